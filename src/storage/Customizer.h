@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The program-wide settings ("Grundeinstellungen"), one record of 336 bytes in
+// "daten/preferences.dat". Callers read and write the fields directly and call
+// Store to make a change durable.
+class Customizer {
+public:
+    static constexpr std::size_t kDiskSize = 336;
+    static constexpr const char* kStandardBemerkung =
+        "Ich sandte Ihnen zu umseitigen Bedingungen auf Ihre Rechnung und Gefahr durch:";
+
+    explicit Customizer(const std::string& fileName);
+    ~Customizer();
+
+    Customizer(const Customizer&) = delete;
+    Customizer& operator=(const Customizer&) = delete;
+
+    // Reads the file; a missing or short file gives the defaults.
+    void Load();
+    // Replaces the file atomically; a failure is silent and leaves the old file.
+    void Store();
+
+    // The currency field holds up to 8 characters and needs no terminator when
+    // it is full, so it is only ever read through these two.
+    std::string Waehrung() const;
+    void SetWaehrung(std::string_view text);
+
+    std::string Bemerkung() const;
+    void SetBemerkung(std::string_view text);
+
+    // The file image, field by field.
+    std::string Image() const;
+
+    char dateiName[256] = {};
+    float mwst = 16.0f;
+    char waehrung[8] = {};
+    std::uint8_t mwstEnthalten = 0;
+    std::uint8_t preiseInEuro = 0;
+    std::int32_t filterVon1 = 0;
+    std::int32_t filterBis1 = 0;
+    std::int32_t filterVon2 = 0;
+    std::int32_t filterBis2 = 0;
+    // Which of the two filter periods apply; not stored, every start begins
+    // with the capture period off and the dating period on.
+    std::uint8_t filterMit1 = 0;
+    std::uint8_t filterMit2 = 1;
+    std::int32_t vordatierungTage = 31;
+    char bemerkung[302] = {};
+
+private:
+    void SetDefaults();
+};

@@ -1,0 +1,227 @@
+#include "storage/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "storage/IoFaults.h"
+
+namespace {
+
+bool Injected(IoFaults::Op op, const std::string& path) {
+    int err = IoFaults::Check(op, path);
+    if (err != 0) {
+        errno = err;
+        return true;
+    }
+    return false;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    if (slash == 0) {
+        return "/";
+    }
+    return path.substr(0, slash);
+}
+
+bool SyncDirectory(const std::string& path) {
+    int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = !Injected(IoFaults::Op::Sync, path) && ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File File::Open(const std::string& path, int flags) {
+    File file;
+    file.path_ = path;
+    if ((flags & (O_WRONLY | O_RDWR)) != 0 && Injected(IoFaults::Op::Open, path)) {
+        return file;
+    }
+    do {
+        file.fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (file.fd_ < 0 && errno == EINTR);
+    if (file.fd_ >= 0) {
+        struct stat st {};
+        if (::fstat(file.fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+            file.Close();
+            errno = EISDIR;
+        }
+    }
+    return file;
+}
+
+File File::OpenReadWrite(const std::string& path) { return Open(path, O_RDWR | O_CREAT); }
+
+File File::OpenAppend(const std::string& path) { return Open(path, O_WRONLY | O_APPEND | O_CREAT); }
+
+File File::OpenReadOnly(const std::string& path) { return Open(path, O_RDONLY); }
+
+std::int64_t File::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        return -1;
+    }
+    return st.st_size;
+}
+
+std::size_t File::ReadAt(std::int64_t offset, char* data, std::size_t size) const {
+    std::size_t done = 0;
+    while (fd_ >= 0 && done < size) {
+        ssize_t n = ::pread(fd_, data + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+bool File::ReadAll(std::string& out) const {
+    out.clear();
+    if (fd_ < 0) {
+        return false;
+    }
+    char buffer[65536];
+    std::int64_t offset = 0;
+    for (;;) {
+        ssize_t n = ::pread(fd_, buffer, sizeof buffer, offset);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            return true;
+        }
+        out.append(buffer, static_cast<std::size_t>(n));
+        offset += n;
+    }
+}
+
+bool File::WriteAt(std::int64_t offset, std::string_view data) {
+    if (fd_ < 0 || Injected(IoFaults::Op::Write, path_)) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done,
+                             offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool File::Append(std::string_view data) {
+    if (fd_ < 0 || Injected(IoFaults::Op::Write, path_)) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool File::Truncate(std::int64_t length) {
+    if (fd_ < 0 || Injected(IoFaults::Op::Truncate, path_)) {
+        return false;
+    }
+    int rc;
+    do {
+        rc = ::ftruncate(fd_, length);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+bool File::Sync() {
+    if (fd_ < 0 || Injected(IoFaults::Op::Sync, path_)) {
+        return false;
+    }
+    return ::fsync(fd_) == 0;
+}
+
+void File::Close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool File::ReadFile(const std::string& path, std::string& out) {
+    File file = OpenReadOnly(path);
+    return file.IsOpen() && file.ReadAll(out);
+}
+
+std::string File::TempPathFor(const std::string& path) { return path + ".tmp"; }
+
+void File::RemoveStaleTemp(const std::string& path) { ::unlink(TempPathFor(path).c_str()); }
+
+bool File::Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool File::ReplaceAtomically(const std::string& path, std::string_view data) {
+    const std::string temp = TempPathFor(path);
+    File file = Open(temp, O_WRONLY | O_CREAT | O_TRUNC);
+    bool ok = file.IsOpen() && file.WriteAt(0, data) && file.Sync();
+    file.Close();
+    if (ok && !Injected(IoFaults::Op::Rename, path)) {
+        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    } else {
+        ok = false;
+    }
+    if (!ok) {
+        int saved = errno;
+        ::unlink(temp.c_str());
+        errno = saved;
+        return false;
+    }
+    // The new contents are in place; a failed directory sync only means the
+    // rename might not survive a power cut, which the caller cannot mend.
+    SyncDirectory(path);
+    return true;
+}

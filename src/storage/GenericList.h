@@ -1,0 +1,262 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "storage/ByteReader.h"
+#include "storage/ByteWriter.h"
+#include "storage/File.h"
+#include "storage/MessageException.h"
+
+// An array of records of one type, optionally mirrored in a binary file of
+// fixed-size records. The file holds nothing but Count() records of
+// T::DiskSize bytes each, in list order.
+//
+// T needs a default constructor, copy assignment, a static DiskSize, and
+//   ByteWriter& operator<<(ByteWriter&, const T&)
+//   ByteReader& operator>>(ByteReader&, T&)
+// writing and reading the fields in declaration order.
+//
+// Additions are appended to the file at once. Every rewrite of the file
+// (Flush, Empty, Delete, Sort) replaces it atomically, so a crash leaves the
+// old or the new file and never a truncated one, and a failed rewrite leaves
+// the old file as it was.
+template <typename T>
+class GenericList {
+public:
+    static constexpr unsigned kInitialCapacity = 8;
+    static constexpr float kGrowthFactor = 1.2f;
+
+    // With a file name: loads the file and keeps it open for write-through.
+    // Without: a memory-only list.
+    explicit GenericList(const char* fileName = nullptr,
+                         unsigned initialCapacity = kInitialCapacity,
+                         float growthFactor = kGrowthFactor);
+    virtual ~GenericList();
+
+    GenericList(const GenericList&) = delete;
+    GenericList& operator=(const GenericList&) = delete;
+
+    int Add(const T& record);
+    void Delete(int index);
+    T& operator[](unsigned index);
+    const T& operator[](unsigned index) const;
+    unsigned Count() const { return count_; }
+    unsigned Capacity() const { return capacity_; }
+    void Empty();
+    void Flush();
+
+    bool IsFileBacked() const { return !fileName_.empty(); }
+    const std::string& FileName() const { return fileName_; }
+
+    static constexpr const char* kOpenError =
+        "File could not be opened in GenericList::GenericList()";
+    static constexpr const char* kRangeError =
+        "attempt to access an index out of range in GenericList<T>::operator[]";
+    static constexpr const char* kEmptyError = "File could not be cleared in GenericList<T>::Empty()";
+    static constexpr const char* kFlushError =
+        "couldn't open file in GenericList<T>::Flush() for output";
+    static constexpr const char* kAddError =
+        "Der Datensatz konnte nicht in die Datei geschrieben werden (GenericList<T>::Add())";
+
+protected:
+    // Records 0 .. Count()-1 as the file image.
+    std::string Image() const;
+    // Replaces the file with the image of the list; raises `error` on failure.
+    void Rewrite(const char* error);
+    // Replaces the file with bytes; raises `error` when that fails.
+    void Replace(const std::string& bytes, const char* error);
+    void Grow();
+
+    File file_;
+    std::string fileName_;
+    unsigned count_ = 0;
+    unsigned capacity_ = 0;
+    unsigned initialCapacity_;
+    float growthFactor_;
+    bool writeThrough_ = false;
+    std::unique_ptr<T[]> records_;
+    // Length of the file as last written; an append is only written in place
+    // while the file holds exactly the records before it.
+    std::int64_t fileLength_ = 0;
+};
+
+template <typename T>
+GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, float growthFactor)
+    : initialCapacity_(initialCapacity), growthFactor_(growthFactor) {
+    if (fileName == nullptr) {
+        return;
+    }
+    fileName_.assign(fileName, ::strnlen(fileName, 255));
+    if (fileName_.empty()) {
+        throw MessageException(kOpenError);
+    }
+    File::RemoveStaleTemp(fileName_);
+
+    std::string bytes;
+    if (File::ReadFile(fileName_, bytes)) {
+        writeThrough_ = false;
+        T buffer;
+        std::size_t pos = 0;
+        while (pos < bytes.size()) {
+            ByteReader reader(std::string_view(bytes).substr(pos, T::DiskSize));
+            reader >> buffer;
+            Add(buffer);
+            pos += T::DiskSize;
+        }
+    }
+
+    file_ = File::OpenReadWrite(fileName_);
+    if (!file_.IsOpen()) {
+        throw MessageException(kOpenError);
+    }
+    fileLength_ = file_.Size();
+    writeThrough_ = true;
+}
+
+template <typename T>
+GenericList<T>::~GenericList() {
+    try {
+        Flush();
+    } catch (const MessageException&) {
+        // The file keeps its last good contents; there is no one left to tell.
+    }
+}
+
+template <typename T>
+void GenericList<T>::Grow() {
+    unsigned newCapacity = capacity_ == 0
+                               ? initialCapacity_
+                               : static_cast<unsigned>(static_cast<float>(capacity_) * growthFactor_);
+    if (newCapacity <= capacity_) {
+        newCapacity = capacity_ + 1;
+    }
+    auto grown = std::make_unique<T[]>(newCapacity);
+    for (unsigned i = 0; i < count_; ++i) {
+        grown[i] = records_[i];
+    }
+    records_ = std::move(grown);
+    capacity_ = newCapacity;
+}
+
+template <typename T>
+int GenericList<T>::Add(const T& record) {
+    if (count_ + 1 > capacity_) {
+        Grow();
+    }
+    records_[count_] = record;
+    ++count_;
+    if (IsFileBacked() && writeThrough_) {
+        const std::int64_t offset = static_cast<std::int64_t>(count_ - 1) * T::DiskSize;
+        if (file_.IsOpen() && fileLength_ == offset) {
+            std::string bytes;
+            ByteWriter writer(bytes);
+            writer << record;
+            if (!file_.WriteAt(offset, bytes)) {
+                // Take back whatever reached the file, so that it still
+                // matches the list, and do not pretend the record was stored.
+                file_.Truncate(offset);
+                --count_;
+                throw MessageException(kAddError);
+            }
+            fileLength_ = offset + static_cast<std::int64_t>(bytes.size());
+        } else {
+            // The file ends in a partial record (or lost its descriptor):
+            // rewrite it whole, so that record positions and list indices
+            // agree again.
+            try {
+                Rewrite(kAddError);
+            } catch (...) {
+                --count_;
+                throw;
+            }
+        }
+    }
+    return static_cast<int>(count_ - 1);
+}
+
+template <typename T>
+void GenericList<T>::Delete(int index) {
+    T last = (*this)[count_ - 1];
+    T& slot = (*this)[static_cast<unsigned>(index)];
+    T removed = slot;
+    slot = last;
+    --count_;
+    if (IsFileBacked() && writeThrough_) {
+        // A patch of the slot followed by a truncation would leave a second
+        // copy of the moved record if the program died in between; a whole
+        // replacement cannot.
+        try {
+            Rewrite(kFlushError);
+        } catch (...) {
+            ++count_;
+            records_[count_ - 1] = last;
+            records_[static_cast<unsigned>(index)] = removed;
+            throw;
+        }
+    }
+}
+
+template <typename T>
+T& GenericList<T>::operator[](unsigned index) {
+    if (index >= count_) {
+        throw MessageException(kRangeError);
+    }
+    return records_[index];
+}
+
+template <typename T>
+const T& GenericList<T>::operator[](unsigned index) const {
+    if (index >= count_) {
+        throw MessageException(kRangeError);
+    }
+    return records_[index];
+}
+
+template <typename T>
+void GenericList<T>::Empty() {
+    if (IsFileBacked()) {
+        Replace({}, kEmptyError);
+    }
+    records_.reset();
+    capacity_ = 0;
+    count_ = 0;
+}
+
+template <typename T>
+void GenericList<T>::Flush() {
+    if (IsFileBacked()) {
+        Rewrite(kFlushError);
+    }
+}
+
+template <typename T>
+std::string GenericList<T>::Image() const {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(count_) * T::DiskSize);
+    ByteWriter writer(bytes);
+    for (unsigned i = 0; i < count_; ++i) {
+        writer << records_[i];
+    }
+    return bytes;
+}
+
+template <typename T>
+void GenericList<T>::Rewrite(const char* error) {
+    Replace(Image(), error);
+}
+
+template <typename T>
+void GenericList<T>::Replace(const std::string& bytes, const char* error) {
+    if (!File::ReplaceAtomically(fileName_, bytes)) {
+        throw MessageException(error);
+    }
+    // The old descriptor names the replaced file; follow the name. Should that
+    // fail, the data is safely on disk all the same, and the next write
+    // replaces the file again instead of appending.
+    file_ = File::OpenReadWrite(fileName_);
+    fileLength_ = file_.IsOpen() ? static_cast<std::int64_t>(bytes.size()) : -1;
+}

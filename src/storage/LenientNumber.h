@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Numbers typed into fields or read from old files: leading blanks and a sign
+// are allowed, the digits at the front count, a decimal point is a point, and
+// anything that is not a number gives 0. Values beyond the range are clamped.
+class LenientNumber {
+public:
+    static std::int32_t ToInt(std::string_view text);
+    static double ToDouble(std::string_view text);
+};

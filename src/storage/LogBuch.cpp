@@ -1,0 +1,52 @@
+#include "storage/LogBuch.h"
+
+#include <cstdio>
+#include <ctime>
+#include <locale>
+
+#include "storage/Clock.h"
+
+LogBuch::LogBuch(const std::string& fileName)
+    : file_(File::OpenAppend(fileName)), buffer_(*this), stream_(&buffer_) {
+    // Numbers in the log book never take the user's locale.
+    stream_.imbue(std::locale::classic());
+}
+
+LogBuch::~LogBuch() { WritePending(); }
+
+std::ostream& LogBuch::Stamp() {
+    std::time_t now = static_cast<std::time_t>(Clock::Now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "(%2d.%2d.%4d %2d:%2d:%2d) ", local.tm_mday,
+                  local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min,
+                  local.tm_sec);
+    stream_.clear();
+    stream_ << stamp;
+    return stream_;
+}
+
+int LogBuch::LineBuffer::sync() {
+    owner_.WritePending();
+    return 0;
+}
+
+void LogBuch::WritePending() {
+    std::string text = buffer_.str();
+    if (text.empty()) {
+        return;
+    }
+    buffer_.str(std::string());
+    std::string line;
+    line.reserve(text.size() + 8);
+    for (char c : text) {
+        if (c == '\n') {
+            line.push_back('\r');
+        }
+        line.push_back(c);
+    }
+    if (file_.IsOpen()) {
+        file_.Append(line);
+    }
+}

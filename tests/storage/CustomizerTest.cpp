@@ -1,0 +1,129 @@
+#include "storage/Customizer.h"
+
+#include <gtest/gtest.h>
+
+#include "storage/Datum.h"
+#include "storage/IoFaults.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+class CustomizerTest : public ::testing::Test {
+protected:
+    void TearDown() override { IoFaults::ClearHook(); }
+
+    TempDir dir_;
+    std::string path_ = dir_ / "preferences.dat";
+    FixedClock clock_{6, 12, 2026, 10, 0, 0};
+    std::int32_t today_ = static_cast<std::int32_t>(Datum(6, 12, 2026).Julian());
+};
+
+TEST_F(CustomizerTest, FirstStartGivesDefaultsAndWritesNothing) {
+    Customizer* settings = new Customizer(path_);
+    EXPECT_EQ(settings->mwst, 16.0f);
+    EXPECT_EQ(settings->Waehrung(), "DM");
+    EXPECT_EQ(settings->mwstEnthalten, 0);
+    EXPECT_EQ(settings->preiseInEuro, 0);
+    EXPECT_EQ(settings->vordatierungTage, 31);
+    EXPECT_EQ(settings->Bemerkung(),
+              "Ich sandte Ihnen zu umseitigen Bedingungen auf Ihre Rechnung und Gefahr durch:");
+    EXPECT_EQ(settings->filterVon1, today_ - 21);
+    EXPECT_EQ(settings->filterBis1, today_);
+    EXPECT_EQ(settings->filterVon2, today_ - 21);
+    EXPECT_EQ(settings->filterBis2, today_);
+    EXPECT_EQ(settings->filterMit1, 0);
+    EXPECT_EQ(settings->filterMit2, 1);
+    EXPECT_FALSE(FileExists(path_));
+    delete settings;  // stores at shutdown
+    EXPECT_EQ(FileSize(path_), 336);
+}
+
+TEST_F(CustomizerTest, FileLayoutHasTheFixedOffsets) {
+    {
+        Customizer settings(path_);
+        settings.mwst = 19.0f;
+        settings.SetWaehrung("EUR");
+        settings.mwstEnthalten = 1;
+        settings.preiseInEuro = 1;
+        settings.filterVon1 = 100;
+        settings.filterBis1 = 200;
+        settings.filterVon2 = 300;
+        settings.filterBis2 = 400;
+        settings.vordatierungTage = 1000;
+        settings.SetBemerkung("Hallo");
+        settings.Store();
+    }
+    std::string bytes = ReadBytes(path_);
+    ASSERT_EQ(bytes.size(), 336u);
+    EXPECT_EQ(Float32At(bytes, 0), 19.0f);
+    EXPECT_EQ(bytes.substr(4, 4), std::string("EUR\0", 4));
+    EXPECT_EQ(bytes[12], 1);
+    EXPECT_EQ(bytes[13], 1);
+    EXPECT_EQ(Int32At(bytes, 14), 100);
+    EXPECT_EQ(Int32At(bytes, 18), 200);
+    EXPECT_EQ(Int32At(bytes, 22), 300);
+    EXPECT_EQ(Int32At(bytes, 26), 400);
+    EXPECT_EQ(Int32At(bytes, 30), 1000);
+    EXPECT_EQ(bytes.substr(34, 6), std::string("Hallo\0", 6));
+}
+
+TEST_F(CustomizerTest, RestartKeepsStoredValuesButResetsFilterSwitches) {
+    {
+        Customizer settings(path_);
+        settings.filterVon1 = 11;
+        settings.filterBis2 = 22;
+        settings.filterMit1 = 1;
+        settings.filterMit2 = 0;
+    }
+    Customizer settings(path_);
+    EXPECT_EQ(settings.filterVon1, 11);
+    EXPECT_EQ(settings.filterBis2, 22);
+    EXPECT_EQ(settings.filterMit1, 0);
+    EXPECT_EQ(settings.filterMit2, 1);
+}
+
+TEST_F(CustomizerTest, FullEightCharacterCurrencyReadsBackWithoutOverrun) {
+    {
+        Customizer settings(path_);
+        settings.SetWaehrung("ABCDEFGHIJ");
+        EXPECT_EQ(settings.Waehrung(), "ABCDEFGH");
+    }
+    std::string bytes = ReadBytes(path_);
+    EXPECT_EQ(bytes.substr(4, 9), std::string("ABCDEFGH\0", 9));  // the flag byte follows
+    Customizer settings(path_);
+    EXPECT_EQ(settings.Waehrung(), "ABCDEFGH");
+    settings.SetWaehrung("SFr");
+    EXPECT_EQ(settings.Waehrung(), "SFr");
+}
+
+TEST_F(CustomizerTest, FailedStoreIsSilentAndKeepsTheOldFile) {
+    {
+        Customizer settings(path_);
+        settings.mwst = 7.0f;
+        settings.Store();
+    }
+    const std::string before = ReadBytes(path_);
+    for (auto op : {IoFaults::Op::Open, IoFaults::Op::Write, IoFaults::Op::Sync,
+                    IoFaults::Op::Rename}) {
+        IoFaults::SetHook([op](IoFaults::Op what, const std::string&) {
+            return what == op ? ENOSPC : 0;
+        });
+        Customizer settings(path_);
+        settings.mwst = 99.0f;
+        settings.Store();
+        EXPECT_EQ(ReadBytes(path_), before);
+        EXPECT_FALSE(FileExists(path_ + ".tmp"));
+    }
+}
+
+TEST_F(CustomizerTest, ShortFileKeepsDefaultsForUnreachedFields) {
+    WriteBytes(path_, std::string("\x00\x00\x98\x41SFr\0", 8));
+    Customizer settings(path_);
+    EXPECT_EQ(settings.mwst, 19.0f);
+    EXPECT_EQ(settings.Waehrung(), "SFr");
+    EXPECT_EQ(settings.vordatierungTage, 31);
+    EXPECT_EQ(settings.filterBis2, today_);
+}
+
+}  // namespace
