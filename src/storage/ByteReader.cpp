@@ -14,7 +14,9 @@ void ByteReader::Unsigned(U& value) {
     pos_ += available;
 }
 
-void ByteReader::UInt8(std::uint8_t& v) { Unsigned(v); }
+void ByteReader::UInt8(std::uint8_t& v) {
+    Unsigned(v);
+}
 
 void ByteReader::Int8(std::int8_t& v) {
     auto u = static_cast<std::uint8_t>(v);
@@ -22,7 +24,9 @@ void ByteReader::Int8(std::int8_t& v) {
     v = static_cast<std::int8_t>(u);
 }
 
-void ByteReader::UInt16(std::uint16_t& v) { Unsigned(v); }
+void ByteReader::UInt16(std::uint16_t& v) {
+    Unsigned(v);
+}
 
 void ByteReader::Int16(std::int16_t& v) {
     auto u = static_cast<std::uint16_t>(v);
@@ -30,7 +34,9 @@ void ByteReader::Int16(std::int16_t& v) {
     v = static_cast<std::int16_t>(u);
 }
 
-void ByteReader::UInt32(std::uint32_t& v) { Unsigned(v); }
+void ByteReader::UInt32(std::uint32_t& v) {
+    Unsigned(v);
+}
 
 void ByteReader::Int32(std::int32_t& v) {
     auto u = static_cast<std::uint32_t>(v);

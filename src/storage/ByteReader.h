@@ -11,7 +11,7 @@
 // every later field keep their previous values. That is what a stream read of
 // a truncated record did, and loading a partial last record relies on it.
 class ByteReader {
-public:
+  public:
     explicit ByteReader(std::string_view data) : data_(data) {}
 
     void UInt8(std::uint8_t& v);
@@ -32,7 +32,7 @@ public:
     std::size_t Position() const { return pos_; }
     bool AtEnd() const { return pos_ >= data_.size(); }
 
-private:
+  private:
     template <typename U>
     void Unsigned(U& value);
 

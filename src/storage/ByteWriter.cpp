@@ -14,14 +14,26 @@ void AppendLittleEndian(std::string& out, U value) {
 
 }  // namespace
 
-void ByteWriter::UInt8(std::uint8_t v) { out_.push_back(static_cast<char>(v)); }
+void ByteWriter::UInt8(std::uint8_t v) {
+    out_.push_back(static_cast<char>(v));
+}
 
-void ByteWriter::UInt16(std::uint16_t v) { AppendLittleEndian(out_, v); }
+void ByteWriter::UInt16(std::uint16_t v) {
+    AppendLittleEndian(out_, v);
+}
 
-void ByteWriter::UInt32(std::uint32_t v) { AppendLittleEndian(out_, v); }
+void ByteWriter::UInt32(std::uint32_t v) {
+    AppendLittleEndian(out_, v);
+}
 
-void ByteWriter::Float32(float v) { AppendLittleEndian(out_, std::bit_cast<std::uint32_t>(v)); }
+void ByteWriter::Float32(float v) {
+    AppendLittleEndian(out_, std::bit_cast<std::uint32_t>(v));
+}
 
-void ByteWriter::Float64(double v) { AppendLittleEndian(out_, std::bit_cast<std::uint64_t>(v)); }
+void ByteWriter::Float64(double v) {
+    AppendLittleEndian(out_, std::bit_cast<std::uint64_t>(v));
+}
 
-void ByteWriter::Bytes(const char* data, std::size_t size) { out_.append(data, size); }
+void ByteWriter::Bytes(const char* data, std::size_t size) {
+    out_.append(data, size);
+}

@@ -8,7 +8,7 @@
 // Together with ByteReader this is the only place that knows the byte order of
 // the data files.
 class ByteWriter {
-public:
+  public:
     explicit ByteWriter(std::string& out) : out_(out) {}
 
     void UInt8(std::uint8_t v);
@@ -27,6 +27,6 @@ public:
         Bytes(field, N);
     }
 
-private:
+  private:
     std::string& out_;
 };

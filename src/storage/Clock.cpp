@@ -16,4 +16,6 @@ std::int64_t Clock::Now() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-void Clock::Fix(std::optional<std::int64_t> unixSeconds) { Fixed() = unixSeconds; }
+void Clock::Fix(std::optional<std::int64_t> unixSeconds) {
+    Fixed() = unixSeconds;
+}

@@ -5,7 +5,7 @@
 
 // The one source of "now" for the whole program, so that tests can fix it.
 class Clock {
-public:
+  public:
     // Seconds since 1 January 1970 00:00 UTC.
     static std::int64_t Now();
 

@@ -7,7 +7,7 @@
 // encodings at its borders: UTF-8 (the toolkit, the terminal, the source
 // code) and DOS code page 850 (the files of the old version).
 class CodePage {
-public:
+  public:
     // Every byte has a code point (the five bytes Windows-1252 leaves
     // undefined map to the C1 controls of the same value), so nothing is lost.
     static std::string Cp1252ToUtf8(std::string_view text);

@@ -16,7 +16,9 @@ Customizer::Customizer(const std::string& fileName) {
     Load();
 }
 
-Customizer::~Customizer() { Store(); }
+Customizer::~Customizer() {
+    Store();
+}
 
 void Customizer::SetDefaults() {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
@@ -70,9 +72,13 @@ std::string Customizer::Image() const {
     return bytes;
 }
 
-void Customizer::Store() { File::ReplaceAtomically(FixedText::Get(dateiName), Image()); }
+void Customizer::Store() {
+    File::ReplaceAtomically(FixedText::Get(dateiName), Image());
+}
 
-std::string Customizer::Waehrung() const { return FixedText::Get(waehrung); }
+std::string Customizer::Waehrung() const {
+    return FixedText::Get(waehrung);
+}
 
 void Customizer::SetWaehrung(std::string_view text) {
     std::size_t n = text.size() < sizeof waehrung ? text.size() : sizeof waehrung;
@@ -82,6 +88,10 @@ void Customizer::SetWaehrung(std::string_view text) {
     }
 }
 
-std::string Customizer::Bemerkung() const { return FixedText::Get(bemerkung); }
+std::string Customizer::Bemerkung() const {
+    return FixedText::Get(bemerkung);
+}
 
-void Customizer::SetBemerkung(std::string_view text) { FixedText::Set(bemerkung, text); }
+void Customizer::SetBemerkung(std::string_view text) {
+    FixedText::Set(bemerkung, text);
+}

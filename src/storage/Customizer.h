@@ -8,7 +8,7 @@
 // "daten/preferences.dat". Callers read and write the fields directly and call
 // Store to make a change durable.
 class Customizer {
-public:
+  public:
     static constexpr std::size_t kDiskSize = 336;
     static constexpr const char* kStandardBemerkung =
         "Ich sandte Ihnen zu umseitigen Bedingungen auf Ihre Rechnung und Gefahr durch:";
@@ -51,6 +51,6 @@ public:
     std::int32_t vordatierungTage = 31;
     char bemerkung[302] = {};
 
-private:
+  private:
     void SetDefaults();
 };

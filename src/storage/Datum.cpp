@@ -39,7 +39,9 @@ Datum Datum::Heute() {
     return Datum(local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
 }
 
-bool Datum::IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool Datum::IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int Datum::DaysInMonth(int month, int year) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -88,9 +90,9 @@ std::string Datum::Text() const {
 }
 
 std::string Datum::LongText() const {
-    static constexpr const char* kMonths[12] = {"January", "February", "March",     "April",
-                                                "May",     "June",     "July",      "August",
-                                                "September", "October", "November", "December"};
+    static constexpr const char* kMonths[12] = {"January",   "February", "March",    "April",
+                                                "May",       "June",     "July",     "August",
+                                                "September", "October",  "November", "December"};
     int d, m, y;
     Split(d, m, y);
     char buffer[64];

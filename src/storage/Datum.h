@@ -6,7 +6,7 @@
 // A calendar date as a Julian day number (1 January 1901 is 2415386). The day
 // number 0 is the invalid date, which an impossible day, month or year gives.
 class Datum {
-public:
+  public:
     static constexpr std::uint32_t kUngueltig = 0;
     // 1 January 1901, the day number a new invoice carries for "no date yet".
     static constexpr std::uint32_t k1901 = 2415386;
@@ -34,7 +34,7 @@ public:
     static bool IsLeapYear(int year);
     static int DaysInMonth(int month, int year);
 
-private:
+  private:
     void Split(int& day, int& month, int& year) const;
 
     std::uint32_t julian_ = kUngueltig;

@@ -43,7 +43,9 @@ bool SyncDirectory(const std::string& path) {
 
 }  // namespace
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
@@ -76,11 +78,17 @@ File File::Open(const std::string& path, int flags) {
     return file;
 }
 
-File File::OpenReadWrite(const std::string& path) { return Open(path, O_RDWR | O_CREAT); }
+File File::OpenReadWrite(const std::string& path) {
+    return Open(path, O_RDWR | O_CREAT);
+}
 
-File File::OpenAppend(const std::string& path) { return Open(path, O_WRONLY | O_APPEND | O_CREAT); }
+File File::OpenAppend(const std::string& path) {
+    return Open(path, O_WRONLY | O_APPEND | O_CREAT);
+}
 
-File File::OpenReadOnly(const std::string& path) { return Open(path, O_RDONLY); }
+File File::OpenReadOnly(const std::string& path) {
+    return Open(path, O_RDONLY);
+}
 
 std::int64_t File::Size() const {
     struct stat st {};
@@ -195,9 +203,13 @@ bool File::ReadFile(const std::string& path, std::string& out) {
     return file.IsOpen() && file.ReadAll(out);
 }
 
-std::string File::TempPathFor(const std::string& path) { return path + ".tmp"; }
+std::string File::TempPathFor(const std::string& path) {
+    return path + ".tmp";
+}
 
-void File::RemoveStaleTemp(const std::string& path) { ::unlink(TempPathFor(path).c_str()); }
+void File::RemoveStaleTemp(const std::string& path) {
+    ::unlink(TempPathFor(path).c_str());
+}
 
 bool File::Exists(const std::string& path) {
     struct stat st {};

@@ -8,7 +8,7 @@
 // need. Every write either completes or reports failure; partial writes are
 // retried, interrupted calls repeated.
 class File {
-public:
+  public:
     File() = default;
     ~File();
     File(const File&) = delete;
@@ -53,7 +53,7 @@ public:
 
     static bool Exists(const std::string& path);
 
-private:
+  private:
     static File Open(const std::string& path, int flags);
 
     int fd_ = -1;

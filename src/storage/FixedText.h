@@ -9,7 +9,7 @@
 // read or write past the array, also when a field from a file carries no
 // terminator.
 class FixedText {
-public:
+  public:
     // The text up to the terminator, or the whole array when there is none.
     template <std::size_t N>
     static std::string Get(const char (&field)[N]) {

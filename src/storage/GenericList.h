@@ -26,7 +26,7 @@
 // the old file as it was.
 template <typename T>
 class GenericList {
-public:
+  public:
     static constexpr unsigned kInitialCapacity = 8;
     static constexpr float kGrowthFactor = 1.2f;
 
@@ -48,6 +48,10 @@ public:
     unsigned Capacity() const { return capacity_; }
     void Empty();
     void Flush();
+    // Makes a change made in place through operator[] durable at once: the
+    // record is written over its own slot (or, when the file does not match
+    // the list record for record, the whole file is replaced).
+    void Store(unsigned index);
 
     bool IsFileBacked() const { return !fileName_.empty(); }
     const std::string& FileName() const { return fileName_; }
@@ -56,13 +60,14 @@ public:
         "File could not be opened in GenericList::GenericList()";
     static constexpr const char* kRangeError =
         "attempt to access an index out of range in GenericList<T>::operator[]";
-    static constexpr const char* kEmptyError = "File could not be cleared in GenericList<T>::Empty()";
+    static constexpr const char* kEmptyError =
+        "File could not be cleared in GenericList<T>::Empty()";
     static constexpr const char* kFlushError =
         "couldn't open file in GenericList<T>::Flush() for output";
     static constexpr const char* kAddError =
         "Der Datensatz konnte nicht in die Datei geschrieben werden (GenericList<T>::Add())";
 
-protected:
+  protected:
     // Records 0 .. Count()-1 as the file image.
     std::string Image() const;
     // Replaces the file with the image of the list; raises `error` on failure.
@@ -128,9 +133,9 @@ GenericList<T>::~GenericList() {
 
 template <typename T>
 void GenericList<T>::Grow() {
-    unsigned newCapacity = capacity_ == 0
-                               ? initialCapacity_
-                               : static_cast<unsigned>(static_cast<float>(capacity_) * growthFactor_);
+    unsigned newCapacity =
+        capacity_ == 0 ? initialCapacity_
+                       : static_cast<unsigned>(static_cast<float>(capacity_) * growthFactor_);
     if (newCapacity <= capacity_) {
         newCapacity = capacity_ + 1;
     }
@@ -229,6 +234,27 @@ void GenericList<T>::Empty() {
 template <typename T>
 void GenericList<T>::Flush() {
     if (IsFileBacked()) {
+        Rewrite(kFlushError);
+    }
+}
+
+template <typename T>
+void GenericList<T>::Store(unsigned index) {
+    const T& record = (*this)[index];
+    if (!IsFileBacked() || !writeThrough_) {
+        return;
+    }
+    const std::int64_t aligned = static_cast<std::int64_t>(count_) * T::DiskSize;
+    if (!file_.IsOpen() || fileLength_ != aligned) {
+        Rewrite(kFlushError);
+        return;
+    }
+    std::string bytes;
+    ByteWriter writer(bytes);
+    writer << record;
+    if (!file_.WriteAt(static_cast<std::int64_t>(index) * T::DiskSize, bytes)) {
+        // A failed overwrite may have left part of it; a whole replacement
+        // leaves either the old or the new file.
         Rewrite(kFlushError);
     }
 }

@@ -8,7 +8,7 @@
 // returned by T::Key() as a signed 32-bit value.
 template <typename T>
 class GenericSortableList : public GenericList<T> {
-public:
+  public:
     explicit GenericSortableList(const char* fileName = nullptr,
                                  unsigned initialCapacity = GenericList<T>::kInitialCapacity,
                                  float growthFactor = GenericList<T>::kGrowthFactor)
@@ -22,7 +22,7 @@ public:
     // file is rewritten in the new order.
     void Sort();
 
-private:
+  private:
     bool OutOfOrder(std::int32_t earlier, std::int32_t later) const {
         return (sortOrder_ == 0 && later < earlier) || (sortOrder_ == 1 && later > earlier);
     }

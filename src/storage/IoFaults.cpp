@@ -9,7 +9,9 @@ IoFaults::Hook& CurrentHook() {
 }
 }  // namespace
 
-void IoFaults::SetHook(Hook hook) { CurrentHook() = std::move(hook); }
+void IoFaults::SetHook(Hook hook) {
+    CurrentHook() = std::move(hook);
+}
 
 int IoFaults::Check(Op op, const std::string& path) {
     const Hook& hook = CurrentHook();

@@ -6,7 +6,7 @@
 // The seam through which tests make a chosen file system call fail, the way a
 // full disk or a failing device would. Production code never sets a hook.
 class IoFaults {
-public:
+  public:
     enum class Op { Open, Write, Sync, Rename, Truncate };
 
     // The hook returns the errno value the call shall fail with, or 0.

@@ -10,7 +10,9 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Skips leading blanks and reads a sign; returns the position after them.
 std::size_t SkipPrefix(std::string_view text, bool& negative) {

@@ -7,7 +7,7 @@
 // are allowed, the digits at the front count, a decimal point is a point, and
 // anything that is not a number gives 0. Values beyond the range are clamped.
 class LenientNumber {
-public:
+  public:
     static std::int32_t ToInt(std::string_view text);
     static double ToDouble(std::string_view text);
 };

@@ -12,7 +12,9 @@ LogBuch::LogBuch(const std::string& fileName)
     stream_.imbue(std::locale::classic());
 }
 
-LogBuch::~LogBuch() { WritePending(); }
+LogBuch::~LogBuch() {
+    WritePending();
+}
 
 std::ostream& LogBuch::Stamp() {
     std::time_t now = static_cast<std::time_t>(Clock::Now());

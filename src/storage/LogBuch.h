@@ -17,7 +17,7 @@
 // stream is flushed, so a crash never leaves half a line. A log book whose
 // file cannot be opened swallows every line without a word.
 class LogBuch {
-public:
+  public:
     explicit LogBuch(const std::string& fileName);
     ~LogBuch();
 
@@ -30,17 +30,17 @@ public:
 
     bool IsOpen() const { return file_.IsOpen(); }
 
-private:
+  private:
     // Collects a line and hands it to the file on flush, with every LF
     // written as CR LF (the text mode of the original).
     class LineBuffer : public std::stringbuf {
-    public:
+      public:
         explicit LineBuffer(LogBuch& owner) : owner_(owner) {}
 
-    protected:
+      protected:
         int sync() override;
 
-    private:
+      private:
         LogBuch& owner_;
     };
 

@@ -13,14 +13,22 @@ std::tm Local(std::int64_t unixSeconds) {
 }
 }  // namespace
 
-Zeit Zeit::Jetzt() { return FromUnix(Clock::Now()); }
+Zeit Zeit::Jetzt() {
+    return FromUnix(Clock::Now());
+}
 
 Zeit Zeit::FromUnix(std::int64_t unixSeconds) {
     return Zeit(static_cast<std::uint32_t>(unixSeconds + kUnixOffset));
 }
 
-int Zeit::Hour() const { return Local(Unix()).tm_hour; }
+int Zeit::Hour() const {
+    return Local(Unix()).tm_hour;
+}
 
-int Zeit::Minute() const { return Local(Unix()).tm_min; }
+int Zeit::Minute() const {
+    return Local(Unix()).tm_min;
+}
 
-int Zeit::Second() const { return Local(Unix()).tm_sec; }
+int Zeit::Second() const {
+    return Local(Unix()).tm_sec;
+}

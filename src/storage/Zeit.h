@@ -4,7 +4,7 @@
 
 // A moment as seconds since 1 January 1901 00:00 UTC, shown in local time.
 class Zeit {
-public:
+  public:
     // Seconds from 1 January 1901 to 1 January 1970.
     static constexpr std::int64_t kUnixOffset = 2177452800;
 
@@ -22,6 +22,6 @@ public:
     int Minute() const;
     int Second() const;
 
-private:
+  private:
     std::uint32_t seconds_ = 0;
 };

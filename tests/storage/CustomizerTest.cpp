@@ -10,7 +10,7 @@
 namespace {
 
 class CustomizerTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { IoFaults::ClearHook(); }
 
     TempDir dir_;
@@ -104,11 +104,10 @@ TEST_F(CustomizerTest, FailedStoreIsSilentAndKeepsTheOldFile) {
         settings.Store();
     }
     const std::string before = ReadBytes(path_);
-    for (auto op : {IoFaults::Op::Open, IoFaults::Op::Write, IoFaults::Op::Sync,
-                    IoFaults::Op::Rename}) {
-        IoFaults::SetHook([op](IoFaults::Op what, const std::string&) {
-            return what == op ? ENOSPC : 0;
-        });
+    for (auto op :
+         {IoFaults::Op::Open, IoFaults::Op::Write, IoFaults::Op::Sync, IoFaults::Op::Rename}) {
+        IoFaults::SetHook(
+            [op](IoFaults::Op what, const std::string&) { return what == op ? ENOSPC : 0; });
         Customizer settings(path_);
         settings.mwst = 99.0f;
         settings.Store();

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "TestRecord.h"
 #include "storage/GenericSortableList.h"
 #include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
-#include "TestRecord.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ std::string ExceptionText(const std::function<void()>& action) {
 }
 
 class GenericListTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { IoFaults::ClearHook(); }
 
     TempDir dir_;
@@ -216,11 +216,10 @@ TEST_F(GenericListTest, StaleTemporaryFileIsRemovedOnLoad) {
 // the temporary file, raises the list's text, and keeps the list consistent.
 class GenericListFaultTest : public GenericListTest,
                              public ::testing::WithParamInterface<IoFaults::Op> {
-protected:
+  protected:
     void FailFrom(IoFaults::Op op, int err = ENOSPC) {
-        IoFaults::SetHook([op, err](IoFaults::Op what, const std::string&) {
-            return what == op ? err : 0;
-        });
+        IoFaults::SetHook(
+            [op, err](IoFaults::Op what, const std::string&) { return what == op ? err : 0; });
     }
 };
 
@@ -277,6 +276,31 @@ TEST_F(GenericListFaultTest, DestructorSwallowsAFailedFlush) {
     }
     IoFaults::ClearHook();
     EXPECT_EQ(ReadBytes(file_), Image({TestRecord(1, "a")}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GenericListTest, StoreWritesOneChangedRecordInPlace) {
+    List list(file_.c_str());
+    list.Add(TestRecord(1, "a"));
+    list.Add(TestRecord(2, "b"));
+    list[1].small = 7;
+    list.Store(1);
+    EXPECT_EQ(ReadBytes(file_), Image({TestRecord(1, "a"), TestRecord(2, "b", 7)}));
+    EXPECT_THROW(list.Store(2), MessageException);
+}
+
+TEST_F(GenericListTest, StoreOnAPartialFileMakesItWhole) {
+    WriteBytes(file_, Image({TestRecord(1, "a")}) + "xy");
+    List list(file_.c_str());
+    ASSERT_EQ(list.Count(), 2u);
+    list[0].small = 3;
+    list.Store(0);
+    EXPECT_EQ(FileSize(file_), 24);
+    List reloaded(file_.c_str());
+    EXPECT_EQ(reloaded[0].small, 3);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ TEST(LogBuchTest, StampIsPaddedAndLinesEndWithCrLf) {
     FixedClock clock(6, 12, 2026, 9, 5, 3);
     {
         LogBuch log(path);
-        log.Stamp() << ">> KUNDE GELÖSCHT << (erfasst am "_w << 17 << "," << 9.5f << ","
-                    << 4.86f << "," << 12.0f << std::endl;
+        log.Stamp() << ">> KUNDE GELÖSCHT << (erfasst am "_w << 17 << "," << 9.5f << "," << 4.86f
+                    << "," << 12.0f << std::endl;
     }
     EXPECT_EQ(ReadBytes(path),
               "( 6.12.2026  9: 5: 3) >> KUNDE GEL\xD6SCHT << (erfasst am 17,9.5,4.86,12\r\n");
@@ -57,8 +57,7 @@ TEST(LogBuchTest, FloatsUseSixSignificantDigits) {
     FixedClock clock(1, 2, 2027, 10, 11, 12);
     {
         LogBuch log(path);
-        log.Stamp() << 1234567.0f << "," << 0.1f << "," << 100.0f << "," << 12.345678f
-                    << std::endl;
+        log.Stamp() << 1234567.0f << "," << 0.1f << "," << 100.0f << "," << 12.345678f << std::endl;
     }
     EXPECT_EQ(ReadBytes(path), "( 1. 2.2027 10:11:12) 1.23457e+06,0.1,100,12.3457\r\n");
 }

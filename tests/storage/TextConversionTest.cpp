@@ -6,7 +6,9 @@
 namespace {
 
 TEST(CodePageTest, Windows1252RoundTripsThroughUtf8) {
-    EXPECT_EQ(CodePage::Utf8ToCp1252("Müller Größe €"), "M\xFCller Gr\xF6\xDF" "e \x80");
+    EXPECT_EQ(CodePage::Utf8ToCp1252("Müller Größe €"),
+              "M\xFCller Gr\xF6\xDF"
+              "e \x80");
     EXPECT_EQ(CodePage::Cp1252ToUtf8("M\xFCller \x80 \x84x\x93"), "Müller € „x“");
     std::string all;
     for (int b = 0; b < 256; ++b) {

@@ -26,7 +26,9 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
     }
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 std::int64_t FileSize(const std::string& path) {
     return static_cast<std::int64_t>(std::filesystem::file_size(path));
@@ -68,7 +70,9 @@ FixedClock::FixedClock(int day, int month, int year, int hour, int minute, int s
     Clock::Fix(now_);
 }
 
-FixedClock::~FixedClock() { Clock::Fix(std::nullopt); }
+FixedClock::~FixedClock() {
+    Clock::Fix(std::nullopt);
+}
 
 void FixedClock::Advance(std::int64_t seconds) {
     now_ += seconds;

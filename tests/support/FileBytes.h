@@ -18,7 +18,7 @@ float Float32At(std::string_view bytes, std::size_t offset);
 // Fixes the program's clock at a local date and time for the life of the
 // object (the tests run with TZ=Europe/Berlin).
 class FixedClock {
-public:
+  public:
     FixedClock(int day, int month, int year, int hour = 12, int minute = 0, int second = 0);
     ~FixedClock();
     FixedClock(const FixedClock&) = delete;
@@ -27,6 +27,6 @@ public:
     // Moves the fixed moment on.
     void Advance(std::int64_t seconds);
 
-private:
+  private:
     std::int64_t now_;
 };

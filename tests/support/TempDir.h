@@ -7,7 +7,7 @@
 // it until then, and it holds an empty "daten" folder, which is what the
 // program expects to find in its working directory.
 class TempDir {
-public:
+  public:
     explicit TempDir(bool enter = false);
     ~TempDir();
 
@@ -17,7 +17,7 @@ public:
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
     std::string previous_;
 };

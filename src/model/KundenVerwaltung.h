@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/Kunde.h"
+#include "storage/GenericList.h"
+
+class LogBuch;
+
+// The customer file "daten/kunden.dat": numbering, change, deletion (both
+// logged), search by template, and the two imports.
+class KundenVerwaltung {
+  public:
+    explicit KundenVerwaltung(const std::string& fileName);
+    ~KundenVerwaltung() = default;
+
+    KundenVerwaltung(const KundenVerwaltung&) = delete;
+    KundenVerwaltung& operator=(const KundenVerwaltung&) = delete;
+
+    // Null: no log lines.
+    void SetLogBuch(LogBuch* logBuch) { logBuch_ = logBuch; }
+
+    // The first stored customer with that number, or null. Valid until the
+    // next addition or deletion.
+    Kunde* GetKunde(std::int32_t nummer);
+    // Numbers the customer (also in the caller's record) and appends it.
+    void AddKunde(Kunde& kunde);
+    // Logs the stored customer's old data, overwrites it, and stores it.
+    void UpdateKunde(const Kunde& kunde);
+    // Logs and removes the first customer with that number; none: nothing.
+    void DeleteKunde(std::int32_t nummer);
+
+    unsigned SearchKunden(const Kunde& muster, GenericList<Kunde>* treffer);
+    bool NextKunde(Kunde& out);
+    // Copies the town of the first customer with that postcode into ort
+    // (at least 31 bytes); leaves it unchanged when there is none.
+    void GetOrt(std::int32_t plz, char* ort);
+
+    // Both replace all customers. They raise a German message naming the
+    // file when their input cannot be opened, and then change nothing.
+    void ImportAlteKunden();
+    void ImportKundenCSV();
+
+    // The customers in file order, for exports and checks.
+    unsigned Count() const { return kunden_.Count(); }
+    Kunde& operator[](unsigned index) { return kunden_[index]; }
+    const Kunde& operator[](unsigned index) const { return kunden_[index]; }
+
+    // Writes the customer file from memory.
+    void Flush() { kunden_.Flush(); }
+    // Makes an in-place change of one stored customer durable (the invoice
+    // chain head letzteRechnung is changed that way).
+    void Store(const Kunde* kunde);
+
+    // Highest customer number known to any instance; never lowered.
+    static std::uint32_t maxNummer;
+
+  private:
+    LogBuch* logBuch_ = nullptr;
+    GenericList<Kunde> kunden_;
+    std::int32_t suchPosition_ = -1;
+    Kunde suchMuster_;
+};
