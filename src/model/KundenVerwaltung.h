@@ -57,6 +57,9 @@ class KundenVerwaltung {
     static std::uint32_t maxNummer;
 
   private:
+    // Index of the first customer with that number, or -1.
+    int IndexOf(std::int32_t nummer) const;
+
     LogBuch* logBuch_ = nullptr;
     GenericList<Kunde> kunden_;
     std::int32_t suchPosition_ = -1;

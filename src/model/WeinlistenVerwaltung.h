@@ -41,6 +41,9 @@ class WeinlistenVerwaltung {
     void Flush() { weine_.Flush(); }
 
   private:
+    // Index of the first wine with that number, or -1.
+    int IndexOf(std::int32_t nummer) const;
+
     LogBuch* logBuch_ = nullptr;
     GenericSortableList<Wein> weine_;
 };

@@ -1,0 +1,306 @@
+#include "model/KundenVerwaltung.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "storage/CodePage.h"
+#include "storage/Datum.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+#include "storage/LenientNumber.h"
+#include "storage/LogBuch.h"
+#include "storage/MessageException.h"
+#include "storage/Zeit.h"
+
+std::uint32_t KundenVerwaltung::maxNummer = 0;
+
+namespace {
+
+// The old version kept its customers in one file per initial letter.
+constexpr char kErsterBuchstabe = 'A';
+constexpr char kLetzterBuchstabe = 'Y';
+constexpr std::size_t kAlterSatz = 182;
+constexpr const char* kCsvDatei = "kunden.csv";
+
+// One length-prefixed text of an old record: a length byte and `capacity`
+// characters, of which only the first `length` count.
+std::string_view AlterText(std::string_view satz, std::size_t offset, std::size_t capacity) {
+    std::size_t length = static_cast<unsigned char>(satz[offset]);
+    if (length > capacity) {
+        length = capacity;
+    }
+    return satz.substr(offset + 1, length);
+}
+
+std::string AlterDosText(std::string_view satz, std::size_t offset, std::size_t capacity) {
+    return CodePage::Cp850ToCp1252(AlterText(satz, offset, capacity));
+}
+
+void Zeile(std::ostream& out, const std::string& marker, const Kunde& k) {
+    const Datum datum(k.erfasstDatum);
+    const Zeit zeit(k.erfasstZeit);
+    out << marker << datum.Day() << '.' << datum.Month() << '.' << datum.Year() << ' '
+        << zeit.Hour() << ':' << zeit.Minute() << ':' << zeit.Second() << ") -> " << k.nummer
+        << ",\"" << FixedText::Get(k.Anrede) << "\",\"" << FixedText::Get(k.Vorname) << "\",\""
+        << FixedText::Get(k.Nachname) << "\",\"" << FixedText::Get(k.Strasse) << "\"," << k.PLZ
+        << ",\"" << FixedText::Get(k.Ort) << "\",\"" << FixedText::Get(k.Telefon) << "\",\""
+        << FixedText::Get(k.Fax) << "\",\"" << FixedText::Get(k.EMail) << "\",\""
+        << FixedText::Get(k.bemerkung) << "\"," << k.preisliste << ',' << k.kundenGruppe
+        << std::endl;
+}
+
+// Splits one line of the CSV file at ";" (no quoting).
+std::vector<std::string_view> Felder(std::string_view zeile) {
+    std::vector<std::string_view> felder;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t ende = zeile.find(';', start);
+        if (ende == std::string_view::npos) {
+            felder.push_back(zeile.substr(start));
+            return felder;
+        }
+        felder.push_back(zeile.substr(start, ende - start));
+        start = ende + 1;
+    }
+}
+
+// A postcode written with a country prefix ("D-55234") keeps its value: every
+// character before the first digit counts as a 0.
+std::int32_t CsvPostleitzahl(std::string_view text) {
+    std::string ziffern(text);
+    for (char& c : ziffern) {
+        if (c >= '0' && c <= '9') {
+            break;
+        }
+        c = '0';
+    }
+    return LenientNumber::ToInt(ziffern);
+}
+
+}  // namespace
+
+KundenVerwaltung::KundenVerwaltung(const std::string& fileName)
+    : kunden_(fileName.c_str()), suchMuster_(Kunde::kOhneNummer) {
+    for (unsigned i = 0; i < kunden_.Count(); ++i) {
+        const auto nummer = static_cast<std::uint32_t>(kunden_[i].nummer);
+        if (nummer > maxNummer) {
+            maxNummer = nummer;
+        }
+    }
+}
+
+int KundenVerwaltung::IndexOf(std::int32_t nummer) const {
+    for (unsigned i = 0; i < kunden_.Count(); ++i) {
+        if (kunden_[i].nummer == nummer) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+Kunde* KundenVerwaltung::GetKunde(std::int32_t nummer) {
+    const int index = IndexOf(nummer);
+    return index < 0 ? nullptr : &kunden_[static_cast<unsigned>(index)];
+}
+
+void KundenVerwaltung::AddKunde(Kunde& kunde) {
+    const std::uint32_t previous = maxNummer;
+    kunde.nummer = static_cast<std::int32_t>(maxNummer + 1);
+    maxNummer = static_cast<std::uint32_t>(kunde.nummer);
+    try {
+        kunden_.Add(kunde);
+    } catch (const MessageException&) {
+        // The customer was not stored; its number may be given again.
+        maxNummer = previous;
+        throw;
+    }
+}
+
+void KundenVerwaltung::UpdateKunde(const Kunde& kunde) {
+    const int index = IndexOf(kunde.nummer);
+    if (index < 0) {
+        // Only customers taken from the file are changed; anything else would
+        // have to be added, which is not this operation's business.
+        return;
+    }
+    Kunde& gespeichert = kunden_[static_cast<unsigned>(index)];
+    if (logBuch_ != nullptr) {
+        Zeile(logBuch_->Stamp(), ">> KUNDE GEÄNDERT << (erfasst am "_w, gespeichert);
+    }
+    gespeichert = kunde;
+    kunden_.Store(static_cast<unsigned>(index));
+}
+
+void KundenVerwaltung::DeleteKunde(std::int32_t nummer) {
+    const int index = IndexOf(nummer);
+    if (index < 0) {
+        return;
+    }
+    if (logBuch_ != nullptr) {
+        Zeile(logBuch_->Stamp(), ">> KUNDE GELÖSCHT << (erfasst am "_w,
+              kunden_[static_cast<unsigned>(index)]);
+    }
+    kunden_.Delete(index);
+}
+
+unsigned KundenVerwaltung::SearchKunden(const Kunde& muster, GenericList<Kunde>* treffer) {
+    suchMuster_ = muster;
+    suchPosition_ = -1;
+    unsigned anzahl = 0;
+    for (unsigned i = 0; i < kunden_.Count(); ++i) {
+        if (kunden_[i].Matches(suchMuster_)) {
+            if (treffer != nullptr) {
+                treffer->Add(kunden_[i]);
+            }
+            if (suchPosition_ == -1) {
+                suchPosition_ = static_cast<std::int32_t>(i);
+            }
+            ++anzahl;
+        }
+    }
+    return anzahl;
+}
+
+bool KundenVerwaltung::NextKunde(Kunde& out) {
+    if (suchPosition_ == -1) {
+        return false;
+    }
+    for (auto i = static_cast<unsigned>(suchPosition_); i < kunden_.Count(); ++i) {
+        if (kunden_[i].Matches(suchMuster_)) {
+            suchPosition_ = static_cast<std::int32_t>(i + 1);
+            out = kunden_[i];
+            return true;
+        }
+    }
+    suchPosition_ = -1;
+    return false;
+}
+
+void KundenVerwaltung::GetOrt(std::int32_t plz, char* ort) {
+    for (unsigned i = 0; i < kunden_.Count(); ++i) {
+        const Kunde& kunde = kunden_[i];
+        if (kunde.PLZ == plz) {
+            const std::size_t n = ::strnlen(kunde.Ort, sizeof kunde.Ort - 1);
+            std::memcpy(ort, kunde.Ort, n);
+            ort[n] = '\0';
+            return;
+        }
+    }
+}
+
+void KundenVerwaltung::Store(const Kunde* kunde) {
+    for (unsigned i = 0; i < kunden_.Count(); ++i) {
+        if (&kunden_[i] == kunde) {
+            kunden_.Store(i);
+            return;
+        }
+    }
+    throw MessageException(
+        "Es wurde in KundenVerwaltung::Store() ein Kunde angegeben, der nicht im Datenbestand "
+        "steht");
+}
+
+void KundenVerwaltung::ImportAlteKunden() {
+    // Everything is read before anything is replaced, so that a missing or
+    // unreadable set of old files leaves the customers as they are.
+    std::vector<std::string> dateien;
+    bool gefunden = false;
+    for (char buchstabe = kErsterBuchstabe; buchstabe <= kLetzterBuchstabe; ++buchstabe) {
+        char name[32];
+        std::snprintf(name, sizeof name, "daten_alt/%c.dat", buchstabe);
+        std::string inhalt;
+        if (File::ReadFile(name, inhalt)) {
+            gefunden = true;
+        }
+        dateien.push_back(std::move(inhalt));
+    }
+    if (!gefunden) {
+        throw MessageException(
+            "Keine der alten Kundendateien daten_alt/A.dat bis daten_alt/Y.dat konnte geöffnet "
+            "werden. Die Kundendaten bleiben unverändert."_w);
+    }
+
+    kunden_.Empty();
+    for (const std::string& inhalt : dateien) {
+        for (std::size_t pos = 0; pos + kAlterSatz <= inhalt.size(); pos += kAlterSatz) {
+            const std::string_view satz = std::string_view(inhalt).substr(pos, kAlterSatz);
+            Kunde kunde;
+            FixedText::Set(kunde.Anrede, AlterDosText(satz, 0, 30));
+            FixedText::Set(kunde.Vorname, AlterDosText(satz, 31, 30));
+            FixedText::Set(kunde.Nachname, AlterDosText(satz, 62, 30));
+            FixedText::Set(kunde.Strasse, AlterDosText(satz, 93, 30));
+            const std::string plzOrt = AlterDosText(satz, 124, 30);
+            kunde.PLZ = LenientNumber::ToInt(plzOrt);
+            const std::size_t blank = plzOrt.find(' ');
+            FixedText::Set(kunde.Ort, blank == std::string::npos
+                                          ? std::string_view(plzOrt)
+                                          : std::string_view(plzOrt).substr(blank + 1));
+            FixedText::Set(kunde.Telefon, AlterDosText(satz, 155, 20));
+            // The price code letters are compared as stored; the last test
+            // that holds wins.
+            const std::string_view code = AlterText(satz, 176, 5);
+            if (code.find('S') != std::string_view::npos) {
+                kunde.preisliste = 1;
+            }
+            if (code.find('W') != std::string_view::npos) {
+                kunde.preisliste = 1;
+            }
+            if (code.find('A') != std::string_view::npos) {
+                kunde.preisliste = 3;
+            }
+            AddKunde(kunde);
+        }
+    }
+}
+
+void KundenVerwaltung::ImportKundenCSV() {
+    std::string inhalt;
+    if (!File::ReadFile(kCsvDatei, inhalt)) {
+        throw MessageException(
+            "Die Datei kunden.csv konnte nicht geöffnet werden. Die Kundendaten bleiben "
+            "unverändert."_w);
+    }
+
+    kunden_.Empty();
+    // One record for the whole import: every customer gets its capture stamp.
+    Kunde kunde;
+    std::size_t start = 0;
+    while (start < inhalt.size()) {
+        std::size_t ende = inhalt.find('\n', start);
+        const std::size_t naechste = ende == std::string::npos ? inhalt.size() : ende + 1;
+        if (ende == std::string::npos) {
+            ende = inhalt.size();
+        } else if (ende > start && inhalt[ende - 1] == '\r') {
+            --ende;
+        }
+        const std::string_view zeile = std::string_view(inhalt).substr(start, ende - start);
+        start = naechste;
+
+        kunde.Clear();
+        std::vector<std::string_view> felder = Felder(zeile);
+        felder.resize(7 > felder.size() ? 7 : felder.size());
+
+        const std::string_view name = felder[0];
+        const std::size_t blank = name.rfind(' ');
+        if (blank != std::string_view::npos && blank >= 2) {
+            FixedText::Set(kunde.Vorname, name.substr(0, blank));
+            FixedText::Set(kunde.Nachname, name.substr(blank + 1));
+        } else {
+            FixedText::Set(kunde.Nachname, name);
+        }
+        FixedText::Set(kunde.Strasse, felder[1]);
+        kunde.PLZ = CsvPostleitzahl(felder[2]);
+        FixedText::Set(kunde.Ort, felder[3]);
+        FixedText::Set(kunde.Telefon, felder[4]);
+        FixedText::Set(kunde.Fax, felder[5]);
+        if (felder[6].find('@') != std::string_view::npos) {
+            FixedText::Set(kunde.EMail, felder[6]);
+        } else {
+            FixedText::Set(kunde.bemerkung, felder[6]);
+        }
+        AddKunde(kunde);
+    }
+}

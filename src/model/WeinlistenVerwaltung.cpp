@@ -1,0 +1,130 @@
+#include "model/WeinlistenVerwaltung.h"
+
+#include <limits>
+#include <string_view>
+
+#include "storage/CodePage.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+#include "storage/MessageException.h"
+
+namespace {
+
+constexpr const char* kAlteWeinliste = "daten_alt/wl";
+constexpr unsigned kAlteSaetze = 999;
+constexpr std::size_t kAlterSatz = 135;
+
+// A length-prefixed DOS text of the old wine list, cut at `maxLength`.
+std::string AlterText(std::string_view satz, std::size_t offset, std::size_t maxLength) {
+    std::size_t length = static_cast<unsigned char>(satz[offset]);
+    if (length > maxLength) {
+        length = maxLength;
+    }
+    return CodePage::Cp850ToCp1252(satz.substr(offset + 1, length));
+}
+
+}  // namespace
+
+WeinlistenVerwaltung::WeinlistenVerwaltung(const std::string& fileName)
+    : weine_(fileName.c_str()) {}
+
+int WeinlistenVerwaltung::IndexOf(std::int32_t nummer) const {
+    for (unsigned i = 0; i < weine_.Count(); ++i) {
+        if (weine_[i].nummer == nummer) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+Wein* WeinlistenVerwaltung::GetWein(std::int32_t nummer) {
+    const int index = IndexOf(nummer);
+    return index < 0 ? nullptr : &weine_[static_cast<unsigned>(index)];
+}
+
+void WeinlistenVerwaltung::AddWein(std::int32_t nummer) {
+    if (IndexOf(nummer) >= 0) {
+        return;
+    }
+    Wein wein;
+    wein.nummer = nummer;
+    weine_.Add(wein);
+}
+
+Wein* WeinlistenVerwaltung::ChangeBestand(std::int32_t nummer, std::int32_t delta) {
+    if (nummer == -1) {
+        return nullptr;
+    }
+    const int index = IndexOf(nummer);
+    if (index < 0) {
+        return nullptr;
+    }
+    Wein& wein = weine_[static_cast<unsigned>(index)];
+    // The stock has no bounds of its own, but it must not wrap around.
+    std::int64_t bestand = static_cast<std::int64_t>(wein.bestand) + delta;
+    if (bestand > std::numeric_limits<std::int32_t>::max()) {
+        bestand = std::numeric_limits<std::int32_t>::max();
+    } else if (bestand < std::numeric_limits<std::int32_t>::min()) {
+        bestand = std::numeric_limits<std::int32_t>::min();
+    }
+    wein.bestand = static_cast<std::int32_t>(bestand);
+    // Stock changes go with stored invoice items and must survive a crash
+    // just like them.
+    weine_.Store(static_cast<unsigned>(index));
+    return &wein;
+}
+
+void WeinlistenVerwaltung::Sort() {
+    weine_.Sort();
+}
+
+void WeinlistenVerwaltung::Store(const Wein* wein) {
+    for (unsigned i = 0; i < weine_.Count(); ++i) {
+        if (&weine_[i] == wein) {
+            weine_.Store(i);
+            return;
+        }
+    }
+    throw MessageException(
+        "Es wurde in WeinlistenVerwaltung::Store() ein Wein angegeben, der nicht in der "
+        "Weinliste steht");
+}
+
+void WeinlistenVerwaltung::ImportAlteWeinliste() {
+    // Read first: without the old file the catalogue must stay as it is.
+    std::string alt;
+    if (!File::ReadFile(kAlteWeinliste, alt)) {
+        throw MessageException(
+            "Die Datei daten_alt/wl konnte nicht geöffnet werden. Die Weinliste bleibt "
+            "unverändert."_w);
+    }
+
+    weine_.Empty();
+    for (unsigned i = 0; i < kAlteSaetze; ++i) {
+        const std::size_t offset = static_cast<std::size_t>(i) * kAlterSatz;
+        // A short file ends the list; a record cut off by the end of the file
+        // is not a wine.
+        if (offset + kAlterSatz > alt.size()) {
+            break;
+        }
+        const std::string_view satz = std::string_view(alt).substr(offset, kAlterSatz);
+        const std::string name = AlterText(satz, 0, 59);
+        if (name.empty()) {
+            continue;
+        }
+        Wein wein;
+        wein.nummer = static_cast<std::int32_t>(i);
+        FixedText::Set(wein.name, name);
+        FixedText::Set(wein.bezeichnung, AlterText(satz, 61, 59));
+        FixedText::Set(wein.fuellmenge, AlterText(satz, 122, 9));
+        wein.gewicht = static_cast<std::uint16_t>(static_cast<unsigned char>(satz[133]) |
+                                                  (static_cast<unsigned char>(satz[134]) << 8));
+        wein.bestand = 100000;
+        wein.verborgen = 0;
+        AddWein(wein.nummer);
+        *GetWein(wein.nummer) = wein;
+    }
+    // The records were appended with their fresh defaults; now the file gets
+    // the imported data.
+    weine_.Flush();
+}
