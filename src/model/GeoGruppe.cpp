@@ -1,0 +1,43 @@
+#include "model/GeoGruppe.h"
+
+#include "model/NamensDatei.h"
+#include "storage/CodePage.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+
+GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
+    // The file is created here so that the first group can be appended to it.
+    if (!File::OpenReadWrite(fileName_).IsOpen()) {
+        return;
+    }
+    std::string bytes;
+    if (!File::ReadFile(fileName_, bytes)) {
+        return;
+    }
+    for (const std::string& name : NamensDatei::Lesen(bytes).namen) {
+        Append(name);
+    }
+}
+
+void GeoGruppe::Append(const std::string& name) {
+    GeoString gruppe;
+    FixedText::Set(gruppe.text, name);
+    gruppen_.Add(gruppe);
+}
+
+void GeoGruppe::AddGeoGruppe(const std::string& name) {
+    NamensDatei::Anhaengen(
+        fileName_, name,
+        "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");
+    Append(name);
+}
+
+ByteWriter& operator<<(ByteWriter& out, const GeoGruppe::GeoString& gruppe) {
+    out.Text(gruppe.text);
+    return out;
+}
+
+ByteReader& operator>>(ByteReader& in, GeoGruppe::GeoString& gruppe) {
+    in.Text(gruppe.text);
+    return in;
+}

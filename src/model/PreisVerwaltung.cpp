@@ -1,0 +1,160 @@
+#include "model/PreisVerwaltung.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+#include "model/NamensDatei.h"
+#include "storage/CodePage.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+#include "storage/LenientNumber.h"
+#include "storage/MessageException.h"
+
+namespace {
+
+constexpr unsigned kAlteSaetze = 999;
+constexpr std::size_t kAlterSatz = 11;
+
+std::string ZuVieleListen() {
+    return "Mehr als 20 Preislisten dürfen nicht erzeugt werden"_w;
+}
+
+}  // namespace
+
+PreisVerwaltung::Preisliste::Preisliste(std::int16_t nummer_, const std::string& name_,
+                                        const std::string& dateiName)
+    : nummer(nummer_), preise(dateiName.c_str()) {
+    FixedText::Set(name, name_);
+}
+
+PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis)
+    : namensDatei_(namensDatei), verzeichnis_(verzeichnis) {
+    std::string bytes;
+    if (!File::ReadFile(namensDatei_, bytes)) {
+        return;
+    }
+    const NamensDatei::Inhalt inhalt = NamensDatei::Lesen(bytes);
+    // A line end after the 20th name already announces a 21st list.
+    if (inhalt.namen.size() > kMaxPreislisten ||
+        (inhalt.namen.size() == kMaxPreislisten && inhalt.zeilenendeAmSchluss)) {
+        throw MessageException(ZuVieleListen());
+    }
+    for (const std::string& name : inhalt.namen) {
+        listen_[static_cast<std::size_t>(count)] = NeueListe(name);
+        ++count;
+    }
+}
+
+std::unique_ptr<PreisVerwaltung::Preisliste> PreisVerwaltung::NeueListe(
+    const std::string& name) const {
+    char dateiName[600];
+    std::snprintf(dateiName, sizeof dateiName, "%s/%d.wl", verzeichnis_.c_str(), count);
+    return std::make_unique<Preisliste>(static_cast<std::int16_t>(count), name, dateiName);
+}
+
+void PreisVerwaltung::SetPreisliste(int index) {
+    if (index < 0 || index >= count) {
+        throw MessageException(
+            "Der Funktion PreisVerwaltung::SetPreisliste() wurde ein unzulässiger Index "
+            "übergeben"_w);
+    }
+    current_ = index;
+}
+
+PreisVerwaltung::Preisliste* PreisVerwaltung::AktuellePreisliste() {
+    return GetPreisliste(current_);
+}
+
+PreisVerwaltung::Preisliste* PreisVerwaltung::GetPreisliste(int index) {
+    if (index < 0 || index >= count) {
+        return nullptr;
+    }
+    return listen_[static_cast<std::size_t>(index)].get();
+}
+
+Preis* PreisVerwaltung::GetPreis(std::int32_t weinNummer) {
+    Preisliste* liste = AktuellePreisliste();
+    if (liste == nullptr) {
+        return nullptr;
+    }
+    for (unsigned i = 0; i < liste->preise.Count(); ++i) {
+        if (liste->preise[i].weinNummer == weinNummer) {
+            return &liste->preise[i];
+        }
+    }
+    return nullptr;
+}
+
+void PreisVerwaltung::AddPreis(const Preis& preis) {
+    Preisliste* liste = AktuellePreisliste();
+    if (liste == nullptr || GetPreis(preis.weinNummer) != nullptr) {
+        return;
+    }
+    liste->preise.Add(preis);
+}
+
+void PreisVerwaltung::FlushPreisliste() {
+    if (Preisliste* liste = AktuellePreisliste()) {
+        liste->preise.Flush();
+    }
+}
+
+void PreisVerwaltung::AddPreisliste(const std::string& name) {
+    if (count >= kMaxPreislisten) {
+        throw MessageException(ZuVieleListen());
+    }
+    // The price file first: should it fail, the names file does not yet name
+    // a list without one.
+    std::unique_ptr<Preisliste> liste = NeueListe(name);
+    NamensDatei::Anhaengen(
+        namensDatei_, name,
+        "Die Preisliste konnte nicht in die Datei " + namensDatei_ + " eingetragen werden."_w);
+    listen_[static_cast<std::size_t>(count)] = std::move(liste);
+    ++count;
+}
+
+const char* PreisVerwaltung::GetPreislisteName(int index) const {
+    if (index < 0 || index >= count) {
+        return nullptr;
+    }
+    return listen_[static_cast<std::size_t>(index)]->name;
+}
+
+void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
+    for (int i = 0; i < count; ++i) {
+        SetPreisliste(i);
+        char dateiName[32];
+        std::snprintf(dateiName, sizeof dateiName, "daten_alt/wl-%d", i + 1);
+        std::string alt;
+        if (File::ReadFile(dateiName, alt)) {
+            for (unsigned j = 0; j < kAlteSaetze; ++j) {
+                const std::size_t offset = static_cast<std::size_t>(j) * kAlterSatz;
+                const std::string_view satz = offset < alt.size()
+                                                  ? std::string_view(alt).substr(offset, kAlterSatz)
+                                                  : std::string_view();
+                const bool kurz = satz.size() < kAlterSatz;
+                if (kurz && meldung) {
+                    meldung("PreisVerwaltung::ReadPascalFile", "Es wurden != 11 Zeichen gelesen");
+                }
+                if (!satz.empty()) {
+                    // Only the characters that are there count, even when the
+                    // length byte promises more.
+                    const std::size_t laenge =
+                        std::min<std::size_t>(static_cast<unsigned char>(satz[0]), satz.size() - 1);
+                    const double wert = LenientNumber::ToDouble(satz.substr(1, laenge));
+                    if (wert > 0) {
+                        AddPreis(Preis(static_cast<std::int32_t>(j), static_cast<float>(wert),
+                                       static_cast<float>(wert * 0.5)));
+                    }
+                }
+                // After a short record the file has nothing more; reading on
+                // would only repeat the message and the last price.
+                if (kurz) {
+                    break;
+                }
+            }
+        }
+        FlushPreisliste();
+    }
+}
