@@ -1,0 +1,92 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "windowing/FakeWindow.h"
+#include "windowing/Services.h"
+
+// The application services in memory, for tests. Message boxes and file
+// dialogs are answered from a script and recorded; a question nobody
+// scripted an answer for is a test fault and raises std::logic_error, as
+// does a file dialog nobody expected. Child dialogs get in-memory windows
+// built from their layouts in the layout directory (when one is set).
+class FakeServices : public Services {
+  public:
+    struct Message {
+        std::string text;
+        std::string caption;
+        MessageButtons buttons = MessageButtons::Ok;
+        MessageIcon icon = MessageIcon::None;
+    };
+
+    // What the user does in a child dialog run modally; the run ends with
+    // the result the window was closed with, or as Escape would end it.
+    using Script = std::function<void(FakeWindow&)>;
+
+    FakeServices();
+    ~FakeServices() override;
+
+    // Where "dialog<id>.ui" files are found; empty: windows without layout.
+    void SetLayoutDir(const std::string& dir) { layoutDir_ = dir; }
+
+    // Builds the dialog's window and sets it up, as a modal run begins, and
+    // leaves it open for the test to act on.
+    FakeWindow& Show(Dialog& dialog);
+
+    // The next answers to questions (Yes/No or Yes/No/Cancel boxes), in order.
+    void Answer(::Answer answer) { answers_.push_back(answer); }
+    // The next save-file dialog's result (nothing: cancelled).
+    void SaveFileAnswer(std::optional<SaveFileResult> result) { saveAnswers_.push_back(result); }
+    // What the user does in the next child dialog run modally.
+    void OnExecute(Script script) { scripts_.push_back(std::move(script)); }
+
+    const std::vector<Message>& Messages() const { return messages_; }
+    const Message& LastMessage() const;
+    void ClearMessages() { messages_.clear(); }
+    const std::vector<SaveFileRequest>& SaveRequests() const { return saveRequests_; }
+    // "wait" and "arrow", in the order they were asked for.
+    const std::vector<std::string>& Cursors() const { return cursors_; }
+    bool IsWaiting() const { return waiting_; }
+    // Resource numbers of the child dialogs run modally, in order.
+    const std::vector<int>& Executed() const { return executed_; }
+    const std::vector<std::vector<std::string>>& Started() const { return started_; }
+    // The modeless windows still open, in the order they were opened.
+    std::vector<FakeWindow*> OpenWindows();
+    std::size_t PendingAnswers() const { return answers_.size(); }
+
+    ::Answer MessageBox(const std::string& text, const std::string& caption,
+                        MessageButtons buttons = MessageButtons::Ok,
+                        MessageIcon icon = MessageIcon::None) override;
+    void WaitCursor() override;
+    void ArrowCursor() override;
+    std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
+    int Execute(Dialog& dialog) override;
+    void Open(std::unique_ptr<Dialog> dialog) override;
+    void StartProgram(const std::vector<std::string>& argv) override;
+
+  private:
+    std::unique_ptr<FakeWindow> Build(Dialog& dialog);
+
+    struct Modeless {
+        std::unique_ptr<Dialog> dialog;
+        std::unique_ptr<FakeWindow> window;
+    };
+
+    std::string layoutDir_;
+    std::deque<::Answer> answers_;
+    std::deque<std::optional<SaveFileResult>> saveAnswers_;
+    std::deque<Script> scripts_;
+    std::vector<Message> messages_;
+    std::vector<SaveFileRequest> saveRequests_;
+    std::vector<std::string> cursors_;
+    bool waiting_ = false;
+    std::vector<int> executed_;
+    std::vector<std::vector<std::string>> started_;
+    std::vector<std::unique_ptr<FakeWindow>> shown_;
+    std::vector<Modeless> modeless_;
+};

@@ -1,0 +1,382 @@
+#include "windowing/FakeWindow.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "windowing/Dialog.h"
+
+namespace {
+
+using Kind = UiLayout::Kind;
+
+bool IsEditable(Kind kind, bool editableCombo) {
+    return kind == Kind::Edit || kind == Kind::MultiLineEdit ||
+           (kind == Kind::ComboBox && editableCombo);
+}
+
+std::string Name(int id) {
+    return "control " + std::to_string(id);
+}
+
+}  // namespace
+
+FakeWindow::FakeWindow(Dialog& dialog, std::optional<UiLayout> layout)
+    : dialog_(dialog), strict_(layout.has_value()) {
+    if (layout) {
+        caption_ = layout->caption;
+        for (const auto& [id, c] : layout->controls) {
+            Control& control = controls_[id];
+            control.kind = c.kind;
+            control.text = c.text;
+            control.checked = c.checked;
+            control.enabled = c.enabled;
+            control.editable = c.editable;
+            control.sorted = c.sorted;
+            control.limit = c.maxLength;
+            order_.push_back(id);
+        }
+    }
+}
+
+FakeWindow::~FakeWindow() = default;
+
+FakeWindow::Control& FakeWindow::At(int id) {
+    auto it = controls_.find(id);
+    if (it != controls_.end()) {
+        return it->second;
+    }
+    if (strict_) {
+        throw std::logic_error("dialog " + std::to_string(dialog_.ResourceId()) + " has no " +
+                               Name(id));
+    }
+    order_.push_back(id);
+    return controls_[id];
+}
+
+const FakeWindow::Control& FakeWindow::At(int id) const {
+    return const_cast<FakeWindow*>(this)->At(id);
+}
+
+void FakeWindow::RequireOpen() const {
+    if (closed_) {
+        throw std::logic_error("the window of dialog " + std::to_string(dialog_.ResourceId()) +
+                               " is closed");
+    }
+}
+
+// --- the user's side
+
+void FakeWindow::Type(int id, const std::string& text) {
+    RequireOpen();
+    Control& c = At(id);
+    if (!IsEditable(c.kind, c.editable)) {
+        throw std::logic_error("cannot type into " + Name(id));
+    }
+    if (!c.enabled || !c.shown) {
+        throw std::logic_error("cannot type into disabled or hidden " + Name(id));
+    }
+    std::string typed = text;
+    if (c.limit >= 0 && typed.size() > static_cast<std::size_t>(c.limit)) {
+        typed.resize(static_cast<std::size_t>(c.limit));
+    }
+    focus_ = id;
+    if (typed != c.text) {
+        c.text = typed;
+        dialog_.TextChanged(id);
+    }
+}
+
+void FakeWindow::Click(int id) {
+    RequireOpen();
+    Control& c = At(id);
+    if (!c.enabled || !c.shown) {
+        throw std::logic_error("cannot click disabled or hidden " + Name(id));
+    }
+    if (c.kind == Kind::CheckBox) {
+        c.checked = !c.checked;
+    } else if (c.kind == Kind::RadioButton) {
+        for (auto& [other, control] : controls_) {
+            if (control.kind == Kind::RadioButton) {
+                control.checked = other == id;
+            }
+        }
+    } else if (c.kind != Kind::Button && strict_) {
+        throw std::logic_error("cannot click " + Name(id));
+    }
+    dialog_.Command(id);
+}
+
+void FakeWindow::Choose(int id, int index) {
+    RequireOpen();
+    Control& c = At(id);
+    if (!c.enabled || !c.shown) {
+        throw std::logic_error("cannot choose in disabled or hidden " + Name(id));
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= c.items.size()) {
+        throw std::logic_error(Name(id) + " has no entry " + std::to_string(index));
+    }
+    c.selected = index;
+    if (c.editable) {
+        c.text = c.items[static_cast<std::size_t>(index)];
+    }
+    dialog_.SelectionChanged(id);
+}
+
+void FakeWindow::Choose(int id, const std::string& text) {
+    const Control& c = At(id);
+    auto it = std::find(c.items.begin(), c.items.end(), text);
+    if (it == c.items.end()) {
+        throw std::logic_error(Name(id) + " has no entry " + text);
+    }
+    Choose(id, static_cast<int>(it - c.items.begin()));
+}
+
+bool FakeWindow::PickRow(int id, int row, bool add) {
+    RequireOpen();
+    Control& c = At(id);
+    if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size()) {
+        throw std::logic_error(Name(id) + " has no row " + std::to_string(row));
+    }
+    if (!dialog_.MayChangeSelection(id, row)) {
+        return false;
+    }
+    if (!add) {
+        c.selectedRows.clear();
+    }
+    c.selectedRows.insert(row);
+    dialog_.SelectionChanged(id);
+    return true;
+}
+
+void FakeWindow::FireTimer(int timerId) {
+    RequireOpen();
+    if (!TimerRunning(timerId)) {
+        throw std::logic_error("timer " + std::to_string(timerId) + " is not running");
+    }
+    dialog_.Timer(timerId);
+}
+
+void FakeWindow::CloseBox() {
+    RequireOpen();
+    dialog_.Command(ControlId::kCancel);
+}
+
+void FakeWindow::MoveTo(int x, int y) {
+    RequireOpen();
+    Move(x, y);
+}
+
+std::string FakeWindow::Cell(int id, int row, int column) {
+    if (column == 0) {
+        return RowText(id, row);
+    }
+    return dialog_.CellText(id, row, column);
+}
+
+std::optional<Rgb> FakeWindow::RowColour(int id, int row) {
+    (void)RowText(id, row);
+    return dialog_.RowColour(id, row);
+}
+
+// --- inspection
+
+int FakeWindow::Limit(int id) const {
+    return At(id).limit;
+}
+
+int FakeWindow::TimerInterval(int timerId) const {
+    auto it = timers_.find(timerId);
+    return it == timers_.end() ? -1 : it->second;
+}
+
+const std::vector<FakeWindow::Column>& FakeWindow::Columns(int id) const {
+    return At(id).columns;
+}
+
+std::vector<std::string> FakeWindow::Items(int id) const {
+    return At(id).items;
+}
+
+// --- Window
+
+std::string FakeWindow::Text(int id) const {
+    const Control& c = At(id);
+    if (c.kind == Kind::ComboBox && !c.editable) {
+        return c.selected >= 0 ? c.items[static_cast<std::size_t>(c.selected)] : std::string();
+    }
+    return c.text;
+}
+
+void FakeWindow::SetText(int id, const std::string& text) {
+    Control& c = At(id);
+    if (c.text == text) {
+        return;
+    }
+    c.text = text;
+    if (IsEditable(c.kind, c.editable)) {
+        dialog_.TextChanged(id);
+    }
+}
+
+void FakeWindow::SetLimit(int id, int characters) {
+    At(id).limit = characters;
+}
+
+void FakeWindow::Enable(int id, bool enabled) {
+    At(id).enabled = enabled;
+}
+
+bool FakeWindow::IsEnabled(int id) const {
+    return At(id).enabled;
+}
+
+void FakeWindow::Show(int id, bool visible) {
+    At(id).shown = visible;
+}
+
+bool FakeWindow::IsShown(int id) const {
+    return At(id).shown;
+}
+
+void FakeWindow::Focus(int id) {
+    (void)At(id);
+    focus_ = id;
+}
+
+void FakeWindow::FocusNext() {
+    if (order_.empty()) {
+        return;
+    }
+    auto it = std::find(order_.begin(), order_.end(), focus_);
+    std::size_t start = it == order_.end() ? 0 : static_cast<std::size_t>(it - order_.begin()) + 1;
+    for (std::size_t n = 0; n < order_.size(); ++n) {
+        int id = order_[(start + n) % order_.size()];
+        const Control& c = controls_[id];
+        bool focusable =
+            c.kind != Kind::Static && c.kind != Kind::GroupBox && c.kind != Kind::Other;
+        if (focusable && c.enabled && c.shown) {
+            focus_ = id;
+            return;
+        }
+    }
+}
+
+void FakeWindow::SetChecked(int id, bool checked) {
+    At(id).checked = checked;
+}
+
+bool FakeWindow::IsChecked(int id) const {
+    return At(id).checked;
+}
+
+void FakeWindow::ClearItems(int id) {
+    Control& c = At(id);
+    c.items.clear();
+    c.selected = -1;
+}
+
+int FakeWindow::AddItem(int id, const std::string& text) {
+    Control& c = At(id);
+    auto pos = c.items.end();
+    if (c.sorted) {
+        pos = std::upper_bound(c.items.begin(), c.items.end(), text);
+    }
+    int index = static_cast<int>(pos - c.items.begin());
+    c.items.insert(pos, text);
+    if (c.selected >= index) {
+        ++c.selected;
+    }
+    return index;
+}
+
+int FakeWindow::ItemCount(int id) const {
+    return static_cast<int>(At(id).items.size());
+}
+
+std::string FakeWindow::ItemText(int id, int index) const {
+    const Control& c = At(id);
+    if (index < 0 || static_cast<std::size_t>(index) >= c.items.size()) {
+        return {};
+    }
+    return c.items[static_cast<std::size_t>(index)];
+}
+
+void FakeWindow::Select(int id, int index) {
+    Control& c = At(id);
+    c.selected = index >= 0 && static_cast<std::size_t>(index) < c.items.size() ? index : -1;
+    if (c.editable && c.selected >= 0) {
+        c.text = c.items[static_cast<std::size_t>(c.selected)];
+    }
+}
+
+int FakeWindow::Selected(int id) const {
+    return At(id).selected;
+}
+
+void FakeWindow::AddColumn(int id, const std::string& title, int width, Align align) {
+    At(id).columns.push_back({title, width, align});
+}
+
+void FakeWindow::SetColumnWidth(int id, int column, int width) {
+    Control& c = At(id);
+    if (column < 0 || static_cast<std::size_t>(column) >= c.columns.size()) {
+        throw std::logic_error(Name(id) + " has no column " + std::to_string(column));
+    }
+    c.columns[static_cast<std::size_t>(column)].width = width;
+}
+
+void FakeWindow::ClearRows(int id) {
+    Control& c = At(id);
+    c.rows.clear();
+    c.selectedRows.clear();
+}
+
+int FakeWindow::AddRow(int id, const std::string& itemText) {
+    Control& c = At(id);
+    c.rows.push_back(itemText);
+    return static_cast<int>(c.rows.size()) - 1;
+}
+
+int FakeWindow::RowCount(int id) const {
+    return static_cast<int>(At(id).rows.size());
+}
+
+std::string FakeWindow::RowText(int id, int row) const {
+    const Control& c = At(id);
+    if (row < 0 || static_cast<std::size_t>(row) >= c.rows.size()) {
+        throw std::logic_error(Name(id) + " has no row " + std::to_string(row));
+    }
+    return c.rows[static_cast<std::size_t>(row)];
+}
+
+std::vector<int> FakeWindow::SelectedRows(int id) const {
+    const Control& c = At(id);
+    return {c.selectedRows.begin(), c.selectedRows.end()};
+}
+
+void FakeWindow::RefreshRow(int id, int /*row*/) {
+    (void)At(id);
+}
+
+void FakeWindow::StartTimer(int timerId, int milliseconds) {
+    timers_[timerId] = milliseconds;
+}
+
+void FakeWindow::StopTimer(int timerId) {
+    timers_.erase(timerId);
+}
+
+void FakeWindow::Move(int x, int y) {
+    x_ = x;
+    y_ = y;
+    dialog_.Moved(x, y);
+}
+
+void FakeWindow::Close(int result) {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    result_ = result;
+    timers_.clear();
+}

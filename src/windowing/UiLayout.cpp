@@ -1,0 +1,172 @@
+#include "windowing/UiLayout.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "storage/CodePage.h"
+
+namespace {
+
+std::string Attribute(const std::string& tag, const std::string& name) {
+    std::string key = " " + name + "=\"";
+    std::size_t pos = tag.find(key);
+    if (pos == std::string::npos) {
+        return {};
+    }
+    pos += key.size();
+    std::size_t end = tag.find('"', pos);
+    return end == std::string::npos ? std::string() : tag.substr(pos, end - pos);
+}
+
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            out += text[i];
+            continue;
+        }
+        std::size_t semi = text.find(';', i);
+        if (semi == std::string::npos) {
+            out += text[i];
+            continue;
+        }
+        std::string entity = text.substr(i + 1, semi - i - 1);
+        if (entity == "amp") {
+            out += '&';
+        } else if (entity == "lt") {
+            out += '<';
+        } else if (entity == "gt") {
+            out += '>';
+        } else if (entity == "quot") {
+            out += '"';
+        } else if (entity == "apos") {
+            out += '\'';
+        } else {
+            out += text.substr(i, semi - i + 1);
+        }
+        i = semi;
+    }
+    return CodePage::Utf8ToCp1252(out);
+}
+
+UiLayout::Kind KindOf(const std::string& cls) {
+    using K = UiLayout::Kind;
+    if (cls == "QLineEdit")
+        return K::Edit;
+    if (cls == "QPlainTextEdit" || cls == "QTextEdit")
+        return K::MultiLineEdit;
+    if (cls == "QLabel")
+        return K::Static;
+    if (cls == "QPushButton" || cls == "QToolButton")
+        return K::Button;
+    if (cls == "QCheckBox")
+        return K::CheckBox;
+    if (cls == "QRadioButton")
+        return K::RadioButton;
+    if (cls == "QComboBox")
+        return K::ComboBox;
+    if (cls == "QListWidget")
+        return K::ListBox;
+    if (cls == "QTreeView" || cls == "QTreeWidget" || cls == "QTableView")
+        return K::ListView;
+    if (cls == "QGroupBox")
+        return K::GroupBox;
+    return K::Other;
+}
+
+// The content of the first value element inside a property.
+std::string PropertyValue(const std::string& body) {
+    std::size_t open = body.find('<');
+    while (open != std::string::npos) {
+        std::size_t close = body.find('>', open);
+        if (close == std::string::npos) {
+            return {};
+        }
+        std::string tag = body.substr(open + 1, close - open - 1);
+        std::string name = tag.substr(0, tag.find_first_of(" /"));
+        if (name == "string" || name == "bool" || name == "number" || name == "cstring") {
+            if (!tag.empty() && tag.back() == '/') {
+                return {};
+            }
+            std::size_t end = body.find("</" + name + ">", close);
+            return end == std::string::npos ? std::string()
+                                            : Unescape(body.substr(close + 1, end - close - 1));
+        }
+        open = body.find('<', close);
+    }
+    return {};
+}
+
+}  // namespace
+
+UiLayout UiLayout::Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read layout " + path);
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return Parse(text.str());
+}
+
+UiLayout UiLayout::Parse(const std::string& xml) {
+    UiLayout layout;
+    // The stack of open widgets: their identifiers, or -1 for unnamed ones.
+    std::vector<int> widgets;
+    std::size_t pos = 0;
+    while ((pos = xml.find('<', pos)) != std::string::npos) {
+        std::size_t end = xml.find('>', pos);
+        if (end == std::string::npos) {
+            break;
+        }
+        std::string tag = xml.substr(pos, end - pos + 1);
+        if (tag.rfind("<widget ", 0) == 0) {
+            std::string name = Attribute(tag, "name");
+            int id = -1;
+            if (name.size() > 1 && name.size() < 10 && name[0] == 'c' &&
+                name.find_first_not_of("0123456789", 1) == std::string::npos) {
+                id = std::stoi(name.substr(1));
+                layout.controls[id].kind = KindOf(Attribute(tag, "class"));
+            }
+            if (tag[tag.size() - 2] != '/') {
+                widgets.push_back(id);
+            }
+        } else if (tag == "</widget>") {
+            if (!widgets.empty()) {
+                widgets.pop_back();
+            }
+        } else if (tag.rfind("<property ", 0) == 0 && !widgets.empty()) {
+            std::size_t close = xml.find("</property>", end);
+            if (close == std::string::npos) {
+                break;
+            }
+            std::string property = Attribute(tag, "name");
+            std::string value = PropertyValue(xml.substr(end + 1, close - end - 1));
+            int id = widgets.back();
+            if (widgets.size() == 1 && property == "windowTitle") {
+                layout.caption = value;
+            } else if (id >= 0) {
+                Control& c = layout.controls[id];
+                if (property == "text" || property == "title" || property == "plainText") {
+                    c.text = value;
+                } else if (property == "checked") {
+                    c.checked = value == "true";
+                } else if (property == "enabled") {
+                    c.enabled = value != "false";
+                } else if (property == "editable") {
+                    c.editable = value == "true";
+                } else if (property == "sorted" || property == "sortingEnabled") {
+                    c.sorted = value == "true";
+                } else if (property == "maxLength") {
+                    c.maxLength = std::stoi(value);
+                }
+            }
+            pos = close;
+            continue;
+        }
+        pos = end + 1;
+    }
+    return layout;
+}

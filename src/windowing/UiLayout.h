@@ -1,0 +1,42 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+// What a dialog's Qt Designer layout says about its controls, read without
+// the toolkit: each widget named "c<identifier>" with its kind and initial
+// state. The in-memory windows of the tests are built from it, so a test
+// fails when the logic uses a control the layout does not have.
+class UiLayout {
+  public:
+    enum class Kind {
+        Edit,
+        MultiLineEdit,
+        Static,
+        Button,
+        CheckBox,
+        RadioButton,
+        ComboBox,
+        ListBox,
+        ListView,
+        GroupBox,
+        Other
+    };
+
+    struct Control {
+        Kind kind = Kind::Other;
+        std::string text;  // Windows-1252
+        bool checked = false;
+        bool enabled = true;
+        bool editable = false;  // combo box with an edit field
+        bool sorted = false;
+        int maxLength = -1;
+    };
+
+    // Raises std::runtime_error when the file cannot be read.
+    static UiLayout Load(const std::string& path);
+    static UiLayout Parse(const std::string& xml);
+
+    std::string caption;  // Windows-1252
+    std::map<int, Control> controls;
+};

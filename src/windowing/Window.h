@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "windowing/WindowingTypes.h"
+
+// What a dialog's logic may do to its own window: its controls, found by
+// identifier, its caption, its timers, its position, and closing it.
+// Asking for a control the window does not have is a programming error and
+// raises std::logic_error in every implementation.
+class Window {
+  public:
+    virtual ~Window() = default;
+
+    // Text of an edit, combo box (its edit field or selected entry), static
+    // text, button or group box. Setting the text of an edit field reports a
+    // text change to the dialog, as typing would, when the text differs.
+    virtual std::string Text(int id) const = 0;
+    virtual void SetText(int id, const std::string& text) = 0;
+    // The most characters the user can type into an edit or combo box.
+    virtual void SetLimit(int id, int characters) = 0;
+    virtual void Enable(int id, bool enabled) = 0;
+    virtual bool IsEnabled(int id) const = 0;
+    // Hiding a control hides its label (the label whose buddy it is) too.
+    virtual void Show(int id, bool visible) = 0;
+    virtual bool IsShown(int id) const = 0;
+    virtual void Focus(int id) = 0;
+    // Moves the focus on as the Tab key would.
+    virtual void FocusNext() = 0;
+    virtual void SetChecked(int id, bool checked) = 0;
+    virtual bool IsChecked(int id) const = 0;
+
+    // Combo and list boxes. A sorted box inserts in alphabetical order;
+    // AddItem returns the index the entry got. Selecting from the program
+    // reports no selection change.
+    virtual void ClearItems(int id) = 0;
+    virtual int AddItem(int id, const std::string& text) = 0;
+    virtual int ItemCount(int id) const = 0;
+    virtual std::string ItemText(int id, int index) const = 0;
+    virtual void Select(int id, int index) = 0;  // -1: none
+    virtual int Selected(int id) const = 0;      // -1: none
+
+    // Report-style list views. Column 0 shows the row's item text; the other
+    // cells and the row colours are asked from the dialog when shown.
+    virtual void AddColumn(int id, const std::string& title, int width,
+                           Align align = Align::Left) = 0;
+    virtual void SetColumnWidth(int id, int column, int width) = 0;
+    virtual void ClearRows(int id) = 0;
+    virtual int AddRow(int id, const std::string& itemText) = 0;
+    virtual int RowCount(int id) const = 0;
+    virtual std::string RowText(int id, int row) const = 0;
+    virtual std::vector<int> SelectedRows(int id) const = 0;
+    // Asks the dialog again for the cells of one row, or of all rows (-1).
+    virtual void RefreshRow(int id, int row) = 0;
+
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual std::string Caption() const = 0;
+
+    // Timer events arrive through Dialog::Timer until stopped or closed.
+    virtual void StartTimer(int timerId, int milliseconds) = 0;
+    virtual void StopTimer(int timerId) = 0;
+
+    // Places the window's top-left corner at screen position (x, y), keeping
+    // its size, without activating it.
+    virtual void Move(int x, int y) = 0;
+
+    // Ends the window: a modal run returns the result, a modeless window is
+    // destroyed. Does not ask Dialog::MayClose (Dialog::CloseWindow does).
+    virtual void Close(int result) = 0;
+};
