@@ -85,9 +85,13 @@ std::int32_t CsvPostleitzahl(std::string_view text) {
 KundenVerwaltung::KundenVerwaltung(const std::string& fileName)
     : kunden_(fileName.c_str()), suchMuster_(Kunde::kOhneNummer) {
     for (unsigned i = 0; i < kunden_.Count(); ++i) {
-        const auto nummer = static_cast<std::uint32_t>(kunden_[i].nummer);
-        if (nummer > maxNummer) {
-            maxNummer = nummer;
+        // Negative numbers and the mark of an unnumbered customer are no
+        // numbers this program gave; counted, they would make the next number
+        // wrap round and repeat numbers that are in use.
+        const std::int32_t nummer = kunden_[i].nummer;
+        if (nummer >= 0 && nummer != Kunde::kOhneNummer &&
+            static_cast<std::uint32_t>(nummer) > maxNummer) {
+            maxNummer = static_cast<std::uint32_t>(nummer);
         }
     }
 }
@@ -107,6 +111,13 @@ Kunde* KundenVerwaltung::GetKunde(std::int32_t nummer) {
 }
 
 void KundenVerwaltung::AddKunde(Kunde& kunde) {
+    if (maxNummer >= static_cast<std::uint32_t>(Kunde::kOhneNummer) - 1) {
+        // The next number would be the mark of an unnumbered customer, or
+        // beyond the field.
+        throw MessageException(
+            "Es kann keine weitere Kundennummer vergeben werden. Der Kunde wurde nicht "
+            "gespeichert.");
+    }
     const std::uint32_t previous = maxNummer;
     kunde.nummer = static_cast<std::int32_t>(maxNummer + 1);
     maxNummer = static_cast<std::uint32_t>(kunde.nummer);

@@ -32,7 +32,9 @@ void NamensDatei::Anhaengen(const std::string& pfad, std::string_view name,
     if (!File::ReadFile(pfad, bytes) && File::Exists(pfad)) {
         throw MessageException(fehlertext);
     }
-    if (!bytes.empty()) {
+    // A file edited by hand may already end with a line end; a second one
+    // would read back as an empty name and move the new name's index.
+    if (!bytes.empty() && bytes.back() != '\n') {
         bytes += "\r\n";
     }
     bytes.append(name);

@@ -20,7 +20,8 @@ class NamensDatei {
     // indices must not move); a line end at the very end starts no name.
     static Inhalt Lesen(std::string_view bytes);
 
-    // Appends a name, with a line end before it unless the file is empty. The
+    // Appends a name, with a line end before it unless the file is empty or
+    // already ends with one, so that it reads back at the same index. The
     // file is replaced as a whole, so a crash leaves the old or the new list.
     // Raises `fehlertext` when the file cannot be read or written, and refuses
     // a name with a line break, which would move the indices of later names.

@@ -48,8 +48,7 @@ PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::stri
 
 std::unique_ptr<PreisVerwaltung::Preisliste> PreisVerwaltung::NeueListe(
     const std::string& name) const {
-    char dateiName[600];
-    std::snprintf(dateiName, sizeof dateiName, "%s/%d.wl", verzeichnis_.c_str(), count);
+    const std::string dateiName = verzeichnis_ + "/" + std::to_string(count) + ".wl";
     return std::make_unique<Preisliste>(static_cast<std::int16_t>(count), name, dateiName);
 }
 
