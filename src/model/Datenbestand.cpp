@@ -1,0 +1,114 @@
+#include "model/Datenbestand.h"
+
+#include <utility>
+
+#include "model/GeoGruppe.h"
+#include "model/KundenVerwaltung.h"
+#include "model/MerkzettelVerwaltung.h"
+#include "model/PostenVerwaltung.h"
+#include "model/PreisVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "model/WeinlistenVerwaltung.h"
+#include "storage/Customizer.h"
+#include "storage/LogBuch.h"
+
+Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter)
+    : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)) {
+    weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"));
+    Melde("WeinlistenVerwaltung", true);
+    preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_);
+    Melde("PreisVerwaltung", true);
+    posten_ = std::make_unique<PostenVerwaltung>(Pfad("rechnungsposten.dat"));
+    Melde("PostenVerwaltung", true);
+    rechnungen_ = std::make_unique<RechnungsVerwaltung>(Pfad("rechnungen.dat"));
+    Melde("RechnungsVerwaltung", true);
+    geoGruppe_ = std::make_unique<GeoGruppe>(Pfad("geogruppe.txt"));
+    Melde("GeoGruppe", true);
+    logBuch_ = std::make_unique<LogBuch>(Pfad("logbuch.txt"));
+    Melde("LogBuch", true);
+    customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"));
+    Melde("Customizer", true);
+
+    verwaltungen_.kundenVerwaltung = nullptr;
+    verwaltungen_.weinlistenVerwaltung = weine_.get();
+    verwaltungen_.preisVerwaltung = preise_.get();
+    verwaltungen_.postenVerwaltung = posten_.get();
+    verwaltungen_.rechnungsVerwaltung = rechnungen_.get();
+    verwaltungen_.geoGruppe = geoGruppe_.get();
+    verwaltungen_.logBuch = logBuch_.get();
+    verwaltungen_.customizer = customizer_.get();
+
+    weine_->SetLogBuch(logBuch_.get());
+    preise_->SetLogBuch(logBuch_.get());
+    posten_->SetLogBuch(logBuch_.get());
+    posten_->SetWeinlistenVerwaltung(weine_.get());
+    posten_->SetRechnungsVerwaltung(rechnungen_.get());
+    rechnungen_->SetVerwaltungen(&verwaltungen_);
+}
+
+Datenbestand::~Datenbestand() {
+    // Every manager is gone from the set before it is released, so that none
+    // of those still alive can reach it.
+    if (merkzettel_) {
+        Melde("MerkzettelVerwaltung", false);
+        merkzettel_.reset();
+    }
+    if (kunden_) {
+        Melde("KundenVerwaltung", false);
+        verwaltungen_.kundenVerwaltung = nullptr;
+        kunden_.reset();
+    }
+    Melde("Customizer", false);
+    verwaltungen_.customizer = nullptr;
+    customizer_.reset();
+    Melde("LogBuch", false);
+    verwaltungen_.logBuch = nullptr;
+    posten_->SetLogBuch(nullptr);
+    weine_->SetLogBuch(nullptr);
+    preise_->SetLogBuch(nullptr);
+    logBuch_.reset();
+    Melde("GeoGruppe", false);
+    verwaltungen_.geoGruppe = nullptr;
+    geoGruppe_.reset();
+    Melde("RechnungsVerwaltung", false);
+    verwaltungen_.rechnungsVerwaltung = nullptr;
+    posten_->SetRechnungsVerwaltung(nullptr);
+    rechnungen_.reset();
+    Melde("PostenVerwaltung", false);
+    verwaltungen_.postenVerwaltung = nullptr;
+    posten_.reset();
+    Melde("PreisVerwaltung", false);
+    verwaltungen_.preisVerwaltung = nullptr;
+    preise_.reset();
+    Melde("WeinlistenVerwaltung", false);
+    verwaltungen_.weinlistenVerwaltung = nullptr;
+    weine_.reset();
+}
+
+KundenVerwaltung& Datenbestand::KundenEinlesen() {
+    if (!kunden_) {
+        kunden_ = std::make_unique<KundenVerwaltung>(Pfad("kunden.dat"));
+        Melde("KundenVerwaltung", true);
+        kunden_->SetLogBuch(logBuch_.get());
+        verwaltungen_.kundenVerwaltung = kunden_.get();
+    }
+    return *kunden_;
+}
+
+MerkzettelVerwaltung& Datenbestand::MerkzettelOeffnen() {
+    if (!merkzettel_) {
+        merkzettel_ = std::make_unique<MerkzettelVerwaltung>(Pfad("merkzettel.dat"));
+        Melde("MerkzettelVerwaltung", true);
+    }
+    return *merkzettel_;
+}
+
+std::string Datenbestand::Pfad(const char* name) const {
+    return verzeichnis_ + "/" + name;
+}
+
+void Datenbestand::Melde(const char* verwaltung, bool erzeugt) const {
+    if (beobachter_) {
+        beobachter_(verwaltung, erzeugt);
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/Verwaltungen.h"
+
+class MerkzettelVerwaltung;
+
+// The whole data set of one run: every manager, created in the order in which
+// they read their files, linked to each other, and saved and released in a
+// fixed order at the end. The main window owns one; it has the customer file
+// read once it can show a notice over the wait, and has the notes opened when
+// its window exists.
+class Datenbestand {
+  public:
+    // Told the name of each manager right after it was created (erzeugt) and
+    // right before it is released (!erzeugt).
+    using Beobachter = std::function<void(const char* verwaltung, bool erzeugt)>;
+
+    // Creates, in this order, the wines, price lists, invoice items,
+    // invoices, customer groups, log book and settings on their files in
+    // `verzeichnis`, and links them. A missing or read-only directory raises
+    // the record list's exception from the first of them.
+    explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {});
+    // Saves and releases: notes, customers, settings, log book, groups,
+    // invoices, items, price lists, wines.
+    ~Datenbestand();
+
+    Datenbestand(const Datenbestand&) = delete;
+    Datenbestand& operator=(const Datenbestand&) = delete;
+
+    // Reads the customer file (once) and enters the customer manager into
+    // the manager set.
+    KundenVerwaltung& KundenEinlesen();
+    // Opens the notes (once).
+    MerkzettelVerwaltung& MerkzettelOeffnen();
+
+    // The manager set; its customer manager is null until KundenEinlesen.
+    Verwaltungen& GetVerwaltungen() { return verwaltungen_; }
+    // Null until MerkzettelOeffnen.
+    MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
+    const std::string& Verzeichnis() const { return verzeichnis_; }
+
+  private:
+    std::string Pfad(const char* name) const;
+    void Melde(const char* verwaltung, bool erzeugt) const;
+
+    std::string verzeichnis_;
+    Beobachter beobachter_;
+    Verwaltungen verwaltungen_;
+    // Declared in the order of creation, so that even a failure half-way
+    // through the constructor releases the rest in the order of shutdown.
+    std::unique_ptr<WeinlistenVerwaltung> weine_;
+    std::unique_ptr<PreisVerwaltung> preise_;
+    std::unique_ptr<PostenVerwaltung> posten_;
+    std::unique_ptr<RechnungsVerwaltung> rechnungen_;
+    std::unique_ptr<GeoGruppe> geoGruppe_;
+    std::unique_ptr<LogBuch> logBuch_;
+    std::unique_ptr<Customizer> customizer_;
+    std::unique_ptr<KundenVerwaltung> kunden_;
+    std::unique_ptr<MerkzettelVerwaltung> merkzettel_;
+};

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "storage/ByteReader.h"
+#include "storage/ByteWriter.h"
+#include "storage/File.h"
+
+class LogBuch;
+class Rechnung;
+class RechnungsVerwaltung;
+class WeinlistenVerwaltung;
+
+// The invoice items of all invoices, "daten/rechnungsposten.dat": 22-byte
+// records addressed by their index, never moved or removed. The items of one
+// invoice form a chain from the invoice's newest item (its postenKopf) through
+// `naechster` to the oldest. A deleted item stays in its chain with rechnung
+// -1. Every change of an item moves bottle stock in the wine catalogue.
+//
+// The file is held in memory and written through record by record: each write
+// has reached the operating system when the operation returns.
+class PostenVerwaltung {
+  public:
+    class Posten {
+      public:
+        static constexpr std::size_t DiskSize = 22;
+
+        std::int32_t Key() const { return weinNummer; }
+
+        std::int32_t weinNummer = 0;
+        // Id of the owning invoice; kGeloescht for a deleted item.
+        std::int32_t rechnung = -1;
+        float preisDM = 0.0f;
+        float preisEuro = 0.0f;
+        std::int16_t menge = 0;
+        // Index of the next older item of the same invoice, -1 at the end.
+        std::int32_t naechster = -1;
+    };
+
+    static constexpr std::int32_t kGeloescht = -1;
+
+    explicit PostenVerwaltung(const std::string& fileName);
+
+    PostenVerwaltung(const PostenVerwaltung&) = delete;
+    PostenVerwaltung& operator=(const PostenVerwaltung&) = delete;
+
+    void SetWeinlistenVerwaltung(WeinlistenVerwaltung* weine) { weinlistenVerwaltung_ = weine; }
+    void SetRechnungsVerwaltung(RechnungsVerwaltung* rechnungen) {
+        rechnungsVerwaltung_ = rechnungen;
+    }
+    // Null: no log lines.
+    void SetLogBuch(LogBuch* logBuch) { logBuch_ = logBuch; }
+
+    // Appends the item (the caller has filled all but `naechster`, which is
+    // set here to the invoice's postenKopf) and takes its bottles out of stock.
+    // Returns the new index, which the caller makes the invoice's postenKopf.
+    std::int32_t AddPosten(const Rechnung& rechnung, Posten& posten);
+
+    // Finds the live item of the same invoice and wine in the chain from
+    // `start` and overwrites its prices and quantity; quantity 0 deletes it.
+    // Logs the old values and moves the stock by the difference.
+    void Update(const Posten& posten, std::int32_t start);
+
+    // The next live item of the invoice at or after the cursor along the
+    // chain; the cursor then points at the next candidate (-1 at the end).
+    bool GetPosten(Posten& posten, std::int32_t& cursor, std::int32_t rechnung) const;
+
+    // Calls f(const Posten&) for every live item of the invoice, newest first.
+    template <typename F>
+    void FuerJedenPosten(std::int32_t kopf, std::int32_t rechnung, F&& f) const;
+
+    // The invoice total in single precision, summed in chain order.
+    float Summe(std::int32_t kopf, std::int32_t rechnung, bool inDM) const;
+
+    // Number of whole records, which is also the index of the next item.
+    std::uint32_t Anzahl() const { return static_cast<std::uint32_t>(posten_.size()); }
+    // The record at an index, live or not; the index must be below Anzahl().
+    const Posten& operator[](std::uint32_t index) const { return posten_[index]; }
+
+  private:
+    // The link to follow after the record at `index`, or -1 where the chain
+    // ends. Items are only ever appended and each links to the invoice's head
+    // of that moment, so every sound link points to a lower index. A link that
+    // does not, or that leaves the file, is damage and ends the chain; that
+    // also bounds every walk by the number of records.
+    std::int32_t Folge(std::int32_t index) const {
+        std::int32_t next = posten_[static_cast<std::size_t>(index)].naechster;
+        return next >= 0 && next < index ? next : -1;
+    }
+    bool ImBestand(std::int32_t index) const {
+        return index >= 0 && static_cast<std::size_t>(index) < posten_.size();
+    }
+    void Protokolliere(const char* marker, const Posten& alt) const;
+    // Writes one record at its index; false when it did not reach the file.
+    bool Schreibe(std::int32_t index, const Posten& posten);
+
+    WeinlistenVerwaltung* weinlistenVerwaltung_ = nullptr;
+    RechnungsVerwaltung* rechnungsVerwaltung_ = nullptr;
+    LogBuch* logBuch_ = nullptr;
+    std::string fileName_;
+    File datei_;
+    std::vector<Posten> posten_;
+};
+
+ByteWriter& operator<<(ByteWriter& out, const PostenVerwaltung::Posten& posten);
+ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten);
+
+template <typename F>
+void PostenVerwaltung::FuerJedenPosten(std::int32_t kopf, std::int32_t rechnung, F&& f) const {
+    for (std::int32_t i = ImBestand(kopf) ? kopf : -1; i >= 0; i = Folge(i)) {
+        const Posten& posten = posten_[static_cast<std::size_t>(i)];
+        if (posten.rechnung == rechnung) {
+            f(posten);
+        }
+    }
+}

@@ -1,0 +1,466 @@
+#include "model/RechnungsVerwaltung.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "model/Kunde.h"
+#include "model/KundenVerwaltung.h"
+#include "model/PostenVerwaltung.h"
+#include "model/Verwaltungen.h"
+#include "storage/Clock.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/Datum.h"
+#include "storage/FixedText.h"
+#include "storage/LogBuch.h"
+#include "storage/MessageException.h"
+#include "storage/Zeit.h"
+
+namespace {
+
+constexpr std::size_t kGroesse = Rechnung::DiskSize;
+
+// Byte offsets of the fields the searches look at.
+constexpr std::size_t kOffsetId = 0;
+constexpr std::size_t kOffsetNummer = 4;
+constexpr std::size_t kOffsetKartons = 14;
+constexpr std::size_t kOffsetDatum = 16;
+constexpr std::size_t kOffsetBeglichen = 24;
+constexpr std::size_t kOffsetErfasstDatum = 25;
+constexpr std::size_t kOffsetPostenKopf = 289;
+
+// The pre-dating limit when no settings are attached: their default.
+constexpr std::int32_t kStandardVordatierung = 31;
+
+constexpr const char* kStoreOeffnenFehler =
+    "In RechnungsVerwaltung::StoreRechnung() konnte die Datei nicht geöffnet werden";
+constexpr const char* kStoreSchreibFehler =
+    "Die Rechnung konnte nicht in die Datei geschrieben werden "
+    "(RechnungsVerwaltung::StoreRechnung())";
+constexpr const char* kUpdateSchreibFehler =
+    "Die Rechnung konnte nicht in die Datei geschrieben werden "
+    "(RechnungsVerwaltung::UpdateCurrentRechnung())";
+
+std::int32_t Int32At(std::string_view satz, std::size_t offset) {
+    std::int32_t wert = 0;
+    ByteReader reader(satz.substr(offset, 4));
+    reader.Int32(wert);
+    return wert;
+}
+
+std::uint32_t UInt32At(std::string_view satz, std::size_t offset) {
+    std::uint32_t wert = 0;
+    ByteReader reader(satz.substr(offset, 4));
+    reader.UInt32(wert);
+    return wert;
+}
+
+std::int16_t Int16At(std::string_view satz, std::size_t offset) {
+    std::int16_t wert = 0;
+    ByteReader reader(satz.substr(offset, 2));
+    reader.Int16(wert);
+    return wert;
+}
+
+std::uint8_t UInt8At(std::string_view satz, std::size_t offset) {
+    return static_cast<std::uint8_t>(satz[offset]);
+}
+
+// The number after `nummer`; the file may hold any value, and the largest
+// one wraps round as it always did instead of overflowing.
+std::int32_t Nachfolger(std::int32_t nummer) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(nummer) + 1u);
+}
+
+}  // namespace
+
+ByteWriter& operator<<(ByteWriter& out, const RechnungsVerwaltung::FlaschenPosten& posten) {
+    out.Int32(posten.weinNummer);
+    out.Int16(posten.menge);
+    return out;
+}
+
+ByteReader& operator>>(ByteReader& in, RechnungsVerwaltung::FlaschenPosten& posten) {
+    in.Int32(posten.weinNummer);
+    in.Int16(posten.menge);
+    return in;
+}
+
+RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
+    : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
+                                          Rechnung::kOhneNummer)),
+      fileName_(fileName) {
+    if (File::ReadFile(fileName_, bild_)) {
+        // Only whole records count; stray bytes after them are written over
+        // by the next invoice, at its own position.
+        gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
+        bild_.resize(static_cast<std::size_t>(gespeichert_) * kGroesse);
+    } else {
+        bild_.clear();
+    }
+    if (gespeichert_ > 0) {
+        const std::string_view letzter(bild_.data() + bild_.size() - kGroesse, kGroesse);
+        anzahl_ = gespeichert_;
+        naechsteNummer_ = Nachfolger(Int32At(letzter, kOffsetNummer));
+    }
+}
+
+RechnungsVerwaltung::~RechnungsVerwaltung() = default;
+
+void RechnungsVerwaltung::SetVerwaltungen(Verwaltungen* verwaltungen) {
+    verwaltungen_ = verwaltungen;
+    aktuell_->SetVerwaltungen(verwaltungen);
+}
+
+void RechnungsVerwaltung::Lies(std::int32_t n, Rechnung& r) const {
+    ByteReader reader(
+        std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse));
+    reader >> r;
+}
+
+std::int32_t RechnungsVerwaltung::IdAn(std::int32_t n) const {
+    return Int32At(std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse),
+                   kOffsetId);
+}
+
+bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
+    if (!datei_.IsOpen()) {
+        datei_ = File::OpenReadWrite(fileName_);
+    }
+    std::string bytes;
+    bytes.reserve(kGroesse);
+    ByteWriter writer(bytes);
+    writer << r;
+    const auto offset = static_cast<std::size_t>(n) * kGroesse;
+    if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes)) {
+        return false;
+    }
+    if (n < gespeichert_) {
+        bild_.replace(offset, kGroesse, bytes);
+    } else {
+        bild_.append(bytes);
+        ++gespeichert_;
+    }
+    return true;
+}
+
+Rechnung* RechnungsVerwaltung::AllocRechnung(std::int32_t kunde) {
+    if (reserviertFlag_) {
+        throw MessageException(kAllocFehler);
+    }
+    reserviert_ = std::make_unique<Rechnung>(verwaltungen_, anzahl_, naechsteNummer_, kunde);
+    reserviertKunde_ = kunde;
+    anzahl_ = Nachfolger(anzahl_);
+    naechsteNummer_ = Nachfolger(naechsteNummer_);
+    reserviertFlag_ = true;
+    return reserviert_.get();
+}
+
+void RechnungsVerwaltung::StoreRechnung() {
+    if (!reserviertFlag_) {
+        throw MessageException(kStoreFehler);
+    }
+    if (!datei_.IsOpen()) {
+        datei_ = File::OpenReadWrite(fileName_);
+    }
+    if (!datei_.IsOpen()) {
+        throw MessageException(CodePage::Utf8ToCp1252(kStoreOeffnenFehler));
+    }
+    // Appended right after the last whole record, which is the position its
+    // id names.
+    const std::int32_t position = gespeichert_;
+    if (!Schreibe(position, *reserviert_)) {
+        datei_.Truncate(static_cast<std::int64_t>(position) * static_cast<std::int64_t>(kGroesse));
+        throw MessageException(kStoreSchreibFehler);
+    }
+    const std::int32_t id = reserviert_->id;
+    const std::int32_t kunde = reserviertKunde_;
+    reserviertFlag_ = false;
+    reserviert_.reset();
+    reserviertKunde_ = -1;
+
+    // The customer became the head of its invoice chain when the invoice was
+    // reserved; now that the invoice is on disk, so is the head, and a crash
+    // cannot leave the customer's older invoices unreachable.
+    KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
+    if (kunden != nullptr) {
+        const Kunde* k = kunden->GetKunde(kunde);
+        if (k != nullptr && k->letzteRechnung == id) {
+            kunden->Store(k);
+        }
+    }
+}
+
+Rechnung* RechnungsVerwaltung::GetRechnung(std::int32_t id) {
+    // Positions past the file (a reserved invoice not yet stored) hold nothing
+    // to read.
+    const std::int32_t oberste = std::min(anzahl_, gespeichert_) - 1;
+    for (std::int32_t n = oberste; n >= 0; --n) {
+        aktuellerIndex_ = n;
+        const std::int32_t gelesen = IdAn(n);
+        if (gelesen == id) {
+            Lies(n, *aktuell_);
+            return aktuell_.get();
+        }
+        if (gelesen < id) {
+            Lies(n, *aktuell_);
+            return nullptr;
+        }
+    }
+    if (oberste >= 0) {
+        Lies(0, *aktuell_);
+    }
+    return nullptr;
+}
+
+void RechnungsVerwaltung::UpdateCurrentRechnung() {
+    if (aktuellerIndex_ < 0 || aktuellerIndex_ >= gespeichert_) {
+        throw MessageException(kUpdateFehler);
+    }
+    Rechnung alt;
+    Lies(aktuellerIndex_, alt);
+    Protokolliere(">> RECHNUNG GEÄNDERT << (erfasst am ", alt);
+    if (!Schreibe(aktuellerIndex_, *aktuell_)) {
+        // Put back whatever part of the old record the failed write may
+        // have overwritten.
+        Schreibe(aktuellerIndex_, alt);
+        throw MessageException(kUpdateSchreibFehler);
+    }
+    aktuellerIndex_ = -1;
+}
+
+void RechnungsVerwaltung::UpdateRechnung(const Rechnung& rechnung) {
+    if (&rechnung == reserviert_.get()) {
+        return;
+    }
+    // The invoice may be the working copy itself, which GetRechnung is about
+    // to overwrite with the stored values.
+    const Rechnung geaendert(rechnung);
+    if (GetRechnung(geaendert.id) == nullptr) {
+        return;
+    }
+    *aktuell_ = geaendert;
+    // The working copy always works with this manager's set, whatever set the
+    // copy carried.
+    aktuell_->SetVerwaltungen(verwaltungen_);
+    UpdateCurrentRechnung();
+}
+
+void RechnungsVerwaltung::DeleteRechnung(std::int32_t id, bool bestandKorrigieren) {
+    Rechnung* r = GetRechnung(id);
+    if (r == nullptr) {
+        throw MessageException(kDeleteFehler);
+    }
+    if (bestandKorrigieren) {
+        std::vector<std::int32_t> weine;
+        if (verwaltungen_ != nullptr && verwaltungen_->postenVerwaltung != nullptr) {
+            verwaltungen_->postenVerwaltung->FuerJedenPosten(
+                r->postenKopf, r->id,
+                [&](const PostenVerwaltung::Posten& p) { weine.push_back(p.weinNummer); });
+        }
+        for (std::int32_t wein : weine) {
+            r->DeletePosten(wein);
+        }
+    }
+    Protokolliere(">> RECHNUNG GELÖSCHT << (erfasst am ", *r);
+    r->steigen = Rechnung::kGeloescht;
+    r->kartons = Rechnung::kGeloescht;
+    UpdateCurrentRechnung();
+}
+
+std::int32_t RechnungsVerwaltung::DeriveRechnung(const Rechnung& quelle) {
+    std::vector<PostenVerwaltung::Posten> posten;
+    if (verwaltungen_ != nullptr && verwaltungen_->postenVerwaltung != nullptr) {
+        verwaltungen_->postenVerwaltung->FuerJedenPosten(
+            quelle.postenKopf, quelle.id,
+            [&](const PostenVerwaltung::Posten& p) { posten.push_back(p); });
+    }
+    const Rechnung vorlage(quelle);
+
+    Rechnung* neu = AllocRechnung(vorlage.kunde);
+    const auto jetzt = static_cast<std::time_t>(Clock::Now());
+    std::tm lokal{};
+    localtime_r(&jetzt, &lokal);
+    char text[sizeof neu->bemerkung];
+    std::snprintf(text, sizeof text, "Abgeleitet aus Rechnung Nr. %d am %d.%d.%d %d:%d:%d",
+                  vorlage.nummer, lokal.tm_mday, lokal.tm_mon + 1, lokal.tm_year + 1900,
+                  lokal.tm_hour, lokal.tm_min, lokal.tm_sec);
+    FixedText::Set(neu->bemerkung, text);
+    neu->betragEingegangen = 0.0f;
+    neu->beglichen = 0;
+    neu->steigen = vorlage.steigen;
+    neu->kartons = vorlage.kartons;
+    neu->datum = vorlage.datum;
+    const std::int32_t id = neu->id;
+    try {
+        for (const PostenVerwaltung::Posten& p : posten) {
+            neu->SetPosten(p.weinNummer, p.preisDM, p.preisEuro, p.menge);
+        }
+    } catch (const MessageException&) {
+        // The items written so far belong to the new invoice; store it with
+        // them rather than leave them to an invoice that never reaches the
+        // file (and the reservation blocking every later invoice).
+        try {
+            StoreRechnung();
+        } catch (const MessageException&) {
+        }
+        throw;
+    }
+    StoreRechnung();
+    return id;
+}
+
+void RechnungsVerwaltung::GetRechnungenVonKunde(std::int32_t kunde, GenericList<Rechnung>& liste,
+                                                bool nurOffene) {
+    KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
+    const Kunde* k = kunden != nullptr ? kunden->GetKunde(kunde) : nullptr;
+    if (k == nullptr) {
+        return;
+    }
+    Rechnung puffer;
+    puffer.SetVerwaltungen(verwaltungen_);
+    // Each invoice links to the customer's invoice before it, which always has
+    // a lower id; a link that does not, or that leaves the file, is damage and
+    // ends the chain (so a loop in it cannot hang the search).
+    std::int32_t vorher = gespeichert_;
+    for (std::int32_t id = k->letzteRechnung; id >= 0 && id < vorher;) {
+        Lies(id, puffer);
+        if (!puffer.IstGeloescht() && puffer.kunde == kunde && !(nurOffene && puffer.beglichen)) {
+            liste.Add(puffer);
+        }
+        vorher = id;
+        id = puffer.vorigeRechnung;
+    }
+}
+
+template <typename F>
+void RechnungsVerwaltung::NachDatum(std::uint32_t erfasstVon, std::uint32_t erfasstBis,
+                                    std::uint32_t datumVon, std::uint32_t datumBis, bool mitErfasst,
+                                    bool mitDatum, bool nurOffene, F&& f) {
+    const Customizer* einstellungen =
+        verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
+    const std::int32_t grenze =
+        einstellungen != nullptr ? einstellungen->vordatierungTage : kStandardVordatierung;
+    const std::string_view alle(bild_);
+    for (std::int32_t n = gespeichert_ - 1; n >= 0; --n) {
+        const std::string_view satz = alle.substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
+        const std::uint32_t erfasst = UInt32At(satz, kOffsetErfasstDatum);
+        // Invoices are captured in id order and a dating date lies at most the
+        // limit before the capture, so nothing older can be dated in range.
+        if (mitDatum && static_cast<std::int32_t>(datumVon - erfasst) > grenze) {
+            break;
+        }
+        if (Int16At(satz, kOffsetKartons) == Rechnung::kGeloescht) {
+            continue;
+        }
+        if (mitErfasst && (erfasst < erfasstVon || erfasst > erfasstBis)) {
+            continue;
+        }
+        if (mitDatum) {
+            const std::uint32_t datum = UInt32At(satz, kOffsetDatum);
+            if (datum < datumVon || datum > datumBis) {
+                continue;
+            }
+        }
+        if (nurOffene && UInt8At(satz, kOffsetBeglichen) != 0) {
+            continue;
+        }
+        f(n, satz);
+    }
+}
+
+void RechnungsVerwaltung::GetRechnungenNachDatum(GenericList<Rechnung>& liste,
+                                                 std::uint32_t erfasstVon, std::uint32_t erfasstBis,
+                                                 std::uint32_t datumVon, std::uint32_t datumBis,
+                                                 bool mitErfasst, bool mitDatum, bool nurOffene) {
+    Rechnung puffer;
+    puffer.SetVerwaltungen(verwaltungen_);
+    NachDatum(erfasstVon, erfasstBis, datumVon, datumBis, mitErfasst, mitDatum, nurOffene,
+              [&](std::int32_t n, std::string_view) {
+                  Lies(n, puffer);
+                  liste.Add(puffer);
+              });
+}
+
+void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer, float betrag,
+                                                            float toleranz,
+                                                            GenericList<Rechnung>& liste) {
+    const Customizer* einstellungen =
+        verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
+    const bool inDM = einstellungen == nullptr || einstellungen->preiseInEuro == 0;
+    const PostenVerwaltung* posten =
+        verwaltungen_ != nullptr ? verwaltungen_->postenVerwaltung : nullptr;
+    Rechnung puffer;
+    puffer.SetVerwaltungen(verwaltungen_);
+    const std::string_view alle(bild_);
+    for (std::int32_t n = gespeichert_ - 1; n >= 0; --n) {
+        const std::string_view satz = alle.substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
+        if (Int16At(satz, kOffsetKartons) == Rechnung::kGeloescht) {
+            continue;
+        }
+        bool treffer = false;
+        if (nummer >= 0 && Int32At(satz, kOffsetNummer) == nummer) {
+            treffer = true;
+        } else if (betrag > 0.0f) {
+            const float summe = posten != nullptr ? posten->Summe(Int32At(satz, kOffsetPostenKopf),
+                                                                  Int32At(satz, kOffsetId), inDM)
+                                                  : 0.0f;
+            treffer = std::fabs(summe - betrag) <= toleranz;
+        }
+        if (treffer) {
+            Lies(n, puffer);
+            liste.Add(puffer);
+        }
+    }
+}
+
+void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>& liste) {
+    liste.Empty();
+    const Customizer* c = verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
+    const PostenVerwaltung* posten =
+        verwaltungen_ != nullptr ? verwaltungen_->postenVerwaltung : nullptr;
+    if (c == nullptr || posten == nullptr) {
+        return;
+    }
+    std::vector<FlaschenPosten> alle;
+    NachDatum(
+        static_cast<std::uint32_t>(c->filterVon1), static_cast<std::uint32_t>(c->filterBis1),
+        static_cast<std::uint32_t>(c->filterVon2), static_cast<std::uint32_t>(c->filterBis2),
+        c->filterMit1 != 0, c->filterMit2 != 0, false, [&](std::int32_t, std::string_view satz) {
+            posten->FuerJedenPosten(Int32At(satz, kOffsetPostenKopf), Int32At(satz, kOffsetId),
+                                    [&](const PostenVerwaltung::Posten& p) {
+                                        FlaschenPosten f;
+                                        f.weinNummer = p.weinNummer;
+                                        f.menge = p.menge;
+                                        alle.push_back(f);
+                                    });
+        });
+    // The list's own sort is a bubble sort, far too slow for the items of
+    // years; a stable sort gives the same order.
+    std::stable_sort(alle.begin(), alle.end(),
+                     [](const FlaschenPosten& a, const FlaschenPosten& b) {
+                         return a.weinNummer < b.weinNummer;
+                     });
+    for (const FlaschenPosten& f : alle) {
+        liste.Add(f);
+    }
+}
+
+void RechnungsVerwaltung::Protokolliere(const char* marker, const Rechnung& r) const {
+    LogBuch* logBuch = verwaltungen_ != nullptr ? verwaltungen_->logBuch : nullptr;
+    if (logBuch == nullptr) {
+        return;
+    }
+    const Zeit erfasst(r.erfasstZeit);
+    logBuch->Stamp() << CodePage::Utf8ToCp1252(marker) << Datum(r.erfasstDatum).Text() << ' '
+                     << erfasst.Hour() << ':' << erfasst.Minute() << ':' << erfasst.Second()
+                     << ") -> " << r.id << ',' << r.nummer << ',' << r.kunde << ',' << r.steigen
+                     << ',' << r.kartons << ",\"" << Datum(r.datum).LongText() << "\","
+                     << r.betragEingegangen << ',' << static_cast<int>(r.beglichen) << ",\""
+                     << FixedText::Get(r.bemerkung) << '"' << std::endl;
+}

@@ -1,0 +1,141 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/Rechnung.h"
+#include "storage/ByteReader.h"
+#include "storage/ByteWriter.h"
+#include "storage/File.h"
+#include "storage/GenericList.h"
+#include "storage/GenericSortableList.h"
+
+struct Verwaltungen;
+
+// The invoice file "daten/rechnungen.dat": 297-byte records, the record at
+// position i being the invoice with id i. Invoices are reserved, stored,
+// read into the one working copy, written back in place, marked deleted, and
+// found by customer, by date ranges and by number or amount. Every change of
+// a stored invoice goes to the log book with the values from before it.
+//
+// The file is held in memory and written through record by record: each write
+// has reached the operating system when the operation returns.
+class RechnungsVerwaltung {
+  public:
+    // One counted item of the bottle list.
+    class FlaschenPosten {
+      public:
+        static constexpr std::size_t DiskSize = 6;
+
+        std::int32_t Key() const { return weinNummer; }
+
+        std::int32_t weinNummer = 0;
+        std::int16_t menge = 0;
+    };
+
+    // First construction step: loads the file and derives the id and the
+    // number of the next invoice from its last whole record.
+    explicit RechnungsVerwaltung(const std::string& fileName);
+    ~RechnungsVerwaltung();
+
+    RechnungsVerwaltung(const RechnungsVerwaltung&) = delete;
+    RechnungsVerwaltung& operator=(const RechnungsVerwaltung&) = delete;
+
+    // Second step, once every manager exists.
+    void SetVerwaltungen(Verwaltungen* verwaltungen);
+    Verwaltungen* GetVerwaltungen() const { return verwaltungen_; }
+
+    // Reserves the next invoice for the customer (linking it into the
+    // customer's chain); only one can be reserved at a time.
+    Rechnung* AllocRechnung(std::int32_t kunde);
+    // Appends the reserved invoice and releases it; the customer's chain head
+    // is stored with it.
+    void StoreRechnung();
+    // The reserved invoice, or null.
+    Rechnung* Reserviert() const { return reserviert_.get(); }
+
+    // Reads the invoice with that id into the working copy and returns it
+    // (always the same object), or null.
+    Rechnung* GetRechnung(std::int32_t id);
+    // Writes the working copy back over the record it was read from.
+    void UpdateCurrentRechnung();
+    // Writes a changed copy of a stored invoice back; nothing for the
+    // reserved one or an unknown id.
+    void UpdateRechnung(const Rechnung& rechnung);
+    // Marks the invoice deleted, after returning its bottles to stock when
+    // bestandKorrigieren is set.
+    void DeleteRechnung(std::int32_t id, bool bestandKorrigieren);
+    // Stores a copy of the invoice as a new, open one with the same items;
+    // returns the new invoice's id.
+    std::int32_t DeriveRechnung(const Rechnung& quelle);
+
+    // The customer's invoices, newest first; deleted ones never.
+    void GetRechnungenVonKunde(std::int32_t kunde, GenericList<Rechnung>& liste, bool nurOffene);
+    // Invoices whose capture date and dating date lie in the ranges in use,
+    // newest first. The search stops at the first invoice captured more than
+    // the settings' pre-dating limit before the start of the dating range.
+    void GetRechnungenNachDatum(GenericList<Rechnung>& liste, std::uint32_t erfasstVon,
+                                std::uint32_t erfasstBis, std::uint32_t datumVon,
+                                std::uint32_t datumBis, bool mitErfasst, bool mitDatum,
+                                bool nurOffene);
+    // Invoices with that number (nummer >= 0), or else with a total within
+    // the tolerance of the amount (betrag > 0), newest first.
+    void GetRechnungenNachNummerOderBetrag(std::int32_t nummer, float betrag, float toleranz,
+                                           GenericList<Rechnung>& liste);
+    // The items of the bottle list: every live item of the invoices the
+    // settings' filter periods choose (paid and open), sorted by wine, items of
+    // one wine in collection order. The list is emptied first.
+    void GetFlaschenPosten(GenericSortableList<FlaschenPosten>& liste);
+
+    // Id of the next invoice.
+    std::int32_t Anzahl() const { return anzahl_; }
+    std::int32_t NaechsteNummer() const { return naechsteNummer_; }
+    // Number of invoices in the file.
+    std::int32_t Gespeichert() const { return gespeichert_; }
+
+    static constexpr const char* kAllocFehler =
+        "Es wurde eine Rechnung in RechnungsVerwaltung::AllocRechnung() allokiert, obwohl die "
+        "letzte noch nicht gespeichert wrude";
+    static constexpr const char* kStoreFehler =
+        "Es wurde in RechnungsVerwaltung::StoreRechnung() versucht eine Rechnung zu speichern, "
+        "obwohl noch gar keine reserviert wurde";
+    static constexpr const char* kUpdateFehler =
+        "Es wurde in RechnungsVerwaltung::UpdateCurrentRechnung() versucht eine Rechnung zu "
+        "erneuern, obwohl keine angefordert wurde";
+    static constexpr const char* kDeleteFehler =
+        "Die referenzierte Rechnung konnte in RechnungsVerwaltung::DeleteRechnung() nicht "
+        "gefunden werden";
+
+  private:
+    // Record n of the file into r (n below gespeichert_).
+    void Lies(std::int32_t n, Rechnung& r) const;
+    std::int32_t IdAn(std::int32_t n) const;
+    // Writes a record at position n; false when it did not reach the file.
+    bool Schreibe(std::int32_t n, const Rechnung& r);
+    void Protokolliere(const char* marker, const Rechnung& r) const;
+    // Calls f(n) for every record position the date search adds, newest first.
+    template <typename F>
+    void NachDatum(std::uint32_t erfasstVon, std::uint32_t erfasstBis, std::uint32_t datumVon,
+                   std::uint32_t datumBis, bool mitErfasst, bool mitDatum, bool nurOffene, F&& f);
+
+    Verwaltungen* verwaltungen_ = nullptr;
+    std::int32_t anzahl_ = 0;
+    std::int32_t naechsteNummer_ = 0;
+    std::unique_ptr<Rechnung> reserviert_;
+    // The customer whose chain head the reserved invoice became, or -1.
+    std::int32_t reserviertKunde_ = -1;
+    std::unique_ptr<Rechnung> aktuell_;
+    std::int32_t aktuellerIndex_ = -1;
+    bool reserviertFlag_ = false;
+    std::string fileName_;
+
+    File datei_;
+    // The whole records of the file, as on disk.
+    std::string bild_;
+    std::int32_t gespeichert_ = 0;
+};
+
+ByteWriter& operator<<(ByteWriter& out, const RechnungsVerwaltung::FlaschenPosten& posten);
+ByteReader& operator>>(ByteReader& in, RechnungsVerwaltung::FlaschenPosten& posten);
