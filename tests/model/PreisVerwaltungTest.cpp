@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/CodePage.h"
+#include "storage/IoFaults.h"
 #include "storage/MessageException.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
@@ -96,6 +97,20 @@ TEST_F(PreisVerwaltungTest, NamesAreReadByLineAndAppendedWithLineEndsBetween) {
     verwaltung.AddPreisliste("D");
     EXPECT_EQ(ReadBytes(kNamen), "A\n\nC\nD");
     EXPECT_STREQ(PreisVerwaltung(kNamen, "daten").GetPreislisteName(3), "D");
+}
+
+TEST_F(PreisVerwaltungTest, ListWhoseNameCannotBeRecordedIsNotAdded) {
+    PreisVerwaltung verwaltung(kNamen, "daten");
+    verwaltung.AddPreisliste("A");
+    IoFaults::SetHook(
+        [](IoFaults::Op op, const std::string&) { return op == IoFaults::Op::Rename ? 28 : 0; });
+    EXPECT_THROW(verwaltung.AddPreisliste("B"), MessageException);
+    IoFaults::ClearHook();
+    EXPECT_EQ(verwaltung.count, 1);
+    EXPECT_EQ(ReadBytes(kNamen), "A");
+    verwaltung.AddPreisliste("C");
+    EXPECT_EQ(ReadBytes(kNamen), "A\r\nC");
+    EXPECT_STREQ(verwaltung.GetPreislisteName(1), "C");
 }
 
 TEST_F(PreisVerwaltungTest, PricesBelongToTheCurrentList) {
