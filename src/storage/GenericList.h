@@ -49,8 +49,8 @@ class GenericList {
     void Empty();
     void Flush();
     // Makes a change made in place through operator[] durable at once: the
-    // record is written over its own slot (or, when the file does not match
-    // the list record for record, the whole file is replaced).
+    // record is written over its own slot and synced (or, when the file does
+    // not match the list record for record, the whole file is replaced).
     void Store(unsigned index);
 
     bool IsFileBacked() const { return !fileName_.empty(); }
@@ -252,9 +252,10 @@ void GenericList<T>::Store(unsigned index) {
     std::string bytes;
     ByteWriter writer(bytes);
     writer << record;
-    if (!file_.WriteAt(static_cast<std::int64_t>(index) * T::DiskSize, bytes)) {
-        // A failed overwrite may have left part of it; a whole replacement
-        // leaves either the old or the new file.
+    // A confirmed change must survive a power cut too, hence the sync. A
+    // failed overwrite may have left part of the record; a whole replacement
+    // leaves either the old or the new file.
+    if (!file_.WriteAt(static_cast<std::int64_t>(index) * T::DiskSize, bytes) || !file_.Sync()) {
         Rewrite(kFlushError);
     }
 }
