@@ -1,0 +1,171 @@
+#include "model/Datenbestand.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "model/GeoGruppe.h"
+#include "model/KundenVerwaltung.h"
+#include "model/MerkzettelVerwaltung.h"
+#include "model/PostenVerwaltung.h"
+#include "model/PreisVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "model/WeinlistenVerwaltung.h"
+#include "storage/Customizer.h"
+#include "storage/FixedText.h"
+#include "storage/IoFaults.h"
+#include "storage/LogBuch.h"
+#include "storage/MessageException.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Schritte = std::vector<std::string>;
+
+// Records every write-open and every replacement of a file, in order.
+class DateiProtokoll {
+  public:
+    DateiProtokoll() {
+        IoFaults::SetHook([this](IoFaults::Op op, const std::string& pfad) {
+            if (op == IoFaults::Op::Open && pfad.find(".tmp") == std::string::npos) {
+                geoeffnet.push_back(pfad);
+            }
+            if (op == IoFaults::Op::Rename) {
+                ersetzt.push_back(pfad);
+            }
+            return 0;
+        });
+    }
+    ~DateiProtokoll() { IoFaults::ClearHook(); }
+
+    // The first appearance of each of `namen`, in the order they came.
+    static Schritte Reihenfolge(const Schritte& ereignisse, const Schritte& namen) {
+        Schritte erste;
+        for (const std::string& e : ereignisse) {
+            if (std::find(namen.begin(), namen.end(), e) != namen.end() &&
+                std::find(erste.begin(), erste.end(), e) == erste.end()) {
+                erste.push_back(e);
+            }
+        }
+        return erste;
+    }
+
+    Schritte geoeffnet;
+    Schritte ersetzt;
+};
+
+TEST(DatenbestandTest, CreatesLinksAndReleasesInTheFixedOrder) {
+    TempDir dir(true);
+    Schritte schritte;
+    {
+        Datenbestand bestand("daten", [&](const char* name, bool erzeugt) {
+            schritte.push_back((erzeugt ? "+" : "-") + std::string(name));
+        });
+        Verwaltungen& v = bestand.GetVerwaltungen();
+        EXPECT_EQ(v.kundenVerwaltung, nullptr);
+        EXPECT_NE(v.weinlistenVerwaltung, nullptr);
+        EXPECT_NE(v.preisVerwaltung, nullptr);
+        EXPECT_NE(v.postenVerwaltung, nullptr);
+        EXPECT_NE(v.geoGruppe, nullptr);
+        EXPECT_NE(v.logBuch, nullptr);
+        EXPECT_NE(v.customizer, nullptr);
+        ASSERT_NE(v.rechnungsVerwaltung, nullptr);
+        EXPECT_EQ(v.rechnungsVerwaltung->GetVerwaltungen(), &v);
+        EXPECT_EQ(bestand.GetMerkzettelVerwaltung(), nullptr);
+
+        KundenVerwaltung& kunden = bestand.KundenEinlesen();
+        EXPECT_EQ(v.kundenVerwaltung, &kunden);
+        EXPECT_EQ(&bestand.KundenEinlesen(), &kunden);
+        bestand.MerkzettelOeffnen();
+        EXPECT_NE(bestand.GetMerkzettelVerwaltung(), nullptr);
+
+        // The links: items move stock and log, customers log.
+        v.weinlistenVerwaltung->AddWein(7);
+        Kunde k;
+        FixedText::Set(k.Nachname, "Huber");
+        kunden.AddKunde(k);
+        Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(k.nummer);
+        r->SetPosten(7, 1.0f, 0.5f, 4);
+        r->SetPosten(7, 1.0f, 0.5f, 3);
+        v.rechnungsVerwaltung->StoreRechnung();
+        EXPECT_EQ(v.weinlistenVerwaltung->GetWein(7)->bestand, -3);
+        kunden.DeleteKunde(k.nummer);
+        const std::string log = ReadBytes("daten/logbuch.txt");
+        EXPECT_NE(log.find(">> POSTEN VER"), std::string::npos);
+        EXPECT_NE(log.find(">> KUNDE GEL"), std::string::npos);
+        EXPECT_EQ(schritte.size(), 9u);
+    }
+    EXPECT_EQ(schritte,
+              (Schritte{"+WeinlistenVerwaltung", "+PreisVerwaltung", "+PostenVerwaltung",
+                        "+RechnungsVerwaltung", "+GeoGruppe", "+LogBuch", "+Customizer",
+                        "+KundenVerwaltung", "+MerkzettelVerwaltung", "-MerkzettelVerwaltung",
+                        "-KundenVerwaltung", "-Customizer", "-LogBuch", "-GeoGruppe",
+                        "-RechnungsVerwaltung", "-PostenVerwaltung", "-PreisVerwaltung",
+                        "-WeinlistenVerwaltung"}));
+}
+
+TEST(DatenbestandTest, FilesAreOpenedAndSavedInTheStartUpAndShutdownOrder) {
+    TempDir dir(true);
+    WriteBytes("daten/weinlisten.txt", "Privat\r\n");
+    DateiProtokoll protokoll;
+    {
+        Datenbestand bestand;
+        bestand.KundenEinlesen();
+        MerkzettelVerwaltung& notizen = bestand.MerkzettelOeffnen();
+        FixedText::Set(notizen.NewNote().text, "Flaschen bestellen");
+    }
+    EXPECT_EQ(
+        DateiProtokoll::Reihenfolge(
+            protokoll.geoeffnet, {"daten/weinliste.dat", "daten/0.wl", "daten/geogruppe.txt",
+                                  "daten/logbuch.txt", "daten/kunden.dat", "daten/merkzettel.dat"}),
+        (Schritte{"daten/weinliste.dat", "daten/0.wl", "daten/geogruppe.txt", "daten/logbuch.txt",
+                  "daten/kunden.dat", "daten/merkzettel.dat"}));
+    EXPECT_EQ(
+        DateiProtokoll::Reihenfolge(
+            protokoll.ersetzt, {"daten/merkzettel.dat", "daten/kunden.dat", "daten/preferences.dat",
+                                "daten/0.wl", "daten/weinliste.dat"}),
+        (Schritte{"daten/merkzettel.dat", "daten/kunden.dat", "daten/preferences.dat", "daten/0.wl",
+                  "daten/weinliste.dat"}));
+}
+
+TEST(DatenbestandTest, FirstStartCreatesTheFilesAndAnOrderlyExitSavesEverything) {
+    TempDir dir(true);
+    {
+        Datenbestand bestand;
+        EXPECT_TRUE(FileExists("daten/weinliste.dat"));
+        EXPECT_FALSE(FileExists("daten/kunden.dat"));
+        bestand.KundenEinlesen();
+        EXPECT_TRUE(FileExists("daten/kunden.dat"));
+        bestand.MerkzettelOeffnen();
+        EXPECT_TRUE(FileExists("daten/merkzettel.dat"));
+        EXPECT_FALSE(FileExists("daten/preferences.dat"));
+        EXPECT_EQ(bestand.GetMerkzettelVerwaltung()->Count(), 0u);
+
+        // Changes made in place only, left to the shutdown.
+        Verwaltungen& v = bestand.GetVerwaltungen();
+        v.weinlistenVerwaltung->AddWein(3);
+        v.weinlistenVerwaltung->GetWein(3)->verborgen = 1;
+        v.customizer->vordatierungTage = 90;
+        bestand.GetMerkzettelVerwaltung()->NewNote().text[0] = '\0';
+    }
+    EXPECT_EQ(ReadBytes("daten/weinliste.dat").at(140), 1);
+    ASSERT_EQ(FileSize("daten/preferences.dat"), 336);
+    EXPECT_EQ(Int32At(ReadBytes("daten/preferences.dat"), 30), 90);
+    EXPECT_EQ(FileSize("daten/merkzettel.dat"), 0);
+}
+
+TEST(DatenbestandTest, MissingDataDirectoryRaisesTheRecordListError) {
+    TempDir dir;
+    try {
+        Datenbestand bestand(dir / "daten");
+        FAIL() << "no exception";
+    } catch (const MessageException& e) {
+        EXPECT_EQ(e.Text(), "File could not be opened in GenericList::GenericList()");
+    }
+}
+
+}  // namespace
