@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+struct Verwaltungen;
+
+// Writes every price list into one text file: per list one entry of three
+// lines per wine of the catalogue (hidden wines included), number, name, fill
+// quantity and price at fixed columns, then the description. The price is the
+// Euro price of the list when prices are kept in Euro, else the DM price;
+// "N/A" for a wine without a price in the list. The last list stays current.
+// False when the file could not be written.
+bool PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen);

@@ -1,0 +1,484 @@
+#include "documents/PrintRechnung.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "documents/Canvas.h"
+#include "model/Kunde.h"
+#include "model/Rechnung.h"
+#include "model/Verwaltungen.h"
+#include "model/Wein.h"
+#include "model/WeinlistenVerwaltung.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/Datum.h"
+#include "storage/FixedText.h"
+#include "storage/Zeit.h"
+
+namespace {
+
+constexpr const char* kNichtVerfuegbar = "N/A";
+
+struct ArtDaten {
+    int postenProSeite;
+    int zeilenTeiler;
+    const char* jobTitel;
+    int papierquelle;
+};
+
+constexpr ArtDaten kArten[3] = {
+    {15, 60, "(Rkon) PckLst: %s %s", 2},
+    {10, 65, "(Rkon) Re: %s %s", 1},
+    {20, 70, "(Rkon) ReInt: %s %s", 2},
+};
+
+const ArtDaten& Daten(std::int32_t art) {
+    return kArten[art >= 0 && art <= 2 ? art : PrintRechnung::kKundenRechnung];
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string Format(const char* format, ...) {
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+// A line of the fixed-pitch layout: fields are written at character
+// positions, each overwriting what stands there.
+class Zeile {
+  public:
+    Zeile& Ab(std::size_t spalte, const std::string& text) {
+        if (text_.size() < spalte + text.size()) {
+            text_.resize(spalte + text.size(), ' ');
+        }
+        text_.replace(spalte, text.size(), text);
+        return *this;
+    }
+
+    // The text ends at the column: its last character stands in column
+    // ende - 1. A text too long for that starts at column 0.
+    Zeile& BisVor(std::size_t ende, const std::string& text) {
+        return Ab(text.size() < ende ? ende - text.size() : 0, text);
+    }
+
+    const std::string& Text() const { return text_; }
+
+  private:
+    std::string text_;
+};
+
+std::string Leer(std::size_t n) {
+    return std::string(n, ' ');
+}
+
+}  // namespace
+
+// The drawing state of one page: the rectangle, the line height and the
+// current position.
+class PrintRechnung::Seite {
+  public:
+    Seite(Canvas& canvas, int left, int top, int width, int height, int zeilenhoehe)
+        : canvas_(canvas), left_(left), top_(top), W(width), H(height), L(zeilenhoehe) {}
+
+    void Schrift(double k, int weight, bool underline = false) {
+        canvas_.SelectFont(kSchrift, static_cast<int>(k * L), weight, underline);
+    }
+    void Text(const std::string& text) { canvas_.DrawText(left_ + x, top_ + y, text); }
+    void TextBei(int px, int py, const std::string& text) {
+        canvas_.DrawText(left_ + px, top_ + py, text);
+    }
+    void Vor(double k) { y += static_cast<int>(k * L); }
+    void Briefkopf() { canvas_.PlayLetterhead(left_, top_, W, H); }
+
+    int x = 0;
+    int y = 0;
+
+  private:
+    Canvas& canvas_;
+    int left_;
+    int top_;
+
+  public:
+    const int W;
+    const int H;
+    const int L;
+};
+
+PrintRechnung::PrintRechnung(std::int32_t art, bool vorschau, Verwaltungen* verwaltungen,
+                             const Kunde* kunde, const Rechnung* rechnung)
+    : art_(art),
+      kunde_(kunde),
+      rechnung_(rechnung),
+      verwaltungen_(verwaltungen),
+      vorschau_(vorschau) {
+    std::int32_t n = rechnung_ != nullptr ? rechnung_->GetAnzahlPosten() : 0;
+    while (n > PostenProSeite()) {
+        ++seiten_;
+        n -= PostenProSeite();
+    }
+}
+
+int PrintRechnung::PostenProSeite() const {
+    return Daten(art_).postenProSeite;
+}
+
+int PrintRechnung::Papierquelle() const {
+    return Daten(art_).papierquelle;
+}
+
+int PrintRechnung::Zeilenhoehe(int seitenHoehe) const {
+    return seitenHoehe / Daten(art_).zeilenTeiler;
+}
+
+std::string PrintRechnung::JobTitel() const {
+    std::string nachname = kunde_ != nullptr ? FixedText::Get(kunde_->Nachname) : kNichtVerfuegbar;
+    std::string vorname = kunde_ != nullptr ? FixedText::Get(kunde_->Vorname) : kNichtVerfuegbar;
+    return Format(Daten(art_).jobTitel, nachname.c_str(), vorname.c_str());
+}
+
+namespace {
+
+// What the page needs to know of the invoice's surroundings, with "N/A" and
+// zero where a record is missing.
+struct Umfeld {
+    const Kunde* kunde;
+    const Rechnung& rechnung;
+    Verwaltungen* verwaltungen;
+
+    template <std::size_t N>
+    std::string Feld(const char (Kunde::*feld)[N]) const {
+        return kunde != nullptr ? FixedText::Get(kunde->*feld) : kNichtVerfuegbar;
+    }
+
+    std::string Name() const {
+        return Format("%s %s %s", Feld(&Kunde::Anrede).c_str(), Feld(&Kunde::Vorname).c_str(),
+                      Feld(&Kunde::Nachname).c_str());
+    }
+
+    // "55234 Bechtolsheim", or just the town when there is no postcode.
+    std::string PlzOrt() const {
+        if (kunde != nullptr && kunde->PLZ > 0) {
+            return Format("%d %s", kunde->PLZ, Feld(&Kunde::Ort).c_str());
+        }
+        return Feld(&Kunde::Ort);
+    }
+
+    const Customizer* Einstellungen() const {
+        return verwaltungen != nullptr ? verwaltungen->customizer : nullptr;
+    }
+
+    bool InEuro() const { return Einstellungen() != nullptr && Einstellungen()->preiseInEuro; }
+    bool MwstEnthalten() const {
+        return Einstellungen() != nullptr && Einstellungen()->mwstEnthalten;
+    }
+    float Mwst() const { return Einstellungen() != nullptr ? Einstellungen()->mwst : 0.0f; }
+    std::string Waehrung() const {
+        return Einstellungen() != nullptr ? Einstellungen()->Waehrung() : std::string();
+    }
+
+    const Wein* WeinZu(std::int32_t nummer) const {
+        if (verwaltungen == nullptr || verwaltungen->weinlistenVerwaltung == nullptr) {
+            return nullptr;
+        }
+        return verwaltungen->weinlistenVerwaltung->GetWein(nummer);
+    }
+
+    float Summe() const { return rechnung.GetSumme(!InEuro()); }
+    float MwstBetrag() const { return Summe() * Mwst() / 100; }
+    float Endbetrag() const { return MwstEnthalten() ? Summe() : Summe() * (100 + Mwst()) / 100; }
+    std::string Betrag(float betrag) const {
+        return Format("%s %0.2f", Waehrung().c_str(), static_cast<double>(betrag));
+    }
+};
+
+// The items of page `seite` in chain order: the first (seite - 1) × perPage
+// items are passed over, then at most perPage are visited.
+void FuerPostenDerSeite(const Rechnung& rechnung, int seite, int proSeite,
+                        const std::function<void(const PostenVerwaltung::Posten&)>& f) {
+    const long ueberspringen = static_cast<long>(seite - 1) * proSeite;
+    PostenVerwaltung::Posten posten;
+    std::int32_t cursor = rechnung.FirstPosten();
+    long gesehen = 0;
+    while (gesehen < ueberspringen + proSeite && rechnung.NextPosten(posten, cursor)) {
+        if (gesehen >= ueberspringen) {
+            f(posten);
+        }
+        ++gesehen;
+    }
+}
+
+std::string WeinText(const Wein* wein, const char (Wein::*feld)[60]) {
+    return wein != nullptr ? FixedText::Get(wein->*feld) : kNichtVerfuegbar;
+}
+
+std::string Fuellmenge(const Wein* wein) {
+    return wein != nullptr ? FixedText::Get(wein->fuellmenge) : kNichtVerfuegbar;
+}
+
+float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
+    return u.InEuro() ? p.preisEuro : p.preisDM;
+}
+
+}  // namespace
+
+void PrintRechnung::Layout(Canvas& canvas, int seite, int left, int top, int width,
+                           int height) const {
+    if (rechnung_ == nullptr) {
+        return;
+    }
+    Seite s(canvas, left, top, width, height, Zeilenhoehe(height));
+    switch (art_) {
+        case kPackliste:
+            Packliste(s, seite);
+            break;
+        case kInterneRechnung:
+            InterneRechnung(s, seite);
+            break;
+        default:
+            KundenRechnung(s, seite);
+            break;
+    }
+}
+
+void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
+    const Umfeld u{kunde_, *rechnung_, verwaltungen_};
+    s.Briefkopf();
+    s.y = s.H / 5;
+    if (seite == 1) {
+        s.x = s.W / 9;
+        s.Schrift(1, Canvas::kNormal);
+        s.Text(u.Name());
+        s.Vor(1);
+        s.Text(u.Feld(&Kunde::Strasse));
+        s.Vor(2);
+        s.Schrift(1.2, Canvas::kBold);
+        s.Text(u.PlzOrt());
+        s.Vor(3);
+    } else {
+        s.Vor(5);
+    }
+
+    s.x = s.W / 25;
+    s.Schrift(1.5, Canvas::kBold);
+    s.Text(Format("Rechnung Nr.: %d", rechnung_->nummer));
+    s.Vor(1.5);
+    s.Schrift(0.7, Canvas::kBold);
+    s.Text("(bei Zahlung bitte angeben)");
+    s.Vor(1);
+
+    s.Schrift(1, Canvas::kBold);
+    const Datum datum(rechnung_->datum);
+    if (datum.Year() > 1975 && datum.Year() < 10000) {
+        s.TextBei(static_cast<int>(s.W * 0.685), static_cast<int>(s.H * 0.284),
+                  Format("%d.%d.%d", datum.Day(), datum.Month(), datum.Year()));
+    }
+    if (!FixedText::IsEmpty(rechnung_->bemerkung)) {
+        s.Schrift(0.9, Canvas::kBold);
+        s.Text(FixedText::Get(rechnung_->bemerkung));
+        s.Vor(0.7);
+    }
+    if (rechnung_->steigen > 0 || rechnung_->kartons > 0) {
+        s.Schrift(1, Canvas::kBold);
+        s.Text(Format("Steigen: %d / Kartons: %d", rechnung_->steigen, rechnung_->kartons));
+        s.Vor(1);
+    }
+
+    s.Schrift(1, Canvas::kBold, true);
+    s.Text(Leer(81));
+    s.Vor(1);
+    s.Text("Zahl  Füllmenge   Weinname & Sorte                       Einzelpreis  Gesamtpreis"_w);
+    s.Vor(2);
+
+    s.Schrift(1, Canvas::kBold);
+    FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
+        const Wein* wein = u.WeinZu(p.weinNummer);
+        const float preis = Einzelpreis(u, p);
+        s.Text(Zeile()
+                   .Ab(0, Format("%4d", p.menge))
+                   .Ab(6, Fuellmenge(wein))
+                   .Ab(18, WeinText(wein, &Wein::name))
+                   .Text());
+        s.Vor(1);
+        s.Text(Zeile()
+                   .Ab(25, WeinText(wein, &Wein::bezeichnung))
+                   .BisVor(68, Format("%.2f", static_cast<double>(preis)))
+                   .BisVor(81, Format("%.2f", static_cast<double>(p.menge * preis)))
+                   .Text());
+        s.Vor(1.75);
+    });
+
+    if (seite != seiten_) {
+        return;
+    }
+    s.Text(Leer(61) + std::string(20, '_'));
+    s.Vor(2);
+    if (!u.MwstEnthalten()) {
+        s.Text(Zeile().Ab(25, "Summe").BisVor(81, u.Betrag(u.Summe())).Text());
+        s.Vor(1);
+        s.Text(Zeile()
+                   .Ab(25, Format("zzgl. %0.2f %% Mehrwertsteuer", static_cast<double>(u.Mwst())))
+                   .BisVor(81, u.Betrag(u.MwstBetrag()))
+                   .Text());
+        s.Vor(1.5);
+        const std::string endbetrag = u.Betrag(u.Endbetrag());
+        s.Text(Zeile().Ab(25, "ENDBETRAG").BisVor(81, endbetrag).Text());
+        s.Vor(1);
+        s.Text(Zeile().BisVor(81, std::string(endbetrag.size(), '=')).Text());
+    } else {
+        const std::string endbetrag = u.Betrag(u.Summe());
+        s.Text(Zeile().Ab(25, "ENDBETRAG").BisVor(81, endbetrag).Text());
+        s.Vor(1);
+        s.Text(Zeile().BisVor(81, std::string(endbetrag.size(), '=')).Text());
+        s.Vor(1);
+        s.Schrift(0.75, Canvas::kNormal);
+        s.Text(Format("     der Endbetrag enth\xE4lt %s %0.2f (%0.2f %% Umsatzsteuer) ",
+                      u.Waehrung().c_str(), static_cast<double>(u.MwstBetrag()),
+                      static_cast<double>(u.Mwst())));
+        s.Schrift(1, Canvas::kBold);
+    }
+    s.x = s.W / 7;
+    s.y = s.H - s.H / 10;
+    s.Text("Betrag dankend erhalten");
+    s.Vor(1);
+    s.Text("_______________, den _____________________");
+}
+
+void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
+    const Umfeld u{kunde_, *rechnung_, verwaltungen_};
+    s.y = s.H / 20;
+    if (seite == 1) {
+        s.x = s.W / 16;
+        s.Schrift(1, Canvas::kNormal);
+        s.Text(u.Name());
+        s.Vor(1);
+        s.Text(u.Feld(&Kunde::Strasse));
+        s.Vor(3);
+        s.Schrift(1.2, Canvas::kBold);
+        s.Text(u.PlzOrt());
+        s.Vor(1);
+        s.Schrift(1, Canvas::kBold);
+        s.Text(Format("Telefon/Fax: %s / %s", u.Feld(&Kunde::Telefon).c_str(),
+                      u.Feld(&Kunde::Fax).c_str()));
+    }
+
+    s.y = s.H / 20;
+    s.x = static_cast<int>(s.W / 2.3);
+    s.Schrift(1.2, Canvas::kBold);
+    if (seiten_ > 1) {
+        s.Text(Format("Rechnung Nr.   : %d (Seite %d von %d)", rechnung_->nummer, seite, seiten_));
+    } else {
+        s.Text(Format("Rechnung Nr.   : %d", rechnung_->nummer));
+    }
+    s.Vor(1);
+    const Datum datum(rechnung_->datum);
+    if (datum.Year() > 1970 && datum.Year() < 10000) {
+        s.Text(Format("Datum          : %.2d.%.2d.%.2d", datum.Day(), datum.Month(), datum.Year()));
+    } else {
+        s.Text("Datum          : N/A");
+    }
+    s.Vor(1);
+    const Datum erfasst(rechnung_->erfasstDatum);
+    const Zeit zeit(rechnung_->erfasstZeit);
+    s.Text(Format("Erstellt am    : %.2d.%.2d.%.2d %.2d:%.2d:%.2d", erfasst.Day(), erfasst.Month(),
+                  erfasst.Year(), zeit.Hour(), zeit.Minute(), zeit.Second()));
+    s.Vor(1);
+    s.Text(Format("Gewicht insges.: %0.2f kg", rechnung_->GetGewicht() * 0.001));
+
+    s.y = s.H / 7;
+    s.x = s.W / 16;
+    s.Schrift(1, Canvas::kBold, true);
+    s.Text(Leer(86));
+    s.Vor(1);
+    s.Text(
+        "Wein Nr. Zahl  Füllmenge   Weinname & Sorte                       Einzel-  Gesamtpreis"_w);
+    s.Vor(2);
+
+    s.Schrift(1, Canvas::kBold);
+    FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
+        const Wein* wein = u.WeinZu(p.weinNummer);
+        const float preis = Einzelpreis(u, p);
+        s.Text(Zeile()
+                   .Ab(0, Format("%7d", p.weinNummer))
+                   .Ab(9, Format("%4d", p.menge))
+                   .Ab(15, Fuellmenge(wein))
+                   .Ab(27, WeinText(wein, &Wein::name))
+                   .Text());
+        s.Vor(1);
+        s.Text(Zeile()
+                   .Ab(34, WeinText(wein, &Wein::bezeichnung))
+                   .BisVor(72, Format("%.2f", static_cast<double>(preis)))
+                   .BisVor(85, Format("%.2f", static_cast<double>(p.menge * preis)))
+                   .Text());
+        s.Vor(1.25);
+    });
+
+    if (seite != seiten_) {
+        return;
+    }
+    s.Text(Leer(65) + std::string(20, '_'));
+    s.Vor(2);
+    s.Text(Zeile().Ab(32, "Summe").BisVor(85, u.Betrag(u.Summe())).Text());
+    s.Vor(1);
+    const char* art = u.MwstEnthalten() ? "davon" : "zzgl.";
+    s.Text(Zeile()
+               .Ab(32, Format("%s %0.2f %% Mehrwertsteuer", art, static_cast<double>(u.Mwst())))
+               .BisVor(85, u.Betrag(u.MwstBetrag()))
+               .Text());
+    s.Vor(1);
+    s.Text(Zeile().Ab(32, "Endbetrag").BisVor(85, u.Betrag(u.Endbetrag())).Text());
+}
+
+void PrintRechnung::Packliste(Seite& s, int seite) const {
+    const Umfeld u{kunde_, *rechnung_, verwaltungen_};
+    s.y = s.H / 40;
+    s.x = s.W / 15;
+    s.Schrift(2, Canvas::kBold, true);
+    s.Text("PACKLISTE");
+    s.Vor(3);
+    s.Schrift(1, Canvas::kBold);
+    if (seiten_ > 1) {
+        s.Text(Format("Rechnung Nr.: %d (Seite %d von %d)", rechnung_->nummer, seite, seiten_));
+    } else {
+        s.Text(Format("Rechnung Nr.: %d", rechnung_->nummer));
+    }
+    s.Vor(2);
+
+    if (seite == 1) {
+        s.x = static_cast<int>(s.W / 2.9);
+        // The customer block is placed by the page width, as it always was.
+        s.y = s.W / 29;
+        s.Text("Kunde: " + u.Name());
+        s.Vor(1);
+        s.Text("       " + u.Feld(&Kunde::Strasse));
+        s.Vor(1);
+        s.Text("       " + u.PlzOrt());
+        s.Vor(2);
+        s.Text(Format("       Gewicht insges.: %0.2f kg", rechnung_->GetGewicht() * 0.001));
+        s.Vor(1.5);
+    }
+
+    s.x = s.W / 15;
+    s.Schrift(1, Canvas::kBold, true);
+    s.Text(Leer(62));
+    s.Vor(1);
+    s.Text("Wein Nr. Name & Bezeichnung                             Anzahl");
+    s.Vor(2);
+
+    s.Schrift(1, Canvas::kBold);
+    FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
+        const Wein* wein = u.WeinZu(p.weinNummer);
+        s.Text(Format("%7d  %s", p.weinNummer, WeinText(wein, &Wein::name).c_str()));
+        s.Vor(1);
+        s.Text(Zeile()
+                   .Ab(16, WeinText(wein, &Wein::bezeichnung))
+                   .Ab(58, Format("%4d", p.menge))
+                   .Text());
+        s.Vor(2);
+    });
+}

@@ -1,0 +1,244 @@
+#include "documents/PrintRechnung.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "documents/RecordingCanvas.h"
+#include "model/RechnungsFixture.h"
+#include "storage/CodePage.h"
+
+namespace {
+
+constexpr int kW = 2100;
+constexpr int kH = 2970;
+
+class PrintRechnungTest : public RechnungsFixture {
+  protected:
+    PrintRechnungTest() {
+        for (int w = 1; w <= 25; ++w) {
+            WeinAnlegen(w, 1000, 1200);
+            Wein* wein = Wv().GetWein(w);
+            FixedText::Set(wein->name, "Riesling " + std::to_string(w));
+            FixedText::Set(wein->bezeichnung, "Kabinett trocken");
+            FixedText::Set(wein->fuellmenge, "0,75 l");
+        }
+        Kunde kunde;
+        FixedText::Set(kunde.Anrede, "Herrn");
+        FixedText::Set(kunde.Vorname, "Karl");
+        FixedText::Set(kunde.Nachname, "Meier");
+        FixedText::Set(kunde.Strasse, "Weinstr. 3");
+        FixedText::Set(kunde.Ort, "Bechtolsheim");
+        FixedText::Set(kunde.Telefon, "06733-1");
+        kunde.PLZ = 55234;
+        Kv().AddKunde(kunde);
+        kunde_ = kunde.nummer;
+        V().customizer->SetWaehrung("EUR");
+        V().customizer->mwst = 19.0f;
+    }
+
+    // Stores an invoice with n items of 1 bottle each at 10 DM / 5 EUR.
+    Rechnung& MitPosten(int n) {
+        std::vector<Position> posten;
+        for (int i = 1; i <= n; ++i) {
+            posten.push_back({i, 1, 10.0f, 5.0f});
+        }
+        std::int32_t id = RechnungSpeichern(kunde_, posten);
+        return *Rv().GetRechnung(id);
+    }
+
+    RecordingCanvas Seite(std::int32_t art, Rechnung& r, int seite, const Kunde* kunde = nullptr) {
+        const Kunde* k = kunde != nullptr ? kunde : Kv().GetKunde(r.kunde);
+        PrintRechnung doc(art, false, &V(), k, &r);
+        RecordingCanvas canvas;
+        doc.Layout(canvas, seite, 0, 0, kW, kH);
+        return canvas;
+    }
+
+    std::int32_t kunde_ = 0;
+};
+
+TEST_F(PrintRechnungTest, PageCountsFollowItemsPerPage) {
+    Rechnung& zehn = MitPosten(10);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kKundenRechnung, false, &V(), nullptr, &zehn).Seiten(),
+              1);
+    Rechnung elf = MitPosten(11);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kKundenRechnung, false, &V(), nullptr, &elf).Seiten(),
+              2);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kPackliste, false, &V(), nullptr, &elf).Seiten(), 1);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kInterneRechnung, false, &V(), nullptr, &elf).Seiten(),
+              1);
+    Rechnung leer = MitPosten(0);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kKundenRechnung, false, &V(), nullptr, &leer).Seiten(),
+              1);
+    Rechnung viele = MitPosten(21);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kInterneRechnung, false, &V(), nullptr, &viele).Seiten(),
+              2);
+    EXPECT_EQ(PrintRechnung(PrintRechnung::kPackliste, false, &V(), nullptr, &viele).Seiten(), 2);
+}
+
+TEST_F(PrintRechnungTest, CustomerInvoiceOfElevenItemsPutsTotalsOnPageTwo) {
+    Rechnung r = MitPosten(11);
+    RecordingCanvas eins = Seite(PrintRechnung::kKundenRechnung, r, 1);
+    RecordingCanvas zwei = Seite(PrintRechnung::kKundenRechnung, r, 2);
+    // Newest item first: page 1 shows wines 11 down to 2, page 2 wine 1.
+    EXPECT_EQ(eins.CountContaining("Riesling"), 10);
+    EXPECT_NE(eins.Find("Riesling 11"), nullptr);
+    EXPECT_EQ(zwei.CountContaining("Riesling"), 1);
+    EXPECT_NE(zwei.Find("Riesling 1"), nullptr);
+    EXPECT_EQ(eins.Find("ENDBETRAG"), nullptr);
+    EXPECT_EQ(eins.Find("Betrag dankend erhalten"), nullptr);
+    EXPECT_NE(zwei.Find("ENDBETRAG"), nullptr);
+    EXPECT_NE(zwei.Find("Betrag dankend erhalten"), nullptr);
+    // The address only on page 1; the customer invoice never counts pages.
+    EXPECT_NE(eins.Find("Herrn Karl Meier"), nullptr);
+    EXPECT_EQ(zwei.Find("Herrn Karl Meier"), nullptr);
+    EXPECT_EQ(eins.Find("Seite"), nullptr);
+    EXPECT_EQ(zwei.Find("Seite"), nullptr);
+    // Letterhead on every page, over the whole rectangle.
+    ASSERT_EQ(zwei.Pictures().size(), 1u);
+    EXPECT_EQ(zwei.Pictures()[0].width, kW);
+    EXPECT_EQ(zwei.Pictures()[0].height, kH);
+}
+
+TEST_F(PrintRechnungTest, PageCountShownOnInternalCopyAndPackingListOnlyWhenNeeded) {
+    Rechnung r = MitPosten(21);
+    EXPECT_NE(Seite(PrintRechnung::kInterneRechnung, r, 2)
+                  .Find("Rechnung Nr.   : " + std::to_string(r.nummer) + " (Seite 2 von 2)"),
+              nullptr);
+    EXPECT_NE(Seite(PrintRechnung::kPackliste, r, 1).Find("(Seite 1 von 2)"), nullptr);
+    Rechnung kurz = MitPosten(3);
+    EXPECT_EQ(Seite(PrintRechnung::kInterneRechnung, kurz, 1).Find("Seite"), nullptr);
+    EXPECT_EQ(Seite(PrintRechnung::kPackliste, kurz, 1).Find("Seite"), nullptr);
+    EXPECT_EQ(Seite(PrintRechnung::kPackliste, kurz, 1).Texts().front().text, "PACKLISTE");
+    EXPECT_TRUE(Seite(PrintRechnung::kPackliste, kurz, 1).Pictures().empty());
+}
+
+TEST_F(PrintRechnungTest, VatLinesWithoutAndWithVatIncluded) {
+    // 10 bottles at 10 EUR: a total of 100.00.
+    std::int32_t id = RechnungSpeichern(kunde_, {{1, 10, 20.0f, 10.0f}});
+    V().customizer->preiseInEuro = 1;
+    Rechnung r = *Rv().GetRechnung(id);
+    RecordingCanvas netto = Seite(PrintRechnung::kKundenRechnung, r, 1);
+    const std::string blank25(25, ' ');
+    ASSERT_NE(netto.Find("Summe"), nullptr);
+    EXPECT_EQ(netto.Find("Summe")->text,
+              blank25 + "Summe" + std::string(81 - 25 - 5 - 10, ' ') + "EUR 100.00");
+    EXPECT_EQ(netto.Find("Mehrwertsteuer")->text, blank25 + "zzgl. 19.00 % Mehrwertsteuer" +
+                                                      std::string(81 - 25 - 28 - 9, ' ') +
+                                                      "EUR 19.00");
+    EXPECT_EQ(netto.Find("ENDBETRAG")->text,
+              blank25 + "ENDBETRAG" + std::string(81 - 25 - 9 - 10, ' ') + "EUR 119.00");
+    EXPECT_NE(netto.Find(std::string(71, ' ') + "=========="), nullptr);
+    RecordingCanvas intern = Seite(PrintRechnung::kInterneRechnung, r, 1);
+    EXPECT_NE(intern.Find("zzgl. 19.00 % Mehrwertsteuer"), nullptr);
+    EXPECT_NE(intern.Find("EUR 119.00"), nullptr);
+
+    V().customizer->mwstEnthalten = 1;
+    RecordingCanvas brutto = Seite(PrintRechnung::kKundenRechnung, r, 1);
+    EXPECT_EQ(brutto.Find("Summe"), nullptr);
+    EXPECT_EQ(brutto.Find("ENDBETRAG")->text,
+              blank25 + "ENDBETRAG" + std::string(81 - 25 - 9 - 10, ' ') + "EUR 100.00");
+    const auto* satz = brutto.Find("der Endbetrag");
+    ASSERT_NE(satz, nullptr);
+    EXPECT_EQ(satz->text, "     der Endbetrag enth\xE4lt EUR 19.00 (19.00 % Umsatzsteuer) ");
+    EXPECT_EQ(satz->font.weight, Canvas::kNormal);
+    EXPECT_EQ(satz->font.height, static_cast<int>(0.75 * (kH / 65)));
+    EXPECT_NE(Seite(PrintRechnung::kInterneRechnung, r, 1).Find("davon 19.00 % Mehrwertsteuer"),
+              nullptr);
+
+    // DM totals when prices are not in Euro.
+    V().customizer->preiseInEuro = 0;
+    EXPECT_NE(Seite(PrintRechnung::kKundenRechnung, r, 1).Find("EUR 200.00"), nullptr);
+}
+
+TEST_F(PrintRechnungTest, ItemColumnsOfTheCustomerInvoiceAndTheInternalCopy) {
+    std::int32_t id = RechnungSpeichern(kunde_, {{7, 12, 8.5f, 4.35f}});
+    Rechnung r = *Rv().GetRechnung(id);
+    RecordingCanvas kunde = Seite(PrintRechnung::kKundenRechnung, r, 1);
+    EXPECT_EQ(kunde.Find("Riesling 7")->text, "  12  0,75 l      Riesling 7");
+    const auto* zweite = kunde.Find("Kabinett");
+    EXPECT_EQ(zweite->text, std::string(25, ' ') + "Kabinett trocken" + std::string(23, ' ') +
+                                "8.50" + std::string(7, ' ') + "102.00");
+    EXPECT_EQ(zweite->text.size(), 81u);
+    EXPECT_EQ(zweite->x, kW / 25);
+
+    RecordingCanvas intern = Seite(PrintRechnung::kInterneRechnung, r, 1);
+    EXPECT_EQ(intern.Find("Riesling 7")->text, "      7    12  0,75 l      Riesling 7");
+    const auto* zeile2 = intern.Find("Kabinett");
+    EXPECT_EQ(zeile2->text.size(), 85u);
+    EXPECT_EQ(zeile2->text.substr(34, 16), "Kabinett trocken");
+    EXPECT_EQ(zeile2->text.substr(68, 4), "8.50");
+
+    RecordingCanvas pack = Seite(PrintRechnung::kPackliste, r, 1);
+    EXPECT_EQ(pack.Find("Riesling 7")->text, "      7  Riesling 7");
+    EXPECT_EQ(pack.Find("Kabinett")->text,
+              std::string(16, ' ') + "Kabinett trocken" + std::string(58 - 32, ' ') + "  12");
+    EXPECT_NE(pack.Find("Gewicht insges.: 14.40 kg"), nullptr);
+}
+
+TEST_F(PrintRechnungTest, AddressCratesAndDateThresholds) {
+    Kunde ohnePlz;
+    FixedText::Set(ohnePlz.Nachname, "Huber");
+    FixedText::Set(ohnePlz.Ort, "Wien");
+    Kv().AddKunde(ohnePlz);
+    Rechnung* r = Rv().AllocRechnung(ohnePlz.nummer);
+    r->datum = Datum(15, 6, 1973).Julian();
+    Rv().StoreRechnung();
+    Rechnung rechnung = *Rv().GetRechnung(Rv().Anzahl() - 1);
+
+    RecordingCanvas kunde = Seite(PrintRechnung::kKundenRechnung, rechnung, 1);
+    const auto* ort = kunde.Find("Wien");
+    ASSERT_NE(ort, nullptr);
+    EXPECT_EQ(ort->text, "Wien");
+    EXPECT_EQ(ort->font.weight, Canvas::kBold);
+    EXPECT_EQ(kunde.Find("Steigen"), nullptr);
+    EXPECT_EQ(kunde.Find("15.6.1973"), nullptr);
+    EXPECT_NE(
+        Seite(PrintRechnung::kInterneRechnung, rechnung, 1).Find("Datum          : 15.06.1973"),
+        nullptr);
+
+    rechnung.datum = Datum(3, 2, 1976).Julian();
+    rechnung.steigen = 2;
+    const auto canvas = Seite(PrintRechnung::kKundenRechnung, rechnung, 1);
+    const auto* datum = canvas.Find("3.2.1976");
+    ASSERT_NE(datum, nullptr);
+    EXPECT_EQ(datum->x, static_cast<int>(kW * 0.685));
+    EXPECT_EQ(datum->y, static_cast<int>(kH * 0.284));
+    EXPECT_NE(canvas.Find("Steigen: 2 / Kartons: 0"), nullptr);
+
+    rechnung.datum = Datum::k1901;
+    EXPECT_NE(Seite(PrintRechnung::kInterneRechnung, rechnung, 1).Find("Datum          : N/A"),
+              nullptr);
+}
+
+TEST_F(PrintRechnungTest, MissingWineAndCustomerPrintNotAvailable) {
+    std::int32_t id = RechnungSpeichern(kunde_, {{99, 2, 1.0f, 1.0f}});
+    Rechnung r = *Rv().GetRechnung(id);
+    PrintRechnung doc(PrintRechnung::kInterneRechnung, false, &V(), nullptr, &r);
+    RecordingCanvas canvas;
+    doc.Layout(canvas, 1, 0, 0, kW, kH);
+    EXPECT_NE(canvas.Find("N/A N/A N/A"), nullptr);
+    EXPECT_NE(canvas.Find("Telefon/Fax: N/A / N/A"), nullptr);
+    EXPECT_NE(canvas.Find("     99     2  N/A         N/A"), nullptr);
+    EXPECT_NE(canvas.Find("Gewicht insges.: 0.00 kg"), nullptr);
+    EXPECT_EQ(doc.JobTitel(), "(Rkon) ReInt: N/A N/A");
+}
+
+TEST_F(PrintRechnungTest, JobTitlesAndPaperSources) {
+    Rechnung r = MitPosten(1);
+    const Kunde* k = Kv().GetKunde(kunde_);
+    PrintRechnung pack(PrintRechnung::kPackliste, false, &V(), k, &r);
+    PrintRechnung kunde(PrintRechnung::kKundenRechnung, false, &V(), k, &r);
+    PrintRechnung intern(PrintRechnung::kInterneRechnung, false, &V(), k, &r);
+    EXPECT_EQ(pack.JobTitel(), "(Rkon) PckLst: Meier Karl");
+    EXPECT_EQ(kunde.JobTitel(), "(Rkon) Re: Meier Karl");
+    EXPECT_EQ(intern.JobTitel(), "(Rkon) ReInt: Meier Karl");
+    EXPECT_EQ(pack.Papierquelle(), 2);
+    EXPECT_EQ(kunde.Papierquelle(), 1);
+    EXPECT_EQ(intern.Papierquelle(), 2);
+    EXPECT_EQ(kunde.Zeilenhoehe(kH), kH / 65);
+    EXPECT_TRUE(kunde.HasPage(1));
+    EXPECT_FALSE(kunde.HasPage(2));
+}
+
+}  // namespace
