@@ -48,8 +48,11 @@ class Dialog {
     // Whether the window may close now; asked before every close the user
     // or CloseWindow asks for.
     virtual bool MayClose() { return true; }
-    // The window was moved; (x, y) is the screen position of its client area.
+    // The window was moved; (x, y) is the screen position of its top-left
+    // corner, as Window::Move takes it.
     virtual void Moved(int /*x*/, int /*y*/) {}
+    // An edit field lost the keyboard focus.
+    virtual void FocusLost(int /*id*/) {}
 
     // List views: the text of a cell of a column above 0, the background of a
     // row (none: the list's own), and whether the user may move the selection

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "windowing/Dialog.h"
+#include "windowing/ItemOrder.h"
 
 namespace {
 
@@ -166,6 +167,15 @@ void FakeWindow::MoveTo(int x, int y) {
     Move(x, y);
 }
 
+void FakeWindow::Blur(int id) {
+    RequireOpen();
+    (void)At(id);
+    if (focus_ == id) {
+        focus_ = 0;
+    }
+    dialog_.FocusLost(id);
+}
+
 std::string FakeWindow::Cell(int id, int row, int column) {
     if (column == 0) {
         return RowText(id, row);
@@ -279,7 +289,7 @@ int FakeWindow::AddItem(int id, const std::string& text) {
     Control& c = At(id);
     auto pos = c.items.end();
     if (c.sorted) {
-        pos = std::upper_bound(c.items.begin(), c.items.end(), text);
+        pos = std::upper_bound(c.items.begin(), c.items.end(), text, ItemOrder::Less);
     }
     int index = static_cast<int>(pos - c.items.begin());
     c.items.insert(pos, text);

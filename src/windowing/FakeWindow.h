@@ -40,6 +40,7 @@ class FakeWindow : public Window {
     void PressEnter() { Click(ControlId::kOk); }
     void CloseBox();            // Escape or the close box
     void MoveTo(int x, int y);  // the user drags the window
+    void Blur(int id);          // the focus leaves the control
 
     // What the real list view would show in a cell and a row's colour.
     std::string Cell(int id, int row, int column);

@@ -35,7 +35,8 @@ class Services {
     // destroys it when it is closed (or at the end of the program).
     virtual void Open(std::unique_ptr<Dialog> dialog) = 0;
 
-    // Starts a program with these arguments (argv[0] is the program), never
+    // Starts a program with these arguments (argv[0] is the program; paths
+    // as the file system spells them, not converted), never
     // through a shell, and does not wait for it. Whether it started is not
     // reported: the callers do not look.
     virtual void StartProgram(const std::vector<std::string>& argv) = 0;

@@ -35,7 +35,9 @@ inline constexpr int kCancel = 2;
 
 // A save-file dialog as the program asks for it. The filter list has the
 // form "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|": description and
-// pattern alternate, each followed by '|'.
+// pattern alternate, each followed by '|'. Title and filter are texts
+// (Windows-1252); file and directory names, here and in the result, are
+// paths as the file system spells them and are never converted.
 struct SaveFileRequest {
     std::string title;
     std::string filter;

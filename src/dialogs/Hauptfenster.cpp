@@ -1,0 +1,132 @@
+#include "dialogs/Hauptfenster.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "dialogs/DialogCustomizer.h"
+#include "dialogs/Hauptmenue.h"
+#include "dialogs/MerkzettelDlg.h"
+#include "dialogs/TRebkontorAboutDlg.h"
+#include "model/MerkzettelVerwaltung.h"
+#include "model/PreisVerwaltung.h"
+#include "storage/CodePage.h"
+#include "windowing/Services.h"
+
+Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
+    : verwaltungen_(verwaltungen), app_(app) {}
+
+void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
+    merkzettel_ = merkzettel;
+    if (merkzettel_ == nullptr) {
+        return;
+    }
+    MerkzettelVerwaltung& verwaltung = *merkzettel_;
+    Services& app = app_;
+    merkzettel_->ShowAll([&verwaltung, &app](MerkzettelVerwaltung::MerkzettelIntern& notiz) {
+        app.Open(std::make_unique<MerkzettelDlg>(notiz, verwaltung));
+    });
+}
+
+bool Hauptfenster::Verfuegbar(int befehl) const {
+    switch (befehl) {
+        case Hauptmenue::kGrundeinstellungen:
+        case Hauptmenue::kBenutzerhandbuch:
+        case Hauptmenue::kUeber:
+        case Hauptmenue::kBeenden:
+            return true;
+        case Hauptmenue::kNeuerMerkzettel:
+            return merkzettel_ != nullptr;
+        case Hauptmenue::kPreislisteExportieren:
+            return static_cast<bool>(exporter_);
+        default:
+            return false;
+    }
+}
+
+void Hauptfenster::Befehl(int befehl) {
+    if (!Verfuegbar(befehl)) {
+        return;
+    }
+    switch (befehl) {
+        case Hauptmenue::kGrundeinstellungen:
+            Grundeinstellungen();
+            break;
+        case Hauptmenue::kNeuerMerkzettel:
+            NeuerMerkzettel();
+            break;
+        case Hauptmenue::kBenutzerhandbuch:
+            Benutzerhandbuch();
+            break;
+        case Hauptmenue::kPreislisteExportieren:
+            PreislisteExportieren();
+            break;
+        case Hauptmenue::kUeber:
+            Ueber();
+            break;
+        default:
+            break;
+    }
+}
+
+void Hauptfenster::Grundeinstellungen() {
+    DialogCustomizer dialog(verwaltungen_);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::NeuerMerkzettel() {
+    if (merkzettel_ != nullptr) {
+        merkzettel_->NewNote();
+    }
+}
+
+void Hauptfenster::Benutzerhandbuch() {
+    std::error_code fehler;
+    std::filesystem::path pfad = std::filesystem::absolute(handbuch_, fehler);
+    if (fehler || !std::filesystem::is_regular_file(pfad, fehler)) {
+        app_.MessageBox("Das Benutzerhandbuch wurde nicht gefunden. Es wird als Datei "_w +
+                            handbuch_ + " im Arbeitsverzeichnis erwartet.",
+                        "Benutzerhandbuch");
+        return;
+    }
+    // Whether the desktop found a program for it is not looked at.
+    app_.StartProgram({oeffner_, pfad.string()});
+}
+
+void Hauptfenster::PreislisteExportieren() {
+    SaveFileRequest anfrage;
+    anfrage.title = "Preislisten exportieren";
+    anfrage.filter = "Textdatei (*.TXT)|";
+    anfrage.fileName = "preislisten.txt";
+    anfrage.defaultExt = "txt";
+    auto wahl = app_.SaveFile(anfrage);
+    if (!wahl || !exporter_) {
+        return;
+    }
+    exporter_(wahl->path, verwaltungen_);
+}
+
+void Hauptfenster::Ueber() {
+    TRebkontorAboutDlg dialog;
+    app_.Execute(dialog);
+}
+
+bool Hauptfenster::PreislisteVorhanden(int befehl) {
+    if (verwaltungen_.preisVerwaltung != nullptr && verwaltungen_.preisVerwaltung->count >= 1) {
+        return true;
+    }
+    if (befehl == Hauptmenue::kPreislisteVerwalten) {
+        app_.MessageBox(
+            "Vor der Erstellung von Preislisten müssen diese zuvor benannt werden. Dies kann im "
+            "Dialog Optionen/Grundeinstellungen getan werden. Ausführliche Hinweise finden sich in "
+            "der Hilfe unter dem Menü Hife/Benutzerhandbuch."_w,
+            "Preisliste editieren");
+    } else {
+        app_.MessageBox(
+            "Vor der Erstellung einer Rechnung müssen zuvor Preislisten benannt und erstellt "
+            "werden. Ausführliche Hinweise finden sich in der Hilfe unter dem Menü "
+            "Hife/Benutzerhandbuch."_w,
+            "Rechnung erstellen");
+    }
+    return false;
+}

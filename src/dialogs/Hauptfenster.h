@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/Verwaltungen.h"
+
+class MerkzettelVerwaltung;
+class Services;
+
+// The commands of the main window, without the window: what each menu item,
+// function key and toolbar button does with the managers.
+class Hauptfenster {
+  public:
+    // Writes every price list into one text file (the price list export).
+    using PreislistenExporter = std::function<void(const std::string& datei, Verwaltungen&)>;
+
+    static constexpr const char* kHandbuch = "doc/index.htm";
+
+    Hauptfenster(Verwaltungen& verwaltungen, Services& app);
+
+    // Set once the notes manager exists; opens a window for every note.
+    void SetMerkzettel(MerkzettelVerwaltung* merkzettel);
+    void SetPreislistenExporter(PreislistenExporter exporter) { exporter_ = std::move(exporter); }
+    // The program that opens a file with the desktop's default application.
+    void SetOeffner(std::string programm) { oeffner_ = std::move(programm); }
+    void SetHandbuch(std::string pfad) { handbuch_ = std::move(pfad); }
+
+    // Whether the command can be chosen; commands whose dialogs the
+    // program does not have yet are shown but cannot be chosen.
+    bool Verfuegbar(int befehl) const;
+    // Runs a command; one that is not available does nothing.
+    void Befehl(int befehl);
+
+    void Grundeinstellungen();
+    void NeuerMerkzettel();
+    void Benutzerhandbuch();
+    void PreislisteExportieren();
+    void Ueber();
+    // The price-list commands need at least one price list; without one the
+    // user is told so and false is returned.
+    bool PreislisteVorhanden(int befehl);
+
+  private:
+    Verwaltungen& verwaltungen_;
+    Services& app_;
+    MerkzettelVerwaltung* merkzettel_ = nullptr;
+    PreislistenExporter exporter_;
+    std::string oeffner_ = "xdg-open";
+    std::string handbuch_ = kHandbuch;
+};

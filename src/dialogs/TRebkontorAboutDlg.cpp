@@ -1,0 +1,32 @@
+#include "dialogs/TRebkontorAboutDlg.h"
+
+#include "storage/CodePage.h"
+#include "windowing/Window.h"
+
+const std::string& TRebkontorAboutDlg::Rechtshinweis() {
+    static const std::string text =
+        "© 2002–2026 die Entwickler von Rebkontor. Alle Rechte vorbehalten. "
+        "Weitergabe und Vervielfältigung nur mit Genehmigung."_w;
+    return text;
+}
+
+TRebkontorAboutDlg::TRebkontorAboutDlg(std::string programmDatei)
+    : Dialog(kResource), programmDatei_(std::move(programmDatei)) {}
+
+void TRebkontorAboutDlg::SetupWindow() {
+    TProjectRCVersion version(programmDatei_);
+    std::string name;
+    std::string nummer;
+    if (version.GetProductName(name) && version.GetProductVersion(nummer)) {
+        // The box names its own version, not the record's.
+        Win().SetText(kVersion, kVersionText);
+    }
+    std::string copyright;
+    if (version.GetCopyright(copyright)) {
+        Win().SetText(kCopyright, Rechtshinweis());
+    }
+    std::string special;
+    if (version.GetSpecialBuild(special)) {
+        Win().SetText(kSpecialBuild, special);
+    }
+}
