@@ -71,6 +71,19 @@ std::uint8_t UInt8At(std::string_view satz, std::size_t offset) {
     return static_cast<std::uint8_t>(satz[offset]);
 }
 
+// The whole file in one read into a buffer of its size; false when it cannot
+// be opened. (Reading in small pieces costs more than the loading itself.)
+bool GanzLesen(const std::string& pfad, std::string& bytes) {
+    const File datei = File::OpenReadOnly(pfad);
+    if (!datei.IsOpen()) {
+        return false;
+    }
+    const std::int64_t groesse = datei.Size();
+    bytes.assign(groesse > 0 ? static_cast<std::size_t>(groesse) : 0, '\0');
+    bytes.resize(datei.ReadAt(0, bytes.data(), bytes.size()));
+    return true;
+}
+
 // The number after `nummer`; the file may hold any value, and the largest
 // one wraps round as it always did instead of overflowing.
 std::int32_t Nachfolger(std::int32_t nummer) {
@@ -95,7 +108,7 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
                                           Rechnung::kOhneNummer)),
       fileName_(fileName) {
-    if (File::ReadFile(fileName_, bild_)) {
+    if (GanzLesen(fileName_, bild_)) {
         // Only whole records count; stray bytes after them are written over
         // by the next invoice, at its own position.
         gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
@@ -107,6 +120,9 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
         const std::string_view letzter(bild_.data() + bild_.size() - kGroesse, kGroesse);
         anzahl_ = gespeichert_;
         naechsteNummer_ = Nachfolger(Int32At(letzter, kOffsetNummer));
+    }
+    for (std::int32_t n = 0; n < gespeichert_ && idsSindPositionen_; ++n) {
+        idsSindPositionen_ = IdAn(n) == n;
     }
 }
 
@@ -140,6 +156,7 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
     if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes)) {
         return false;
     }
+    idsSindPositionen_ = idsSindPositionen_ && r.id == n;
     if (n < gespeichert_) {
         bild_.replace(offset, kGroesse, bytes);
     } else {
@@ -200,6 +217,13 @@ Rechnung* RechnungsVerwaltung::GetRechnung(std::int32_t id) {
     // Positions past the file (a reserved invoice not yet stored) hold nothing
     // to read.
     const std::int32_t oberste = std::min(anzahl_, gespeichert_) - 1;
+    if (idsSindPositionen_ && id >= 0 && id <= oberste) {
+        // Every record above this one has a greater id, so the scan would
+        // pass them all and stop here.
+        aktuellerIndex_ = id;
+        Lies(id, *aktuell_);
+        return aktuell_.get();
+    }
     for (std::int32_t n = oberste; n >= 0; --n) {
         aktuellerIndex_ = n;
         const std::int32_t gelesen = IdAn(n);

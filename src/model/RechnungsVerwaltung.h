@@ -135,6 +135,9 @@ class RechnungsVerwaltung {
     // The whole records of the file, as on disk.
     std::string bild_;
     std::int32_t gespeichert_ = 0;
+    // Whether every record's id is its position, as in every sound file; then
+    // the newest-first scan for an id ends exactly at that position.
+    bool idsSindPositionen_ = true;
 };
 
 ByteWriter& operator<<(ByteWriter& out, const RechnungsVerwaltung::FlaschenPosten& posten);

@@ -310,3 +310,30 @@ TEST(RechnungsVerwaltungOhneDatei, UnwritableDirectoryIsReportedAtStore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RechnungsVerwaltungIdsTest, RecordsWhoseIdIsNotTheirPositionAreFoundNewestFirst) {
+    TempDir dir;
+    const std::string path = dir / "rechnungen.dat";
+    std::string bytes;
+    ByteWriter writer(bytes);
+    for (std::int32_t id : {0, 5, 2}) {
+        Rechnung r;
+        r.id = id;
+        r.nummer = 10 + id;
+        writer << r;
+    }
+    WriteBytes(path, bytes);
+    RechnungsVerwaltung verwaltung(path);
+    EXPECT_EQ(verwaltung.Anzahl(), 3);
+    EXPECT_EQ(verwaltung.NaechsteNummer(), 13);
+    ASSERT_NE(verwaltung.GetRechnung(0), nullptr);
+    EXPECT_EQ(verwaltung.GetRechnung(0)->nummer, 10);
+    EXPECT_EQ(verwaltung.GetRechnung(2)->nummer, 12);
+    // The scan stops at the first lower id it meets.
+    EXPECT_EQ(verwaltung.GetRechnung(5), nullptr);
+    EXPECT_EQ(verwaltung.GetRechnung(1), nullptr);
+}
+
+}  // namespace
