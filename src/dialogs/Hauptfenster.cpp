@@ -8,13 +8,14 @@
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
-    : verwaltungen_(verwaltungen), app_(app) {}
+    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {}
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -103,7 +104,12 @@ void Hauptfenster::PreislisteExportieren() {
     if (!wahl || !exporter_) {
         return;
     }
-    exporter_(wahl->path, verwaltungen_);
+    if (!exporter_(wahl->path, verwaltungen_)) {
+        app_.MessageBox("Die Datei "_w + wahl->path +
+                            " konnte nicht geschrieben werden. Die Preislisten wurden nicht "
+                            "exportiert.",
+                        "Preislisten exportieren");
+    }
 }
 
 void Hauptfenster::Ueber() {

@@ -12,8 +12,9 @@ class Services;
 // function key and toolbar button does with the managers.
 class Hauptfenster {
   public:
-    // Writes every price list into one text file (the price list export).
-    using PreislistenExporter = std::function<void(const std::string& datei, Verwaltungen&)>;
+    // Writes every price list into one text file (the price list export);
+    // false when the file could not be written.
+    using PreislistenExporter = std::function<bool(const std::string& datei, Verwaltungen&)>;
 
     static constexpr const char* kHandbuch = "doc/index.htm";
 

@@ -8,6 +8,7 @@
 #include "dialogs/Hauptmenue.h"
 #include "model/GeoGruppe.h"
 #include "model/PreisVerwaltung.h"
+#include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "support/FileBytes.h"
@@ -67,8 +68,7 @@ TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
     EXPECT_TRUE(app_.Messages().empty());
     EXPECT_TRUE(app_.Executed().empty());
     EXPECT_TRUE(fenster_.Verfuegbar(Hauptmenue::kGrundeinstellungen));
-    EXPECT_FALSE(fenster_.Verfuegbar(Hauptmenue::kNeuerMerkzettel));        // no notes manager yet
-    EXPECT_FALSE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));  // no export yet
+    EXPECT_FALSE(fenster_.Verfuegbar(Hauptmenue::kNeuerMerkzettel));  // no notes manager yet
 
     fenster_.Befehl(Hauptmenue::kGrundeinstellungen);
     fenster_.Befehl(Hauptmenue::kUeber);
@@ -77,9 +77,10 @@ TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
 
 TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     std::vector<std::string> exportiert;
-    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) {
+    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) -> bool {
         EXPECT_EQ(&v, &verwaltungen_);
         exportiert.push_back(datei);
+        return datei != "/nicht/schreibbar.txt";
     });
     ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));
 
@@ -97,6 +98,26 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     app_.SaveFileAnswer(SaveFileResult{"/tmp/liste.txt", 1});
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_EQ(exportiert, std::vector<std::string>{"/tmp/liste.txt"});
+    EXPECT_TRUE(app_.Messages().empty());
+
+    app_.SaveFileAnswer(SaveFileResult{"/nicht/schreibbar.txt", 1});
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei /nicht/schreibbar.txt konnte nicht geschrieben werden. Die Preislisten "
+              "wurden nicht exportiert.");
+}
+
+TEST_F(HauptfensterTest, PriceListExportWritesTheChosenFile) {
+    preise_.AddPreisliste("Privat");
+    WeinlistenVerwaltung weine("daten/weinliste.dat");
+    weine.AddWein(12);
+    verwaltungen_.weinlistenVerwaltung = &weine;
+    app_.SaveFileAnswer(SaveFileResult{dir_ / "preislisten.txt", 1});
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_TRUE(app_.Messages().empty());
+    std::string text = ReadBytes(dir_ / "preislisten.txt");
+    EXPECT_EQ(text.substr(0, 7), "12     ");
+    verwaltungen_.weinlistenVerwaltung = nullptr;
 }
 
 TEST_F(HauptfensterTest, ManualOpensWithTheDesktopsProgramThroughAnArgumentVector) {

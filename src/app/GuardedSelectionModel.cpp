@@ -1,0 +1,46 @@
+#include "app/GuardedSelectionModel.h"
+
+#include "app/QtWindow.h"
+
+GuardedSelectionModel::GuardedSelectionModel(QAbstractItemModel* model, QtWindow& window,
+                                             int listId, const int& programmatic)
+    : QItemSelectionModel(model), window_(window), listId_(listId), programmatic_(programmatic) {}
+
+void GuardedSelectionModel::setCurrentIndex(const QModelIndex& index,
+                                            QItemSelectionModel::SelectionFlags command) {
+    // The views move the current row first and then select, for the mouse
+    // and the keyboard alike; the question is asked once, here.
+    if (programmatic_ == 0 && index.isValid() && index.row() != currentIndex().row()) {
+        if (!window_.AskSelection(listId_, index.row())) {
+            refusedRow_ = index.row();
+            return;
+        }
+    }
+    refusedRow_ = -1;
+    QItemSelectionModel::setCurrentIndex(index, command);
+}
+
+bool GuardedSelectionModel::Refused(const QItemSelection& selection) const {
+    if (programmatic_ != 0 || refusedRow_ < 0) {
+        return false;
+    }
+    for (const QItemSelectionRange& range : selection) {
+        if (range.top() <= refusedRow_ && refusedRow_ <= range.bottom()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void GuardedSelectionModel::select(const QModelIndex& index,
+                                   QItemSelectionModel::SelectionFlags command) {
+    select(QItemSelection(index, index), command);
+}
+
+void GuardedSelectionModel::select(const QItemSelection& selection,
+                                   QItemSelectionModel::SelectionFlags command) {
+    if (Refused(selection)) {
+        return;
+    }
+    QItemSelectionModel::select(selection, command);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <vector>
+
+#include "windowing/WindowingTypes.h"
+
+class QtWindow;
+
+// The rows of a report-style list view. Column 0 is the row's item text;
+// every other cell and the row colours are asked from the dialog's logic when
+// the view paints them.
+class ListViewModel : public QAbstractTableModel {
+  public:
+    ListViewModel(QtWindow& window, int listId, QObject* parent);
+
+    void AddColumn(const QString& title, Align align);
+    void Clear();
+    int AddRow(const QString& itemText);
+    QString RowText(int row) const;
+    void RefreshRow(int row);  // -1: every row
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    struct Column {
+        QString title;
+        Align align = Align::Left;
+    };
+
+    QtWindow& window_;
+    int listId_;
+    std::vector<Column> columns_;
+    std::vector<QString> rows_;
+};

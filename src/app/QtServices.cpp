@@ -1,0 +1,265 @@
+#include "app/QtServices.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+#include "app/QtText.h"
+#include "app/QtWindow.h"
+#include "storage/CodePage.h"
+#include "windowing/Dialog.h"
+#include "windowing/FileFilter.h"
+
+namespace {
+
+std::string Describe(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unbekannter Fehler";
+    }
+}
+
+}  // namespace
+
+QtServices::QtServices() : quit_([] { QApplication::exit(0); }) {}
+
+QtServices::~QtServices() = default;
+
+QWidget* QtServices::ActiveWindow() const {
+    if (!modal_.empty()) {
+        return modal_.back();
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    return mainWindow_.data();
+}
+
+void QtServices::Guard(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (...) {
+        HandleException(Describe(std::current_exception()));
+    }
+}
+
+void QtServices::GuardQuietly(const std::function<void()>& call) {
+    if (reporting_ || reportPending_) {
+        return;  // one fault, one box
+    }
+    try {
+        call();
+    } catch (...) {
+        std::string text = Describe(std::current_exception());
+        reportPending_ = true;
+        QTimer::singleShot(0, [this, text] {
+            HandleException(text);
+            reportPending_ = false;
+        });
+    }
+}
+
+void QtServices::HandleException(const std::string& text) {
+    if (quitting_) {
+        return;
+    }
+    reporting_ = true;
+    while (waiting_ > 0) {
+        ArrowCursor();
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Unhandled Exception"),
+                    QtText::From(text) + QStringLiteral("\n\nOK to resume?"),
+                    QMessageBox::Yes | QMessageBox::No, ActiveWindow());
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
+    box.setDefaultButton(QMessageBox::Yes);
+    int answer = box.exec();
+    reporting_ = false;
+    if (answer == QMessageBox::No) {
+        quitting_ = true;
+        CloseAll();
+        // The runs unwind first; then the main window closes, which saves.
+        QTimer::singleShot(0, [this] { quit_(); });
+    }
+}
+
+void QtServices::CloseAll() {
+    for (auto it = modal_.rbegin(); it != modal_.rend(); ++it) {
+        (*it)->Close(ControlId::kCancel);
+    }
+    for (auto& window : modeless_) {
+        if (window) {
+            window->Close(ControlId::kCancel);
+        }
+    }
+    modeless_.clear();
+}
+
+void QtServices::DestroyModeless() {
+    for (auto& window : modeless_) {
+        delete window.data();
+    }
+    modeless_.clear();
+}
+
+Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
+                              MessageButtons buttons, MessageIcon icon) {
+    QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
+    switch (icon) {
+        case MessageIcon::Information:
+            qtIcon = QMessageBox::Information;
+            break;
+        case MessageIcon::Warning:
+            qtIcon = QMessageBox::Warning;
+            break;
+        case MessageIcon::Question:
+            qtIcon = QMessageBox::Question;
+            break;
+        case MessageIcon::Error:
+            qtIcon = QMessageBox::Critical;
+            break;
+        case MessageIcon::None:
+            break;
+    }
+    QMessageBox::StandardButtons qtButtons = QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo) {
+        qtButtons = QMessageBox::Yes | QMessageBox::No;
+    } else if (buttons == MessageButtons::YesNoCancel) {
+        qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    QMessageBox box(qtIcon, QtText::From(caption), QtText::From(text), qtButtons, ActiveWindow());
+    if (auto* b = box.button(QMessageBox::Ok))
+        b->setText(QStringLiteral("OK"));
+    if (auto* b = box.button(QMessageBox::Yes))
+        b->setText(QStringLiteral("Ja"));
+    if (auto* b = box.button(QMessageBox::No))
+        b->setText(QStringLiteral("Nein"));
+    if (auto* b = box.button(QMessageBox::Cancel))
+        b->setText(QStringLiteral("Abbrechen"));
+    // A question is answered with the mouse or a key, never by the cursor
+    // shape of a long operation that asked it.
+    bool wasWaiting = waiting_ > 0;
+    if (wasWaiting) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    int answer = box.exec();
+    if (wasWaiting) {
+        QApplication::restoreOverrideCursor();
+    }
+    switch (answer) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            // Escape: the box's safe answer.
+            return buttons == MessageButtons::Ok            ? Answer::Ok
+                   : buttons == MessageButtons::YesNoCancel ? Answer::Cancel
+                                                            : Answer::No;
+    }
+}
+
+void QtServices::WaitCursor() {
+    // Nested long operations keep one wait cursor; the next arrow takes it
+    // away.
+    if (waiting_ == 0) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        waiting_ = 1;
+    }
+}
+
+void QtServices::ArrowCursor() {
+    if (waiting_ > 0) {
+        QApplication::restoreOverrideCursor();
+        waiting_ = 0;
+    }
+}
+
+std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& request) {
+    std::vector<FileFilter::Entry> filters = FileFilter::Parse(request.filter);
+    QStringList names;
+    for (const auto& entry : filters) {
+        QStringList patterns;
+        for (const auto& p : entry.patterns) {
+            patterns << QtText::From(p);
+        }
+        names << QtText::From(FileFilter::BareDescription(entry.description)) + " (" +
+                     patterns.join(' ') + ")";
+    }
+    QFileDialog dialog(ActiveWindow(), QtText::From(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(names);
+    QString dir = QtText::FromPath(request.initialDir);
+    dialog.setDirectory(!dir.isEmpty() && QFileInfo(dir).isDir() ? dir : QDir::currentPath());
+    if (!request.fileName.empty() && !FileFilter::IsPattern(request.fileName)) {
+        dialog.selectFile(QtText::FromPath(request.fileName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    SaveFileResult result;
+    result.filterIndex = static_cast<int>(names.indexOf(dialog.selectedNameFilter())) + 1;
+    if (result.filterIndex < 1) {
+        result.filterIndex = 1;
+    }
+    result.path = FileFilter::CompleteName(QtText::ToPath(dialog.selectedFiles().front()), filters,
+                                           result.filterIndex, request.defaultExt);
+    return result;
+}
+
+int QtServices::Execute(Dialog& dialog) {
+    if (quitting_) {
+        return ControlId::kCancel;
+    }
+    QtWindow window(dialog, *this, ActiveWindow(), false);
+    dialog.SetupWindow();
+    if (window.IsClosed()) {
+        return window.Result();
+    }
+    modal_.push_back(&window);
+    struct Pop {
+        std::vector<QtWindow*>& stack;
+        ~Pop() { stack.pop_back(); }
+    } pop{modal_};
+    window.exec();
+    return window.IsClosed() ? window.Result() : ControlId::kCancel;
+}
+
+void QtServices::Open(std::unique_ptr<Dialog> dialog) {
+    Dialog& logic = *dialog;
+    auto* window = new QtWindow(logic, *this, mainWindow_.data(), true);
+    window->Own(std::move(dialog));
+    try {
+        logic.SetupWindow();
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    if (!window->IsClosed()) {
+        window->show();
+        modeless_.push_back(window);
+    }
+}
+
+void QtServices::StartProgram(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        return;
+    }
+    QStringList arguments;
+    for (std::size_t i = 1; i < argv.size(); ++i) {
+        arguments << QtText::FromPath(argv[i]);
+    }
+    QProcess::startDetached(QtText::FromPath(argv[0]), arguments);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "windowing/Services.h"
+
+class QWidget;
+class QtWindow;
+
+// The application services over Qt, and the program's one top-level handler
+// for exceptions: every call from the toolkit into the program's logic runs
+// through Guard.
+class QtServices : public Services {
+  public:
+    QtServices();
+    ~QtServices() override;
+
+    QtServices(const QtServices&) = delete;
+    QtServices& operator=(const QtServices&) = delete;
+
+    // The main window: parent of modeless windows and of boxes asked for
+    // while no dialog is open.
+    void SetMainWindow(QWidget* window) { mainWindow_ = window; }
+    // What ends the program when the user does not want to resume after an
+    // exception; by default the application's event loop ends.
+    void SetQuit(std::function<void()> quit) { quit_ = std::move(quit); }
+
+    // Runs `call`; an exception is shown with the question whether to
+    // resume, and a No ends the program in order.
+    void Guard(const std::function<void()>& call);
+    // For calls made while the toolkit paints: the exception is shown once
+    // the painting is over.
+    void GuardQuietly(const std::function<void()>& call);
+    // Shows the text in the box "Unhandled Exception" / "OK to resume?".
+    void HandleException(const std::string& text);
+    bool Quitting() const { return quitting_; }
+
+    // Ends every modal run and closes every modeless window.
+    void CloseAll();
+    // Destroys the modeless windows at once (their logic with them), before
+    // what they show goes away.
+    void DestroyModeless();
+
+    Answer MessageBox(const std::string& text, const std::string& caption,
+                      MessageButtons buttons = MessageButtons::Ok,
+                      MessageIcon icon = MessageIcon::None) override;
+    void WaitCursor() override;
+    void ArrowCursor() override;
+    std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
+    int Execute(Dialog& dialog) override;
+    void Open(std::unique_ptr<Dialog> dialog) override;
+    void StartProgram(const std::vector<std::string>& argv) override;
+
+    QWidget* ActiveWindow() const;
+
+  private:
+    QPointer<QWidget> mainWindow_;
+    std::function<void()> quit_;
+    std::vector<QtWindow*> modal_;
+    std::vector<QPointer<QtWindow>> modeless_;
+    bool quitting_ = false;
+    bool reporting_ = false;
+    bool reportPending_ = false;
+    int waiting_ = 0;
+};

@@ -1,0 +1,543 @@
+#include "app/QtWindow.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMoveEvent>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QTimerEvent>
+#include <QTreeView>
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/DialogLayouts.h"
+#include "app/GuardedSelectionModel.h"
+#include "app/ListViewModel.h"
+#include "app/QtServices.h"
+#include "app/QtText.h"
+#include "windowing/Dialog.h"
+#include "windowing/ItemOrder.h"
+
+namespace {
+
+// Counts the program's own changes of a selection, during which the toolkit's
+// signals are not the user's doing.
+class Programmatic {
+  public:
+    explicit Programmatic(int& counter) : counter_(counter) { ++counter_; }
+    ~Programmatic() { --counter_; }
+    Programmatic(const Programmatic&) = delete;
+    Programmatic& operator=(const Programmatic&) = delete;
+
+  private:
+    int& counter_;
+};
+
+bool IsSorted(const QWidget* widget) {
+    return widget->property("sorted").toBool();
+}
+
+}  // namespace
+
+QtWindow::QtWindow(Dialog& logic, QtServices& services, QWidget* parent, bool modeless)
+    : QDialog(parent), logic_(logic), services_(services), modeless_(modeless) {
+    if (!DialogLayouts::Build(logic.ResourceId(), this)) {
+        throw std::logic_error("no layout for dialog " + std::to_string(logic.ResourceId()));
+    }
+    if (modeless_) {
+        // Small windows beside the main window: above it, without a button
+        // of their own in the task bar and without a close box, so that only
+        // the window's own buttons end it.
+        setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setModal(false);
+    }
+    static const QRegularExpression name("^c([0-9]{1,9})$");
+    const auto widgets = findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        QRegularExpressionMatch match = name.match(widget->objectName());
+        if (match.hasMatch()) {
+            int id = match.captured(1).toInt();
+            controls_[id] = widget;
+            Connect(id, widget);
+        }
+    }
+    logic_.Attach(this, &services_);
+}
+
+QtWindow::~QtWindow() {
+    closed_ = true;
+    for (auto& [id, widget] : controls_) {
+        widget->disconnect(this);
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->selectionModel()) {
+            view->selectionModel()->disconnect(this);
+        }
+    }
+    for (auto& [logicId, qtId] : timers_) {
+        killTimer(qtId);
+    }
+    logic_.Detach();
+}
+
+void QtWindow::Own(std::unique_ptr<Dialog> logic) {
+    owned_ = std::move(logic);
+}
+
+void QtWindow::Guard(const std::function<void()>& call) {
+    if (closed_) {
+        return;
+    }
+    services_.Guard(call);
+}
+
+void QtWindow::Connect(int id, QWidget* widget) {
+    if (qobject_cast<QLineEdit*>(widget) != nullptr ||
+        qobject_cast<QPlainTextEdit*>(widget) != nullptr ||
+        qobject_cast<QTextEdit*>(widget) != nullptr) {
+        widget->installEventFilter(this);
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        connect(edit, &QLineEdit::textChanged, this,
+                [this, id] { Guard([this, id] { logic_.TextChanged(id); }); });
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+        connect(plain, &QPlainTextEdit::textChanged, this, [this, id, plain] {
+            auto limit = limits_.find(id);
+            if (programmatic_ == 0 && limit != limits_.end() &&
+                plain->toPlainText().size() > limit->second) {
+                // The user typed or pasted past the limit: keep what fits.
+                QString text = plain->toPlainText().left(limit->second);
+                QSignalBlocker block(plain);
+                plain->setPlainText(text);
+                plain->moveCursor(QTextCursor::End);
+            }
+            Guard([this, id] { logic_.TextChanged(id); });
+        });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        if (combo->isEditable()) {
+            connect(combo, &QComboBox::editTextChanged, this, [this, id] {
+                if (programmatic_ == 0) {
+                    Guard([this, id] { logic_.TextChanged(id); });
+                }
+            });
+        }
+        connect(combo, &QComboBox::activated, this,
+                [this, id] { Guard([this, id] { logic_.SelectionChanged(id); }); });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, id] { Guard([this, id] { logic_.Command(id); }); });
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
+            if (programmatic_ == 0) {
+                Guard([this, id] { logic_.SelectionChanged(id); });
+            }
+        });
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(widget)) {
+        auto* model = new ListViewModel(*this, id, view);
+        view->setModel(model);
+        QItemSelectionModel* old = view->selectionModel();
+        auto* selection = new GuardedSelectionModel(model, *this, id, programmatic_);
+        view->setSelectionModel(selection);
+        delete old;
+        if (auto* tree = qobject_cast<QTreeView*>(view)) {
+            tree->setRootIsDecorated(false);
+            tree->setUniformRowHeights(true);
+            tree->setAllColumnsShowFocus(true);
+            tree->header()->setStretchLastSection(false);
+        }
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        models_[id] = model;
+        connect(selection, &QItemSelectionModel::selectionChanged, this, [this, id] {
+            if (programmatic_ == 0) {
+                Guard([this, id] { logic_.SelectionChanged(id); });
+            }
+        });
+    }
+}
+
+QWidget* QtWindow::Control(int id) const {
+    auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        throw std::logic_error("dialog " + std::to_string(logic_.ResourceId()) +
+                               " has no control " + std::to_string(id));
+    }
+    return it->second;
+}
+
+ListViewModel& QtWindow::Model(int id) const {
+    auto it = models_.find(id);
+    if (it == models_.end()) {
+        throw std::logic_error("control " + std::to_string(id) + " is not a list view");
+    }
+    return *it->second;
+}
+
+QAbstractItemView* QtWindow::View(int id) const {
+    return qobject_cast<QAbstractItemView*>(Control(id));
+}
+
+QString QtWindow::AskCell(int listId, int row, int column) {
+    QString text;
+    services_.GuardQuietly([&] { text = QtText::From(logic_.CellText(listId, row, column)); });
+    return text;
+}
+
+QVariant QtWindow::AskColour(int listId, int row) {
+    QVariant colour;
+    services_.GuardQuietly([&] {
+        if (auto rgb = logic_.RowColour(listId, row)) {
+            colour = QColor(rgb->red, rgb->green, rgb->blue);
+        }
+    });
+    return colour;
+}
+
+bool QtWindow::AskSelection(int listId, int row) {
+    bool allowed = false;
+    Guard([&] { allowed = logic_.MayChangeSelection(listId, row); });
+    return allowed;
+}
+
+// --- Window
+
+std::string QtWindow::Text(int id) const {
+    QWidget* w = Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return QtText::To(edit->text());
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+        return QtText::To(plain->toPlainText());
+    if (auto* rich = qobject_cast<QTextEdit*>(w))
+        return QtText::To(rich->toPlainText());
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        return QtText::To(combo->currentText());
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return QtText::To(button->text());
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return QtText::To(label->text());
+    if (auto* group = qobject_cast<QGroupBox*>(w))
+        return QtText::To(group->title());
+    return QtText::To(w->windowTitle());
+}
+
+void QtWindow::SetText(int id, const std::string& text) {
+    QWidget* w = Control(id);
+    QString value = QtText::From(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(value);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        if (plain->toPlainText() != value) {
+            // The limit is the user's; a text the program puts there stays whole.
+            Programmatic p(programmatic_);
+            plain->setPlainText(value);
+        }
+    } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {
+        rich->setPlainText(value);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (combo->isEditable()) {
+            if (combo->currentText() != value) {
+                combo->setEditText(value);
+            }
+        } else {
+            Programmatic p(programmatic_);
+            combo->setCurrentIndex(combo->findText(value));
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(value);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(value);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(value);
+    } else {
+        w->setWindowTitle(value);
+    }
+}
+
+void QtWindow::SetLimit(int id, int characters) {
+    QWidget* w = Control(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setMaxLength(characters);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit()) {
+        combo->lineEdit()->setMaxLength(characters);
+    } else if (qobject_cast<QPlainTextEdit*>(w) != nullptr) {
+        limits_[id] = characters;
+    }
+}
+
+void QtWindow::Enable(int id, bool enabled) {
+    Control(id)->setEnabled(enabled);
+}
+
+bool QtWindow::IsEnabled(int id) const {
+    return Control(id)->isEnabled();
+}
+
+void QtWindow::Show(int id, bool visible) {
+    QWidget* w = Control(id);
+    w->setVisible(visible);
+    const auto labels = findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        if (label->buddy() == w) {
+            label->setVisible(visible);
+        }
+    }
+}
+
+bool QtWindow::IsShown(int id) const {
+    return !Control(id)->isHidden();
+}
+
+void QtWindow::Focus(int id) {
+    Control(id)->setFocus(Qt::OtherFocusReason);
+}
+
+void QtWindow::FocusNext() {
+    focusNextChild();
+}
+
+void QtWindow::SetChecked(int id, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
+        button->setChecked(checked);
+    }
+}
+
+bool QtWindow::IsChecked(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    return button != nullptr && button->isChecked();
+}
+
+void QtWindow::ClearItems(int id) {
+    QWidget* w = Control(id);
+    Programmatic p(programmatic_);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        // The edit field keeps what the user typed.
+        QString typed = combo->isEditable() ? combo->currentText() : QString();
+        combo->clear();
+        if (combo->isEditable()) {
+            combo->setEditText(typed);
+        }
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->clear();
+    }
+}
+
+int QtWindow::AddItem(int id, const std::string& text) {
+    QWidget* w = Control(id);
+    Programmatic p(programmatic_);
+    int count = ItemCount(id);
+    int index = count;
+    if (IsSorted(w)) {
+        for (index = 0; index < count; ++index) {
+            if (ItemOrder::Less(text, ItemText(id, index))) {
+                break;
+            }
+        }
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        QString typed = combo->currentText();
+        combo->insertItem(index, QtText::From(text));
+        if (combo->isEditable() && combo->currentText() != typed) {
+            combo->setEditText(typed);
+        }
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->insertItem(index, QtText::From(text));
+    } else {
+        throw std::logic_error("control " + std::to_string(id) + " holds no entries");
+    }
+    return index;
+}
+
+int QtWindow::ItemCount(int id) const {
+    QWidget* w = Control(id);
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        return combo->count();
+    if (auto* list = qobject_cast<QListWidget*>(w))
+        return list->count();
+    return 0;
+}
+
+std::string QtWindow::ItemText(int id, int index) const {
+    QWidget* w = Control(id);
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        return QtText::To(combo->itemText(index));
+    if (auto* list = qobject_cast<QListWidget*>(w); list && list->item(index)) {
+        return QtText::To(list->item(index)->text());
+    }
+    return {};
+}
+
+void QtWindow::Select(int id, int index) {
+    QWidget* w = Control(id);
+    Programmatic p(programmatic_);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
+        if (index < 0) {
+            list->clearSelection();
+        }
+    }
+}
+
+int QtWindow::Selected(int id) const {
+    QWidget* w = Control(id);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        // An edit field whose text is no entry has no selection.
+        if (combo->isEditable() && combo->currentIndex() >= 0 &&
+            combo->itemText(combo->currentIndex()) != combo->currentText()) {
+            return -1;
+        }
+        return combo->currentIndex();
+    }
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        auto selected = list->selectedItems();
+        return selected.isEmpty() ? -1 : list->row(selected.front());
+    }
+    return -1;
+}
+
+void QtWindow::AddColumn(int id, const std::string& title, int width, Align align) {
+    ListViewModel& model = Model(id);
+    model.AddColumn(QtText::From(title), align);
+    SetColumnWidth(id, model.columnCount() - 1, width);
+}
+
+void QtWindow::SetColumnWidth(int id, int column, int width) {
+    ListViewModel& model = Model(id);
+    if (column < 0 || column >= model.columnCount()) {
+        throw std::logic_error("list view " + std::to_string(id) + " has no column " +
+                               std::to_string(column));
+    }
+    if (auto* tree = qobject_cast<QTreeView*>(View(id))) {
+        tree->setColumnHidden(column, width <= 0);
+        if (width > 0) {
+            tree->header()->resizeSection(column, width);
+        }
+    }
+}
+
+void QtWindow::ClearRows(int id) {
+    Programmatic p(programmatic_);
+    Model(id).Clear();
+}
+
+int QtWindow::AddRow(int id, const std::string& itemText) {
+    Programmatic p(programmatic_);
+    return Model(id).AddRow(QtText::From(itemText));
+}
+
+int QtWindow::RowCount(int id) const {
+    return Model(id).rowCount();
+}
+
+std::string QtWindow::RowText(int id, int row) const {
+    if (row < 0 || row >= Model(id).rowCount()) {
+        throw std::logic_error("list view " + std::to_string(id) + " has no row " +
+                               std::to_string(row));
+    }
+    return QtText::To(Model(id).RowText(row));
+}
+
+std::vector<int> QtWindow::SelectedRows(int id) const {
+    (void)Model(id);
+    std::vector<int> rows;
+    const auto selected = View(id)->selectionModel()->selectedRows();
+    for (const QModelIndex& index : selected) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void QtWindow::RefreshRow(int id, int row) {
+    Model(id).RefreshRow(row);
+}
+
+void QtWindow::SetCaption(const std::string& caption) {
+    setWindowTitle(QtText::From(caption));
+}
+
+std::string QtWindow::Caption() const {
+    return QtText::To(windowTitle());
+}
+
+void QtWindow::StartTimer(int timerId, int milliseconds) {
+    StopTimer(timerId);
+    timers_[timerId] = startTimer(milliseconds);
+}
+
+void QtWindow::StopTimer(int timerId) {
+    auto it = timers_.find(timerId);
+    if (it != timers_.end()) {
+        killTimer(it->second);
+        timers_.erase(it);
+    }
+}
+
+void QtWindow::Move(int x, int y) {
+    move(x, y);
+}
+
+void QtWindow::Close(int result) {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    result_ = result;
+    for (auto& [logicId, qtId] : timers_) {
+        killTimer(qtId);
+    }
+    timers_.clear();
+    if (modeless_) {
+        hide();
+        deleteLater();
+    } else {
+        done(result);
+    }
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !closed_) {
+        for (auto& [id, widget] : controls_) {
+            if (widget == watched) {
+                int control = id;
+                Guard([this, control] { logic_.FocusLost(control); });
+                break;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void QtWindow::reject() {
+    if (modeless_) {
+        return;  // Escape does not discard a modeless window
+    }
+    Guard([this] { logic_.Command(ControlId::kCancel); });
+}
+
+void QtWindow::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (isVisible()) {
+        // The frame's position, which is what Move takes, so that a window
+        // put back where it was reported stays there.
+        Guard([this] { logic_.Moved(pos().x(), pos().y()); });
+    }
+}
+
+void QtWindow::timerEvent(QTimerEvent* event) {
+    for (auto& [logicId, qtId] : timers_) {
+        if (qtId == event->timerId()) {
+            int id = logicId;
+            Guard([this, id] { logic_.Timer(id); });
+            return;
+        }
+    }
+    QDialog::timerEvent(event);
+}

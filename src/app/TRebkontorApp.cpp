@@ -1,0 +1,78 @@
+#include "app/TRebkontorApp.h"
+
+#include <QIcon>
+#include <cstdlib>
+#include <exception>
+
+#include "app/QtText.h"
+
+// The bitmaps live in the static library; their registration must be asked
+// for from outside any namespace.
+static void Ressourcen() {
+    Q_INIT_RESOURCE(rebkontor);
+}
+
+TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) {
+    Ressourcen();
+    setApplicationName(QStringLiteral("Rebkontor"));
+    setApplicationDisplayName(QStringLiteral("Rebkontor"));
+    setWindowIcon(QIcon(QStringLiteral(":/bitmaps/1001.png")));
+    // The notes are windows of their own; the program ends with the main
+    // window, not with the last window.
+    setQuitOnLastWindowClosed(false);
+}
+
+TRebkontorApp::~TRebkontorApp() {
+    frame_.reset();
+}
+
+bool TRebkontorApp::DisplayVorhanden() {
+    auto gesetzt = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return gesetzt("DISPLAY") || gesetzt("WAYLAND_DISPLAY") || gesetzt("QT_QPA_PLATFORM");
+}
+
+bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        services_.HandleException(e.what());
+    } catch (...) {
+        services_.HandleException("Unbekannter Fehler");
+    }
+    return false;
+}
+
+bool TRebkontorApp::Starten(TSDIDecFrame::ZeigeModus modus) {
+    bool ok = true;
+    services_.Guard([&] {
+        try {
+            frame_ = std::make_unique<TSDIDecFrame>(services_);
+            frame_->SetupWindow();
+            frame_->Zeige(TSDIDecFrame::StartModus(modus));
+        } catch (...) {
+            ok = false;
+            throw;
+        }
+    });
+    return ok;
+}
+
+void TRebkontorApp::Beenden() {
+    frame_.reset();
+}
+
+int TRebkontorApp::Run(TSDIDecFrame::ZeigeModus modus) {
+    // A start that failed half-way (no data directory, an unreadable
+    // customer file) has been reported; what was built is saved and closed
+    // in order, and the program ends.
+    if (!Starten(modus)) {
+        Beenden();
+        return 1;
+    }
+    int code = exec();
+    Beenden();
+    return code;
+}

@@ -1,0 +1,234 @@
+#include "app/TSDIDecFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "app/QtServices.h"
+#include "app/QtText.h"
+#include "dialogs/DisplayEvent.h"
+#include "dialogs/Hauptfenster.h"
+#include "dialogs/Hauptmenue.h"
+#include "model/Datenbestand.h"
+#include "windowing/Window.h"
+
+namespace {
+
+QIcon Programmsymbol() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/bitmaps/1001.png"));
+    icon.addFile(QStringLiteral(":/bitmaps/1001-32.png"));
+    return icon;
+}
+
+QString Bitmap(int resource) {
+    return QStringLiteral(":/bitmaps/%1.png").arg(resource);
+}
+
+}  // namespace
+
+TSDIDecFrame::TSDIDecFrame(QtServices& services)
+    : services_(services), daten_(std::make_unique<Datenbestand>("daten")) {
+    befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
+    setWindowTitle(QStringLiteral("Rebkontor"));
+    setWindowIcon(Programmsymbol());
+    setObjectName(QStringLiteral("TSDIDecFrame"));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, QColor(0, 50, 0));
+    client->setPalette(palette);
+    setCentralWidget(client);
+
+    MenueAufbauen();
+    QuickMenueAufbauen();
+    statusBar()->showMessage(QStringLiteral("Bereit"));
+    services_.SetMainWindow(this);
+    Aktualisieren();
+}
+
+TSDIDecFrame::~TSDIDecFrame() {
+    // The note windows write into their notes; they go first.
+    services_.DestroyModeless();
+    services_.SetMainWindow(nullptr);
+    befehle_.reset();
+    daten_.reset();
+}
+
+TSDIDecFrame::ZeigeModus TSDIDecFrame::StartModus(ZeigeModus gewuenscht) {
+    if (gewuenscht == ZeigeModus::Versteckt || gewuenscht == ZeigeModus::MinimiertOhneAktivierung) {
+        return gewuenscht;
+    }
+    return ZeigeModus::Maximiert;
+}
+
+void TSDIDecFrame::MenueAufbauen() {
+    for (const Hauptmenue::Popup& popup : Hauptmenue::Menue()) {
+        QMenu* menu = menuBar()->addMenu(QtText::From(popup.text));
+        for (const Hauptmenue::Eintrag& eintrag : popup.eintraege) {
+            if (eintrag.befehl == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            // The text after the tab is the shortcut's name, as the menu shows it.
+            QAction* action = menu->addAction(QtText::From(eintrag.text));
+            int befehl = eintrag.befehl;
+            action->setStatusTip(QtText::From(Hauptmenue::Hinweis(befehl)));
+            action->setData(befehl);
+            connect(action, &QAction::triggered, this, [this, befehl] { Befehl(befehl); });
+            aktionen_[befehl] = action;
+        }
+    }
+    for (const Hauptmenue::Taste& taste : Hauptmenue::Tasten()) {
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(QString::fromStdString(taste.taste)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        int befehl = taste.befehl;
+        connect(action, &QAction::triggered, this, [this, befehl] { Befehl(befehl); });
+        addAction(action);
+        tasten_[befehl] = action;
+    }
+}
+
+void TSDIDecFrame::QuickMenueAufbauen() {
+    quickMenue_ = new QDockWidget(QtText::From(Hauptmenue::kWerkzeugleisteTitel), this);
+    quickMenue_->setObjectName(QStringLiteral("c%1").arg(Hauptmenue::kWerkzeugleisteId));
+    quickMenue_->setAllowedAreas(Qt::AllDockWidgetAreas);
+    quickMenue_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    QFont font = quickMenue_->font();
+    font.setPointSize(10);
+    font.setBold(false);
+    font.setItalic(false);
+    quickMenue_->setFont(font);
+
+    auto* inhalt = new QWidget(quickMenue_);
+    quickLayout_ = new QBoxLayout(QBoxLayout::TopToBottom, inhalt);
+    quickLayout_->setContentsMargins(4, 0, 4, 4);
+    quickLayout_->setSpacing(2);
+    for (const Hauptmenue::Knopf& knopf : Hauptmenue::Werkzeugleiste()) {
+        if (knopf.befehl == 0) {
+            quickLayout_->addSpacing(knopf.abstand);
+            continue;
+        }
+        auto* button = new QToolButton(inhalt);
+        QPixmap bild(Bitmap(knopf.bitmap));
+        button->setIcon(QIcon(bild));
+        button->setIconSize(bild.size());
+        button->setAutoRaise(true);
+        QAction* menuAktion = Aktion(knopf.befehl);
+        if (menuAktion != nullptr) {
+            QString text = menuAktion->text().section('\t', 0, 0).remove('&');
+            button->setToolTip(text.endsWith(QStringLiteral("..")) ? text.chopped(2) : text);
+        }
+        int befehl = knopf.befehl;
+        connect(button, &QToolButton::clicked, this, [this, befehl] { Befehl(befehl); });
+        quickLayout_->addWidget(button, 0, Qt::AlignHCenter);
+        knoepfe_[befehl] = button;
+    }
+    quickLayout_->addStretch(1);
+    quickMenue_->setWidget(inhalt);
+    addDockWidget(Qt::LeftDockWidgetArea, quickMenue_);
+    connect(quickMenue_, &QDockWidget::dockLocationChanged, this,
+            [this](Qt::DockWidgetArea area) { QuickMenueAusrichten(area); });
+    connect(quickMenue_, &QDockWidget::topLevelChanged, this, [this](bool schwebend) {
+        if (schwebend) {
+            QuickMenueAusrichten(Qt::LeftDockWidgetArea);
+        }
+    });
+    quickMenue_->setFloating(true);
+    quickMenue_->move(Hauptmenue::kWerkzeugleisteX, Hauptmenue::kWerkzeugleisteY);
+}
+
+void TSDIDecFrame::QuickMenueAusrichten(Qt::DockWidgetArea area) {
+    // Docked at the top or bottom edge the buttons stand side by side.
+    bool waagerecht = area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
+    quickLayout_->setDirection(waagerecht ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    for (auto& [befehl, button] : knoepfe_) {
+        quickLayout_->setAlignment(button, waagerecht ? Qt::AlignVCenter : Qt::AlignHCenter);
+    }
+}
+
+QAction* TSDIDecFrame::Aktion(int befehl) const {
+    auto it = aktionen_.find(befehl);
+    return it == aktionen_.end() ? nullptr : it->second;
+}
+
+void TSDIDecFrame::Aktualisieren() {
+    for (auto& [befehl, action] : aktionen_) {
+        action->setEnabled(befehl == Hauptmenue::kBeenden || befehle_->Verfuegbar(befehl));
+    }
+    for (auto& [befehl, action] : tasten_) {
+        action->setEnabled(befehle_->Verfuegbar(befehl));
+    }
+    for (auto& [befehl, button] : knoepfe_) {
+        button->setEnabled(befehle_->Verfuegbar(befehl));
+    }
+}
+
+void TSDIDecFrame::Befehl(int befehl) {
+    if (befehl == Hauptmenue::kBeenden) {
+        close();
+        return;
+    }
+    services_.Guard([this, befehl] { befehle_->Befehl(befehl); });
+    Aktualisieren();
+}
+
+void TSDIDecFrame::SetupWindow() {
+    befehle_->SetMerkzettel(&daten_->MerkzettelOeffnen());
+    Aktualisieren();
+}
+
+void TSDIDecFrame::Zeige(ZeigeModus modus) {
+    switch (modus) {
+        case ZeigeModus::Versteckt:
+            break;
+        case ZeigeModus::MinimiertOhneAktivierung:
+            setAttribute(Qt::WA_ShowWithoutActivating);
+            showMinimized();
+            break;
+        case ZeigeModus::Maximiert:
+            // Without a window manager nobody maximises; then the window
+            // takes the screen itself.
+            if (QScreen* bildschirm = screen()) {
+                setGeometry(bildschirm->availableGeometry());
+            }
+            showMaximized();
+            break;
+        case ZeigeModus::Normal:
+            show();
+            break;
+    }
+    if (quickMenue_->isFloating()) {
+        quickMenue_->resize(quickMenue_->minimumSizeHint().expandedTo(QSize(1, 1)));
+        quickMenue_->move(Hauptmenue::kWerkzeugleisteX, Hauptmenue::kWerkzeugleisteY);
+    }
+    auto notiz = std::make_unique<DisplayEvent>();
+    DisplayEvent* hinweis = notiz.get();
+    services_.Open(std::move(notiz));
+    // Painted once, so that it can be read; no input reaches the program
+    // before the customers are there.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    struct Schliessen {
+        DisplayEvent* hinweis;
+        ~Schliessen() {
+            if (hinweis->HasWindow()) {
+                hinweis->Win().Close(ControlId::kOk);
+            }
+        }
+    } schliessen{hinweis};
+    daten_->KundenEinlesen();
+}
+
+void TSDIDecFrame::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::quit();
+}
