@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+// Acts in the next modal window (dialog or message box) as soon as it is
+// open, as a user would.
+inline void ImNaechstenFenster(std::function<void(QWidget*)> handlung, int versuche = 100) {
+    QTimer::singleShot(0, [handlung, versuche] {
+        QWidget* fenster = QApplication::activeModalWidget();
+        if (fenster == nullptr) {
+            if (versuche > 0) {
+                ImNaechstenFenster(handlung, versuche - 1);  // not open yet
+            }
+            return;
+        }
+        handlung(fenster);
+    });
+}
+
+// Clicks the button with this text in the next message box, and tells what
+// the box said.
+inline void AntworteImNaechstenFenster(const QString& knopf, QString* text = nullptr,
+                                       QString* titel = nullptr) {
+    ImNaechstenFenster([=](QWidget* fenster) {
+        auto* box = qobject_cast<QMessageBox*>(fenster);
+        if (box == nullptr) {
+            return;
+        }
+        if (text != nullptr)
+            *text = box->text();
+        if (titel != nullptr)
+            *titel = box->windowTitle();
+        const auto buttons = box->buttons();
+        for (QAbstractButton* b : buttons) {
+            if (b->text() == knopf) {
+                b->click();
+                return;
+            }
+        }
+    });
+}
+
+// Types text into a widget key by key, umlauts included.
+inline void Tippen(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}

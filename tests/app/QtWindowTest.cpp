@@ -1,0 +1,221 @@
+#include "app/QtWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <stdexcept>
+#include <vector>
+
+#include "Interaction.h"
+#include "app/DialogLayouts.h"
+#include "app/QtServices.h"
+#include "storage/CodePage.h"
+#include "storage/MessageException.h"
+#include "windowing/Dialog.h"
+
+namespace {
+
+constexpr int kTestLayout = 9001;
+
+// A layout with one control of each kind the windows are built from.
+void TestLayout(QDialog* d) {
+    auto* layout = new QVBoxLayout(d);
+    auto* label = new QLabel(QStringLiteral("&Name:"), d);
+    auto* edit = new QLineEdit(d);
+    edit->setObjectName(QStringLiteral("c101"));
+    label->setBuddy(edit);
+    auto* combo = new QComboBox(d);
+    combo->setObjectName(QStringLiteral("c102"));
+    combo->setEditable(true);
+    combo->setProperty("sorted", true);
+    auto* check = new QCheckBox(QStringLiteral("Preise in &Euro"), d);
+    check->setObjectName(QStringLiteral("c103"));
+    auto* list = new QTreeView(d);
+    list->setObjectName(QStringLiteral("c104"));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* ok = new QPushButton(QStringLiteral("OK"), d);
+    ok->setObjectName(QStringLiteral("c1"));
+    for (QWidget* w : std::vector<QWidget*>{label, edit, combo, check, list, ok}) {
+        layout->addWidget(w);
+    }
+    d->resize(500, 400);
+}
+
+class Protokoll : public Dialog {
+  public:
+    Protokoll() : Dialog(kTestLayout) {}
+    void Command(int id) override {
+        log.push_back("command " + std::to_string(id));
+        if (id == 103 && werfen) {
+            throw MessageException("Es wurde in Test::Command() ein index < 0 angegeben");
+        }
+        Dialog::Command(id);
+    }
+    void TextChanged(int id) override {
+        log.push_back("text " + std::to_string(id) + " " + Win().Text(id));
+    }
+    void SelectionChanged(int id) override { log.push_back("select " + std::to_string(id)); }
+    bool MayClose() override { return darfSchliessen; }
+    std::string CellText(int, int row, int column) override {
+        return "Zelle " + std::to_string(row) + "/" + std::to_string(column) + " ä"_w;
+    }
+    std::optional<Rgb> RowColour(int, int row) override {
+        return row % 2 == 0 ? std::optional<Rgb>(Rgb{192, 255, 192})
+                            : std::optional<Rgb>(Rgb{255, 255, 255});
+    }
+    bool MayChangeSelection(int, int row) override {
+        log.push_back("may " + std::to_string(row));
+        return row != 1;
+    }
+
+    std::vector<std::string> log;
+    bool darfSchliessen = true;
+    bool werfen = false;
+};
+
+class QtWindowTest : public ::testing::Test {
+  protected:
+    QtWindowTest() {
+        DialogLayouts::Register(kTestLayout, TestLayout);
+        window_ = std::make_unique<QtWindow>(logic_, services_, nullptr, false);
+        window_->show();
+    }
+    template <typename T>
+    T* Widget(const char* name) {
+        return window_->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QtServices services_;
+    Protokoll logic_;
+    std::unique_ptr<QtWindow> window_;
+};
+
+TEST_F(QtWindowTest, EditsReportTypingAndProgramChangesInTheProgramsEncoding) {
+    window_->SetLimit(101, 5);
+    Tippen(Widget<QLineEdit>("c101"), QStringLiteral("Müllerin"));
+    EXPECT_EQ(window_->Text(101), "Mülle"_w);
+    window_->SetText(101, "Öl"_w);
+    EXPECT_EQ(Widget<QLineEdit>("c101")->text(), QStringLiteral("Öl"));
+    ASSERT_EQ(logic_.log.size(), 6u);
+    EXPECT_EQ(logic_.log.back(), "text 101 " + "Öl"_w);
+
+    window_->Show(101, false);
+    EXPECT_FALSE(window_->IsShown(101));
+    EXPECT_TRUE(window_->findChild<QLabel*>()->isHidden());  // the label goes with it
+    EXPECT_THROW(window_->Text(999), std::logic_error);
+}
+
+TEST_F(QtWindowTest, SortedCombosAndProgramSelectionsSendNoEvents) {
+    for (const char* name : {"Mosel", "ahr", "Baden"}) {
+        window_->AddItem(102, name);
+    }
+    EXPECT_EQ(window_->ItemText(102, 0), "ahr");
+    EXPECT_EQ(window_->ItemText(102, 2), "Mosel");
+    window_->Select(102, 1);
+    EXPECT_EQ(window_->Selected(102), 1);
+    EXPECT_TRUE(logic_.log.empty());
+    Tippen(Widget<QComboBox>("c102")->lineEdit(), QStringLiteral("x"));
+    EXPECT_EQ(window_->Selected(102), -1);  // typed text is no entry
+    window_->ClearItems(102);
+    EXPECT_EQ(window_->Text(102), "Badenx");  // the typed text stays
+}
+
+TEST_F(QtWindowTest, CheckBoxesHaveChangedWhenTheClickArrives) {
+    Widget<QCheckBox>("c103")->click();
+    EXPECT_TRUE(window_->IsChecked(103));
+    EXPECT_EQ(logic_.log, std::vector<std::string>{"command 103"});
+}
+
+TEST_F(QtWindowTest, ListViewsAskTheLogicForCellsColoursAndSelections) {
+    window_->AddColumn(104, "Nr.", 45, Align::Right);
+    window_->AddColumn(104, "Name", 210, Align::Left);
+    window_->AddColumn(104, "Fax", 0, Align::Left);
+    for (const char* nr : {"12", "17", "20"}) {
+        window_->AddRow(104, nr);
+    }
+    auto* view = Widget<QTreeView>("c104");
+    QAbstractItemModel* model = view->model();
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_EQ(view->header()->sectionSize(0), 45);
+    EXPECT_TRUE(view->isColumnHidden(2));
+    EXPECT_EQ(model->index(1, 0).data().toString(), QStringLiteral("17"));
+    EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Zelle 1/1 ä"));
+    EXPECT_EQ(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(192, 255, 192));
+    EXPECT_EQ(model->index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+              Qt::AlignLeft);
+
+    auto click = [&](int row, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QRect rect = view->visualRect(model->index(row, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, mods, rect.center());
+    };
+    click(0);
+    click(1);  // refused
+    EXPECT_EQ(window_->SelectedRows(104), std::vector<int>{0});
+    click(2, Qt::ControlModifier);
+    EXPECT_EQ(window_->SelectedRows(104), (std::vector<int>{0, 2}));
+    EXPECT_EQ(logic_.log,
+              (std::vector<std::string>{"may 0", "select 104", "may 1", "may 2", "select 104"}));
+    window_->ClearRows(104);
+    EXPECT_EQ(window_->RowCount(104), 0);
+    EXPECT_TRUE(window_->SelectedRows(104).empty());
+}
+
+TEST_F(QtWindowTest, EscapeAsksTheLogicAndOkCloses) {
+    logic_.darfSchliessen = false;
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
+    EXPECT_FALSE(window_->IsClosed());
+    logic_.darfSchliessen = true;
+    QTest::mouseClick(Widget<QPushButton>("c1"), Qt::LeftButton);
+    EXPECT_TRUE(window_->IsClosed());
+    EXPECT_EQ(window_->Result(), 1);
+    EXPECT_EQ(logic_.log, (std::vector<std::string>{"command 2", "command 1"}));
+}
+
+TEST_F(QtWindowTest, AnExceptionIsShownWithTheQuestionWhetherToResume) {
+    logic_.werfen = true;
+    bool beendet = false;
+    services_.SetQuit([&] { beendet = true; });
+    QString text;
+    QString titel;
+    AntworteImNaechstenFenster(QStringLiteral("Ja"), &text, &titel);
+    Widget<QCheckBox>("c103")->click();
+    EXPECT_EQ(titel, QStringLiteral("Unhandled Exception"));
+    EXPECT_EQ(text, QStringLiteral(
+                        "Es wurde in Test::Command() ein index < 0 angegeben\n\nOK to resume?"));
+    QApplication::processEvents();
+    EXPECT_FALSE(beendet);
+    EXPECT_FALSE(window_->IsClosed());
+
+    AntworteImNaechstenFenster(QStringLiteral("Nein"));
+    Widget<QCheckBox>("c103")->click();
+    EXPECT_TRUE(services_.Quitting());
+    QApplication::processEvents();
+    EXPECT_TRUE(beendet);
+}
+
+TEST(QtServicesTest, MessageBoxesSpeakGerman) {
+    QtServices services;
+    QStringList knoepfe;
+    ImNaechstenFenster([&](QWidget* fenster) {
+        auto* box = qobject_cast<QMessageBox*>(fenster);
+        for (QAbstractButton* b : box->buttons()) {
+            knoepfe << b->text();
+        }
+        box->button(QMessageBox::No)->click();
+    });
+    Answer answer =
+        services.MessageBox("Löschen?"_w, "Vorgang Kunde löschen"_w, MessageButtons::YesNoCancel);
+    EXPECT_EQ(answer, Answer::No);
+    knoepfe.sort();
+    EXPECT_EQ(knoepfe, (QStringList{"Abbrechen", "Ja", "Nein"}));
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "app/TSDIDecFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <filesystem>
+
+#include "Interaction.h"
+#include "app/QtWindow.h"
+#include "app/TRebkontorApp.h"
+#include "model/Datenbestand.h"
+#include "model/GeoGruppe.h"
+#include "storage/Customizer.h"
+#include "support/FileBytes.h"
+#include "support/TempDir.h"
+
+namespace {
+
+TRebkontorApp& App() {
+    return *static_cast<TRebkontorApp*>(QApplication::instance());
+}
+
+template <typename T>
+T* Kind(QWidget* fenster, const char* name) {
+    return fenster->findChild<T*>(QString::fromLatin1(name));
+}
+
+class TSDIDecFrameTest : public ::testing::Test {
+  protected:
+    void TearDown() override { App().Beenden(); }
+    TempDir dir_{true};
+};
+
+TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    TSDIDecFrame& frame = *App().Frame();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Rebkontor"));
+    EXPECT_TRUE(frame.windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(frame.centralWidget()->palette().color(QPalette::Window), QColor(0, 50, 0));
+    EXPECT_FALSE(frame.windowIcon().isNull());
+    EXPECT_NE(frame.Daten().GetVerwaltungen().kundenVerwaltung, nullptr);
+    EXPECT_TRUE(FileExists("daten/kunden.dat"));
+    EXPECT_TRUE(FileExists("daten/weinliste.dat"));
+    EXPECT_TRUE(FileExists("daten/merkzettel.dat"));
+
+    QStringList menue;
+    const auto popups = frame.menuBar()->actions();
+    for (QAction* popup : popups) {
+        menue << popup->text();
+        const auto items = popup->menu()->actions();
+        for (QAction* item : items) {
+            menue << (item->isSeparator() ? QStringLiteral("-")
+                                          : QStringLiteral("  ") + item->text());
+        }
+    }
+    EXPECT_EQ(menue, (QStringList{"&Kundenverwaltung",
+                                  "  Kunde &erfassen\tF9",
+                                  "  Kunde &suchen\tF10",
+                                  "-",
+                                  "  &Exportieren von Kundendaten",
+                                  "-",
+                                  "  &Beenden\tAlt+F4",
+                                  "&Weinlisten",
+                                  "  &Weine verwalten",
+                                  "-",
+                                  "  &Preisliste verwalten",
+                                  "  Preisliste &exportieren",
+                                  "&Rechungsverwaltung",
+                                  "  &Erstellen\tF5",
+                                  "  Abrufen nach &Datum\tF6",
+                                  "  Abrufen nach &Nummer\tF7",
+                                  "-",
+                                  "  &Flaschenzählung",
+                                  "&Optionen",
+                                  "  Neuer &Merkzettel",
+                                  "-",
+                                  "  &Grundeinstellungen",
+                                  "&Hilfe",
+                                  "  &Benutzerhandbuch\tF1",
+                                  "  &Über.."}));
+    EXPECT_EQ(frame.Aktion(51682)->statusTip(), QStringLiteral("Neue Kunden erfassen"));
+    EXPECT_EQ(frame.Aktion(24310)->statusTip(),
+              QStringLiteral("Rebkontor verlassen und alle Daten speichern"));
+    EXPECT_FALSE(frame.Aktion(51682)->isEnabled());  // its dialog comes later
+    EXPECT_TRUE(frame.Aktion(51691)->isEnabled());
+    EXPECT_TRUE(frame.Aktion(51694)->isEnabled());
+
+    QStringList tasten;
+    const auto actions = frame.actions();
+    for (QAction* action : actions) {
+        tasten << action->shortcut().toString();
+    }
+    tasten.sort();
+    EXPECT_EQ(tasten, (QStringList{"F1", "F10", "F5", "F6", "F7", "F9"}));
+}
+
+TEST_F(TSDIDecFrameTest, QuickMenuFloatsVerticallyAndDocksEverywhere) {
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    QDockWidget* bar = App().Frame()->QuickMenue();
+    EXPECT_EQ(bar->windowTitle(), QStringLiteral("Quick-Menü"));
+    EXPECT_TRUE(bar->isFloating());
+    EXPECT_EQ(bar->pos(), QPoint(15, 75));
+    EXPECT_EQ(bar->allowedAreas(), Qt::AllDockWidgetAreas);
+    const auto buttons = bar->findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 6);
+    EXPECT_EQ(buttons[0]->iconSize(), QSize(32, 32));
+    EXPECT_EQ(buttons[5]->iconSize(), QSize(111, 356));
+    EXPECT_GT(buttons[1]->y(), buttons[0]->y());  // one below the other
+    EXPECT_TRUE(buttons[5]->isEnabled());
+
+    QString version;
+    ImNaechstenFenster([&](QWidget* fenster) {
+        version = Kind<QLabel>(fenster, "c22001")->text();
+        Kind<QPushButton>(fenster, "c1")->click();
+    });
+    buttons[5]->click();
+    EXPECT_EQ(version, QStringLiteral("Rebkontor Version 1.1"));
+}
+
+TEST_F(TSDIDecFrameTest, StartsHiddenOrMinimisedWhenAskedTo) {
+    EXPECT_EQ(TSDIDecFrame::StartModus(TSDIDecFrame::ZeigeModus::Versteckt),
+              TSDIDecFrame::ZeigeModus::Versteckt);
+    EXPECT_EQ(TSDIDecFrame::StartModus(TSDIDecFrame::ZeigeModus::MinimiertOhneAktivierung),
+              TSDIDecFrame::ZeigeModus::MinimiertOhneAktivierung);
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Versteckt));
+    EXPECT_FALSE(App().Frame()->isVisible());
+    App().Beenden();
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::MinimiertOhneAktivierung));
+    EXPECT_TRUE(App().Frame()->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(TSDIDecFrameTest, SettingsAndANoteAreOnDiskAfterShutdown) {
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    TSDIDecFrame& frame = *App().Frame();
+    ImNaechstenFenster([](QWidget* fenster) {
+        EXPECT_EQ(fenster->windowTitle(), QStringLiteral("Grundeinstellungen für Rebkontor"));
+        Tippen(Kind<QComboBox>(fenster, "c104")->lineEdit(), QStringLiteral("Mosel"));
+        Kind<QPushButton>(fenster, "c105")->click();
+        EXPECT_EQ(Kind<QComboBox>(fenster, "c104")->count(), 1);
+        QLineEdit* tage = Kind<QLineEdit>(fenster, "c113");
+        tage->selectAll();
+        Tippen(tage, QStringLiteral("5000"));
+        QLineEdit* waehrung = Kind<QLineEdit>(fenster, "c109");
+        waehrung->selectAll();
+        Tippen(waehrung, QStringLiteral("€"));
+        Kind<QPushButton>(fenster, "c1")->click();
+    });
+    frame.Aktion(51691)->trigger();
+    EXPECT_EQ(frame.Daten().GetVerwaltungen().geoGruppe->Count(), 1u);
+    EXPECT_EQ(frame.Daten().GetVerwaltungen().customizer->vordatierungTage, 1000);
+
+    frame.Aktion(51692)->trigger();
+    QtWindow* notiz = nullptr;
+    const auto fenster = QApplication::topLevelWidgets();
+    for (QWidget* w : fenster) {
+        if (w->windowTitle() == QStringLiteral("Merkzettel") && w->isVisible()) {
+            notiz = dynamic_cast<QtWindow*>(w);
+        }
+    }
+    ASSERT_NE(notiz, nullptr);
+    QPlainTextEdit* text = Kind<QPlainTextEdit>(notiz, "c101");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("<< neuer Merkzettel >>"));
+    text->selectAll();
+    Tippen(text, QStringLiteral("Fässer prüfen"));
+
+    frame.Aktion(24310)->trigger();  // Beenden closes the window
+    EXPECT_FALSE(frame.isVisible());
+    App().Beenden();
+
+    std::string notizen = ReadBytes("daten/merkzettel.dat");
+    ASSERT_EQ(notizen.size(), 308u);
+    EXPECT_EQ(std::string(notizen.c_str()),
+              "F\xE4sser pr\xFC"
+              "fen");
+    std::string einstellungen = ReadBytes("daten/preferences.dat");
+    ASSERT_EQ(einstellungen.size(), 336u);
+    EXPECT_EQ(Int32At(einstellungen, 30), 1000);
+    EXPECT_EQ(einstellungen.substr(4, 2), std::string("\x80\0", 2));  // the euro sign, Windows-1252
+    EXPECT_EQ(ReadBytes("daten/geogruppe.txt"), "Mosel");
+}
+
+TEST(TSDIDecFrameStartTest, WithoutDataDirectoryTheErrorIsShownAndNothingIsBuilt) {
+    TempDir dir{true};
+    std::filesystem::remove("daten");
+    QString text;
+    AntworteImNaechstenFenster(QStringLiteral("Ja"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(App().Frame(), nullptr);
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("File could not be opened in GenericList::GenericList()")));
+    EXPECT_FALSE(std::filesystem::exists("daten"));
+}
+
+}  // namespace
