@@ -231,6 +231,7 @@ void QtWindow::SetText(int id, const std::string& text) {
     QString value = QtText::From(text);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(value);
+        edit->setCursorPosition(0);  // a long text shows its beginning
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
         if (plain->toPlainText() != value) {
             // The limit is the user's; a text the program puts there stays whole.

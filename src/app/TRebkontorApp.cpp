@@ -1,8 +1,10 @@
 #include "app/TRebkontorApp.h"
 
+#include <QFileInfo>
 #include <QIcon>
 #include <cstdlib>
 #include <exception>
+#include <string>
 
 #include "app/QtText.h"
 
@@ -31,7 +33,23 @@ bool TRebkontorApp::DisplayVorhanden() {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0';
     };
-    return gesetzt("DISPLAY") || gesetzt("WAYLAND_DISPLAY") || gesetzt("QT_QPA_PLATFORM");
+    if (gesetzt("WAYLAND_DISPLAY") || gesetzt("QT_QPA_PLATFORM")) {
+        return true;
+    }
+    if (!gesetzt("DISPLAY")) {
+        return false;
+    }
+    // A local display ":N" is a socket; when it is not there, no X server
+    // runs, and the toolkit would only abort.
+    std::string display = std::getenv("DISPLAY");
+    if (display.size() > 1 && display[0] == ':') {
+        std::string nummer = display.substr(1, display.find('.') - 1);
+        if (!nummer.empty() && nummer.find_first_not_of("0123456789") == std::string::npos) {
+            return QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X") +
+                                     QString::fromStdString(nummer));
+        }
+    }
+    return true;
 }
 
 bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {

@@ -5,8 +5,7 @@
 
 const std::string& TRebkontorAboutDlg::Rechtshinweis() {
     static const std::string text =
-        "© 2002–2026 die Entwickler von Rebkontor. Alle Rechte vorbehalten. "
-        "Weitergabe und Vervielfältigung nur mit Genehmigung."_w;
+        "© 2026 die Entwickler von Rebkontor. Alle Rechte vorbehalten."_w;
     return text;
 }
 
