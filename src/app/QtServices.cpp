@@ -52,12 +52,13 @@ void QtServices::Guard(const std::function<void()>& call) {
     }
 }
 
-void QtServices::GuardQuietly(const std::function<void()>& call) {
+bool QtServices::GuardQuietly(const std::function<void()>& call) {
     if (reporting_ || reportPending_) {
-        return;  // one fault, one box
+        return false;  // one fault, one box
     }
     try {
         call();
+        return true;
     } catch (...) {
         std::string text = Describe(std::current_exception());
         reportPending_ = true;
@@ -65,6 +66,7 @@ void QtServices::GuardQuietly(const std::function<void()>& call) {
             HandleException(text);
             reportPending_ = false;
         });
+        return false;
     }
 }
 

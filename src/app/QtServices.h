@@ -32,8 +32,8 @@ class QtServices : public Services {
     // resume, and a No ends the program in order.
     void Guard(const std::function<void()>& call);
     // For calls made while the toolkit paints: the exception is shown once
-    // the painting is over.
-    void GuardQuietly(const std::function<void()>& call);
+    // the painting is over. False when the call failed or was not made.
+    bool GuardQuietly(const std::function<void()>& call);
     // Shows the text in the box "Unhandled Exception" / "OK to resume?".
     void HandleException(const std::string& text);
     bool Quitting() const { return quitting_; }

@@ -185,17 +185,25 @@ QAbstractItemView* QtWindow::View(int id) const {
 
 QString QtWindow::AskCell(int listId, int row, int column) {
     QString text;
-    services_.GuardQuietly([&] { text = QtText::From(logic_.CellText(listId, row, column)); });
+    if (broken_.count(listId) == 0 && !services_.GuardQuietly([&] {
+            text = QtText::From(logic_.CellText(listId, row, column));
+        })) {
+        // Every repaint would ask again and fail again; the list stays blank
+        // until the dialog fills it anew.
+        broken_.insert(listId);
+    }
     return text;
 }
 
 QVariant QtWindow::AskColour(int listId, int row) {
     QVariant colour;
-    services_.GuardQuietly([&] {
-        if (auto rgb = logic_.RowColour(listId, row)) {
-            colour = QColor(rgb->red, rgb->green, rgb->blue);
-        }
-    });
+    if (broken_.count(listId) == 0 && !services_.GuardQuietly([&] {
+            if (auto rgb = logic_.RowColour(listId, row)) {
+                colour = QColor(rgb->red, rgb->green, rgb->blue);
+            }
+        })) {
+        broken_.insert(listId);
+    }
     return colour;
 }
 
@@ -425,6 +433,7 @@ void QtWindow::SetColumnWidth(int id, int column, int width) {
 
 void QtWindow::ClearRows(int id) {
     Programmatic p(programmatic_);
+    broken_.erase(id);
     Model(id).Clear();
 }
 

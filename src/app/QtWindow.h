@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "windowing/Window.h"
 
@@ -91,6 +92,7 @@ class QtWindow : public QDialog, public Window {
     std::map<int, ListViewModel*> models_;
     std::map<int, int> timers_;  // the logic's timer -> the toolkit's
     std::map<int, int> limits_;  // multi-line edits
+    std::set<int> broken_;       // list views whose cells could not be had
     bool closed_ = false;
     int result_ = ControlId::kCancel;
     int programmatic_ = 0;  // > 0 while the program itself changes a selection

@@ -65,6 +65,9 @@ class Protokoll : public Dialog {
     void SelectionChanged(int id) override { log.push_back("select " + std::to_string(id)); }
     bool MayClose() override { return darfSchliessen; }
     std::string CellText(int, int row, int column) override {
+        if (zelleWirft) {
+            throw MessageException("Konnte einen Wein beim Erstellen der Tabelle nicht finden");
+        }
         return "Zelle " + std::to_string(row) + "/" + std::to_string(column) + " ä"_w;
     }
     std::optional<Rgb> RowColour(int, int row) override {
@@ -79,6 +82,7 @@ class Protokoll : public Dialog {
     std::vector<std::string> log;
     bool darfSchliessen = true;
     bool werfen = false;
+    bool zelleWirft = false;
 };
 
 class QtWindowTest : public ::testing::Test {
@@ -199,6 +203,26 @@ TEST_F(QtWindowTest, AnExceptionIsShownWithTheQuestionWhetherToResume) {
     EXPECT_TRUE(services_.Quitting());
     QApplication::processEvents();
     EXPECT_TRUE(beendet);
+}
+
+TEST_F(QtWindowTest, AnExceptionWhilePaintingIsShownOnceAfterThePainting) {
+    window_->AddColumn(104, "Nr.", 45, Align::Right);
+    window_->AddColumn(104, "Name", 210, Align::Left);
+    window_->AddRow(104, "12");
+    logic_.zelleWirft = true;
+    QAbstractItemModel* model = Widget<QTreeView>("c104")->model();
+    EXPECT_EQ(model->index(0, 1).data().toString(), QString());
+    EXPECT_EQ(model->index(0, 1).data().toString(), QString());  // no second report
+    QString text;
+    AntworteImNaechstenFenster(QStringLiteral("Ja"), &text);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Konnte einen Wein beim Erstellen")));
+    logic_.zelleWirft = false;
+    EXPECT_EQ(model->index(0, 1).data().toString(), QString());  // blank until filled anew
+    window_->ClearRows(104);
+    window_->AddRow(104, "12");
+    EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("Zelle 0/1 ä"));
 }
 
 TEST(QtServicesTest, MessageBoxesSpeakGerman) {
