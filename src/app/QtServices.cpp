@@ -115,6 +115,13 @@ void QtServices::DestroyModeless() {
 
 Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
                               MessageButtons buttons, MessageIcon icon) {
+    if (quitting_) {
+        // The program is ending in order; a command still unwinding gets the
+        // answer that changes nothing.
+        return buttons == MessageButtons::Ok            ? Answer::Ok
+               : buttons == MessageButtons::YesNoCancel ? Answer::Cancel
+                                                        : Answer::No;
+    }
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
         case MessageIcon::Information:
@@ -189,6 +196,9 @@ void QtServices::ArrowCursor() {
 }
 
 std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& request) {
+    if (quitting_) {
+        return std::nullopt;
+    }
     std::vector<FileFilter::Entry> filters = FileFilter::Parse(request.filter);
     QStringList names;
     for (const auto& entry : filters) {

@@ -201,6 +201,8 @@ TEST_F(QtWindowTest, AnExceptionIsShownWithTheQuestionWhetherToResume) {
     AntworteImNaechstenFenster(QStringLiteral("Nein"));
     Widget<QCheckBox>("c103")->click();
     EXPECT_TRUE(services_.Quitting());
+    // A command still unwinding asks nobody any more.
+    EXPECT_EQ(services_.MessageBox("Löschen?"_w, "Frage", MessageButtons::YesNo), Answer::No);
     QApplication::processEvents();
     EXPECT_TRUE(beendet);
 }
