@@ -5,13 +5,19 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 
+#include "app/PreViewWindow.h"
 #include "app/QtText.h"
 #include "app/QtWindow.h"
+#include "app/RechnungRenderer.h"
+#include "printing/Briefkopf.h"
 #include "storage/CodePage.h"
 #include "windowing/Dialog.h"
 #include "windowing/FileFilter.h"
@@ -104,6 +110,12 @@ void QtServices::CloseAll() {
         }
     }
     modeless_.clear();
+    for (auto& preview : previews_) {
+        if (preview) {
+            preview->close();
+        }
+    }
+    previews_.clear();
 }
 
 void QtServices::DestroyModeless() {
@@ -111,6 +123,10 @@ void QtServices::DestroyModeless() {
         delete window.data();
     }
     modeless_.clear();
+    for (auto& preview : previews_) {
+        delete preview.data();
+    }
+    previews_.clear();
 }
 
 Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
@@ -274,4 +290,42 @@ void QtServices::StartProgram(const std::vector<std::string>& argv) {
         arguments << QtText::FromPath(argv[i]);
     }
     QProcess::startDetached(QtText::FromPath(argv[0]), arguments);
+}
+
+bool QtServices::Print(const PrintJob& job) {
+    if (quitting_) {
+        return false;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QtText::From(job.title));
+    printer.setPaperSource(job.paperSource == 2 ? QPrinter::Lower : QPrinter::Upper);
+    QPrintDialog dialog(&printer, ActiveWindow());
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const Briefkopf briefkopf;
+    // Printers that cannot make copies themselves (printing to a file) get
+    // every copy from here.
+    const int kopien = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
+    WaitCursor();
+    const bool gedruckt = RechnungRenderer(job, briefkopf).Drucken(printer, kopien);
+    ArrowCursor();
+    if (!gedruckt) {
+        MessageBox("Der Drucker konnte nicht angesprochen werden.", "Drucken");
+    }
+    return gedruckt;
+}
+
+void QtServices::Preview(std::unique_ptr<PrintJob> job) {
+    if (quitting_) {
+        return;
+    }
+    previews_.erase(std::remove(previews_.begin(), previews_.end(), nullptr), previews_.end());
+    auto* window = new PreViewWindow(std::move(job), *this, mainWindow_.data());
+    window->show();
+    previews_.push_back(window);
 }

@@ -53,6 +53,8 @@ class QtServices : public Services {
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv) override;
+    bool Print(const PrintJob& job) override;
+    void Preview(std::unique_ptr<PrintJob> job) override;
 
     QWidget* ActiveWindow() const;
 
@@ -61,6 +63,7 @@ class QtServices : public Services {
     std::function<void()> quit_;
     std::vector<QtWindow*> modal_;
     std::vector<QPointer<QtWindow>> modeless_;
+    std::vector<QPointer<QWidget>> previews_;
     bool quitting_ = false;
     bool reporting_ = false;
     bool reportPending_ = false;

@@ -125,3 +125,16 @@ void FakeServices::Open(std::unique_ptr<Dialog> dialog) {
 void FakeServices::StartProgram(const std::vector<std::string>& argv) {
     started_.push_back(argv);
 }
+
+bool FakeServices::Print(const PrintJob& job) {
+    if (!printCancels_.empty()) {
+        printCancels_.pop_front();
+        return false;
+    }
+    printed_.push_back(job);
+    return true;
+}
+
+void FakeServices::Preview(std::unique_ptr<PrintJob> job) {
+    previews_.push_back(std::move(job));
+}

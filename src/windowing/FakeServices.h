@@ -58,6 +58,12 @@ class FakeServices : public Services {
     // The modeless windows still open, in the order they were opened.
     std::vector<FakeWindow*> OpenWindows();
     std::size_t PendingAnswers() const { return answers_.size(); }
+    // Print jobs: the next print dialog is cancelled (by default the user
+    // confirms it); the jobs that went to the printer, in order; the preview
+    // windows opened, in order, with the jobs they own.
+    void CancelNextPrint() { printCancels_.push_back(true); }
+    const std::vector<PrintJob>& Printed() const { return printed_; }
+    const std::vector<std::unique_ptr<PrintJob>>& Previews() const { return previews_; }
 
     ::Answer MessageBox(const std::string& text, const std::string& caption,
                         MessageButtons buttons = MessageButtons::Ok,
@@ -68,6 +74,8 @@ class FakeServices : public Services {
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv) override;
+    bool Print(const PrintJob& job) override;
+    void Preview(std::unique_ptr<PrintJob> job) override;
 
   private:
     std::unique_ptr<FakeWindow> Build(Dialog& dialog);
@@ -89,4 +97,7 @@ class FakeServices : public Services {
     std::vector<std::vector<std::string>> started_;
     std::vector<std::unique_ptr<FakeWindow>> shown_;
     std::vector<Modeless> modeless_;
+    std::deque<bool> printCancels_;
+    std::vector<PrintJob> printed_;
+    std::vector<std::unique_ptr<PrintJob>> previews_;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "windowing/PrintJob.h"
 #include "windowing/WindowingTypes.h"
 
 class Dialog;
@@ -40,4 +41,13 @@ class Services {
     // through a shell, and does not wait for it. Whether it started is not
     // reported: the callers do not look.
     virtual void StartProgram(const std::vector<std::string>& argv) = 0;
+
+    // Printing. The print dialog comes first (printer and copies; no page
+    // range); then every page the job has goes to the printer, with the
+    // job's title and paper source. False when the user cancelled or the
+    // printer could not be used (the user has been told).
+    virtual bool Print(const PrintJob& job) = 0;
+    // Opens a modeless window "Druck-Vorschau" showing page 1 of the job,
+    // which it owns from now on; one window per call.
+    virtual void Preview(std::unique_ptr<PrintJob> job) = 0;
 };

@@ -1,0 +1,36 @@
+#include "app/RechnungRenderer.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <algorithm>
+
+#include "printing/QPainterCanvas.h"
+#include "windowing/PrintJob.h"
+
+RechnungRenderer::RechnungRenderer(const PrintJob& job, const Briefkopf& briefkopf)
+    : job_(job), briefkopf_(briefkopf) {}
+
+bool RechnungRenderer::HasPage(int seite) const {
+    return job_.HasPage(seite);
+}
+
+bool RechnungRenderer::Drucken(QPagedPaintDevice& geraet, int kopien) const {
+    QPainter painter;
+    if (!painter.begin(&geraet)) {
+        return false;
+    }
+    QPainterCanvas canvas(painter, &briefkopf_);
+    bool erste = true;
+    for (int kopie = 0; kopie < std::max(1, kopien); ++kopie) {
+        for (int seite = 1; HasPage(seite); ++seite) {
+            if (!erste) {
+                geraet.newPage();
+            }
+            erste = false;
+            if (job_.drawPage) {
+                job_.drawPage(canvas, seite, 0, 0, geraet.width(), geraet.height());
+            }
+        }
+    }
+    return painter.end();
+}
