@@ -3,7 +3,7 @@
 #include "app/QtWindow.h"
 
 ListViewModel::ListViewModel(QtWindow& window, int listId, QObject* parent)
-    : QAbstractTableModel(parent), window_(window), listId_(listId) {}
+    : QAbstractTableModel(parent), window_(&window), listId_(listId) {}
 
 void ListViewModel::AddColumn(const QString& title, Align align) {
     int column = static_cast<int>(columns_.size());
@@ -54,7 +54,7 @@ int ListViewModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size()) ||
+    if (window_ == nullptr || !index.isValid() || index.row() >= static_cast<int>(rows_.size()) ||
         index.column() >= static_cast<int>(columns_.size())) {
         return {};
     }
@@ -63,13 +63,13 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
             if (index.column() == 0) {
                 return rows_[static_cast<std::size_t>(index.row())];
             }
-            return window_.AskCell(listId_, index.row(), index.column());
+            return window_->AskCell(listId_, index.row(), index.column());
         case Qt::BackgroundRole:
-            return window_.AskColour(listId_, index.row());
+            return window_->AskColour(listId_, index.row());
         case Qt::ForegroundRole: {
             // A row colour of the logic is light; keep its text readable
             // whatever the desktop's palette says.
-            QVariant background = window_.AskColour(listId_, index.row());
+            QVariant background = window_->AskColour(listId_, index.row());
             return background.isValid() ? QVariant(QColor(Qt::black)) : QVariant();
         }
         case Qt::TextAlignmentRole: {

@@ -20,6 +20,8 @@ class ListViewModel : public QAbstractTableModel {
     int AddRow(const QString& itemText);
     QString RowText(int row) const;
     void RefreshRow(int row);  // -1: every row
+    // The window is going; from now on the model asks nobody.
+    void Detach() { window_ = nullptr; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -32,7 +34,7 @@ class ListViewModel : public QAbstractTableModel {
         Align align = Align::Left;
     };
 
-    QtWindow& window_;
+    QtWindow* window_;
     int listId_;
     std::vector<Column> columns_;
     std::vector<QString> rows_;

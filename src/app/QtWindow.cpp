@@ -73,6 +73,9 @@ QtWindow::QtWindow(Dialog& logic, QtServices& services, QWidget* parent, bool mo
 
 QtWindow::~QtWindow() {
     closed_ = true;
+    for (auto& [id, model] : models_) {
+        model->Detach();
+    }
     for (auto& [id, widget] : controls_) {
         widget->disconnect(this);
         if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->selectionModel()) {
