@@ -4,8 +4,9 @@
 // once from the page cache ("Lesen_ms") and its own time as a multiple of it
 // ("xLesen").
 //
-// The data set is generated once per seed into $REBKONTOR_BENCH_DIR, or else
-// /dev/shm or $TMPDIR, and reused by later runs.
+// The data set is the sample business of "rebkontor-cli beispieldaten" in the
+// benchmark size, on 31 December 2026. It is generated once per seed into
+// $REBKONTOR_BENCH_DIR, or else /dev/shm or $TMPDIR, and reused by later runs.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -20,7 +21,7 @@
 #include <memory>
 #include <string>
 
-#include "Datengenerator.h"
+#include "cli/Beispieldaten.h"
 #include "model/Datenbestand.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
@@ -49,13 +50,14 @@ std::string Basis() {
 
 const std::string& Daten() {
     static const std::string verzeichnis = [] {
-        const std::string wurzel = Basis() + "/rebkontor-bench-" + std::to_string(kSeed);
+        const std::string wurzel = Basis() + "/rebkontor-beispielbetrieb-" + std::to_string(kSeed);
         const std::string daten = wurzel + "/daten";
         const std::string fertig = wurzel + "/fertig";
         if (!File::Exists(fertig)) {
             std::filesystem::remove_all(wurzel);
             std::filesystem::create_directories(daten);
-            ErzeugeDatenbestand(daten, kSeed);
+            Beispieldaten::Erzeugen(daten, Beispieldaten::Umfang::Benchmark(), kSeed,
+                                    Datum(31, 12, 2026));
             File::ReplaceAtomically(fertig, "");
         }
         return daten;

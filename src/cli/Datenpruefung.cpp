@@ -1,0 +1,346 @@
+#include "cli/Datenpruefung.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "model/MerkzettelVerwaltung.h"
+#include "model/NamensDatei.h"
+#include "model/PostenVerwaltung.h"
+#include "model/Preis.h"
+#include "model/PreisVerwaltung.h"
+#include "model/Wein.h"
+#include "storage/ByteReader.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+
+namespace {
+
+constexpr std::size_t kHoechstensPositionen = 10;
+
+// Only whole records are read; a partial last one is reported by its length.
+template <typename T>
+std::vector<T> Saetze(const std::string& bytes, std::size_t satz) {
+    std::vector<T> saetze(bytes.size() / satz);
+    for (std::size_t i = 0; i < saetze.size(); ++i) {
+        ByteReader reader(std::string_view(bytes).substr(i * satz, satz));
+        reader >> saetze[i];
+    }
+    return saetze;
+}
+
+std::string Liste(const std::vector<std::size_t>& positionen) {
+    std::string text;
+    for (std::size_t i = 0; i < positionen.size() && i < kHoechstensPositionen; ++i) {
+        text += (i == 0 ? "" : ", ") + std::to_string(positionen[i]);
+    }
+    if (positionen.size() > kHoechstensPositionen) {
+        text += ", …"_w;
+    }
+    return text;
+}
+
+// Numbers that occur more than once, with the positions of their records.
+template <typename T, typename F>
+void Doppelte(const std::vector<T>& saetze, F nummer,
+              std::map<std::int32_t, std::vector<std::size_t>>& doppelte) {
+    std::map<std::int32_t, std::vector<std::size_t>> alle;
+    for (std::size_t i = 0; i < saetze.size(); ++i) {
+        alle[nummer(saetze[i])].push_back(i);
+    }
+    for (auto& [wert, positionen] : alle) {
+        if (positionen.size() > 1) {
+            doppelte.emplace(wert, std::move(positionen));
+        }
+    }
+}
+
+}  // namespace
+
+Datenpruefung::Datenpruefung(std::string verzeichnis) : verzeichnis_(std::move(verzeichnis)) {}
+
+std::string Datenpruefung::Datei(const std::string& name) const {
+    return CodePage::Utf8ToCp1252(verzeichnis_ + "/" + name);
+}
+
+std::string Datenpruefung::RechnungsName(std::size_t position) const {
+    return "Rechnung Nr. " + std::to_string(rechnungen_[position].nummer) + " (Id " +
+           std::to_string(position) + ")";
+}
+
+std::optional<std::string> Datenpruefung::Lies(const std::string& name) {
+    const std::string pfad = verzeichnis_ + "/" + name;
+    struct stat st {};
+    if (::stat(pfad.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    if (!S_ISREG(st.st_mode) || !File::ReadFile(pfad, bytes)) {
+        Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden.");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void Datenpruefung::Laenge(const std::string& name, const std::string& bytes, std::size_t satz) {
+    const std::size_t rest = bytes.size() % satz;
+    if (rest != 0) {
+        Problem(Datei(name) + ": " + std::to_string(bytes.size()) +
+                " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) +
+                " Bytes (" + std::to_string(bytes.size() / satz) + " ganze Sätze und "_w +
+                std::to_string(rest) + " Bytes Rest).");
+    }
+}
+
+std::vector<std::string> Datenpruefung::Pruefen() {
+    probleme_.clear();
+    if (auto bytes = Lies("preferences.dat"); bytes && bytes->size() != Customizer::kDiskSize) {
+        Problem(Datei("preferences.dat") + ": " + std::to_string(bytes->size()) + " Bytes statt " +
+                std::to_string(Customizer::kDiskSize) + ".");
+    }
+    if (auto bytes = Lies("merkzettel.dat")) {
+        Laenge("merkzettel.dat", *bytes, MerkzettelVerwaltung::MerkzettelIntern::DiskSize);
+    }
+    Kunden();
+    Weine();
+    Rechnungen();
+    Postenketten();
+    Kundenketten();
+    NieGespeicherte();
+    Preislisten();
+    return probleme_;
+}
+
+void Datenpruefung::Kunden() {
+    const auto bytes = Lies("kunden.dat");
+    if (!bytes) {
+        return;
+    }
+    Laenge("kunden.dat", *bytes, Kunde::DiskSize);
+    kunden_ = Saetze<Kunde>(*bytes, Kunde::DiskSize);
+    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
+    Doppelte(
+        kunden_, [](const Kunde& k) { return k.nummer; }, doppelte);
+    for (const auto& [nummer, positionen] : doppelte) {
+        Problem("Die Kundennummer " + std::to_string(nummer) + " kommt " +
+                std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
+                " in " + Datei("kunden.dat") + ").");
+    }
+}
+
+void Datenpruefung::Weine() {
+    const auto bytes = Lies("weinliste.dat");
+    if (!bytes) {
+        return;
+    }
+    Laenge("weinliste.dat", *bytes, Wein::DiskSize);
+    const std::vector<Wein> weine = Saetze<Wein>(*bytes, Wein::DiskSize);
+    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
+    Doppelte(
+        weine, [](const Wein& w) { return w.nummer; }, doppelte);
+    for (const auto& [nummer, positionen] : doppelte) {
+        Problem("Die Weinnummer " + std::to_string(nummer) + " kommt " +
+                std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
+                " in " + Datei("weinliste.dat") + ").");
+    }
+}
+
+void Datenpruefung::Rechnungen() {
+    if (const auto bytes = Lies("rechnungen.dat")) {
+        Laenge("rechnungen.dat", *bytes, Rechnung::DiskSize);
+        rechnungen_ = Saetze<Rechnung>(*bytes, Rechnung::DiskSize);
+    }
+    for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
+        if (rechnungen_[n].id != static_cast<std::int64_t>(n)) {
+            Problem("Die Rechnung an Position " + std::to_string(n) + " (Nr. " +
+                    std::to_string(rechnungen_[n].nummer) + ") trägt die Id "_w +
+                    std::to_string(rechnungen_[n].id) + ".");
+        }
+    }
+    if (const auto bytes = Lies("rechnungsposten.dat")) {
+        Laenge("rechnungsposten.dat", *bytes, PostenVerwaltung::Posten::DiskSize);
+        for (const auto& p :
+             Saetze<PostenVerwaltung::Posten>(*bytes, PostenVerwaltung::Posten::DiskSize)) {
+            posten_.push_back({p.rechnung, p.naechster});
+        }
+    }
+}
+
+void Datenpruefung::Postenketten() {
+    const auto anzahl = static_cast<std::int64_t>(posten_.size());
+    // Which invoice's walk passed an item first (its position + 1; 0: none).
+    std::vector<std::uint32_t> besucht(posten_.size(), 0);
+    for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
+        const Rechnung& r = rechnungen_[n];
+        const std::string kette = "Die Postenkette der " + RechnungsName(n);
+        std::string vorwaerts;
+        for (std::int64_t i = r.postenKopf; i != -1;) {
+            if (i < 0 || i >= anzahl) {
+                Problem(kette + " verweist auf Posten " + std::to_string(i) +
+                        ", den es nicht gibt (die Datei hat " + std::to_string(anzahl) +
+                        " Posten).");
+                vorwaerts.clear();
+                break;
+            }
+            const Posten& p = posten_[static_cast<std::size_t>(i)];
+            if (p.rechnung != r.id && p.rechnung != PostenVerwaltung::kGeloescht) {
+                Problem(kette + " führt über Posten "_w + std::to_string(i) +
+                        ", der zur Rechnung Id " + std::to_string(p.rechnung) + " gehört.");
+                vorwaerts.clear();
+                break;
+            }
+            std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
+            if (marke == n + 1) {
+                Problem(kette + " läuft im Kreis (Posten "_w + std::to_string(i) +
+                        " kommt zweimal vor).");
+                vorwaerts.clear();
+                break;
+            }
+            if (marke != 0) {
+                Problem(kette + " mündet bei Posten "_w + std::to_string(i) +
+                        " in die Postenkette der " + RechnungsName(marke - 1) + ".");
+                vorwaerts.clear();
+                break;
+            }
+            marke = static_cast<std::uint32_t>(n + 1);
+            if (p.naechster >= i && vorwaerts.empty()) {
+                vorwaerts = kette + " springt bei Posten " + std::to_string(i) +
+                            " vorwärts auf Posten "_w + std::to_string(p.naechster) +
+                            "; das Programm liest dort nicht weiter.";
+            }
+            i = p.naechster;
+        }
+        if (!vorwaerts.empty()) {
+            Problem(vorwaerts);
+        }
+    }
+}
+
+void Datenpruefung::Kundenketten() {
+    const auto anzahl = static_cast<std::int64_t>(rechnungen_.size());
+    std::vector<std::uint32_t> besucht(rechnungen_.size(), 0);
+    for (std::size_t k = 0; k < kunden_.size(); ++k) {
+        const Kunde& kunde = kunden_[k];
+        const std::string kette = "Die Rechnungskette des Kunden " + std::to_string(kunde.nummer);
+        std::string vorwaerts;
+        for (std::int64_t i = kunde.letzteRechnung; i != -1;) {
+            if (i < 0 || i >= anzahl) {
+                Problem(kette + " verweist auf die Rechnung Id " + std::to_string(i) +
+                        ", die es nicht gibt (die Datei hat " + std::to_string(anzahl) +
+                        " Rechnungen).");
+                vorwaerts.clear();
+                break;
+            }
+            const Rechnung& r = rechnungen_[static_cast<std::size_t>(i)];
+            if (r.kunde != kunde.nummer) {
+                Problem(kette + " führt über die "_w + RechnungsName(static_cast<std::size_t>(i)) +
+                        " des Kunden " + std::to_string(r.kunde) + ".");
+                vorwaerts.clear();
+                break;
+            }
+            std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
+            if (marke == k + 1) {
+                Problem(kette + " läuft im Kreis (die "_w +
+                        RechnungsName(static_cast<std::size_t>(i)) + " kommt zweimal vor).");
+                vorwaerts.clear();
+                break;
+            }
+            if (marke != 0) {
+                Problem(kette + " mündet bei der "_w + RechnungsName(static_cast<std::size_t>(i)) +
+                        " in die Rechnungskette des Kunden " +
+                        std::to_string(kunden_[marke - 1].nummer) + ".");
+                vorwaerts.clear();
+                break;
+            }
+            marke = static_cast<std::uint32_t>(k + 1);
+            if (r.vorigeRechnung >= i && vorwaerts.empty()) {
+                vorwaerts = kette + " springt bei der " +
+                            RechnungsName(static_cast<std::size_t>(i)) +
+                            " vorwärts auf die Rechnung Id "_w + std::to_string(r.vorigeRechnung) +
+                            "; das Programm liest dort nicht weiter.";
+            }
+            i = r.vorigeRechnung;
+        }
+        if (!vorwaerts.empty()) {
+            Problem(vorwaerts);
+        }
+    }
+}
+
+void Datenpruefung::NieGespeicherte() {
+    std::set<std::int32_t> ids;
+    for (const Rechnung& r : rechnungen_) {
+        ids.insert(r.id);
+    }
+    std::map<std::int32_t, std::vector<std::size_t>> fremde;
+    for (std::size_t i = 0; i < posten_.size(); ++i) {
+        const std::int32_t rechnung = posten_[i].rechnung;
+        if (rechnung != PostenVerwaltung::kGeloescht && ids.count(rechnung) == 0) {
+            fremde[rechnung].push_back(i);
+        }
+    }
+    for (const auto& [rechnung, positionen] : fremde) {
+        if (rechnung < 0) {
+            Problem(std::to_string(positionen.size()) +
+                    " Posten tragen die ungültige Rechnungs-Id " + std::to_string(rechnung) +
+                    " (Posten " + Liste(positionen) + ").");
+        } else {
+            Problem("Die Rechnung Id " + std::to_string(rechnung) + " wurde nie gespeichert; " +
+                    std::to_string(positionen.size()) + " Posten gehören zu ihr (Posten "_w +
+                    Liste(positionen) + ").");
+        }
+    }
+}
+
+void Datenpruefung::Preislisten() {
+    std::vector<std::string> namen;
+    if (const auto bytes = Lies("weinlisten.txt")) {
+        const NamensDatei::Inhalt inhalt = NamensDatei::Lesen(*bytes);
+        namen = inhalt.namen;
+        const auto hoechstens = static_cast<std::size_t>(PreisVerwaltung::kMaxPreislisten);
+        if (namen.size() > hoechstens) {
+            Problem(Datei("weinlisten.txt") + " nennt " + std::to_string(namen.size()) +
+                    " Preislisten; mehr als 20 sind nicht erlaubt.");
+        } else if (namen.size() == hoechstens && inhalt.zeilenendeAmSchluss) {
+            Problem(Datei("weinlisten.txt") +
+                    " endet nach der 20. Preisliste mit einem Zeilenende, das als 21. Preisliste "
+                    "gilt; mehr als 20 sind nicht erlaubt.");
+        }
+    }
+    for (std::size_t k = 0; k < namen.size(); ++k) {
+        const std::string datei = std::to_string(k) + ".wl";
+        if (!File::Exists(verzeichnis_ + "/" + datei)) {
+            Problem("Die Preisliste " + std::to_string(k) + " »"_w + namen[k] +
+                    "« hat keine Datei "_w + Datei(datei) + ".");
+        }
+    }
+    std::vector<std::string> dateien;
+    std::error_code ec;
+    for (const auto& eintrag : std::filesystem::directory_iterator(verzeichnis_, ec)) {
+        const std::string name = eintrag.path().filename().string();
+        if (name.size() > 3 && name.compare(name.size() - 3, 3, ".wl") == 0) {
+            dateien.push_back(name);
+        }
+    }
+    // The directory lists its files in no particular order.
+    std::sort(dateien.begin(), dateien.end());
+    for (const std::string& name : dateien) {
+        bool benannt = false;
+        for (std::size_t k = 0; k < namen.size() && !benannt; ++k) {
+            benannt = name == std::to_string(k) + ".wl";
+        }
+        if (!benannt) {
+            Problem("Die Datei " + Datei(name) + " gehört zu keiner Preisliste (" +
+                    Datei("weinlisten.txt") + " nennt " + std::to_string(namen.size()) + ").");
+        }
+        if (const auto bytes = Lies(name)) {
+            Laenge(name, *bytes, Preis::DiskSize);
+        }
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/Kunde.h"
+#include "model/Rechnung.h"
+
+// Checks a data directory for the damage the program cannot see or mend by
+// itself, reading the raw files and changing nothing (no manager is opened,
+// so no file is created or rewritten):
+//
+//  - record files whose length is no whole number of records, and a settings
+//    file of another length than 336 bytes;
+//  - customer numbers and wine numbers that occur more than once;
+//  - invoices whose id differs from their position in the file;
+//  - item chains that leave the file, run in a circle, pass items of another
+//    invoice, run into another invoice's chain or jump forward (where the
+//    program stops reading them); customer chains through the invoices alike;
+//  - items of invoices that were never stored;
+//  - price list files without a name, names without a file, more than 20
+//    price lists.
+//
+// Every walk along a chain visits each record at most once, so no damage can
+// make the check run on.
+class Datenpruefung {
+  public:
+    explicit Datenpruefung(std::string verzeichnis);
+
+    // One German line (Windows-1252) per problem, in the order above.
+    std::vector<std::string> Pruefen();
+
+  private:
+    // The file's bytes; nothing when it is missing (which is no problem) or
+    // unreadable (which is).
+    std::optional<std::string> Lies(const std::string& name);
+    void Laenge(const std::string& name, const std::string& bytes, std::size_t satz);
+    void Kunden();
+    void Weine();
+    void Rechnungen();
+    void Postenketten();
+    void Kundenketten();
+    void NieGespeicherte();
+    void Preislisten();
+    void Problem(const std::string& text) { probleme_.push_back(text); }
+    std::string Datei(const std::string& name) const;
+    std::string RechnungsName(std::size_t position) const;
+
+    std::string verzeichnis_;
+    std::vector<std::string> probleme_;
+    std::vector<Kunde> kunden_;
+    std::vector<Rechnung> rechnungen_;
+    struct Posten {
+        std::int32_t rechnung = -1;
+        std::int32_t naechster = -1;
+    };
+    std::vector<Posten> posten_;
+};

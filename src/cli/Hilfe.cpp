@@ -1,0 +1,169 @@
+#include "cli/Hilfe.h"
+
+#include "storage/CodePage.h"
+
+namespace {
+
+constexpr const char* kAllgemein = R"(Aufruf: rebkontor-cli [-C VERZEICHNIS] BEFEHL [OPTIONEN]
+
+Das Werkzeug für Skripte und geplante Aufträge neben dem Rebkontor-Fenster. Es
+arbeitet auf dem Datenverzeichnis »daten« unter dem Arbeitsverzeichnis und
+schreibt dieselben Dateien wie das Fenster.
+
+  -C VERZEICHNIS  zuerst in VERZEICHNIS wechseln (wie make -C); »daten« und
+                  relative Dateinamen gelten dann dort
+  -h, --help      diese Hilfe
+
+Befehle:
+  flaschenliste DATEI   verkaufte Flaschen je Wein als Text oder Tabelle (.xls)
+  preislisten DATEI     alle Preislisten als Textdatei
+  adressen DATEI        Adressdatei (CSV) für Serienbriefe
+  rechnung NUMMER       Packliste, Kundenrechnung und interne Rechnung als PDF
+  suche                 Rechnungen nach Nummer oder Betrag suchen
+  pruefen               das Datenverzeichnis prüfen
+  beispieldaten         ein leeres Datenverzeichnis mit einem Beispielbetrieb füllen
+
+»rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
+
+Nur »beispieldaten« verändert Daten; alle anderen Befehle lesen sie nur und
+legen das Verzeichnis »daten« nie an. Datumsangaben: T.M.JJJJ (24.12.2025).
+Ausgaben im Terminal sind UTF-8, geschriebene Dateien Windows-1252.
+
+Exit-Status: 0 Erfolg, 1 Probleme gefunden oder Fehler, 2 falscher Aufruf.
+)";
+
+constexpr const char* kFlaschenliste =
+    R"(Aufruf: rebkontor-cli flaschenliste DATEI [--format text|xls]
+                     [--erfassung VON BIS] [--datierung VON BIS]
+
+Schreibt die Flaschenliste, wie das Fenster sie schreibt: die verkauften
+Flaschen je Wein aus den Rechnungen des Zeitraums, bezahlten und offenen.
+
+  --format text|xls      Textdatei oder Tabelle; ohne Angabe entscheidet die
+                         Endung der DATEI (.xls: Tabelle, sonst Text)
+  --erfassung VON BIS    Rechnungen, die in diesem Zeitraum erfasst wurden
+  --datierung VON BIS    Rechnungen, die auf diesen Zeitraum datiert sind
+
+Ohne Zeitraum gelten die in den Grundeinstellungen gespeicherten Zeiträume wie
+bei jedem Programmstart: die Datierung wird berücksichtigt, die Erfassung
+nicht. Mit einer der Optionen gelten genau die angegebenen Zeiträume. Die
+Grundeinstellungen werden nicht verändert.
+)";
+
+constexpr const char* kPreislisten = R"(Aufruf: rebkontor-cli preislisten DATEI
+
+Exportiert alle Preislisten in eine Textdatei, wie »Preisliste exportieren« im
+Fenster: je Preisliste jeder Wein mit Nummer, Name, Füllmenge und Preis.
+)";
+
+constexpr const char* kAdressen =
+    R"(Aufruf: rebkontor-cli adressen DATEI [--gruppe NAME] [--plz VON BIS]
+
+Schreibt die Adressdatei für Serienbriefe (CSV mit Kopfzeile), wie das Fenster
+sie schreibt: für alle Kunden oder nur für eine Kundengruppe und/oder einen
+PLZ-Bereich.
+
+  --gruppe NAME    nur Kunden dieser Kundengruppe (der genaue Name; ein
+                   unbekannter Name ist ein Fehler)
+  --plz VON BIS    nur Kunden mit VON <= PLZ <= BIS
+)";
+
+constexpr const char* kRechnung =
+    R"(Aufruf: rebkontor-cli rechnung NUMMER --pdf DATEI [--dokumente LISTE]
+        rebkontor-cli rechnung --id ID --pdf DATEI [--dokumente LISTE]
+
+Schreibt Ausfertigungen einer Rechnung in eine PDF-Datei, jede mit allen
+Seiten, in der Reihenfolge Packliste, Kundenrechnung, interne Rechnung. Mit
+NUMMER die neueste Rechnung mit dieser Rechnungsnummer, mit --id die Rechnung
+mit dieser internen Id. Gelöschte Rechnungen werden nicht ausgegeben.
+
+  --pdf DATEI          die PDF-Datei (Pflicht)
+  --dokumente LISTE    durch Kommas getrennt aus packliste, kunde, intern;
+                       ohne Angabe alle drei
+  --id ID              die Rechnung mit dieser internen Id statt NUMMER
+
+Der Briefkopf »bkopf.emf« wird im Arbeitsverzeichnis gesucht.
+)";
+
+constexpr const char* kSuche = R"(Aufruf: rebkontor-cli suche --nummer NUMMER
+        rebkontor-cli suche --betrag BETRAG [--abweichung TOLERANZ]
+
+Listet die passenden Rechnungen, die neueste zuerst, eine je Zeile:
+  id;nummer;kunde;datum;summe
+mit der internen Id, der Rechnungsnummer, der Kundennummer, dem Datum der
+Rechnung als T.M.JJJJ (N/A, wenn sie keines hat) und der Summe mit zwei
+Nachkommastellen in der Währung, in der die Grundeinstellungen summieren.
+Gelöschte Rechnungen erscheinen nie.
+
+  --nummer NUMMER          Rechnungen mit dieser Rechnungsnummer
+  --betrag BETRAG          Rechnungen, deren Summe höchstens TOLERANZ vom
+                           BETRAG abweicht (mit Dezimalpunkt oder -komma)
+  --abweichung TOLERANZ    die erlaubte Abweichung, ohne Angabe 0
+)";
+
+constexpr const char* kPruefen = R"(Aufruf: rebkontor-cli pruefen
+
+Prüft das Datenverzeichnis, ohne etwas zu verändern, und meldet jedes Problem
+in einer Zeile, danach eine Zusammenfassung:
+  - Dateilängen, die keine ganze Zahl von Sätzen sind, und eine Datei der
+    Grundeinstellungen, die nicht 336 Bytes lang ist;
+  - doppelte Kundennummern und doppelte Weinnummern;
+  - Rechnungen, deren Id nicht ihrer Position in der Datei entspricht;
+  - Postenketten der Rechnungen und Rechnungsketten der Kunden, die die Datei
+    verlassen, im Kreis laufen, Sätze anderer Rechnungen oder Kunden
+    durchlaufen, in eine andere Kette münden oder vorwärts springen;
+  - Posten von Rechnungen, die nie gespeichert wurden;
+  - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten.
+
+Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
+)";
+
+constexpr const char* kBeispieldaten =
+    R"(Aufruf: rebkontor-cli beispieldaten [--kunden N] [--weine N] [--preislisten N]
+                     [--rechnungen N] [--posten N] [--seed S] [--stichtag T.M.JJJJ]
+
+Füllt ein leeres Datenverzeichnis (und legt »daten« an, wenn es fehlt) mit
+einem Beispielbetrieb: ein Weingut in Rheinhessen mit Kunden aus der Gegend
+und aus ganz Deutschland, Kundengruppen nach Regionen, Preislisten mit DM- und
+Europreisen, Weinen deutscher Rebsorten mit ihrem Bestand und den Rechnungen
+der letzten Jahre mit ihren Posten. Die Grundeinstellungen werden auf 19 %
+MwSt., Preise in Euro einschließlich MwSt. und die Währung »EUR« gesetzt.
+Verweigert, wenn das Verzeichnis schon Kunden, Weine, Rechnungen, Posten,
+Preislisten oder Kundengruppen enthält.
+
+  --kunden N            Anzahl der Kunden (Standard 250)
+  --weine N             Anzahl der Weine (Standard 60)
+  --preislisten N       Anzahl der Preislisten, höchstens 20 (Standard 5)
+  --rechnungen N        Anzahl der Rechnungen (Standard 2500)
+  --posten N            Anzahl der Rechnungsposten insgesamt (Standard: sechs
+                        je Rechnung)
+  --seed S              Startwert des Zufalls (Standard 1)
+  --stichtag T.M.JJJJ   der »heutige« Tag des Beispielbetriebs (Standard: heute)
+
+Gleiche Werte ergeben Byte für Byte dieselben Daten. Der Datenbestand der
+Benchmarks ist: --kunden 2000 --weine 200 --preislisten 20 --rechnungen 50000
+--posten 500000 --seed 20261231 --stichtag 31.12.2026
+)";
+
+}  // namespace
+
+std::string Hilfe::Allgemein() {
+    return CodePage::Utf8ToCp1252(kAllgemein);
+}
+
+std::string Hilfe::Befehl(const std::string& name) {
+    static constexpr std::pair<const char*, const char*> kBefehle[] = {
+        {"flaschenliste", kFlaschenliste},
+        {"preislisten", kPreislisten},
+        {"adressen", kAdressen},
+        {"rechnung", kRechnung},
+        {"suche", kSuche},
+        {"pruefen", kPruefen},
+        {"beispieldaten", kBeispieldaten}};
+    for (const auto& [befehl, text] : kBefehle) {
+        if (name == befehl) {
+            return CodePage::Utf8ToCp1252(text);
+        }
+    }
+    return "";
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class Aufruf;
+class Rechnung;
+struct Verwaltungen;
+
+// rebkontor-cli: the window's exports, invoice PDFs, invoice searches, a
+// check of the data directory and a sample data set, for scripts and
+// scheduled jobs. Every command but "beispieldaten" only reads the data: it
+// works on a copy (see Lesekopie), so the directory stays byte for byte as it
+// was, and "daten" is never created.
+//
+// Messages go to `err`, results to `out`, both in UTF-8; files are written in
+// Windows-1252, as the window writes them.
+class RebkontorCli {
+  public:
+    static constexpr int kErfolg = 0;
+    static constexpr int kProbleme = 1;
+    static constexpr int kFalscherAufruf = 2;
+    static constexpr const char* kDaten = "daten";
+
+    // Writes the chosen documents of the invoice as one PDF file; false when
+    // it could not be written. Supplied by the program, which has the
+    // toolkit for it; without one the command "rechnung" refuses.
+    using PdfAusgabe = std::function<bool(const std::string& datei, Verwaltungen& verwaltungen,
+                                          const Rechnung& rechnung, bool packliste,
+                                          bool kundenRechnung, bool interneRechnung)>;
+
+    RebkontorCli(std::ostream& out, std::ostream& err);
+
+    void SetPdfAusgabe(PdfAusgabe ausgabe) { pdf_ = std::move(ausgabe); }
+
+    // Runs the command line (without the program's name) and returns the
+    // exit status: 0 success, 1 problems found or failure, 2 wrong usage.
+    // "-C DIR" changes the process's working directory, as make does.
+    int Ausfuehren(const std::vector<std::string>& argumente);
+
+  private:
+    int Befehl(Aufruf& aufruf);
+    int Flaschenliste(Aufruf& aufruf);
+    int Preislisten(Aufruf& aufruf);
+    int Adressen(Aufruf& aufruf);
+    int RechnungAlsPdf(Aufruf& aufruf);
+    int Suche(Aufruf& aufruf);
+    int Pruefen(Aufruf& aufruf);
+    int Beispieldaten(Aufruf& aufruf);
+
+    // Writes a Windows-1252 text and a line end in UTF-8.
+    static void Zeile(std::ostream& out, const std::string& text);
+    static void Text(std::ostream& out, const std::string& text);
+
+    std::ostream& out_;
+    std::ostream& err_;
+    PdfAusgabe pdf_;
+};

@@ -1,0 +1,135 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CliFixture.h"
+#include "support/FileBytes.h"
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+using AufrufTest = CliFixture;
+
+TEST_F(AufrufTest, HelpInGermanForTheToolAndEveryCommand) {
+    const Ergebnis hilfe = Lauf({"--help"});
+    EXPECT_EQ(hilfe.status, 0);
+    EXPECT_THAT(hilfe.out, StartsWith("Aufruf: rebkontor-cli [-C VERZEICHNIS] BEFEHL"));
+    // UTF-8 on the terminal.
+    EXPECT_THAT(hilfe.out, HasSubstr("das Datenverzeichnis pr\xC3\xBC"
+                                     "fen"));
+    EXPECT_EQ(hilfe.err, "");
+    for (const char* befehl : {"flaschenliste", "preislisten", "adressen", "rechnung", "suche",
+                               "pruefen", "beispieldaten"}) {
+        const Ergebnis e = Lauf({befehl, "--help"});
+        EXPECT_EQ(e.status, 0) << befehl;
+        EXPECT_THAT(e.out, StartsWith(std::string("Aufruf: rebkontor-cli ") + befehl)) << befehl;
+    }
+}
+
+TEST_F(AufrufTest, WrongUsageIsExitStatusTwoWithAGermanMessageAndChangesNothing) {
+    SampleDaten();
+    const Schnappschuss vorher = Aufnahme(Daten());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> faelle = {
+        {{}, "Es fehlt ein Befehl."},
+        {{"drucken"},
+         "Unbekannter Befehl \xC2\xBB"
+         "drucken\xC2\xAB."},
+        {{"-x", "pruefen"}, "Unbekannte Option"},
+        {{"-C"}, "Die Option -C braucht ein Verzeichnis."},
+        {{"flaschenliste"}, "Der Name der Datei f\xC3\xBCr die Flaschenliste fehlt."},
+        {{"flaschenliste", "a.txt", "b.txt"},
+         "\xC3\x9C"
+         "berz\xC3\xA4hliges Argument"},
+        {{"flaschenliste", "a.txt", "--erfassung", "31.2.2024", "1.3.2024"},
+         "Ung\xC3\xBCltiges Datum \xC2\xBB"
+         "31.2.2024\xC2\xAB"},
+        {{"flaschenliste", "a.txt", "--datierung", "1.3.24", "1.4.2024"},
+         "Ung\xC3\xBCltiges Datum"},
+        {{"flaschenliste", "a.txt", "--datierung", "2.3.2024", "1.3.2024"},
+         "endet vor seinem Beginn"},
+        {{"flaschenliste", "a.txt", "--format", "pdf"}, "Unbekanntes Format"},
+        {{"flaschenliste", "a.txt", "--datierung", "1.3.2024"}, "braucht 2 Werte"},
+        {{"adressen", "a.csv", "--plz", "55x", "56000"}, "ist keine Zahl"},
+        {{"adressen", "a.csv", "--plz", "56000", "55000"}, "endet vor seinem Beginn"},
+        {{"adressen", "a.csv", "--gruppe", "Mainz", "--gruppe", "Worms"}, "mehrfach angegeben"},
+        {{"suche"}, "genau eine der Optionen"},
+        {{"suche", "--nummer", "5", "--betrag", "3"}, "genau eine der Optionen"},
+        {{"suche", "--betrag", "0"},
+         "gr\xC3\xB6\xC3\x9F"
+         "er als 0"},
+        {{"suche", "--betrag", "12;5"}, "ist kein Betrag"},
+        {{"suche", "--nummer", "-3"}, "muss zwischen 0 und"},
+        {{"suche", "--nummer", "1", "--wer"}, "Unbekannte Option \xC2\xBB--wer\xC2\xAB"},
+        {{"rechnung", "5"}, "Die Option --pdf DATEI fehlt."},
+        {{"rechnung", "--pdf", "r.pdf"}, "Die Rechnungsnummer (oder --id ID) fehlt."},
+        {{"rechnung", "5", "--id", "3", "--pdf", "r.pdf"}, "nicht beides"},
+        {{"rechnung", "5", "--pdf", "r.pdf", "--dokumente", "kunde,rechnung"},
+         "Unbekanntes Dokument"},
+        {{"pruefen", "jetzt"},
+         "\xC3\x9C"
+         "berz\xC3\xA4hliges Argument"},
+        {{"beispieldaten", "--preislisten", "21"}, "zwischen 0 und 20"},
+        {{"beispieldaten", "--kunden", "0"}, "mindestens einen Kunden"},
+        {{"beispieldaten", "--weine", "2", "--rechnungen", "3", "--posten", "7"}, "Mehr Posten"},
+        {{"beispieldaten", "--stichtag", "29.2.2025"}, "Ung\xC3\xBCltiges Datum"},
+    };
+    for (const auto& [argumente, meldung] : faelle) {
+        const Ergebnis e = Lauf(argumente);
+        const std::string aufruf = ::testing::PrintToString(argumente);
+        EXPECT_EQ(e.status, 2) << aufruf;
+        EXPECT_EQ(e.out, "") << aufruf;
+        EXPECT_THAT(e.err, StartsWith("rebkontor-cli: ")) << aufruf;
+        EXPECT_THAT(e.err, HasSubstr(meldung)) << aufruf;
+        EXPECT_THAT(e.err, HasSubstr("--help\xC2\xAB zeigt die Hilfe.")) << aufruf;
+    }
+    EXPECT_EQ(Aufnahme(Daten()), vorher);
+    EXPECT_FALSE(FileExists(Pfad("a.txt")));
+}
+
+TEST_F(AufrufTest, WithoutADataDirectoryEveryReadingCommandFailsAndCreatesNone) {
+    const std::vector<std::vector<std::string>> befehle = {{"flaschenliste", "f.txt"},
+                                                           {"preislisten", "p.txt"},
+                                                           {"adressen", "a.csv"},
+                                                           {"suche", "--nummer", "1"},
+                                                           {"pruefen"},
+                                                           {"rechnung", "1", "--pdf", "r.pdf"}};
+    for (const auto& argumente : befehle) {
+        const Ergebnis e = Lauf(argumente);
+        EXPECT_EQ(e.status, 1) << argumente[0];
+        EXPECT_THAT(e.err, HasSubstr("Das Datenverzeichnis \xC2\xBB"
+                                     "daten\xC2\xAB gibt es nicht"))
+            << argumente[0];
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.Path()));
+}
+
+TEST_F(AufrufTest, DashCWorksInTheGivenDirectoryLikeMake) {
+    SampleDaten();
+    TempDir anderswo;
+    const Ergebnis e = Lauf({"-C", dir_.Path(), "preislisten", "export.txt"}, anderswo.Path());
+    EXPECT_EQ(e.status, 0) << e.err;
+    EXPECT_TRUE(FileExists(Pfad("export.txt")));
+    EXPECT_FALSE(FileExists(anderswo / "export.txt"));
+
+    const Ergebnis fehlt = Lauf({"-C", dir_ / "gibt-es-nicht", "pruefen"});
+    EXPECT_EQ(fehlt.status, 1);
+    EXPECT_THAT(fehlt.err, HasSubstr("kann nicht gewechselt werden"));
+}
+
+TEST_F(AufrufTest, AnUnreadableDataFileIsAFailureNotAnEmptyList) {
+    SampleDaten();
+    std::filesystem::remove(Daten() + "/kunden.dat");
+    std::filesystem::create_directory(Daten() + "/kunden.dat");
+    const Ergebnis e = Lauf({"adressen", "a.csv"});
+    EXPECT_EQ(e.status, 1);
+    EXPECT_THAT(e.err, HasSubstr("kunden.dat\xC2\xAB kann nicht gelesen werden."));
+    EXPECT_FALSE(FileExists(Pfad("a.csv")));
+
+    const Ergebnis pruefung = Lauf({"pruefen"});
+    EXPECT_EQ(pruefung.status, 1);
+    EXPECT_THAT(pruefung.out, HasSubstr("kunden.dat kann nicht gelesen werden."));
+}
+
+}  // namespace
