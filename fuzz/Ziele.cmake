@@ -1,0 +1,16 @@
+# The fuzz targets: name, source, libraries beyond the model. Read by
+# fuzz/CMakeLists.txt (libFuzzer builds) and tests/reliability (which replays
+# every target's seeds and earlier findings in each test run).
+set(REBKONTOR_FUZZ_ZIELE
+    "fuzz_kunden|KundenFuzz.cpp|documents"
+    "fuzz_weine|WeineFuzz.cpp|"
+    "fuzz_preise|PreiseFuzz.cpp|documents"
+    "fuzz_merkzettel|MerkzettelFuzz.cpp|"
+    "fuzz_preislisten_namen|PreislistenNamenFuzz.cpp|"
+    "fuzz_kundengruppen|KundengruppenFuzz.cpp|"
+    "fuzz_einstellungen|EinstellungenFuzz.cpp|"
+    "fuzz_rechnungen|RechnungenFuzz.cpp|documents"
+    "fuzz_kunden_csv|KundenCsvFuzz.cpp|"
+    "fuzz_alte_kunden|AlteKundenFuzz.cpp|"
+    "fuzz_alte_weine|AlteWeineFuzz.cpp|"
+    "fuzz_alte_preise|AltePreiseFuzz.cpp|")
