@@ -70,8 +70,12 @@ std::string Datenpruefung::Datei(const std::string& name) const {
 }
 
 std::string Datenpruefung::RechnungsName(std::size_t position) const {
-    return "Rechnung Nr. " + std::to_string(rechnungen_[position].nummer) + " (Id " +
-           std::to_string(position) + ")";
+    const Rechnung& r = rechnungen_[position];
+    const std::string name = "Rechnung Nr. " + std::to_string(r.nummer);
+    if (r.id == static_cast<std::int64_t>(position)) {
+        return name + " (Id " + std::to_string(r.id) + ")";
+    }
+    return name + " an Position " + std::to_string(position) + " (Id " + std::to_string(r.id) + ")";
 }
 
 std::optional<std::string> Datenpruefung::Lies(const std::string& name) {
@@ -191,7 +195,7 @@ void Datenpruefung::Postenketten() {
             const Posten& p = posten_[static_cast<std::size_t>(i)];
             if (p.rechnung != r.id && p.rechnung != PostenVerwaltung::kGeloescht) {
                 Problem(kette + " führt über Posten "_w + std::to_string(i) +
-                        ", der zur Rechnung Id " + std::to_string(p.rechnung) + " gehört.");
+                        ", der zur Rechnung Id " + std::to_string(p.rechnung) + " gehört."_w);
                 vorwaerts.clear();
                 break;
             }
@@ -288,12 +292,14 @@ void Datenpruefung::NieGespeicherte() {
     for (const auto& [rechnung, positionen] : fremde) {
         if (rechnung < 0) {
             Problem(std::to_string(positionen.size()) +
-                    " Posten tragen die ungültige Rechnungs-Id " + std::to_string(rechnung) +
-                    " (Posten " + Liste(positionen) + ").");
+                    (positionen.size() == 1 ? " Posten trägt"_w : std::string(" Posten tragen")) +
+                    " die ungültige Rechnungs-Id "_w + std::to_string(rechnung) + " (Posten " +
+                    Liste(positionen) + ").");
         } else {
             Problem("Die Rechnung Id " + std::to_string(rechnung) + " wurde nie gespeichert; " +
-                    std::to_string(positionen.size()) + " Posten gehören zu ihr (Posten "_w +
-                    Liste(positionen) + ").");
+                    std::to_string(positionen.size()) +
+                    (positionen.size() == 1 ? " Posten gehört"_w : " Posten gehören"_w) +
+                    " zu ihr (Posten " + Liste(positionen) + ").");
         }
     }
 }
@@ -336,7 +342,7 @@ void Datenpruefung::Preislisten() {
             benannt = name == std::to_string(k) + ".wl";
         }
         if (!benannt) {
-            Problem("Die Datei " + Datei(name) + " gehört zu keiner Preisliste (" +
+            Problem("Die Datei " + Datei(name) + " gehört zu keiner Preisliste ("_w +
                     Datei("weinlisten.txt") + " nennt " + std::to_string(namen.size()) + ").");
         }
         if (const auto bytes = Lies(name)) {

@@ -266,7 +266,7 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
             if (index < 0 && name == gruppen.Name(i)) {
                 index = static_cast<int>(i);
             }
-            vorhanden += (i == 0 ? "»" : ", »"_w) + std::string(gruppen.Name(i)) + "«"_w;
+            vorhanden += (i == 0 ? "»"_w : ", »"_w) + std::string(gruppen.Name(i)) + "«"_w;
         }
         if (index < 0) {
             throw MessageException("Die Kundengruppe " + Aufruf::Zitat(*gruppe) +
@@ -450,7 +450,7 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     if (umfang.Posten() > std::int64_t{umfang.rechnungen} * umfang.weine) {
         throw Bedienfehler("Mehr Posten, als " + std::to_string(umfang.rechnungen) +
                            " Rechnungen mit je höchstens "_w + std::to_string(umfang.weine) +
-                           " Weinen haben können.");
+                           " Weinen haben können."_w);
     }
 
     struct stat st {};

@@ -1,0 +1,265 @@
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "CliFixture.h"
+#include "model/Kunde.h"
+#include "model/PostenVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/Wein.h"
+#include "storage/Customizer.h"
+#include "support/FileBytes.h"
+
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr std::size_t kKunde = Kunde::DiskSize;
+constexpr std::size_t kRechnung = Rechnung::DiskSize;
+constexpr std::size_t kPosten = PostenVerwaltung::Posten::DiskSize;
+// Field offsets in the records.
+constexpr std::size_t kLetzteRechnung = 524;
+constexpr std::size_t kId = 0;
+constexpr std::size_t kKundeDerRechnung = 8;
+constexpr std::size_t kPostenKopf = 289;
+constexpr std::size_t kVorige = 293;
+constexpr std::size_t kRechnungDesPostens = 4;
+constexpr std::size_t kNaechster = 18;
+
+// Each test damages a copy of the sample business in one way; "pruefen"
+// must name that damage, answer 1, and still change nothing.
+class PruefenTest : public CliFixture {
+  protected:
+    void SetUp() override {
+        CliFixture::SetUp();
+        if (!IsSkipped()) {
+            SampleDaten();
+        }
+    }
+
+    std::string D(const char* name) const { return Daten() + "/" + name; }
+
+    std::int32_t Rechnungsfeld(std::int32_t id, std::size_t feld) const {
+        return LiesInt32(D("rechnungen.dat"), static_cast<std::size_t>(id) * kRechnung + feld);
+    }
+    void SetzeRechnungsfeld(std::int32_t id, std::size_t feld, std::int32_t wert) {
+        SetzeInt32(D("rechnungen.dat"), static_cast<std::size_t>(id) * kRechnung + feld, wert);
+    }
+    std::int32_t Postenfeld(std::int32_t index, std::size_t feld) const {
+        return LiesInt32(D("rechnungsposten.dat"),
+                         static_cast<std::size_t>(index) * kPosten + feld);
+    }
+    void SetzePostenfeld(std::int32_t index, std::size_t feld, std::int32_t wert) {
+        SetzeInt32(D("rechnungsposten.dat"), static_cast<std::size_t>(index) * kPosten + feld,
+                   wert);
+    }
+    std::int32_t Anzahl(const char* datei, std::size_t satz) const {
+        return static_cast<std::int32_t>(FileSize(D(datei)) / static_cast<std::int64_t>(satz));
+    }
+    // The item indices of an invoice's chain, newest first.
+    std::vector<std::int32_t> Kette(std::int32_t id) const {
+        std::vector<std::int32_t> kette;
+        for (std::int32_t i = Rechnungsfeld(id, kPostenKopf); i >= 0;
+             i = Postenfeld(i, kNaechster)) {
+            kette.push_back(i);
+        }
+        return kette;
+    }
+    // An invoice with at least two items.
+    std::int32_t MitPosten() const {
+        for (std::int32_t id = 100;; ++id) {
+            if (Kette(id).size() >= 2) {
+                return id;
+            }
+        }
+    }
+    // The invoice ids of a customer's chain (customer at `position`).
+    std::vector<std::int32_t> Rechnungen(std::size_t position) const {
+        std::vector<std::int32_t> ids;
+        for (std::int32_t id = LiesInt32(D("kunden.dat"), position * kKunde + kLetzteRechnung);
+             id >= 0; id = Rechnungsfeld(id, kVorige)) {
+            ids.push_back(id);
+        }
+        return ids;
+    }
+    std::size_t KundeMitRechnungen() const {
+        for (std::size_t k = 0;; ++k) {
+            if (Rechnungen(k).size() >= 2) {
+                return k;
+            }
+        }
+    }
+
+    // Runs the check, which must report the fragment.
+    void Findet(const std::string& fragment) {
+        const Schnappschuss vorher = Aufnahme(Daten());
+        const Ergebnis e = Lauf({"pruefen"});
+        EXPECT_EQ(e.status, 1) << e.out << e.err;
+        EXPECT_THAT(e.out, HasSubstr(fragment));
+        EXPECT_THAT(e.out, ::testing::MatchesRegex(".*: [0-9]+ Probleme? gefunden\\.\n"));
+        EXPECT_EQ(Aufnahme(Daten()), vorher);
+    }
+};
+
+TEST_F(PruefenTest, ACleanSampleIsCleanAndStaysUntouched) {
+    const Schnappschuss vorher = Aufnahme(Daten());
+    const Ergebnis e = Lauf({"pruefen"});
+    EXPECT_EQ(e.status, 0);
+    EXPECT_EQ(e.out,
+              "Pr\xC3\xBC"
+              "fung von \xC2\xBB"
+              "daten\xC2\xAB: keine Probleme gefunden.\n");
+    EXPECT_EQ(e.err, "");
+    EXPECT_EQ(Aufnahme(Daten()), vorher);
+}
+
+TEST_F(PruefenTest, FileLengthsThatAreNoWholeRecords) {
+    WriteBytes(D("kunden.dat"), ReadBytes(D("kunden.dat")) + "0123456789");
+    WriteBytes(D("preferences.dat"), ReadBytes(D("preferences.dat")).substr(0, 300));
+    WriteBytes(D("rechnungsposten.dat"), ReadBytes(D("rechnungsposten.dat")) + "xyz");
+    const std::string kunden = std::to_string(FileSize(D("kunden.dat")));
+    Findet("daten/kunden.dat: " + kunden +
+           " Bytes sind keine ganze Zahl von S\xC3\xA4tzen zu 528 " +
+           "Bytes (40 ganze S\xC3\xA4tze und 10 Bytes Rest).");
+    Findet("daten/preferences.dat: 300 Bytes statt 336.");
+    Findet("S\xC3\xA4tzen zu 22 Bytes");
+}
+
+TEST_F(PruefenTest, DuplicateCustomerAndWineNumbers) {
+    SetzeInt32(D("kunden.dat"), 3 * kKunde, LiesInt32(D("kunden.dat"), 0));
+    SetzeInt32(D("weinliste.dat"), 5 * Wein::DiskSize,
+               LiesInt32(D("weinliste.dat"), 2 * Wein::DiskSize));
+    Findet("Die Kundennummer 1 kommt 2-mal vor (Positionen 0, 3 in daten/kunden.dat).");
+    Findet("Die Weinnummer 3 kommt 2-mal vor (Positionen 2, 5 in daten/weinliste.dat).");
+}
+
+TEST_F(PruefenTest, AnInvoiceWhoseIdIsNotItsPosition) {
+    SetzeRechnungsfeld(3, kId, 99);
+    Findet("Die Rechnung an Position 3 (Nr. " + std::to_string(Rechnungsfeld(3, 4)) +
+           ") tr\xC3\xA4gt die Id 99.");
+}
+
+TEST_F(PruefenTest, AnItemChainThatLeavesTheFile) {
+    SetzeRechnungsfeld(10, kPostenKopf, 999999);
+    Findet(
+        "Die Postenkette der Rechnung Nr. 1011 (Id 10) verweist auf Posten 999999, den es "
+        "nicht gibt");
+}
+
+TEST_F(PruefenTest, AnItemChainThatRunsInACircle) {
+    const std::int32_t id = MitPosten();
+    const std::vector<std::int32_t> kette = Kette(id);
+    SetzePostenfeld(kette.back(), kNaechster, kette.front());
+    Findet("Die Postenkette der Rechnung Nr. " + std::to_string(id + 1001) + " (Id " +
+           std::to_string(id) + ") l\xC3\xA4uft im Kreis");
+}
+
+TEST_F(PruefenTest, AnItemChainThatPassesAnotherInvoicesItems) {
+    const std::int32_t id = MitPosten();
+    const std::int32_t fremd = Kette(id - 5).front();
+    SetzePostenfeld(Kette(id).back(), kNaechster, fremd);
+    Findet("(Id " + std::to_string(id) + ") f\xC3\xBChrt \xC3\xBC" + "ber Posten " +
+           std::to_string(fremd) + ", der zur Rechnung Id " + std::to_string(id - 5) +
+           " geh\xC3\xB6rt.");
+}
+
+TEST_F(PruefenTest, AnItemChainThatJumpsForwardWhereTheProgramStopsReading) {
+    const std::int32_t id = MitPosten();
+    const std::vector<std::int32_t> kette = Kette(id);
+    // The chain now starts at its oldest item and jumps up to the newest.
+    SetzeRechnungsfeld(id, kPostenKopf, kette.back());
+    SetzePostenfeld(kette.back(), kNaechster, kette.front());
+    SetzePostenfeld(kette.front(), kNaechster, -1);
+    Findet("springt bei Posten " + std::to_string(kette.back()) + " vorw\xC3\xA4rts auf Posten " +
+           std::to_string(kette.front()));
+}
+
+TEST_F(PruefenTest, ACustomerChainThatLeavesTheFile) {
+    SetzeInt32(D("kunden.dat"), 2 * kKunde + kLetzteRechnung, 1000000);
+    Findet(
+        "Die Rechnungskette des Kunden 3 verweist auf die Rechnung Id 1000000, die es nicht "
+        "gibt (die Datei hat 400 Rechnungen).");
+}
+
+TEST_F(PruefenTest, ACustomerChainThatRunsInACircle) {
+    const std::size_t k = KundeMitRechnungen();
+    const std::vector<std::int32_t> ids = Rechnungen(k);
+    SetzeRechnungsfeld(ids.back(), kVorige, ids.front());
+    Findet("Die Rechnungskette des Kunden " + std::to_string(k + 1) + " l\xC3\xA4uft im Kreis");
+}
+
+TEST_F(PruefenTest, ACustomerChainThatPassesAnotherCustomersInvoice) {
+    const std::size_t k = KundeMitRechnungen();
+    const std::int32_t letzte = Rechnungen(k).front();
+    std::int32_t fremd = letzte - 1;
+    while (Rechnungsfeld(fremd, kKundeDerRechnung) == static_cast<std::int32_t>(k + 1)) {
+        --fremd;
+    }
+    SetzeRechnungsfeld(letzte, kVorige, fremd);
+    Findet("Die Rechnungskette des Kunden " + std::to_string(k + 1) + " f\xC3\xBChrt \xC3\xBC" +
+           "ber die Rechnung Nr. " + std::to_string(fremd + 1001) + " (Id " +
+           std::to_string(fremd) + ") des Kunden " +
+           std::to_string(Rechnungsfeld(fremd, kKundeDerRechnung)) + ".");
+}
+
+TEST_F(PruefenTest, ItemsOfAnInvoiceThatWasNeverStored) {
+    std::string posten = ReadBytes(D("rechnungsposten.dat"));
+    const std::int32_t index = Anzahl("rechnungsposten.dat", kPosten);
+    std::string satz = posten.substr(0, kPosten);
+    posten += satz;
+    WriteBytes(D("rechnungsposten.dat"), posten);
+    SetzePostenfeld(index, kRechnungDesPostens, 405);
+    Findet("Die Rechnung Id 405 wurde nie gespeichert; 1 Posten geh\xC3\xB6rt zu ihr (Posten " +
+           std::to_string(index) + ").");
+}
+
+TEST_F(PruefenTest, PriceListFilesWithoutANameAndNamesWithoutAFile) {
+    std::filesystem::copy_file(D("0.wl"), D("7.wl"));
+    std::filesystem::remove(D("2.wl"));
+    Findet(
+        "Die Datei daten/7.wl geh\xC3\xB6rt zu keiner Preisliste (daten/weinlisten.txt nennt "
+        "4).");
+    Findet("Die Preisliste 2 \xC2\xBBGastro\xC2\xAB hat keine Datei daten/2.wl.");
+}
+
+TEST_F(PruefenTest, MoreThanTwentyPriceLists) {
+    std::string namen = ReadBytes(D("weinlisten.txt"));
+    for (int i = 4; i < 20; ++i) {
+        namen += "\r\nListe" + std::to_string(i);
+        std::filesystem::copy_file(D("0.wl"), D(("" + std::to_string(i) + ".wl").c_str()));
+    }
+    WriteBytes(D("weinlisten.txt"), namen + "\r\n");
+    Findet("daten/weinlisten.txt endet nach der 20. Preisliste mit einem Zeilenende");
+    WriteBytes(D("weinlisten.txt"), namen + "\r\nListe20");
+    Findet("daten/weinlisten.txt nennt 21 Preislisten; mehr als 20 sind nicht erlaubt.");
+}
+
+TEST_F(PruefenTest, ArbitraryDamageNeverHangsOrCrashes) {
+    // Every link of every record pointed somewhere odd at once.
+    std::string rechnungen = ReadBytes(D("rechnungen.dat"));
+    std::string posten = ReadBytes(D("rechnungsposten.dat"));
+    const auto anzahlRechnungen = static_cast<std::int32_t>(rechnungen.size() / kRechnung);
+    const auto anzahlPosten = static_cast<std::int32_t>(posten.size() / kPosten);
+    auto setze = [](std::string& bytes, std::size_t offset, std::int32_t wert) {
+        for (std::size_t i = 0; i < 4; ++i) {
+            bytes[offset + i] = static_cast<char>(static_cast<std::uint32_t>(wert) >> (8 * i));
+        }
+    };
+    for (std::int32_t i = 0; i < anzahlPosten; ++i) {
+        const std::size_t satz = static_cast<std::size_t>(i) * kPosten;
+        setze(posten, satz + kNaechster, (i * 7919) % anzahlPosten);
+        setze(posten, satz + kRechnungDesPostens, i % 3 == 0 ? -7 : (i * 31) % anzahlRechnungen);
+    }
+    for (std::int32_t id = 0; id < anzahlRechnungen; ++id) {
+        const std::size_t satz = static_cast<std::size_t>(id) * kRechnung;
+        setze(rechnungen, satz + kPostenKopf, (id * 104729) % anzahlPosten);
+        setze(rechnungen, satz + kVorige, (id * 13) % anzahlRechnungen);
+    }
+    WriteBytes(D("rechnungen.dat"), rechnungen);
+    WriteBytes(D("rechnungsposten.dat"), posten);
+    Findet("Posten tragen die ung\xC3\xBCltige Rechnungs-Id -7");
+    Findet("l\xC3\xA4uft im Kreis");
+}
+
+}  // namespace
