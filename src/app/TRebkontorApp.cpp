@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <clocale>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -15,6 +16,10 @@ static void Ressourcen() {
 }
 
 TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // Qt takes over the desktop's locale for the C library too. Every amount
+    // the program prints or writes has a decimal point, whatever the desktop
+    // says; German number formats belong to Qt's own QLocale, not to printf.
+    std::setlocale(LC_NUMERIC, "C");
     Ressourcen();
     setApplicationName(QStringLiteral("Rebkontor"));
     setApplicationDisplayName(QStringLiteral("Rebkontor"));

@@ -245,3 +245,15 @@ TEST(QtServicesTest, MessageBoxesSpeakGerman) {
 }
 
 }  // namespace
+
+namespace {
+
+// The tests run under a German locale. Amounts in files, printouts and fields
+// keep their decimal point all the same.
+TEST(AppLocaleTest, NumbersKeepTheDecimalPointUnderAGermanDesktop) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%0.2f", 1234.5);
+    EXPECT_STREQ(text, "1234.50");
+}
+
+}  // namespace
