@@ -284,7 +284,7 @@ struct StufenDaten {
 };
 
 constexpr StufenDaten kStufen[] = {
-    {"", "Qualitätswein, Literflasche", "1,0 l", 1560, 13, 16},
+    {"", "Qualitätswein", "1,0 l", 1560, 13, 16},
     {"", "Qualitätswein", "0,75 l", 1240, 16, 22},
     {"Kabinett", "Prädikatswein", "0,75 l", 1240, 19, 26},
     {"Spätlese", "Prädikatswein", "0,75 l", 1250, 24, 36},
@@ -831,7 +831,7 @@ class Generator {
                 r->betragEingegangen = r->GetSumme(false);
             }
             const char* versand = kunde.art == kFirma ? "eigenes Fahrzeug."
-                                  : kunde.abHof       ? "Abholung durch den Kunden."
+                                  : kunde.abHof       ? "Selbstabholung."
                                                       : "Paketdienst.";
             Setze(r->bemerkung, std::string(Customizer::kStandardBemerkung) + " " + versand);
             const std::int32_t id = r->id;

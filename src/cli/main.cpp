@@ -6,9 +6,22 @@
 
 #ifdef REBKONTOR_MIT_PDF
 #include <QGuiApplication>
+#include <QtGlobal>
 #include <memory>
 
 #include "printing/RechnungAlsPdf.h"
+
+namespace {
+
+// The toolkit's own notes (a missing runtime directory, font fallbacks) are
+// no messages of this program; only its errors reach the user.
+void QtMeldung(QtMsgType art, const QMessageLogContext&, const QString& text) {
+    if (art == QtCriticalMsg || art == QtFatalMsg) {
+        std::cerr << "rebkontor-cli: Qt: " << text.toStdString() << std::endl;
+    }
+}
+
+}  // namespace
 #endif
 
 int main(int argc, char** argv) {
@@ -28,6 +41,7 @@ int main(int argc, char** argv) {
                           const Rechnung& rechnung, bool packliste, bool kundenRechnung,
                           bool interneRechnung) {
         if (!app) {
+            qInstallMessageHandler(QtMeldung);
             app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
         }
         return RechnungAlsPdf(datei, verwaltungen, rechnung, packliste, kundenRechnung,

@@ -51,11 +51,17 @@ void CliFixture::SetUp() {
 
 CliFixture::Ergebnis CliFixture::Lauf(const std::vector<std::string>& argumente,
                                       const std::string& verzeichnis) {
+    return Programm(REBKONTOR_CLI, argumente, verzeichnis);
+}
+
+CliFixture::Ergebnis CliFixture::Programm(const std::string& programm,
+                                          const std::vector<std::string>& argumente,
+                                          const std::string& verzeichnis) {
     const std::string wo = verzeichnis.empty() ? dir_.Path() : verzeichnis;
     TempDir ausgaben;
     const std::string outDatei = ausgaben / "out";
     const std::string errDatei = ausgaben / "err";
-    std::vector<std::string> woerter = {REBKONTOR_CLI};
+    std::vector<std::string> woerter = {programm};
     woerter.insert(woerter.end(), argumente.begin(), argumente.end());
     std::vector<char*> argv;
     for (std::string& wort : woerter) {
@@ -71,7 +77,7 @@ CliFixture::Ergebnis CliFixture::Lauf(const std::vector<std::string>& argumente,
             ::dup2(err, 2) < 0) {
             ::_exit(127);
         }
-        ::execv(argv[0], argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     Ergebnis ergebnis;

@@ -37,6 +37,9 @@ class CliFixture : public ::testing::Test {
     // The program with the arguments, in `verzeichnis` (default: the test's
     // working directory).
     Ergebnis Lauf(const std::vector<std::string>& argumente, const std::string& verzeichnis = "");
+    // Any program (found on the PATH) with the arguments.
+    Ergebnis Programm(const std::string& programm, const std::vector<std::string>& argumente,
+                      const std::string& verzeichnis = "");
 
     // Copies the sample business into the working directory's "daten".
     void SampleDaten();
