@@ -64,7 +64,7 @@ bool KetteHeil(std::string_view d) {
 }  // namespace
 
 std::optional<EmfKopf> EmfKopf::Pruefen(std::string_view d) {
-    if (d.size() < kKopfMindestens || d.size() > kHoechstGroesse || d.size() % 4 != 0) {
+    if (d.size() < kKopfMindestens || d.size() > kHoechstGroesse) {
         return std::nullopt;
     }
     const std::uint32_t kopfGroesse = U32(d, 4);

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "Poppler.h"
@@ -77,6 +78,15 @@ class RechnungAlsPdfTest : public RechnungsFixture {
                     const std::string& briefkopf = kDaten + "/briefkopf-hand.emf") {
         const std::string pdf = dir_ / "rechnung.pdf";
         EXPECT_TRUE(RechnungAlsPdf(pdf, V(), r, packliste, kunde, intern, briefkopf));
+        // To look at the pages: REBKONTOR_PRINT_KEEP=<directory> keeps a copy
+        // of every file, named after the test.
+        if (const char* behalten = std::getenv("REBKONTOR_PRINT_KEEP")) {
+            const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+            std::filesystem::copy_file(pdf,
+                                       std::string(behalten) + "/" + info->name() + "-" +
+                                           std::to_string(++kopien_) + ".pdf",
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
         return pdf;
     }
 
@@ -88,6 +98,7 @@ class RechnungAlsPdfTest : public RechnungsFixture {
 
     std::int32_t kunde_ = 0;
     double summe_ = 0;
+    int kopien_ = 0;
 };
 
 TEST_F(RechnungAlsPdfTest, ElevenItemsGiveAllDocumentsInTheirOrderWithTheirTexts) {
