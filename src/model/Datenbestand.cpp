@@ -54,6 +54,9 @@ Datenbestand::~Datenbestand() {
         merkzettel_.reset();
     }
     if (kunden_) {
+        // A reservation still open would leave the customer's chain pointing
+        // at an invoice the file never got.
+        rechnungen_->ReservierungBeenden();
         Melde("KundenVerwaltung", false);
         verwaltungen_.kundenVerwaltung = nullptr;
         kunden_.reset();
@@ -91,6 +94,7 @@ KundenVerwaltung& Datenbestand::KundenEinlesen() {
         Melde("KundenVerwaltung", true);
         kunden_->SetLogBuch(logBuch_.get());
         verwaltungen_.kundenVerwaltung = kunden_.get();
+        rechnungen_->KettenkoepfeNachtragen();
     }
     return *kunden_;
 }

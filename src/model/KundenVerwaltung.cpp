@@ -130,6 +130,20 @@ void KundenVerwaltung::AddKunde(Kunde& kunde) {
     }
 }
 
+void KundenVerwaltung::Ersetzen(std::vector<Kunde>& neue) {
+    std::uint32_t nummer = maxNummer;
+    for (Kunde& kunde : neue) {
+        if (nummer >= static_cast<std::uint32_t>(Kunde::kOhneNummer) - 1) {
+            throw MessageException(
+                "Es kann keine weitere Kundennummer vergeben werden. Der Kunde wurde nicht "
+                "gespeichert.");
+        }
+        kunde.nummer = static_cast<std::int32_t>(++nummer);
+    }
+    kunden_.Assign(neue);
+    maxNummer = nummer;
+}
+
 void KundenVerwaltung::UpdateKunde(const Kunde& kunde) {
     const int index = IndexOf(kunde.nummer);
     if (index < 0) {
@@ -234,7 +248,7 @@ void KundenVerwaltung::ImportAlteKunden() {
             "werden. Die Kundendaten bleiben unverändert."_w);
     }
 
-    kunden_.Empty();
+    std::vector<Kunde> neue;
     for (const std::string& inhalt : dateien) {
         for (std::size_t pos = 0; pos + kAlterSatz <= inhalt.size(); pos += kAlterSatz) {
             const std::string_view satz = std::string_view(inhalt).substr(pos, kAlterSatz);
@@ -262,9 +276,10 @@ void KundenVerwaltung::ImportAlteKunden() {
             if (code.find('A') != std::string_view::npos) {
                 kunde.preisliste = 3;
             }
-            AddKunde(kunde);
+            neue.push_back(kunde);
         }
     }
+    Ersetzen(neue);
 }
 
 void KundenVerwaltung::ImportKundenCSV() {
@@ -275,7 +290,7 @@ void KundenVerwaltung::ImportKundenCSV() {
             "unverändert."_w);
     }
 
-    kunden_.Empty();
+    std::vector<Kunde> neue;
     // One record for the whole import: every customer gets its capture stamp.
     Kunde kunde;
     std::size_t start = 0;
@@ -312,6 +327,7 @@ void KundenVerwaltung::ImportKundenCSV() {
         } else {
             FixedText::Set(kunde.bemerkung, felder[6]);
         }
-        AddKunde(kunde);
+        neue.push_back(kunde);
     }
+    Ersetzen(neue);
 }

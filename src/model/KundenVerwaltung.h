@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/Kunde.h"
 #include "storage/GenericList.h"
@@ -59,6 +60,10 @@ class KundenVerwaltung {
   private:
     // Index of the first customer with that number, or -1.
     int IndexOf(std::int32_t nummer) const;
+    // Numbers the imported customers as AddKunde would and replaces all
+    // customers by them in one step, so that a failed write leaves the old
+    // customers (and their numbers) as they were.
+    void Ersetzen(std::vector<Kunde>& neue);
 
     LogBuch* logBuch_ = nullptr;
     GenericList<Kunde> kunden_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "model/NamensDatei.h"
 #include "storage/CodePage.h"
@@ -127,6 +128,14 @@ void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
         std::snprintf(dateiName, sizeof dateiName, "daten_alt/wl-%d", i + 1);
         std::string alt;
         if (File::ReadFile(dateiName, alt)) {
+            // The list gets its old prices in one write, so that a failed
+            // write leaves it as it was.
+            GenericList<Preis>& preise = listen_[static_cast<std::size_t>(i)]->preise;
+            std::vector<Preis> neu;
+            for (unsigned k = 0; k < preise.Count(); ++k) {
+                neu.push_back(preise[k]);
+            }
+            const std::size_t vorhanden = neu.size();
             for (unsigned j = 0; j < kAlteSaetze; ++j) {
                 const std::size_t offset = static_cast<std::size_t>(j) * kAlterSatz;
                 const std::string_view satz = offset < alt.size()
@@ -142,9 +151,11 @@ void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
                     const std::size_t laenge =
                         std::min<std::size_t>(static_cast<unsigned char>(satz[0]), satz.size() - 1);
                     const double wert = LenientNumber::ToDouble(satz.substr(1, laenge));
-                    if (wert > 0) {
-                        AddPreis(Preis(static_cast<std::int32_t>(j), static_cast<float>(wert),
-                                       static_cast<float>(wert * 0.5)));
+                    const auto wein = static_cast<std::int32_t>(j);
+                    // Old prices are only added: a wine with a price keeps it.
+                    if (wert > 0 && GetPreis(wein) == nullptr) {
+                        neu.emplace_back(wein, static_cast<float>(wert),
+                                         static_cast<float>(wert * 0.5));
                     }
                 }
                 // After a short record the file has nothing more; reading on
@@ -152,6 +163,9 @@ void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
                 if (kurz) {
                     break;
                 }
+            }
+            if (neu.size() > vorhanden) {
+                preise.Assign(neu);
             }
         }
         FlushPreisliste();

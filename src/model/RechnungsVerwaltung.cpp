@@ -28,6 +28,7 @@ constexpr std::size_t kGroesse = Rechnung::DiskSize;
 // Byte offsets of the fields the searches look at.
 constexpr std::size_t kOffsetId = 0;
 constexpr std::size_t kOffsetNummer = 4;
+constexpr std::size_t kOffsetKunde = 8;
 constexpr std::size_t kOffsetKartons = 14;
 constexpr std::size_t kOffsetDatum = 16;
 constexpr std::size_t kOffsetBeglichen = 24;
@@ -210,6 +211,91 @@ void RechnungsVerwaltung::StoreRechnung() {
         if (k != nullptr && k->letzteRechnung == id) {
             kunden->Store(k);
         }
+    }
+}
+
+void RechnungsVerwaltung::ReservierungBeenden() {
+    if (!reserviertFlag_) {
+        return;
+    }
+    try {
+        StoreRechnung();
+        return;
+    } catch (const MessageException&) {
+        // Not to be had; the items stay as those of an invoice never stored.
+    }
+    KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
+    Kunde* k = kunden != nullptr ? kunden->GetKunde(reserviertKunde_) : nullptr;
+    if (k != nullptr && k->letzteRechnung == reserviert_->id) {
+        k->letzteRechnung = reserviert_->vorigeRechnung;
+        try {
+            kunden->Store(k);
+        } catch (const MessageException&) {
+            // The customer file is written from memory at its release anyway.
+        }
+    }
+    reserviertFlag_ = false;
+    reserviert_.reset();
+    reserviertKunde_ = -1;
+}
+
+void RechnungsVerwaltung::KettenkoepfeNachtragen() {
+    KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
+    if (kunden == nullptr) {
+        return;
+    }
+    auto speichern = [&](Kunde* k, std::int32_t kopf) {
+        k->letzteRechnung = kopf;
+        try {
+            kunden->Store(k);
+        } catch (const MessageException&) {
+            // Mended in memory; written with the customer file at the latest.
+        }
+    };
+    // An invoice captured before the customer belongs to an earlier customer
+    // who had the same number.
+    auto nachDemKunden = [](const Rechnung& r, const Kunde& k) {
+        return r.erfasstDatum > k.erfasstDatum ||
+               (r.erfasstDatum == k.erfasstDatum && r.erfasstZeit >= k.erfasstZeit);
+    };
+
+    if (gespeichert_ > 0 && IdAn(gespeichert_ - 1) == gespeichert_ - 1) {
+        Rechnung neueste;
+        Lies(gespeichert_ - 1, neueste);
+        Kunde* k = kunden->GetKunde(neueste.kunde);
+        if (k != nullptr && k->letzteRechnung != neueste.id &&
+            k->letzteRechnung == neueste.vorigeRechnung && nachDemKunden(neueste, *k)) {
+            speichern(k, neueste.id);
+        }
+    }
+
+    bool verwaist = false;
+    for (unsigned i = 0; i < kunden->Count() && !verwaist; ++i) {
+        verwaist = (*kunden)[i].letzteRechnung >= gespeichert_;
+    }
+    if (!verwaist) {
+        return;
+    }
+    // A customer's invoices form its chain in the order of their ids, so the
+    // newest one that is there is the head.
+    Rechnung r;
+    for (unsigned i = 0; i < kunden->Count(); ++i) {
+        Kunde& k = (*kunden)[i];
+        if (k.letzteRechnung < gespeichert_) {
+            continue;
+        }
+        std::int32_t kopf = -1;
+        for (std::int32_t n = gespeichert_ - 1; n >= 0 && kopf < 0; --n) {
+            if (IdAn(n) == n && Int32At(std::string_view(bild_).substr(
+                                            static_cast<std::size_t>(n) * kGroesse, kGroesse),
+                                        kOffsetKunde) == k.nummer) {
+                Lies(n, r);
+                if (nachDemKunden(r, k)) {
+                    kopf = n;
+                }
+            }
+        }
+        speichern(&k, kopf);
     }
 }
 

@@ -55,6 +55,17 @@ class RechnungsVerwaltung {
     void StoreRechnung();
     // The reserved invoice, or null.
     Rechnung* Reserviert() const { return reserviert_.get(); }
+    // At shutdown, before the customers are written: an invoice still
+    // reserved (because storing it failed) is stored once more, as closing
+    // the invoice editor would; should that fail again, its customer's chain
+    // head is set back, so that the customer file never names an invoice the
+    // invoice file does not hold.
+    void ReservierungBeenden();
+    // At start-up, once the customers are read: a chain head that a crash
+    // left behind is mended from the invoices themselves. The newest invoice
+    // may have reached the file without its customer's new head, and a head
+    // may name an invoice that never reached the file.
+    void KettenkoepfeNachtragen();
 
     // Reads the invoice with that id into the working copy and returns it
     // (always the same object), or null.

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "storage/CodePage.h"
 #include "storage/File.h"
@@ -99,7 +100,9 @@ void WeinlistenVerwaltung::ImportAlteWeinliste() {
             "unverändert."_w);
     }
 
-    weine_.Empty();
+    // The new catalogue is written in one step, so that a failed write
+    // leaves the old one as it was.
+    std::vector<Wein> neue;
     for (unsigned i = 0; i < kAlteSaetze; ++i) {
         const std::size_t offset = static_cast<std::size_t>(i) * kAlterSatz;
         // A short file ends the list; a record cut off by the end of the file
@@ -121,10 +124,7 @@ void WeinlistenVerwaltung::ImportAlteWeinliste() {
                                                   (static_cast<unsigned char>(satz[134]) << 8));
         wein.bestand = 100000;
         wein.verborgen = 0;
-        AddWein(wein.nummer);
-        *GetWein(wein.nummer) = wein;
+        neue.push_back(wein);
     }
-    // The records were appended with their fresh defaults; now the file gets
-    // the imported data.
-    weine_.Flush();
+    weine_.Assign(neue);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "storage/ByteReader.h"
 #include "storage/ByteWriter.h"
@@ -48,6 +49,11 @@ class GenericList {
     unsigned Capacity() const { return capacity_; }
     void Empty();
     void Flush();
+    // Replaces every record by `records`, in memory and in the file, in one
+    // atomic step: should the file not be written, list and file stay as
+    // they were (and the flush error is raised). For imports, which must
+    // not leave half of the new data over none of the old.
+    void Assign(const std::vector<T>& records);
     // Makes a change made in place through operator[] durable at once: the
     // record is written over its own slot and synced (or, when the file does
     // not match the list record for record, the whole file is replaced).
@@ -236,6 +242,28 @@ void GenericList<T>::Flush() {
     if (IsFileBacked()) {
         Rewrite(kFlushError);
     }
+}
+
+template <typename T>
+void GenericList<T>::Assign(const std::vector<T>& records) {
+    if (IsFileBacked()) {
+        std::string bytes;
+        bytes.reserve(records.size() * T::DiskSize);
+        ByteWriter writer(bytes);
+        for (const T& record : records) {
+            writer << record;
+        }
+        Replace(bytes, kFlushError);
+    }
+    records_.reset();
+    capacity_ = 0;
+    count_ = 0;
+    const bool writeThrough = writeThrough_;
+    writeThrough_ = false;
+    for (const T& record : records) {
+        Add(record);
+    }
+    writeThrough_ = writeThrough;
 }
 
 template <typename T>
