@@ -7,6 +7,7 @@
 #ifdef REBKONTOR_MIT_PDF
 #include <QGuiApplication>
 #include <QtGlobal>
+#include <clocale>
 #include <memory>
 
 #include "printing/RechnungAlsPdf.h"
@@ -43,6 +44,9 @@ int main(int argc, char** argv) {
         if (!app) {
             qInstallMessageHandler(QtMeldung);
             app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
+            // Qt hands the desktop's locale to the C library; the amounts on
+            // the pages keep their decimal point all the same.
+            std::setlocale(LC_NUMERIC, "C");
         }
         return RechnungAlsPdf(datei, verwaltungen, rechnung, packliste, kundenRechnung,
                               interneRechnung);

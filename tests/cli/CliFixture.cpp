@@ -56,13 +56,15 @@ CliFixture::Ergebnis CliFixture::Lauf(const std::vector<std::string>& argumente,
 
 CliFixture::Ergebnis CliFixture::Programm(const std::string& programm,
                                           const std::vector<std::string>& argumente,
-                                          const std::string& verzeichnis) {
+                                          const std::string& verzeichnis,
+                                          const std::vector<std::string>& umgebung) {
     const std::string wo = verzeichnis.empty() ? dir_.Path() : verzeichnis;
     TempDir ausgaben;
     const std::string outDatei = ausgaben / "out";
     const std::string errDatei = ausgaben / "err";
     std::vector<std::string> woerter = {programm};
     woerter.insert(woerter.end(), argumente.begin(), argumente.end());
+    std::vector<std::string> variablen = umgebung;
     std::vector<char*> argv;
     for (std::string& wort : woerter) {
         argv.push_back(wort.data());
@@ -76,6 +78,9 @@ CliFixture::Ergebnis CliFixture::Programm(const std::string& programm,
         if (out < 0 || err < 0 || ::chdir(wo.c_str()) != 0 || ::dup2(out, 1) < 0 ||
             ::dup2(err, 2) < 0) {
             ::_exit(127);
+        }
+        for (std::string& variable : variablen) {
+            ::putenv(variable.data());
         }
         ::execvp(argv[0], argv.data());
         ::_exit(127);

@@ -38,8 +38,10 @@ class CliFixture : public ::testing::Test {
     // working directory).
     Ergebnis Lauf(const std::vector<std::string>& argumente, const std::string& verzeichnis = "");
     // Any program (found on the PATH) with the arguments.
+    // `umgebung` holds "NAME=wert" settings for the program's environment.
     Ergebnis Programm(const std::string& programm, const std::vector<std::string>& argumente,
-                      const std::string& verzeichnis = "");
+                      const std::string& verzeichnis = "",
+                      const std::vector<std::string>& umgebung = {});
 
     // Copies the sample business into the working directory's "daten".
     void SampleDaten();

@@ -111,6 +111,15 @@ TEST_F(RechnungTest, AllThreeDocumentsWithEveryPageInTheirOrder) {
     EXPECT_THAT(Text(Pfad("zwei.pdf"), pack + 1), HasSubstr("Rechnung Nr.   : "));
 }
 
+TEST_F(RechnungTest, AmountsKeepTheirDecimalPointUnderAGermanDesktopLocale) {
+    const Ergebnis e = Programm(
+        REBKONTOR_CLI, {"rechnung", "--id", "12", "--pdf", "de.pdf", "--dokumente", "kunde"}, "",
+        {"LC_ALL=de_DE.UTF-8", "LANG=de_DE.UTF-8"});
+    ASSERT_EQ(e.status, 0) << e.err;
+    const std::string text = Text(Pfad("de.pdf"), Seiten(Pfad("de.pdf")));
+    EXPECT_THAT(text, ::testing::ContainsRegex("ENDBETRAG +EUR [0-9]+\\.[0-9][0-9]"));
+}
+
 TEST_F(RechnungTest, ANumberPicksTheNewestInvoiceWithItAndAnIdPicksExactlyOne) {
     std::int32_t aelter = 20;
     std::int32_t neuer = 30;
