@@ -101,8 +101,9 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
     if (fileName == nullptr) {
         return;
     }
-    fileName_.assign(fileName, ::strnlen(fileName, 255));
-    if (fileName_.empty()) {
+    // The name must fit the 256-byte field; a cut name would open another file.
+    fileName_.assign(fileName, ::strnlen(fileName, 256));
+    if (fileName_.empty() || fileName_.size() > 255) {
         throw MessageException(kOpenError);
     }
     File::RemoveStaleTemp(fileName_);

@@ -206,6 +206,12 @@ TEST_F(GenericListTest, MissingDirectoryRaisesOpenError) {
     EXPECT_EQ(ExceptionText([&] { List list(bad.c_str()); }), List::kOpenError);
 }
 
+TEST_F(GenericListTest, OverlongFileNameIsRefusedNotCut) {
+    std::string name = dir_ / std::string(300, 'x');
+    EXPECT_EQ(ExceptionText([&] { List list(name.c_str()); }), List::kOpenError);
+    EXPECT_FALSE(FileExists(name.substr(0, 255)));
+}
+
 TEST_F(GenericListTest, StaleTemporaryFileIsRemovedOnLoad) {
     WriteBytes(file_ + ".tmp", "half a file");
     List list(file_.c_str());
