@@ -6,6 +6,8 @@
 #include "storage/FixedText.h"
 
 GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
+    // A replacement a crash interrupted; the file itself is whole.
+    File::RemoveStaleTemp(fileName_);
     // The file is created here so that the first group can be appended to it.
     if (!File::OpenReadWrite(fileName_).IsOpen()) {
         return;

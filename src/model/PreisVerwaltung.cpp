@@ -31,6 +31,8 @@ PreisVerwaltung::Preisliste::Preisliste(std::int16_t nummer_, const std::string&
 
 PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis)
     : namensDatei_(namensDatei), verzeichnis_(verzeichnis) {
+    // A replacement a crash interrupted; the names file itself is whole.
+    File::RemoveStaleTemp(namensDatei_);
     std::string bytes;
     if (!File::ReadFile(namensDatei_, bytes)) {
         return;

@@ -286,6 +286,9 @@ struct Zaehler {
     int gemeldet = 0;
     int still = 0;
     ~Zaehler() {
+        if (injiziert == 0) {
+            return;
+        }
         std::printf("write failures injected: %d (reported: %d, passed silently or mended: %d)\n",
                     injiziert, gemeldet, still);
     }
