@@ -2,15 +2,20 @@
 #   make run    installs what is missing, builds and starts Rebkontor
 #   make test   installs what is missing, builds and runs every test
 #               (a normal build and a build with AddressSanitizer and
-#               UndefinedBehaviorSanitizer)
+#               UndefinedBehaviorSanitizer, then the reliability tests:
+#               a short fuzz run of every loader, the crash test and the
+#               write-failure injection)
 
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
+CRASH_ITERATIONS ?= 200
 WORKDIR ?= run
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-asan test-normal test-asan format clean
+.PHONY: run test deps build build-asan build-fuzz test-normal test-asan test-reliability format clean
 
 deps:
 	scripts/install-deps
@@ -37,10 +42,24 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 test-asan: build-asan
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-test: test-normal test-asan
+# The fuzz targets need clang; scripts/fuzz and scripts/crash-test run longer.
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DREBKONTOR_WERROR=ON -DREBKONTOR_FUZZ=ON -DREBKONTOR_SANITIZE=ON -DREBKONTOR_APP=OFF \
+	  -DREBKONTOR_TOOLS=OFF -DREBKONTOR_TESTS=OFF $(CMAKE_FLAGS)
+
+build-fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+
+test-reliability: build build-fuzz
+	scripts/fuzz -t $(FUZZ_SECONDS) -j $(JOBS) -b $(FUZZ_BUILD)
+	scripts/crash-test -n $(CRASH_ITERATIONS) -b $(BUILD)
+	$(BUILD)/tests/reliability/reliability_tests --gtest_brief=1
+
+test: test-normal test-asan test-reliability
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

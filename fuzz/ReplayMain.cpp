@@ -12,10 +12,14 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize != nullptr) {
+        LLVMFuzzerInitialize(&argc, &argv);
+    }
     std::vector<fs::path> dateien;
     for (int i = 1; i < argc; ++i) {
         const fs::path pfad = fs::absolute(argv[i]);
