@@ -22,19 +22,6 @@ constexpr const char* kUpdateSchreibFehler =
     "Der Rechnungsposten konnte nicht in die Datei geschrieben werden "
     "(PostenVerwaltung::Update())";
 
-// The whole file in one read into a buffer of its size; false when it cannot
-// be opened. (Reading in small pieces costs more than the loading itself.)
-bool GanzLesen(const std::string& pfad, std::string& bytes) {
-    const File datei = File::OpenReadOnly(pfad);
-    if (!datei.IsOpen()) {
-        return false;
-    }
-    const std::int64_t groesse = datei.Size();
-    bytes.assign(groesse > 0 ? static_cast<std::size_t>(groesse) : 0, '\0');
-    bytes.resize(datei.ReadAt(0, bytes.data(), bytes.size()));
-    return true;
-}
-
 constexpr std::int64_t kGroesse = static_cast<std::int64_t>(PostenVerwaltung::Posten::DiskSize);
 
 }  // namespace
@@ -61,7 +48,7 @@ ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten) {
 
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(fileName) {
     std::string bytes;
-    if (!GanzLesen(fileName_, bytes)) {
+    if (!File::ReadFile(fileName_, bytes)) {
         // A missing file is created by the first item.
         return;
     }

@@ -72,19 +72,6 @@ std::uint8_t UInt8At(std::string_view satz, std::size_t offset) {
     return static_cast<std::uint8_t>(satz[offset]);
 }
 
-// The whole file in one read into a buffer of its size; false when it cannot
-// be opened. (Reading in small pieces costs more than the loading itself.)
-bool GanzLesen(const std::string& pfad, std::string& bytes) {
-    const File datei = File::OpenReadOnly(pfad);
-    if (!datei.IsOpen()) {
-        return false;
-    }
-    const std::int64_t groesse = datei.Size();
-    bytes.assign(groesse > 0 ? static_cast<std::size_t>(groesse) : 0, '\0');
-    bytes.resize(datei.ReadAt(0, bytes.data(), bytes.size()));
-    return true;
-}
-
 // The number after `nummer`; the file may hold any value, and the largest
 // one wraps round as it always did instead of overflowing.
 std::int32_t Nachfolger(std::int32_t nummer) {
@@ -109,7 +96,7 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
                                           Rechnung::kOhneNummer)),
       fileName_(fileName) {
-    if (GanzLesen(fileName_, bild_)) {
+    if (File::ReadFile(fileName_, bild_)) {
         // Only whole records count; stray bytes after them are written over
         // by the next invoice, at its own position.
         gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);

@@ -118,21 +118,22 @@ bool File::ReadAll(std::string& out) const {
     if (fd_ < 0) {
         return false;
     }
+    // One read into a buffer of the file's size: whole data files are read at
+    // every start, and reading them in small pieces costs more than decoding.
+    const std::int64_t size = Size();
+    out.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    out.resize(ReadAt(0, out.data(), out.size()));
+    if (out.size() < static_cast<std::size_t>(size > 0 ? size : 0)) {
+        return false;
+    }
+    // A file that grew meanwhile (or reports no size) is read on to its end.
     char buffer[65536];
-    std::int64_t offset = 0;
     for (;;) {
-        ssize_t n = ::pread(fd_, buffer, sizeof buffer, offset);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return false;
-        }
+        std::size_t n = ReadAt(static_cast<std::int64_t>(out.size()), buffer, sizeof buffer);
         if (n == 0) {
             return true;
         }
-        out.append(buffer, static_cast<std::size_t>(n));
-        offset += n;
+        out.append(buffer, n);
     }
 }
 
