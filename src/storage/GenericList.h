@@ -58,6 +58,10 @@ class GenericList {
     // record is written over its own slot and synced (or, when the file does
     // not match the list record for record, the whole file is replaced).
     void Store(unsigned index);
+    // Makes room for n records in one step, for result lists whose size is
+    // known before they are filled (growth by the factor would copy every
+    // record several times over).
+    void Reserve(unsigned n);
 
     bool IsFileBacked() const { return !fileName_.empty(); }
     const std::string& FileName() const { return fileName_; }
@@ -81,6 +85,7 @@ class GenericList {
     // Replaces the file with bytes; raises `error` when that fails.
     void Replace(const std::string& bytes, const char* error);
     void Grow();
+    void Reallocate(unsigned newCapacity);
 
     File file_;
     std::string fileName_;
@@ -146,9 +151,21 @@ void GenericList<T>::Grow() {
     if (newCapacity <= capacity_) {
         newCapacity = capacity_ + 1;
     }
+    Reallocate(newCapacity);
+}
+
+template <typename T>
+void GenericList<T>::Reserve(unsigned n) {
+    if (n > capacity_) {
+        Reallocate(n);
+    }
+}
+
+template <typename T>
+void GenericList<T>::Reallocate(unsigned newCapacity) {
     auto grown = std::make_unique<T[]>(newCapacity);
     for (unsigned i = 0; i < count_; ++i) {
-        grown[i] = records_[i];
+        grown[i] = std::move(records_[i]);
     }
     records_ = std::move(grown);
     capacity_ = newCapacity;

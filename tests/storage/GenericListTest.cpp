@@ -164,6 +164,22 @@ TEST_F(GenericListTest, CapacityGrowsByTheFactorOncePerAdd) {
     EXPECT_EQ(capacities[19], 22u);
 }
 
+TEST_F(GenericListTest, ReserveGrowsOnceAndKeepsTheRecords) {
+    List list;
+    list.Add(TestRecord(1, "a"));
+    list.Reserve(100);
+    EXPECT_EQ(list.Capacity(), 100u);
+    list.Reserve(50);
+    EXPECT_EQ(list.Capacity(), 100u);
+    EXPECT_EQ(list[0].key, 1);
+    for (int i = 2; i <= 100; ++i) {
+        list.Add(TestRecord(i, "x"));
+    }
+    EXPECT_EQ(list.Capacity(), 100u);
+    list.Add(TestRecord(101, "y"));
+    EXPECT_EQ(list.Capacity(), 120u);
+}
+
 TEST_F(GenericListTest, MemoryOnlyListWritesNothing) {
     {
         List list;
