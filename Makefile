@@ -15,7 +15,7 @@ CRASH_ITERATIONS ?= 200
 WORKDIR ?= run
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-asan build-fuzz test-normal test-asan test-reliability format clean
+.PHONY: run test deps build build-app build-asan build-fuzz test-normal test-asan test-reliability format clean
 
 deps:
 	scripts/install-deps
@@ -26,7 +26,11 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Only the program itself; the tests are built by `make test`.
+build-app: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target rebkontor
+
+run: build-app
 	scripts/run-rebkontor $(BUILD) $(WORKDIR)
 
 test-normal: build
