@@ -62,18 +62,30 @@ void BIFFOut::SetDefColWidth(std::uint16_t width) {
     Record(kDefColWidth, data);
 }
 
-void BIFFOut::WriteLabel(int row, int column, const std::string& text) {
-    if (!Addressable(row, column)) {
-        return;
-    }
-    std::string cut = text.substr(0, 255);
+namespace {
+
+// Row, column and the three attribute bytes every cell record starts with;
+// the last attribute byte of a text cell is 0x03.
+std::string CellHeader(int row, int column, std::uint8_t lastAttribute) {
     std::string data;
     ByteWriter w(data);
     w.UInt16(static_cast<std::uint16_t>(row));
     w.UInt16(static_cast<std::uint16_t>(column));
     w.UInt8(0x00);
     w.UInt8(0x00);
-    w.UInt8(0x03);
+    w.UInt8(lastAttribute);
+    return data;
+}
+
+}  // namespace
+
+void BIFFOut::WriteLabel(int row, int column, const std::string& text) {
+    if (!Addressable(row, column)) {
+        return;
+    }
+    std::string cut = text.substr(0, 255);
+    std::string data = CellHeader(row, column, 0x03);
+    ByteWriter w(data);
     w.UInt8(static_cast<std::uint8_t>(cut.size()));
     w.Bytes(cut.data(), cut.size());
     Record(kLabel, data);
@@ -83,13 +95,8 @@ void BIFFOut::WriteNumber(int row, int column, double value) {
     if (!Addressable(row, column)) {
         return;
     }
-    std::string data;
+    std::string data = CellHeader(row, column, 0x00);
     ByteWriter w(data);
-    w.UInt16(static_cast<std::uint16_t>(row));
-    w.UInt16(static_cast<std::uint16_t>(column));
-    w.UInt8(0x00);
-    w.UInt8(0x00);
-    w.UInt8(0x00);
     w.Float64(value);
     Record(kNumber, data);
 }

@@ -225,6 +225,18 @@ float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
     return u.InEuro() ? p.preisEuro : p.preisDM;
 }
 
+// The second line of an item on both invoices: the description from its
+// column, then unit price and line total, each ending at its column.
+std::string PreisZeile(const Umfeld& u, const PostenVerwaltung::Posten& p, std::size_t bezeichnung,
+                       std::size_t preisEnde, std::size_t summeEnde) {
+    const float preis = Einzelpreis(u, p);
+    return Zeile()
+        .Ab(bezeichnung, WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung))
+        .BisVor(preisEnde, Format("%.2f", static_cast<double>(preis)))
+        .BisVor(summeEnde, Format("%.2f", static_cast<double>(p.menge * preis)))
+        .Text();
+}
+
 }  // namespace
 
 void PrintRechnung::Layout(Canvas& canvas, int seite, int left, int top, int width,
@@ -298,18 +310,13 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     s.Schrift(1, Canvas::kBold);
     FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
         const Wein* wein = u.WeinZu(p.weinNummer);
-        const float preis = Einzelpreis(u, p);
         s.Text(Zeile()
                    .Ab(0, Format("%4d", p.menge))
                    .Ab(6, Fuellmenge(wein))
                    .Ab(18, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
-        s.Text(Zeile()
-                   .Ab(25, WeinText(wein, &Wein::bezeichnung))
-                   .BisVor(68, Format("%.2f", static_cast<double>(preis)))
-                   .BisVor(81, Format("%.2f", static_cast<double>(p.menge * preis)))
-                   .Text());
+        s.Text(PreisZeile(u, p, 25, 68, 81));
         s.Vor(1.75);
     });
 
@@ -402,7 +409,6 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     s.Schrift(1, Canvas::kBold);
     FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
         const Wein* wein = u.WeinZu(p.weinNummer);
-        const float preis = Einzelpreis(u, p);
         s.Text(Zeile()
                    .Ab(0, Format("%7d", p.weinNummer))
                    .Ab(9, Format("%4d", p.menge))
@@ -410,11 +416,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
                    .Ab(27, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
-        s.Text(Zeile()
-                   .Ab(34, WeinText(wein, &Wein::bezeichnung))
-                   .BisVor(72, Format("%.2f", static_cast<double>(preis)))
-                   .BisVor(85, Format("%.2f", static_cast<double>(p.menge * preis)))
-                   .Text());
+        s.Text(PreisZeile(u, p, 34, 72, 85));
         s.Vor(1.25);
     });
 
