@@ -211,21 +211,32 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
         quickMenue_->resize(quickMenue_->minimumSizeHint().expandedTo(QSize(1, 1)));
         quickMenue_->move(Hauptmenue::kWerkzeugleisteX, Hauptmenue::kWerkzeugleisteY);
     }
-    auto notiz = std::make_unique<DisplayEvent>();
-    DisplayEvent* hinweis = notiz.get();
-    services_.Open(std::move(notiz));
-    // Painted once, so that it can be read; no input reaches the program
-    // before the customers are there.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    struct Schliessen {
-        DisplayEvent* hinweis;
-        ~Schliessen() {
-            if (hinweis->HasWindow()) {
-                hinweis->Win().Close(ControlId::kOk);
+    {
+        auto notiz = std::make_unique<DisplayEvent>();
+        DisplayEvent* hinweis = notiz.get();
+        services_.Open(std::move(notiz));
+        // Painted once, so that it can be read; no input reaches the program
+        // before the customers are there.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        struct Schliessen {
+            DisplayEvent* hinweis;
+            ~Schliessen() {
+                if (hinweis->HasWindow()) {
+                    hinweis->Win().Close(ControlId::kOk);
+                }
             }
-        }
-    } schliessen{hinweis};
-    daten_->KundenEinlesen();
+        } schliessen{hinweis};
+        daten_->KundenEinlesen();
+    }
+    // Told once, when the data are there: what the start found wrong with
+    // the files (an incomplete record kept aside, a log book not to be had).
+    std::string meldung;
+    for (const std::string& text : daten_->Startmeldungen()) {
+        meldung += (meldung.empty() ? "" : "\n\n") + text;
+    }
+    if (!meldung.empty()) {
+        services_.MessageBox(meldung, "Datenbestand", MessageButtons::Ok, MessageIcon::Warning);
+    }
 }
 
 void TSDIDecFrame::closeEvent(QCloseEvent* event) {

@@ -25,6 +25,8 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/FixedText.h"
+#include "storage/MessageException.h"
+#include "storage/SyncAufschub.h"
 #include "storage/Zeit.h"
 
 namespace {
@@ -964,9 +966,18 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
     // has seen before.
     KundenVerwaltung::maxNummer = 0;
     try {
-        Datenbestand bestand(verzeichnis);
-        Generator(bestand, umfang, seed, stichtag).Erzeugen();
-        Clock::Fix(jetzt);
+        // Thousands of records: synced once at the end, not each on its own.
+        SyncAufschub stapel;
+        {
+            Datenbestand bestand(verzeichnis);
+            Generator(bestand, umfang, seed, stichtag).Erzeugen();
+            Clock::Fix(jetzt);
+        }
+        if (!stapel.Beenden()) {
+            throw MessageException(
+                "Die Beispieldaten konnten nicht vollständig auf den Datenträger geschrieben "
+                "werden."_w);
+        }
     } catch (...) {
         Clock::Fix(std::nullopt);
         throw;

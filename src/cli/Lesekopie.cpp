@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "model/DatenDateien.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/File.h"
@@ -55,6 +56,9 @@ void Lesekopie::VerzeichnisPruefen(const std::string& verzeichnis) {
         throw MessageException("Das Datenverzeichnis " + Anzeige(verzeichnis) +
                                " gibt es nicht (im Verzeichnis " + Anzeige(hier) + ").");
     }
+    // A data file that is a link, pipe or device stops every command, as it
+    // stops the window's start.
+    DatenDateien::Pruefen(verzeichnis, false);
 }
 
 Lesekopie::Lesekopie(const std::string& verzeichnis) {

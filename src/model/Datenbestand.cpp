@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "model/DatenDateien.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
@@ -9,11 +10,14 @@
 #include "model/PreisVerwaltung.h"
 #include "model/RechnungsVerwaltung.h"
 #include "model/WeinlistenVerwaltung.h"
+#include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/LogBuch.h"
 
 Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter)
     : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)) {
+    // Before any manager opens (and perhaps rewrites) a file.
+    startmeldungen_ = DatenDateien::Pruefen(verzeichnis_, true);
     weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"));
     Melde("WeinlistenVerwaltung", true);
     preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_);
@@ -26,6 +30,12 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     Melde("GeoGruppe", true);
     logBuch_ = std::make_unique<LogBuch>(Pfad("logbuch.txt"));
     Melde("LogBuch", true);
+    if (!logBuch_->IsOpen()) {
+        startmeldungen_.push_back(
+            "Das Logbuch "_w + "»"_w + CodePage::Utf8ToCp1252(logBuch_->FileName()) + "«"_w +
+            " kann nicht geöffnet werden. Änderungen und Löschungen werden in dieser Sitzung "
+            "nicht im Logbuch festgehalten."_w);
+    }
     customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"));
     Melde("Customizer", true);
 

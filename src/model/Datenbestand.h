@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/Verwaltungen.h"
 
@@ -22,7 +23,9 @@ class Datenbestand {
     // Creates, in this order, the wines, price lists, invoice items,
     // invoices, customer groups, log book and settings on their files in
     // `verzeichnis`, and links them. A missing or read-only directory raises
-    // the record list's exception from the first of them.
+    // the record list's exception from the first of them, a data file that
+    // cannot be read the same exception naming the file, and a data file
+    // that is no regular file a German message naming it (DatenDateien).
     explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {});
     // Saves and releases: notes, customers, settings, log book, groups,
     // invoices, items, price lists, wines.
@@ -43,12 +46,19 @@ class Datenbestand {
     MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
     const std::string& Verzeichnis() const { return verzeichnis_; }
 
+    // What the user must be told once the start is done: record files that
+    // ended in part of a record (and where their copy is), a log book that
+    // cannot be opened. German, Windows-1252, one text each; empty after a
+    // sound start.
+    const std::vector<std::string>& Startmeldungen() const { return startmeldungen_; }
+
   private:
     std::string Pfad(const char* name) const;
     void Melde(const char* verwaltung, bool erzeugt) const;
 
     std::string verzeichnis_;
     Beobachter beobachter_;
+    std::vector<std::string> startmeldungen_;
     Verwaltungen verwaltungen_;
     // Declared in the order of creation, so that even a failure half-way
     // through the constructor releases the rest in the order of shutdown.

@@ -4,6 +4,8 @@
 #include "storage/CodePage.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
+#include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 
 GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
     // A replacement a crash interrupted; the file itself is whole.
@@ -12,9 +14,11 @@ GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
     if (!File::OpenReadWrite(fileName_).IsOpen()) {
         return;
     }
+    // Taken for empty, an unreadable file would give the next group the
+    // index of the first one; the start stops instead.
     std::string bytes;
-    if (!File::ReadFile(fileName_, bytes)) {
-        return;
+    if (!File::ReadIfExists(fileName_, bytes)) {
+        throw MessageException(Oeffnungsfehler(fileName_));
     }
     for (const std::string& name : NamensDatei::Lesen(bytes).namen) {
         Append(name);

@@ -237,7 +237,14 @@ void KundenVerwaltung::ImportAlteKunden() {
         char name[32];
         std::snprintf(name, sizeof name, "daten_alt/%c.dat", buchstabe);
         std::string inhalt;
-        if (File::ReadFile(name, inhalt)) {
+        // A letter whose file is there but cannot be read would silently
+        // drop its customers from the import.
+        if (!File::ReadIfExists(name, inhalt)) {
+            throw MessageException("Die alte Kundendatei "_w + name +
+                                   " kann nicht gelesen werden. Die Kundendaten bleiben "
+                                   "unverändert."_w);
+        }
+        if (File::Exists(name)) {
             gefunden = true;
         }
         dateien.push_back(std::move(inhalt));

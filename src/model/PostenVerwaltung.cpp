@@ -8,6 +8,7 @@
 #include "storage/CodePage.h"
 #include "storage/LogBuch.h"
 #include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 
 namespace {
 
@@ -47,10 +48,12 @@ ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten) {
 }
 
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(fileName) {
+    // A missing file is created by the first item. One that cannot be read
+    // stops the start: taken for empty, the next item would be written over
+    // the first.
     std::string bytes;
-    if (!File::ReadFile(fileName_, bytes)) {
-        // A missing file is created by the first item.
-        return;
+    if (!File::ReadIfExists(fileName_, bytes)) {
+        throw MessageException(Oeffnungsfehler(fileName_));
     }
     // Stray bytes after the last whole record are no item; the next item
     // is written over them, at its own index.
@@ -70,7 +73,8 @@ bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
     std::string bytes;
     ByteWriter writer(bytes);
     writer << posten;
-    return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, bytes);
+    // On the disk before the stock that counts on it is changed.
+    return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, bytes) && datei_.DataSync();
 }
 
 std::int32_t PostenVerwaltung::AddPosten(const Rechnung& rechnung, Posten& posten) {

@@ -33,9 +33,11 @@ PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::stri
     : namensDatei_(namensDatei), verzeichnis_(verzeichnis) {
     // A replacement a crash interrupted; the names file itself is whole.
     File::RemoveStaleTemp(namensDatei_);
+    // Only a missing names file means no price lists; an unreadable one
+    // stops the start, or the next list would take the first one's file.
     std::string bytes;
-    if (!File::ReadFile(namensDatei_, bytes)) {
-        return;
+    if (!File::ReadIfExists(namensDatei_, bytes)) {
+        throw MessageException(Oeffnungsfehler(namensDatei_));
     }
     const NamensDatei::Inhalt inhalt = NamensDatei::Lesen(bytes);
     // A line end after the 20th name already announces a 21st list.
@@ -129,7 +131,12 @@ void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
         char dateiName[32];
         std::snprintf(dateiName, sizeof dateiName, "daten_alt/wl-%d", i + 1);
         std::string alt;
-        if (File::ReadFile(dateiName, alt)) {
+        if (!File::ReadIfExists(dateiName, alt)) {
+            throw MessageException(std::string("Die alte Preisliste ") + dateiName +
+                                   " kann nicht gelesen werden. Ihre Preise wurden nicht "
+                                   "übernommen."_w);
+        }
+        if (File::Exists(dateiName)) {
             // The list gets its old prices in one write, so that a failed
             // write leaves it as it was.
             GenericList<Preis>& preise = listen_[static_cast<std::size_t>(i)]->preise;

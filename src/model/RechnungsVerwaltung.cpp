@@ -19,6 +19,7 @@
 #include "storage/FixedText.h"
 #include "storage/LogBuch.h"
 #include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 #include "storage/Zeit.h"
 
 namespace {
@@ -96,14 +97,16 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
                                           Rechnung::kOhneNummer)),
       fileName_(fileName) {
-    if (File::ReadFile(fileName_, bild_)) {
-        // Only whole records count; stray bytes after them are written over
-        // by the next invoice, at its own position.
-        gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
-        bild_.resize(static_cast<std::size_t>(gespeichert_) * kGroesse);
-    } else {
-        bild_.clear();
+    // A missing file holds no invoice. One that cannot be read stops the
+    // start: taken for empty, the next invoice would get id 0 and be written
+    // over the first.
+    if (!File::ReadIfExists(fileName_, bild_)) {
+        throw MessageException(Oeffnungsfehler(fileName_));
     }
+    // Only whole records count; stray bytes after them are written over by
+    // the next invoice, at its own position.
+    gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
+    bild_.resize(static_cast<std::size_t>(gespeichert_) * kGroesse);
     if (gespeichert_ > 0) {
         const std::string_view letzter(bild_.data() + bild_.size() - kGroesse, kGroesse);
         anzahl_ = gespeichert_;
@@ -141,7 +144,9 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
     ByteWriter writer(bytes);
     writer << r;
     const auto offset = static_cast<std::size_t>(n) * kGroesse;
-    if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes)) {
+    // On the disk before the chain head that counts on it is written.
+    if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes) ||
+        !datei_.DataSync()) {
         return false;
     }
     idsSindPositionen_ = idsSindPositionen_ && r.id == n;

@@ -7,6 +7,8 @@
 #include "storage/Datum.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
+#include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 
 Customizer::Customizer(const std::string& fileName) {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
@@ -17,7 +19,9 @@ Customizer::Customizer(const std::string& fileName) {
 }
 
 Customizer::~Customizer() {
-    Store();
+    // Settings that did not change keep their file and its modification
+    // time; a failure is as silent as that of Store.
+    File::ReplaceIfChanged(FixedText::Get(dateiName), Image());
 }
 
 void Customizer::SetDefaults() {
@@ -37,8 +41,13 @@ void Customizer::SetDefaults() {
 void Customizer::Load() {
     // Fields a short file does not reach keep their defaults.
     SetDefaults();
+    // Only a missing file gives the defaults; one that cannot be read stops
+    // the start, before the defaults could be written over it.
     std::string bytes;
-    if (!File::ReadFile(FixedText::Get(dateiName), bytes)) {
+    if (!File::ReadIfExists(FixedText::Get(dateiName), bytes)) {
+        throw MessageException(Oeffnungsfehler(FixedText::Get(dateiName)));
+    }
+    if (bytes.empty()) {
         return;
     }
     ByteReader reader(bytes);

@@ -19,7 +19,8 @@ class Customizer {
     Customizer(const Customizer&) = delete;
     Customizer& operator=(const Customizer&) = delete;
 
-    // Reads the file; a missing or short file gives the defaults.
+    // Reads the file; a missing or short file gives the defaults, one that
+    // cannot be read raises the open error naming it.
     void Load();
     // Replaces the file atomically; a failure is silent and leaves the old file.
     void Store();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <set>
 #include <utility>
 
 #include "storage/IoFaults.h"
@@ -29,6 +30,17 @@ std::string DirectoryOf(const std::string& path) {
         return "/";
     }
     return path.substr(0, slash);
+}
+
+// Files written within a batch whose sync is still owed.
+struct Batch {
+    int depth = 0;
+    std::set<std::string> pending;
+};
+
+Batch& CurrentBatch() {
+    static Batch batch;
+    return batch;
 }
 
 bool SyncDirectory(const std::string& path) {
@@ -62,17 +74,39 @@ File& File::operator=(File&& other) noexcept {
 File File::Open(const std::string& path, int flags) {
     File file;
     file.path_ = path;
-    if ((flags & (O_WRONLY | O_RDWR)) != 0 && Injected(IoFaults::Op::Open, path)) {
+    const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0;
+    if (writing && Injected(IoFaults::Op::Open, path)) {
         return file;
     }
-    do {
-        file.fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (file.fd_ < 0 && errno == EINTR);
+    // Non-blocking, so that a pipe of that name cannot stop the program at
+    // the open; a write never follows a link out of the folder.
+    flags |= O_CLOEXEC | O_NONBLOCK | (writing ? O_NOFOLLOW : 0);
+    bool created = false;
+    if ((flags & O_CREAT) != 0 && (flags & O_EXCL) == 0) {
+        // Created here: the new name needs a directory sync to be durable.
+        do {
+            file.fd_ = ::open(path.c_str(), flags | O_EXCL, 0666);
+        } while (file.fd_ < 0 && errno == EINTR);
+        created = file.fd_ >= 0;
+    }
+    while (file.fd_ < 0) {
+        file.fd_ = ::open(path.c_str(), flags, 0666);
+        if (file.fd_ >= 0 || errno != EINTR) {
+            break;
+        }
+    }
     if (file.fd_ >= 0) {
         struct stat st {};
-        if (::fstat(file.fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (::fstat(file.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            const bool directory = S_ISDIR(st.st_mode);
             file.Close();
-            errno = EISDIR;
+            errno = directory ? EISDIR : ENXIO;
+            return file;
+        }
+        // Reads and writes wait for the disk as usual.
+        ::fcntl(file.fd_, F_SETFL, ::fcntl(file.fd_, F_GETFL) & ~O_NONBLOCK);
+        if (created) {
+            SyncDirectory(path);
         }
     }
     return file;
@@ -115,7 +149,7 @@ std::size_t File::ReadAt(std::int64_t offset, char* data, std::size_t size) cons
 
 bool File::ReadAll(std::string& out) const {
     out.clear();
-    if (fd_ < 0) {
+    if (fd_ < 0 || Injected(IoFaults::Op::Read, path_)) {
         return false;
     }
     // One read into a buffer of the file's size: whole data files are read at
@@ -192,6 +226,49 @@ bool File::Sync() {
     return ::fsync(fd_) == 0;
 }
 
+bool File::DataSync() {
+    if (fd_ < 0 || Injected(IoFaults::Op::Sync, path_)) {
+        return false;
+    }
+    Batch& batch = CurrentBatch();
+    if (batch.depth > 0) {
+        batch.pending.insert(path_);
+        return true;
+    }
+    int rc;
+    do {
+        rc = ::fdatasync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+void File::BeginBatch() {
+    ++CurrentBatch().depth;
+}
+
+bool File::EndBatch() {
+    Batch& batch = CurrentBatch();
+    if (batch.depth == 0 || --batch.depth > 0) {
+        return true;
+    }
+    bool ok = true;
+    std::set<std::string> directories;
+    for (const std::string& path : batch.pending) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        // A file replaced or removed meanwhile was synced by its replacement.
+        if (fd >= 0) {
+            ok = ::fdatasync(fd) == 0 && ok;
+            ::close(fd);
+        }
+        directories.insert(DirectoryOf(path));
+    }
+    for (const std::string& directory : directories) {
+        ok = SyncDirectory(directory + "/.") && ok;
+    }
+    batch.pending.clear();
+    return ok;
+}
+
 void File::Close() {
     if (fd_ >= 0) {
         ::close(fd_);
@@ -202,6 +279,37 @@ void File::Close() {
 bool File::ReadFile(const std::string& path, std::string& out) {
     File file = OpenReadOnly(path);
     return file.IsOpen() && file.ReadAll(out);
+}
+
+bool File::ReadIfExists(const std::string& path, std::string& out) {
+    out.clear();
+    File file = OpenReadOnly(path);
+    if (!file.IsOpen()) {
+        return errno == ENOENT;
+    }
+    return file.ReadAll(out);
+}
+
+bool File::ReplaceIfChanged(const std::string& path, std::string_view data, bool* replaced) {
+    if (replaced != nullptr) {
+        *replaced = false;
+    }
+    std::string current;
+    File file = OpenReadOnly(path);
+    if (file.IsOpen() && file.Size() == static_cast<std::int64_t>(data.size()) &&
+        file.ReadAll(current) && current == data) {
+        return true;
+    }
+    file.Close();
+    const bool ok = ReplaceAtomically(path, data);
+    if (replaced != nullptr) {
+        *replaced = ok;
+    }
+    return ok;
+}
+
+bool File::SyncDirectoryOf(const std::string& path) {
+    return SyncDirectory(path);
 }
 
 std::string File::TempPathFor(const std::string& path) {

@@ -11,6 +11,7 @@
 #include "storage/ByteWriter.h"
 #include "storage/File.h"
 #include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 
 // An array of records of one type, optionally mirrored in a binary file of
 // fixed-size records. The file holds nothing but Count() records of
@@ -113,22 +114,25 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
     }
     File::RemoveStaleTemp(fileName_);
 
+    // Only a missing file is an empty list. A file that cannot be read is
+    // not: taken for empty, it would be written over with nothing at the end.
     std::string bytes;
-    if (File::ReadFile(fileName_, bytes)) {
-        writeThrough_ = false;
-        T buffer;
-        std::size_t pos = 0;
-        while (pos < bytes.size()) {
-            ByteReader reader(std::string_view(bytes).substr(pos, T::DiskSize));
-            reader >> buffer;
-            Add(buffer);
-            pos += T::DiskSize;
-        }
+    if (!File::ReadIfExists(fileName_, bytes)) {
+        throw MessageException(Oeffnungsfehler(fileName_));
+    }
+    writeThrough_ = false;
+    T buffer;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        ByteReader reader(std::string_view(bytes).substr(pos, T::DiskSize));
+        reader >> buffer;
+        Add(buffer);
+        pos += T::DiskSize;
     }
 
     file_ = File::OpenReadWrite(fileName_);
     if (!file_.IsOpen()) {
-        throw MessageException(kOpenError);
+        throw MessageException(Oeffnungsfehler(fileName_));
     }
     fileLength_ = file_.Size();
     writeThrough_ = true;
@@ -184,7 +188,9 @@ int GenericList<T>::Add(const T& record) {
             std::string bytes;
             ByteWriter writer(bytes);
             writer << record;
-            if (!file_.WriteAt(offset, bytes)) {
+            // On the disk before the call returns: a confirmed record, and
+            // perhaps the record that others will point to.
+            if (!file_.WriteAt(offset, bytes) || !file_.DataSync()) {
                 // Take back whatever reached the file, so that it still
                 // matches the list, and do not pretend the record was stored.
                 file_.Truncate(offset);
@@ -258,7 +264,17 @@ void GenericList<T>::Empty() {
 template <typename T>
 void GenericList<T>::Flush() {
     if (IsFileBacked()) {
-        Rewrite(kFlushError);
+        // A file that already holds the list keeps its modification time.
+        const std::string image = Image();
+        bool replaced = false;
+        if (!File::ReplaceIfChanged(fileName_, image, &replaced)) {
+            throw MessageException(kFlushError);
+        }
+        // The old descriptor names a replaced file; follow the name.
+        if (replaced || !file_.IsOpen()) {
+            file_ = File::OpenReadWrite(fileName_);
+            fileLength_ = file_.IsOpen() ? static_cast<std::int64_t>(image.size()) : -1;
+        }
     }
 }
 
@@ -301,7 +317,8 @@ void GenericList<T>::Store(unsigned index) {
     // A confirmed change must survive a power cut too, hence the sync. A
     // failed overwrite may have left part of the record; a whole replacement
     // leaves either the old or the new file.
-    if (!file_.WriteAt(static_cast<std::int64_t>(index) * T::DiskSize, bytes) || !file_.Sync()) {
+    if (!file_.WriteAt(static_cast<std::int64_t>(index) * T::DiskSize, bytes) ||
+        !file_.DataSync()) {
         Rewrite(kFlushError);
     }
 }

@@ -7,7 +7,7 @@
 // full disk or a failing device would. Production code never sets a hook.
 class IoFaults {
   public:
-    enum class Op { Open, Write, Sync, Rename, Truncate };
+    enum class Op { Open, Write, Sync, Rename, Truncate, Read };
 
     // The hook returns the errno value the call shall fail with, or 0.
     using Hook = std::function<int(Op op, const std::string& path)>;

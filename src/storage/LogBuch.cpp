@@ -5,15 +5,30 @@
 #include <locale>
 
 #include "storage/Clock.h"
+#include "storage/CodePage.h"
+#include "storage/MessageException.h"
 
 LogBuch::LogBuch(const std::string& fileName)
-    : file_(File::OpenAppend(fileName)), buffer_(*this), stream_(&buffer_) {
+    : fileName_(fileName), file_(File::OpenAppend(fileName)), buffer_(*this), stream_(&buffer_) {
     // Numbers in the log book never take the user's locale.
     stream_.imbue(std::locale::classic());
+    // A line that cannot be written raises its exception out of the flush
+    // (std::endl) instead of leaving the stream quietly bad.
+    stream_.exceptions(std::ios::badbit);
 }
 
 LogBuch::~LogBuch() {
-    WritePending();
+    try {
+        WritePending();
+    } catch (const MessageException&) {
+        // An unfinished line at the end; no change waits for it.
+    }
+}
+
+std::string LogBuch::SchreibFehler(const std::string& fileName) {
+    return "Die Zeile für das Logbuch "_w + CodePage::Utf8ToCp1252(fileName) +
+           " konnte nicht geschrieben werden (ist der Datenträger voll?). Die Änderung wurde "
+           "nicht ausgeführt."_w;
 }
 
 std::ostream& LogBuch::Stamp() {
@@ -48,7 +63,15 @@ void LogBuch::WritePending() {
         }
         line.push_back(c);
     }
-    if (file_.IsOpen()) {
-        file_.Append(line);
+    if (!file_.IsOpen()) {
+        return;
+    }
+    const std::int64_t vorher = file_.Size();
+    if (!file_.Append(line) || !file_.DataSync()) {
+        // Half a line would run into the next one; take it back.
+        if (vorher >= 0) {
+            file_.Truncate(vorher);
+        }
+        throw MessageException(SchreibFehler(fileName_));
     }
 }

@@ -14,8 +14,13 @@
 //   logBuch.Stamp() << marker << values << std::endl;
 //
 // The line is gathered in memory and reaches the file in one write when the
-// stream is flushed, so a crash never leaves half a line. A log book whose
-// file cannot be opened swallows every line without a word.
+// stream is flushed, and is synced to the disk before the flush returns: the
+// log book is the only record of what a destructive change destroyed, so the
+// line must be there before the change is made. When it cannot be written
+// (a full disk), the flush raises a MessageException and takes back whatever
+// part of the line reached the file; the caller then leaves its change
+// undone. A log book whose file cannot be opened at all is reported once at
+// start (see IsOpen) and then swallows its lines.
 class LogBuch {
   public:
     explicit LogBuch(const std::string& fileName);
@@ -29,6 +34,10 @@ class LogBuch {
     std::ostream& Stamp();
 
     bool IsOpen() const { return file_.IsOpen(); }
+    const std::string& FileName() const { return fileName_; }
+
+    // The German message of a line that could not be written to that file.
+    static std::string SchreibFehler(const std::string& fileName);
 
   private:
     // Collects a line and hands it to the file on flush, with every LF
@@ -46,6 +55,7 @@ class LogBuch {
 
     void WritePending();
 
+    std::string fileName_;
     File file_;
     LineBuffer buffer_;
     std::ostream stream_;

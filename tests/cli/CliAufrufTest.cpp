@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -118,18 +120,35 @@ TEST_F(AufrufTest, DashCWorksInTheGivenDirectoryLikeMake) {
     EXPECT_THAT(fehlt.err, HasSubstr("kann nicht gewechselt werden"));
 }
 
-TEST_F(AufrufTest, AnUnreadableDataFileIsAFailureNotAnEmptyList) {
+TEST_F(AufrufTest, ADataFileThatIsNoRegularFileStopsEveryCommand) {
     SampleDaten();
     std::filesystem::remove(Daten() + "/kunden.dat");
     std::filesystem::create_directory(Daten() + "/kunden.dat");
+    const std::string text =
+        "kunden.dat\xC2\xAB ist ein Verzeichnis und keine gew\xC3\xB6hnliche Datei.";
     const Ergebnis e = Lauf({"adressen", "a.csv"});
     EXPECT_EQ(e.status, 1);
-    EXPECT_THAT(e.err, HasSubstr("kunden.dat\xC2\xAB kann nicht gelesen werden."));
+    EXPECT_THAT(e.err, HasSubstr(text));
     EXPECT_FALSE(FileExists(Pfad("a.csv")));
 
     const Ergebnis pruefung = Lauf({"pruefen"});
     EXPECT_EQ(pruefung.status, 1);
-    EXPECT_THAT(pruefung.out, HasSubstr("kunden.dat kann nicht gelesen werden."));
+    EXPECT_THAT(pruefung.err, HasSubstr(text));
+
+    // A symbolic link to a file outside the folder, and a pipe, alike; the
+    // pipe is never waited on.
+    std::filesystem::remove(Daten() + "/kunden.dat");
+    WriteBytes(Pfad("fremd.dat"), std::string(528, 'x'));
+    std::filesystem::create_symlink(Pfad("fremd.dat"), Daten() + "/kunden.dat");
+    const Ergebnis link = Lauf({"pruefen"});
+    EXPECT_EQ(link.status, 1);
+    EXPECT_THAT(link.err, HasSubstr("kunden.dat\xC2\xAB ist eine symbolische Verkn\xC3\xBCpfung"));
+    std::filesystem::remove(Daten() + "/kunden.dat");
+    std::filesystem::remove(Daten() + "/weinliste.dat");
+    ASSERT_EQ(::mkfifo((Daten() + "/weinliste.dat").c_str(), 0600), 0);
+    const Ergebnis fifo = Lauf({"flaschenliste", "f.txt"});
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_THAT(fifo.err, HasSubstr("weinliste.dat\xC2\xAB ist eine benannte Pipe (FIFO)"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "model/KundenVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
+#include "model/Preis.h"
 #include "model/PreisVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
@@ -114,9 +115,20 @@ TEST(DatenbestandTest, FilesAreOpenedAndSavedInTheStartUpAndShutdownOrder) {
     DateiProtokoll protokoll;
     {
         Datenbestand bestand;
-        bestand.KundenEinlesen();
+        KundenVerwaltung& kunden = bestand.KundenEinlesen();
         MerkzettelVerwaltung& notizen = bestand.MerkzettelOeffnen();
         FixedText::Set(notizen.NewNote().text, "Flaschen bestellen");
+        // Changes in place, which only the shutdown writes (a file whose
+        // contents did not change is left alone).
+        Kunde k;
+        kunden.AddKunde(k);
+        kunden[0].PLZ = 55116;
+        Verwaltungen& v = bestand.GetVerwaltungen();
+        v.weinlistenVerwaltung->AddWein(7);
+        v.weinlistenVerwaltung->GetWein(7)->gewicht = 1300;
+        v.preisVerwaltung->SetPreisliste(0);
+        v.preisVerwaltung->AddPreis(Preis(7, 1.0f, 0.5f));
+        v.preisVerwaltung->GetPreis(7)->preisDM = 9.0f;
     }
     EXPECT_EQ(
         DateiProtokoll::Reihenfolge(
@@ -164,7 +176,8 @@ TEST(DatenbestandTest, MissingDataDirectoryRaisesTheRecordListError) {
         Datenbestand bestand(dir / "daten");
         FAIL() << "no exception";
     } catch (const MessageException& e) {
-        EXPECT_EQ(e.Text(), "File could not be opened in GenericList::GenericList()");
+        EXPECT_EQ(e.Text(), "File could not be opened in GenericList::GenericList()\n" +
+                                (dir / "daten/weinliste.dat"));
     }
 }
 

@@ -45,6 +45,8 @@ const char* Stoerung::Name(IoFaults::Op op) {
             return "Rename";
         case IoFaults::Op::Truncate:
             return "Truncate";
+        case IoFaults::Op::Read:
+            return "Read";
     }
     return "?";
 }

@@ -217,9 +217,10 @@ TEST_F(GenericListTest, SortIsStableInBothOrdersAndRewritesTheFile) {
     EXPECT_EQ(FileSize(file_), 6 * 12);
 }
 
-TEST_F(GenericListTest, MissingDirectoryRaisesOpenError) {
+TEST_F(GenericListTest, MissingDirectoryRaisesOpenErrorNamingTheFile) {
     std::string bad = dir_ / "missing/records.dat";
-    EXPECT_EQ(ExceptionText([&] { List list(bad.c_str()); }), List::kOpenError);
+    EXPECT_EQ(ExceptionText([&] { List list(bad.c_str()); }),
+              std::string(List::kOpenError) + "\n" + bad);
 }
 
 TEST_F(GenericListTest, OverlongFileNameIsRefusedNotCut) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "storage/CodePage.h"
+#include "storage/IoFaults.h"
+#include "storage/MessageException.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 
@@ -41,6 +43,34 @@ TEST(LogBuchTest, AppendsAcrossRunsAndWritesInnerLineBreaksAsCrLf) {
               "(31.12.2026 23:59:59) eins\r\n"
               "(31.12.2026 23:59:59) zwei\"x\",\r\nweiter\r\n"
               "(31.12.2026 23:59:59) drei(31.12.2026 23:59:59) ");
+}
+
+TEST(LogBuchTest, ALineThatCannotBeWrittenOrSyncedIsRefusedAndTakenBack) {
+    TempDir dir;
+    const std::string path = dir / "logbuch.txt";
+    FixedClock clock(6, 12, 2026, 9, 5, 3);
+    LogBuch log(path);
+    log.Stamp() << "eins" << std::endl;
+    const std::string eins = ReadBytes(path);
+    for (IoFaults::Op op : {IoFaults::Op::Write, IoFaults::Op::Sync}) {
+        // A full disk: the append, or the sync after it, fails.
+        IoFaults::SetHook(
+            [op](IoFaults::Op o, const std::string&) { return o == op ? ENOSPC : 0; });
+        try {
+            log.Stamp() << "zwei" << std::endl;
+            ADD_FAILURE() << "no exception";
+        } catch (const MessageException& e) {
+            EXPECT_EQ(e.Text(), LogBuch::SchreibFehler(path));
+        }
+        IoFaults::ClearHook();
+        EXPECT_EQ(ReadBytes(path), eins);
+    }
+    EXPECT_EQ(CodePage::Cp1252ToUtf8(LogBuch::SchreibFehler("daten/logbuch.txt")),
+              "Die Zeile für das Logbuch daten/logbuch.txt konnte nicht geschrieben werden (ist "
+              "der Datenträger voll?). Die Änderung wurde nicht ausgeführt.");
+    // The disk works again.
+    log.Stamp() << "drei" << std::endl;
+    EXPECT_EQ(ReadBytes(path), eins + "( 6.12.2026  9: 5: 3) drei\r\n");
 }
 
 TEST(LogBuchTest, UnopenableFileIsSilentlyIgnored) {

@@ -1,0 +1,153 @@
+#include "model/DatenDateien.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <utility>
+
+#include "model/Kunde.h"
+#include "model/MerkzettelVerwaltung.h"
+#include "model/PostenVerwaltung.h"
+#include "model/Preis.h"
+#include "model/PreisVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/Wein.h"
+#include "storage/CodePage.h"
+#include "storage/File.h"
+#include "storage/MessageException.h"
+
+namespace {
+
+struct Datei {
+    std::string name;
+    // Record size, or 0 for the text files and the settings.
+    std::size_t satz;
+};
+
+std::vector<Datei> Dateien() {
+    std::vector<Datei> dateien = {
+        {"weinliste.dat", Wein::DiskSize},
+        {"weinlisten.txt", 0},
+        {"rechnungsposten.dat", PostenVerwaltung::Posten::DiskSize},
+        {"rechnungen.dat", Rechnung::DiskSize},
+        {"geogruppe.txt", 0},
+        {"logbuch.txt", 0},
+        {"preferences.dat", 0},
+        {"kunden.dat", Kunde::DiskSize},
+        {"merkzettel.dat", MerkzettelVerwaltung::MerkzettelIntern::DiskSize},
+    };
+    for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
+        dateien.push_back({std::to_string(k) + ".wl", Preis::DiskSize});
+    }
+    return dateien;
+}
+
+std::string Anzeige(const std::string& pfad) {
+    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
+}
+
+const char* Art(mode_t mode) {
+    if (S_ISLNK(mode)) {
+        return "eine symbolische Verknüpfung";
+    }
+    if (S_ISFIFO(mode)) {
+        return "eine benannte Pipe (FIFO)";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "eine Gerätedatei";
+    }
+    if (S_ISSOCK(mode)) {
+        return "ein Socket";
+    }
+    if (S_ISDIR(mode)) {
+        return "ein Verzeichnis";
+    }
+    return "keine gewöhnliche Datei";
+}
+
+// Refuses anything but a regular file; a missing one is fine. Returns the
+// size of a regular file, or -1.
+std::int64_t Gewoehnlich(const std::string& pfad) {
+    struct stat st {};
+    if (::lstat(pfad.c_str(), &st) != 0) {
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw MessageException("Die Datei " + Anzeige(pfad) + " ist " +
+                               CodePage::Utf8ToCp1252(Art(st.st_mode)) +
+                               " und keine gewöhnliche Datei. Rebkontor arbeitet nur mit "
+                               "gewöhnlichen Dateien; bitte ersetzen Sie sie durch die Datei "
+                               "selbst oder entfernen Sie sie."_w);
+    }
+    return st.st_size;
+}
+
+std::string Elternverzeichnis(const std::string& verzeichnis) {
+    std::string ohne = verzeichnis;
+    while (ohne.size() > 1 && ohne.back() == '/') {
+        ohne.pop_back();
+    }
+    const std::size_t slash = ohne.find_last_of('/');
+    if (slash == std::string::npos) {
+        return "";
+    }
+    return ohne.substr(0, slash + 1);
+}
+
+// Keeps the bytes beside the file. An older copy with other contents stays;
+// the new one takes the next free name.
+bool Sichern(const std::string& pfad, const std::string& bytes, std::string& kopie) {
+    for (int n = 1; n < 100; ++n) {
+        kopie = pfad + DatenDateien::kKopieEndung + (n == 1 ? "" : "." + std::to_string(n));
+        std::string vorhanden;
+        struct stat st {};
+        if (::lstat(kopie.c_str(), &st) != 0) {
+            return File::ReplaceAtomically(kopie, bytes);
+        }
+        if (S_ISREG(st.st_mode) && File::ReadFile(kopie, vorhanden) && vorhanden == bytes) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> DatenDateien::Pruefen(const std::string& verzeichnis, bool sichern) {
+    // The letterhead lives in the working directory, beside the data folder.
+    Gewoehnlich(Elternverzeichnis(verzeichnis) + "bkopf.emf");
+    std::vector<std::pair<Datei, std::int64_t>> unvollstaendig;
+    for (const Datei& datei : Dateien()) {
+        const std::int64_t groesse = Gewoehnlich(verzeichnis + "/" + datei.name);
+        if (datei.satz != 0 && groesse > 0 &&
+            groesse % static_cast<std::int64_t>(datei.satz) != 0) {
+            unvollstaendig.emplace_back(datei, groesse);
+        }
+    }
+    std::vector<std::string> hinweise;
+    for (const auto& [datei, groesse] : unvollstaendig) {
+        const std::string pfad = verzeichnis + "/" + datei.name;
+        const auto satz = static_cast<std::int64_t>(datei.satz);
+        std::string text = "Die Datei " + Anzeige(pfad) +
+                           " endet mitten in einem Datensatz: " + std::to_string(groesse) +
+                           " Bytes sind " + std::to_string(groesse / satz) + " ganze Sätze zu "_w +
+                           std::to_string(satz) + " Bytes und " + std::to_string(groesse % satz) +
+                           " Bytes eines unvollständigen Satzes."_w;
+        if (sichern) {
+            std::string bytes;
+            std::string kopie;
+            if (File::ReadFile(pfad, bytes) && Sichern(pfad, bytes, kopie)) {
+                text += " Eine Kopie der Datei, wie sie war, liegt in " + Anzeige(kopie) + ".";
+            } else {
+                // Without the copy, the next rewrite would lose the part.
+                throw MessageException(text +
+                                       " Eine Kopie der Datei konnte nicht angelegt werden; "
+                                       "Rebkontor startet nicht, damit der unvollständige Satz "
+                                       "nicht überschrieben wird."_w);
+            }
+        }
+        hinweise.push_back(text);
+    }
+    return hinweise;
+}
