@@ -369,10 +369,24 @@ void RechnungsVerwaltung::DeleteRechnung(std::int32_t id, bool bestandKorrigiere
             r->DeletePosten(wein);
         }
     }
-    Protokolliere(">> RECHNUNG GELÖSCHT << (erfasst am ", *r);
+    // The deletion's line waits for the change's line, and both reach the
+    // log book in one write: a log book that takes neither refuses the
+    // deletion, and one never holds the deletion of an invoice still there.
+    Protokolliere(">> RECHNUNG GELÖSCHT << (erfasst am ", *r, false);
+    const std::int16_t steigen = r->steigen;
+    const std::int16_t kartons = r->kartons;
     r->steigen = Rechnung::kGeloescht;
     r->kartons = Rechnung::kGeloescht;
-    UpdateCurrentRechnung();
+    try {
+        UpdateCurrentRechnung();
+    } catch (...) {
+        if (verwaltungen_ != nullptr && verwaltungen_->logBuch != nullptr) {
+            verwaltungen_->logBuch->Verwerfen();
+        }
+        r->steigen = steigen;
+        r->kartons = kartons;
+        throw;
+    }
 }
 
 std::int32_t RechnungsVerwaltung::DeriveRechnung(const Rechnung& quelle) {
@@ -559,16 +573,22 @@ void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>&
     }
 }
 
-void RechnungsVerwaltung::Protokolliere(const char* marker, const Rechnung& r) const {
+void RechnungsVerwaltung::Protokolliere(const char* marker, const Rechnung& r,
+                                        bool abschliessen) const {
     LogBuch* logBuch = verwaltungen_ != nullptr ? verwaltungen_->logBuch : nullptr;
     if (logBuch == nullptr) {
         return;
     }
     const Zeit erfasst(r.erfasstZeit);
-    logBuch->Stamp() << CodePage::Utf8ToCp1252(marker) << Datum(r.erfasstDatum).Text() << ' '
-                     << erfasst.Hour() << ':' << erfasst.Minute() << ':' << erfasst.Second()
-                     << ") -> " << r.id << ',' << r.nummer << ',' << r.kunde << ',' << r.steigen
-                     << ',' << r.kartons << ",\"" << Datum(r.datum).LongText() << "\","
-                     << r.betragEingegangen << ',' << static_cast<int>(r.beglichen) << ",\""
-                     << FixedText::Get(r.bemerkung) << '"' << std::endl;
+    std::ostream& zeile = logBuch->Stamp();
+    zeile << CodePage::Utf8ToCp1252(marker) << Datum(r.erfasstDatum).Text() << ' ' << erfasst.Hour()
+          << ':' << erfasst.Minute() << ':' << erfasst.Second() << ") -> " << r.id << ','
+          << r.nummer << ',' << r.kunde << ',' << r.steigen << ',' << r.kartons << ",\""
+          << Datum(r.datum).LongText() << "\"," << r.betragEingegangen << ','
+          << static_cast<int>(r.beglichen) << ",\"" << FixedText::Get(r.bemerkung) << '"';
+    if (abschliessen) {
+        zeile << std::endl;
+    } else {
+        zeile << '\n';
+    }
 }

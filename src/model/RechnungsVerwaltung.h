@@ -125,7 +125,9 @@ class RechnungsVerwaltung {
     std::int32_t IdAn(std::int32_t n) const;
     // Writes a record at position n; false when it did not reach the file.
     bool Schreibe(std::int32_t n, const Rechnung& r);
-    void Protokolliere(const char* marker, const Rechnung& r) const;
+    // Writes the line; without `abschliessen` it waits in the log book for
+    // the next line, and both are written together.
+    void Protokolliere(const char* marker, const Rechnung& r, bool abschliessen = true) const;
     // Calls f(n) for every record position the date search adds, newest first.
     template <typename F>
     void NachDatum(std::uint32_t erfasstVon, std::uint32_t erfasstBis, std::uint32_t datumVon,

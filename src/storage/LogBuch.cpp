@@ -44,6 +44,11 @@ std::ostream& LogBuch::Stamp() {
     return stream_;
 }
 
+void LogBuch::Verwerfen() {
+    buffer_.str(std::string());
+    stream_.clear();
+}
+
 int LogBuch::LineBuffer::sync() {
     owner_.WritePending();
     return 0;

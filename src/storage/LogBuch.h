@@ -33,6 +33,10 @@ class LogBuch {
     // current local date and time and returns the stream to write it on.
     std::ostream& Stamp();
 
+    // Drops a line begun but not yet flushed: the change it was to describe
+    // did not happen.
+    void Verwerfen();
+
     bool IsOpen() const { return file_.IsOpen(); }
     const std::string& FileName() const { return fileName_; }
 

@@ -15,6 +15,10 @@
 //   rebkontor-crashtest stellen VERZ [CLI]
 //       for every kind of operation, kills it at each of its file system
 //       calls in turn with strace, checking after each
+//   rebkontor-crashtest syncfolge VERZ [SCHRITTE]
+//       runs the workload under strace and checks that every file a
+//       confirmed operation wrote was synced before it was confirmed, and
+//       items, invoices and log lines before the stock and chain heads
 //
 // Exit status 0 when every check passed.
 
@@ -37,6 +41,7 @@
 #include "Arbeitslast.h"
 #include "Journal.h"
 #include "Nachpruefung.h"
+#include "Syncfolge.h"
 #include "model/KundenVerwaltung.h"
 
 namespace fs = std::filesystem;
@@ -298,13 +303,44 @@ int Stellen(const std::string& verzeichnis, const std::string& cli) {
     return 0;
 }
 
+// The workload under strace, from an empty data folder, and the order of its
+// writes and syncs.
+int SyncfolgePruefen(const std::string& verzeichnis, long schritte) {
+    const std::string basis = fs::absolute(verzeichnis).string();
+    std::error_code egal;
+    fs::remove_all(basis, egal);
+    fs::create_directories(basis + "/daten");
+    const std::string spur = basis + "/spur";
+    const int status =
+        Starten({"/usr/bin/strace", "-f", "-qq", "-y", "-s", "16", "-o", spur, "-e",
+                 "trace=write,pwrite64,ftruncate,fsync,fdatasync,rename,renameat,"
+                 "renameat2",
+                 Selbst(), "arbeiten", basis, basis + "/journal", "3", std::to_string(schritte)});
+    if (status != 0) {
+        std::printf("the workload under strace failed (status %d)\n", status);
+        return 1;
+    }
+    const Syncfolge::Ergebnis e = Syncfolge::Pruefen(spur);
+    std::printf("sync order: %d operations confirmed, %d writes to data files, %d syncs\n",
+                e.bestaetigt, e.schreibvorgaenge, e.syncs);
+    for (const std::string& p : e.probleme) {
+        std::printf("PROBLEM: %s\n", p.c_str());
+    }
+    if (e.bestaetigt == 0 || e.schreibvorgaenge == 0) {
+        std::printf("PROBLEM: the trace shows no confirmed operation\n");
+        return 1;
+    }
+    return e.probleme.empty() ? 0 : 1;
+}
+
 int Gebrauch() {
     std::fprintf(stderr,
                  "usage: rebkontor-crashtest arbeiten VERZ JOURNAL SEED [SCHRITTE]\n"
                  "       rebkontor-crashtest pruefen VERZ JOURNAL [CLI]\n"
                  "       rebkontor-crashtest zufall VERZ ITERATIONEN SEED [CLI]\n"
                  "       rebkontor-crashtest einzeln VERZ JOURNAL ART\n"
-                 "       rebkontor-crashtest stellen VERZ [CLI]\n");
+                 "       rebkontor-crashtest stellen VERZ [CLI]\n"
+                 "       rebkontor-crashtest syncfolge VERZ [SCHRITTE]\n");
     return 2;
 }
 
@@ -328,6 +364,9 @@ int main(int argc, char** argv) {
     }
     if (a.size() == 4 && a[0] == "einzeln") {
         return Einzeln(a[1], a[2], a[3]);
+    }
+    if (a.size() >= 2 && a[0] == "syncfolge") {
+        return SyncfolgePruefen(a[1], a.size() > 2 ? std::stol(a[2]) : 300);
     }
     if (a.size() >= 2 && a[0] == "stellen") {
         return Stellen(a[1], a.size() > 2 ? fs::absolute(a[2]).string() : "");
