@@ -19,6 +19,7 @@
 #include "model/Datenbestand.h"
 #include "model/GeoGruppe.h"
 #include "storage/Customizer.h"
+#include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 
@@ -197,6 +198,40 @@ TEST(TSDIDecFrameStartTest, WithoutDataDirectoryTheErrorIsShownAndNothingIsBuilt
     EXPECT_TRUE(
         text.startsWith(QStringLiteral("File could not be opened in GenericList::GenericList()")));
     EXPECT_FALSE(std::filesystem::exists("daten"));
+}
+
+TEST(TSDIDecFrameStartTest, AFileThatCannotBeReadStopsTheStartAndAnIncompleteOneIsTold) {
+    TempDir dir{true};
+    WriteBytes("daten/kunden.dat", std::string(2 * 528, '\0'));
+    std::string kunden = ReadBytes("daten/kunden.dat");
+
+    // A read error: the start stops, names the file and writes nothing.
+    IoFaults::SetHook([](IoFaults::Op op, const std::string& pfad) {
+        return op == IoFaults::Op::Read && pfad == "daten/kunden.dat" ? EIO : 0;
+    });
+    QString text;
+    AntworteImNaechstenFenster(QStringLiteral("Ja"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    IoFaults::ClearHook();
+    App().Beenden();
+    EXPECT_TRUE(text.startsWith(QStringLiteral(
+        "File could not be opened in GenericList::GenericList()\ndaten/kunden.dat\n")))
+        << text.toStdString();
+    EXPECT_EQ(ReadBytes("daten/kunden.dat"), kunden);
+
+    // Two customers and the first bytes of a third: the start tells which
+    // file ends in part of a record, and where its copy is.
+    kunden += std::string(40, '\0');
+    WriteBytes("daten/kunden.dat", kunden);
+    QString titel;
+    AntworteImNaechstenFenster(QStringLiteral("OK"), &text, &titel);
+    EXPECT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(titel, QStringLiteral("Datenbestand"));
+    EXPECT_TRUE(text.contains(QStringLiteral("»daten/kunden.dat« endet mitten in einem Datensatz")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("»daten/kunden.dat.unvollstaendig«")));
+    EXPECT_EQ(ReadBytes("daten/kunden.dat.unvollstaendig"), kunden);
+    App().Beenden();
 }
 
 }  // namespace
