@@ -82,8 +82,9 @@ File File::Open(const std::string& path, int flags) {
     // the open; a write never follows a link out of the folder.
     flags |= O_CLOEXEC | O_NONBLOCK | (writing ? O_NOFOLLOW : 0);
     bool created = false;
-    if ((flags & O_CREAT) != 0 && (flags & O_EXCL) == 0) {
+    if ((flags & O_CREAT) != 0 && (flags & (O_EXCL | O_TRUNC)) == 0) {
         // Created here: the new name needs a directory sync to be durable.
+        // (A temporary file is renamed, and that rename is synced.)
         do {
             file.fd_ = ::open(path.c_str(), flags | O_EXCL, 0666);
         } while (file.fd_ < 0 && errno == EINTR);

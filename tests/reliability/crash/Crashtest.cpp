@@ -234,8 +234,8 @@ int Stellen(const std::string& verzeichnis, const std::string& cli) {
         std::printf("the data set for the crash points could not be made\n");
         return 1;
     }
-    const std::vector<std::string> aufrufe = {"openat", "write",  "pwrite64", "ftruncate",
-                                              "fsync",  "rename", "unlink"};
+    const std::vector<std::string> aufrufe = {"openat", "write",     "pwrite64", "ftruncate",
+                                              "fsync",  "fdatasync", "rename",   "unlink"};
     int punkte = 0;
     for (int a = 0; Arbeitslast::kArten[a] != nullptr; ++a) {
         const std::string art = Arbeitslast::kArten[a];
