@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/Verwaltungen.h"
+#include "storage/Zugriff.h"
 
 class MerkzettelVerwaltung;
 
@@ -23,7 +24,13 @@ class Datenbestand {
     // invoices, customer groups, log book and settings on their files in
     // `verzeichnis`, and links them. A missing or read-only directory raises
     // the record list's exception from the first of them.
-    explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {});
+    //
+    // With Zugriff::NurLesen every manager only reads: no file is created,
+    // repaired, rewritten or removed, now or at the end, and any attempt to
+    // change the data raises Schreibverbot. For the read-only commands,
+    // which read the directory where it lies, also beside a running window.
+    explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {},
+                          Zugriff zugriff = Zugriff::Schreiben);
     // Saves and releases: notes, customers, settings, log book, groups,
     // invoices, items, price lists, wines.
     ~Datenbestand();
@@ -42,6 +49,7 @@ class Datenbestand {
     // Null until MerkzettelOeffnen.
     MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
     const std::string& Verzeichnis() const { return verzeichnis_; }
+    Zugriff GetZugriff() const { return zugriff_; }
 
   private:
     std::string Pfad(const char* name) const;
@@ -49,6 +57,7 @@ class Datenbestand {
 
     std::string verzeichnis_;
     Beobachter beobachter_;
+    Zugriff zugriff_;
     Verwaltungen verwaltungen_;
     // Declared in the order of creation, so that even a failure half-way
     // through the constructor releases the rest in the order of shutdown.

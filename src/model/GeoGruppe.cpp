@@ -5,12 +5,15 @@
 #include "storage/File.h"
 #include "storage/FixedText.h"
 
-GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
-    // A replacement a crash interrupted; the file itself is whole.
-    File::RemoveStaleTemp(fileName_);
-    // The file is created here so that the first group can be appended to it.
-    if (!File::OpenReadWrite(fileName_).IsOpen()) {
-        return;
+GeoGruppe::GeoGruppe(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName), zugriff_(zugriff) {
+    if (zugriff_ == Zugriff::Schreiben) {
+        // A replacement a crash interrupted; the file itself is whole.
+        File::RemoveStaleTemp(fileName_);
+        // The file is created here so that the first group can be appended to it.
+        if (!File::OpenReadWrite(fileName_).IsOpen()) {
+            return;
+        }
     }
     std::string bytes;
     if (!File::ReadFile(fileName_, bytes)) {
@@ -28,6 +31,7 @@ void GeoGruppe::Append(const std::string& name) {
 }
 
 void GeoGruppe::AddGeoGruppe(const std::string& name) {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (GeoGruppe::AddGeoGruppe)");
     NamensDatei::Anhaengen(
         fileName_, name,
         "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");

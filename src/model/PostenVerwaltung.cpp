@@ -46,7 +46,8 @@ ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten) {
     return in;
 }
 
-PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(fileName) {
+PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName), zugriff_(zugriff) {
     std::string bytes;
     if (!File::ReadFile(fileName_, bytes)) {
         // A missing file is created by the first item.
@@ -64,6 +65,7 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(file
 }
 
 bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (PostenVerwaltung)");
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }

@@ -8,16 +8,20 @@
 #include "storage/File.h"
 #include "storage/FixedText.h"
 
-Customizer::Customizer(const std::string& fileName) {
+Customizer::Customizer(const std::string& fileName, Zugriff zugriff) : zugriff_(zugriff) {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
     filterVon1 = filterBis1 = filterVon2 = filterBis2 = today;
     FixedText::Set(dateiName, fileName);
-    File::RemoveStaleTemp(FixedText::Get(dateiName));
+    if (zugriff_ == Zugriff::Schreiben) {
+        File::RemoveStaleTemp(FixedText::Get(dateiName));
+    }
     Load();
 }
 
 Customizer::~Customizer() {
-    Store();
+    if (zugriff_ == Zugriff::Schreiben) {
+        Store();
+    }
 }
 
 void Customizer::SetDefaults() {
@@ -73,6 +77,8 @@ std::string Customizer::Image() const {
 }
 
 void Customizer::Store() {
+    Schreibverbot::Pruefen(zugriff_,
+                           std::string(FixedText::Get(dateiName)) + " (Customizer::Store)");
     File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }
 

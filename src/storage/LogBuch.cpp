@@ -6,8 +6,12 @@
 
 #include "storage/Clock.h"
 
-LogBuch::LogBuch(const std::string& fileName)
-    : file_(File::OpenAppend(fileName)), buffer_(*this), stream_(&buffer_) {
+LogBuch::LogBuch(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName),
+      zugriff_(zugriff),
+      file_(zugriff == Zugriff::Schreiben ? File::OpenAppend(fileName) : File()),
+      buffer_(*this),
+      stream_(&buffer_) {
     // Numbers in the log book never take the user's locale.
     stream_.imbue(std::locale::classic());
 }
@@ -17,6 +21,7 @@ LogBuch::~LogBuch() {
 }
 
 std::ostream& LogBuch::Stamp() {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (LogBuch::Stamp)");
     std::time_t now = static_cast<std::time_t>(Clock::Now());
     std::tm local{};
     localtime_r(&now, &local);
