@@ -1061,9 +1061,12 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
         }
     } catch (const std::exception& fehler) {
         fs::remove_all(neu, ec);
-        const std::string grund = dynamic_cast<const MessageException*>(&fehler) != nullptr
-                                      ? std::string(fehler.what())
-                                      : CodePage::Utf8ToCp1252(fehler.what());
+        std::string grund = dynamic_cast<const MessageException*>(&fehler) != nullptr
+                                ? std::string(fehler.what())
+                                : CodePage::Utf8ToCp1252(fehler.what());
+        if (!grund.empty() && grund.back() != '.') {
+            grund += '.';
+        }
         throw MessageException(
             "Die Beispieldaten konnten nicht angelegt werden (ist der "
             "Datenträger voll?): "_w +
