@@ -17,10 +17,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "Beispielbetrieb.h"
 #include "cli/Beispieldaten.h"
 #include "model/Datenbestand.h"
 #include "model/PostenVerwaltung.h"
@@ -36,32 +36,11 @@ namespace {
 
 constexpr std::uint32_t kSeed = 20261231;
 
-std::string Basis() {
-    if (const char* dir = std::getenv("REBKONTOR_BENCH_DIR")) {
-        return dir;
-    }
-    struct stat st {};
-    if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode)) {
-        return "/dev/shm";
-    }
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp != nullptr ? tmp : "/tmp";
-}
-
 const std::string& Daten() {
-    static const std::string verzeichnis = [] {
-        const std::string wurzel = Basis() + "/rebkontor-beispielbetrieb-" + std::to_string(kSeed);
-        const std::string daten = wurzel + "/daten";
-        const std::string fertig = wurzel + "/fertig";
-        if (!File::Exists(fertig)) {
-            std::filesystem::remove_all(wurzel);
-            std::filesystem::create_directories(daten);
-            Beispieldaten::Erzeugen(daten, Beispieldaten::Umfang::Benchmark(), kSeed,
-                                    Datum(31, 12, 2026));
-            File::ReplaceAtomically(fertig, "");
-        }
-        return daten;
-    }();
+    static const std::string verzeichnis =
+        Beispielbetrieb("rebkontor-beispielbetrieb", Beispieldaten::Umfang::Benchmark(), kSeed,
+                        Datum(31, 12, 2026)) +
+        "/daten";
     return verzeichnis;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/QtText.h"
+#include "storage/MessageException.h"
 
 // The bitmaps live in the static library; their registration must be asked
 // for from outside any namespace.
@@ -31,6 +32,7 @@ TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) 
 
 TRebkontorApp::~TRebkontorApp() {
     frame_.reset();
+    sperre_.reset();
 }
 
 bool TRebkontorApp::DisplayVorhanden() {
@@ -69,6 +71,12 @@ bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {
 }
 
 bool TRebkontorApp::Starten(TSDIDecFrame::ZeigeModus modus) {
+    try {
+        sperre_ = std::make_unique<DatenSperre>(TSDIDecFrame::kDaten);
+    } catch (const MessageException& belegt) {
+        services_.MessageBox(belegt.Text(), "Rebkontor", MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
     bool ok = true;
     services_.Guard([&] {
         try {
@@ -85,6 +93,7 @@ bool TRebkontorApp::Starten(TSDIDecFrame::ZeigeModus modus) {
 
 void TRebkontorApp::Beenden() {
     frame_.reset();
+    sperre_.reset();
 }
 
 int TRebkontorApp::Run(TSDIDecFrame::ZeigeModus modus) {

@@ -5,6 +5,7 @@
 
 #include "app/QtServices.h"
 #include "app/TSDIDecFrame.h"
+#include "storage/DatenSperre.h"
 
 // The application: builds the main window, runs the event loop until it is
 // closed, and is the last line for exceptions that escape an event handler.
@@ -26,10 +27,14 @@ class TRebkontorApp : public QApplication {
     TSDIDecFrame* Frame() const { return frame_.get(); }
 
     // The single steps of Run, for tests that drive the window themselves.
+    // Starten takes the data directory's lock first; when another program
+    // holds it, it says so and returns false without touching anything.
     bool Starten(TSDIDecFrame::ZeigeModus modus);
     void Beenden();
 
   private:
     QtServices services_;
+    // Held from before the data set is opened until after it is saved.
+    std::unique_ptr<DatenSperre> sperre_;
     std::unique_ptr<TSDIDecFrame> frame_;
 };

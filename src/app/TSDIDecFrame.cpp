@@ -34,7 +34,7 @@ QString Bitmap(int resource) {
 }  // namespace
 
 TSDIDecFrame::TSDIDecFrame(QtServices& services)
-    : services_(services), daten_(std::make_unique<Datenbestand>("daten")) {
+    : services_(services), daten_(std::make_unique<Datenbestand>(kDaten)) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());

@@ -19,6 +19,9 @@ class TSDIDecFrame : public QMainWindow {
     // How the window is to be shown at start-up.
     enum class ZeigeModus { Normal, Maximiert, MinimiertOhneAktivierung, Versteckt };
 
+    // The data directory, below the working directory.
+    static constexpr const char* kDaten = "daten";
+
     // Creates the managers, each reading its files; a missing data directory
     // raises the record list's exception and no window is built.
     explicit TSDIDecFrame(QtServices& services);

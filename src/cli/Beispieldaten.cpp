@@ -1,10 +1,13 @@
 #include "cli/Beispieldaten.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -24,6 +27,8 @@
 #include "storage/Clock.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/DatenSperre.h"
+#include "storage/File.h"
 #include "storage/FixedText.h"
 #include "storage/MessageException.h"
 #include "storage/SyncAufschub.h"
@@ -972,6 +977,16 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
             Datenbestand bestand(verzeichnis);
             Generator(bestand, umfang, seed, stichtag).Erzeugen();
             Clock::Fix(jetzt);
+            // The settings would otherwise only be stored, without a word on
+            // failure, when the data set closes.
+            Customizer& einstellungen = *bestand.GetVerwaltungen().customizer;
+            einstellungen.Store();
+            std::string gespeichert;
+            if (!File::ReadFile(verzeichnis + "/preferences.dat", gespeichert) ||
+                gespeichert != einstellungen.Image()) {
+                throw MessageException(
+                    "Die Datei preferences.dat konnte nicht geschrieben werden.");
+            }
         }
         if (!stapel.Beenden()) {
             throw MessageException(
@@ -983,4 +998,108 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
         throw;
     }
     Clock::Fix(std::nullopt);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Synchronisieren(const std::string& pfad, int flags) {
+    const int fd = ::open(pfad.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+std::string Anzeige(const std::string& pfad) {
+    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
+}
+
+}  // namespace
+
+void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang,
+                            std::uint32_t seed, Datum stichtag) {
+    std::error_code ec;
+    // Left behind by a crash; the lock says no one else is at work here.
+    for (const auto& eintrag : fs::directory_iterator(verzeichnis, ec)) {
+        if (eintrag.path().filename().string().rfind(kNeuerOrdner, 0) == 0) {
+            fs::remove_all(eintrag.path(), ec);
+        }
+    }
+    // Inside the directory, so that the files can be renamed into it even
+    // when it is a link to or a mount of another file system.
+    std::string muster = verzeichnis + "/" + kNeuerOrdner + "XXXXXX";
+    if (::mkdtemp(muster.data()) == nullptr) {
+        throw MessageException(
+            "Die Beispieldaten konnten nicht angelegt werden: im "
+            "Datenverzeichnis " +
+            Anzeige(verzeichnis) +
+            " kann kein Ordner angelegt werden. Es wurde nichts verändert."_w);
+    }
+    const std::string neu = muster;
+    std::vector<std::string> dateien;
+    try {
+        // The files already there (settings, log book, notes, empty lists)
+        // are carried over, as if the business had been written among them.
+        for (const auto& eintrag : fs::directory_iterator(verzeichnis)) {
+            const std::string name = eintrag.path().filename().string();
+            if (name == DatenSperre::kDateiname || !eintrag.is_regular_file() ||
+                eintrag.is_symlink()) {
+                continue;
+            }
+            std::string bytes;
+            if (!File::ReadFile(eintrag.path().string(), bytes)) {
+                throw MessageException("Die Datei " + Anzeige(eintrag.path().string()) +
+                                       " kann nicht gelesen werden.");
+            }
+            File kopie = File::OpenReadWrite(neu + "/" + name);
+            if (!kopie.IsOpen() || !kopie.WriteAt(0, bytes)) {
+                throw MessageException("Die Datei " + Anzeige(neu + "/" + name) +
+                                       " konnte nicht geschrieben werden.");
+            }
+        }
+        Erzeugen(neu, umfang, seed, stichtag);
+        // Batch work syncs once, at its end, before anything is moved in.
+        for (const auto& eintrag : fs::directory_iterator(neu)) {
+            dateien.push_back(eintrag.path().filename().string());
+            if (!Synchronisieren(eintrag.path().string(), O_RDONLY)) {
+                throw MessageException("Die Datei " + Anzeige(eintrag.path().string()) +
+                                       " konnte nicht gespeichert werden.");
+            }
+        }
+    } catch (const std::exception& fehler) {
+        fs::remove_all(neu, ec);
+        std::string grund = dynamic_cast<const MessageException*>(&fehler) != nullptr
+                                ? std::string(fehler.what())
+                                : CodePage::Utf8ToCp1252(fehler.what());
+        if (!grund.empty() && grund.back() != '.') {
+            grund += '.';
+        }
+        throw MessageException(
+            "Die Beispieldaten konnten nicht angelegt werden (ist der "
+            "Datenträger voll?): "_w +
+            grund + " Das Datenverzeichnis " + Anzeige(verzeichnis) + " ist unverändert."_w);
+    }
+    // The customers last: until they are there, the directory does not look
+    // like a business to anyone who reads it meanwhile.
+    std::stable_partition(dateien.begin(), dateien.end(),
+                          [](const std::string& name) { return name != "kunden.dat"; });
+    std::size_t verschoben = 0;
+    for (const std::string& name : dateien) {
+        const std::string ziel = verzeichnis + "/" + name;
+        if (::rename((neu + "/" + name).c_str(), ziel.c_str()) != 0) {
+            fs::remove_all(neu, ec);
+            throw MessageException(
+                "Die Beispieldaten konnten nicht vollständig in das Datenverzeichnis "_w +
+                Anzeige(verzeichnis) + " verschoben werden (" + std::to_string(verschoben) +
+                " von " + std::to_string(dateien.size()) + " Dateien); die Datei " + Anzeige(ziel) +
+                " fehlt noch.");
+        }
+        ++verschoben;
+    }
+    Synchronisieren(verzeichnis, O_RDONLY | O_DIRECTORY);
+    fs::remove(neu, ec);
 }

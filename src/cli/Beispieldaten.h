@@ -50,6 +50,19 @@ class Beispieldaten {
     static void Erzeugen(const std::string& verzeichnis, const Umfang& umfang, std::uint32_t seed,
                          Datum stichtag);
 
+    // Fills the existing data directory as Erzeugen does, but so that a
+    // failure (a full disk) leaves it as it was: the business is written into
+    // a fresh folder inside it, together with copies of the files already
+    // there, synced, and only then moved in, file by file. On failure the
+    // fresh folder goes, and a MessageException with a German text says what
+    // happened. The caller holds the directory's lock.
+    static void Anlegen(const std::string& verzeichnis, const Umfang& umfang, std::uint32_t seed,
+                        Datum stichtag);
+
+    // The prefix of the fresh folder; one a crash left behind is removed by
+    // the next Anlegen.
+    static constexpr const char* kNeuerOrdner = ".beispieldaten-";
+
     // 17:00 local time on the day, as seconds since 1970.
     static std::int64_t Zeitpunkt(Datum tag, int sekundeDesTages = 17 * 3600);
 };

@@ -15,8 +15,9 @@
 #include "cli/Beispieldaten.h"
 #include "cli/Datenpruefung.h"
 #include "cli/Hilfe.h"
-#include "cli/Lesekopie.h"
+#include "cli/Lesebestand.h"
 #include "documents/Adressdatei.h"
+#include "documents/Ausgabeziel.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/GeoGruppe.h"
@@ -25,6 +26,7 @@
 #include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/DatenSperre.h"
 #include "storage/Datum.h"
 #include "storage/File.h"
 #include "storage/GenericList.h"
@@ -37,6 +39,22 @@ constexpr const char* kProgramm = "rebkontor-cli";
 
 std::string NichtGeschrieben(const std::string& datei) {
     return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden.";
+}
+
+bool IstStandardausgabe(const std::string& datei) {
+    return datei == Ausgabeziel::kStandardausgabe;
+}
+
+// Refuses an export into the data directory or over anything that is no
+// regular file, before any data is read.
+void AusgabePruefen(const std::string& datei) {
+    if (IstStandardausgabe(datei)) {
+        return;
+    }
+    const std::string hindernis = Ausgabeziel::Hindernis(datei, RebkontorCli::kDaten);
+    if (!hindernis.empty()) {
+        throw MessageException(hindernis);
+    }
 }
 
 struct Zeitraum {
@@ -192,9 +210,15 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
                                " (erwartet text oder xls).");
         }
     }
+    if (IstStandardausgabe(datei) && art == ::Flaschenliste::kTabelle) {
+        throw Bedienfehler(
+            "Die Tabelle wird nur in eine Datei geschrieben, nicht auf die "
+            "Standardausgabe (-).");
+    }
+    AusgabePruefen(datei);
 
-    Lesekopie kopie(kDaten);
-    Customizer& einstellungen = *kopie.V().customizer;
+    Lesebestand bestand(kDaten);
+    Customizer& einstellungen = *bestand.V().customizer;
     // The flags every start of the program begins with, unless periods are
     // given; then exactly those.
     einstellungen.filterMit1 = 0;
@@ -211,27 +235,48 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterVon2 = static_cast<std::int32_t>(datierung->von.Julian());
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
-    RechnungsVerwaltung& rechnungen = *kopie.V().rechnungsVerwaltung;
+    RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
     bool geschrieben = false;
+    ::Flaschenliste::Auslassung auslassung;
     if (art == ::Flaschenliste::kText) {
         // The list names its file in its own encoding.
         ::Flaschenliste::Eintraege eintraege;
         rechnungen.GetFlaschenPosten(eintraege);
-        geschrieben = File::ReplaceAtomically(
-            datei, ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen));
+        const std::string text =
+            ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen);
+        if (IstStandardausgabe(datei)) {
+            // The bytes of the file, so that a redirection gives the same.
+            out_ << text << std::flush;
+            geschrieben = static_cast<bool>(out_);
+        } else {
+            geschrieben = Ausgabeziel::Ersetzen(datei, text, kDaten);
+        }
     } else {
-        geschrieben = ::Flaschenliste::Write(rechnungen, einstellungen, datei, art);
+        geschrieben = ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
     }
     if (!geschrieben) {
         throw MessageException(NichtGeschrieben(datei));
+    }
+    if (!auslassung.Vollstaendig()) {
+        // Written with what fits, and said so: a script must not take a
+        // sheet with holes for the whole list.
+        throw MessageException(::Flaschenliste::AuslassungsText(auslassung));
     }
     return kErfolg;
 }
 
 int RebkontorCli::Preislisten(Aufruf& aufruf) {
     const std::string datei = aufruf.Positionen(1, 1, "Der Name der Exportdatei")[0];
-    Lesekopie kopie(kDaten);
-    if (!PreislistenExport(datei, kopie.V())) {
+    AusgabePruefen(datei);
+    Lesebestand bestand(kDaten);
+    if (IstStandardausgabe(datei)) {
+        out_ << PreislistenExportText(bestand.V()) << std::flush;
+        if (!out_) {
+            throw MessageException(NichtGeschrieben(datei));
+        }
+        return kErfolg;
+    }
+    if (!PreislistenExport(datei, bestand.V())) {
         throw MessageException(NichtGeschrieben(datei));
     }
     return kErfolg;
@@ -255,12 +300,13 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
         }
     }
 
-    Lesekopie kopie(kDaten);
+    AusgabePruefen(datei);
+    Lesebestand bestand(kDaten);
     int index = -1;
     if (gruppe) {
         // The names in the file are Windows-1252; the argument is UTF-8.
         const std::string name = CodePage::Utf8ToCp1252(*gruppe);
-        const GeoGruppe& gruppen = *kopie.V().geoGruppe;
+        const GeoGruppe& gruppen = *bestand.V().geoGruppe;
         std::string vorhanden;
         for (unsigned i = 0; i < gruppen.Count(); ++i) {
             if (index < 0 && name == gruppen.Name(i)) {
@@ -275,8 +321,17 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
                                                       : "Vorhanden: " + vorhanden + "."));
         }
     }
-    if (!Adressdatei::Write(*kopie.V().kundenVerwaltung, datei, gruppe.has_value(), plz.has_value(),
-                            index, plzVon, plzBis)) {
+    if (IstStandardausgabe(datei)) {
+        Adressdatei::WriteAdressdatei(*bestand.V().kundenVerwaltung, out_, gruppe.has_value(),
+                                      plz.has_value(), index, plzVon, plzBis);
+        out_.flush();
+        if (!out_) {
+            throw MessageException(NichtGeschrieben(datei));
+        }
+        return kErfolg;
+    }
+    if (!Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
+                            plz.has_value(), index, plzVon, plzBis)) {
         throw MessageException(NichtGeschrieben(datei));
     }
     return kErfolg;
@@ -326,8 +381,14 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
         }
     }
 
-    Lesekopie kopie(kDaten);
-    RechnungsVerwaltung& rechnungen = *kopie.V().rechnungsVerwaltung;
+    if (IstStandardausgabe(*pdf)) {
+        throw Bedienfehler(
+            "Die PDF-Datei wird nur in eine Datei geschrieben, nicht auf die "
+            "Standardausgabe (-).");
+    }
+    AusgabePruefen(*pdf);
+    Lesebestand bestand(kDaten);
+    RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
     GenericList<::Rechnung> treffer;
     const ::Rechnung* rechnung = nullptr;
     if (id) {
@@ -353,7 +414,7 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
     if (!pdf_) {
         throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
     }
-    if (!pdf_(*pdf, kopie.V(), *rechnung, packliste, kunde, intern)) {
+    if (!pdf_(*pdf, bestand.V(), *rechnung, packliste, kunde, intern)) {
         throw MessageException("Die PDF-Datei " + Aufruf::Zitat(*pdf) +
                                " konnte nicht geschrieben werden.");
     }
@@ -387,10 +448,10 @@ int RebkontorCli::Suche(Aufruf& aufruf) {
         }
     }
 
-    Lesekopie kopie(kDaten);
+    Lesebestand bestand(kDaten);
     GenericList<::Rechnung> treffer;
-    kopie.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(n, b, t, treffer);
-    const bool inDM = kopie.V().customizer->preiseInEuro == 0;
+    bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(n, b, t, treffer);
+    const bool inDM = bestand.V().customizer->preiseInEuro == 0;
     for (unsigned i = 0; i < treffer.Count(); ++i) {
         const ::Rechnung& r = treffer[i];
         char summe[64];
@@ -403,7 +464,7 @@ int RebkontorCli::Suche(Aufruf& aufruf) {
 
 int RebkontorCli::Pruefen(Aufruf& aufruf) {
     aufruf.Positionen(0, 0, "");
-    Lesekopie::VerzeichnisPruefen(kDaten);
+    Lesebestand::VerzeichnisPruefen(kDaten);
     const std::vector<std::string> probleme = Datenpruefung(kDaten).Pruefen();
     for (const std::string& problem : probleme) {
         Zeile(out_, problem);
@@ -454,19 +515,33 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     }
 
     struct stat st {};
+    bool angelegt = false;
     if (::stat(kDaten, &st) != 0) {
         if (::mkdir(kDaten, 0777) != 0) {
             throw MessageException("Das Datenverzeichnis »"_w + kDaten +
                                    "« konnte nicht angelegt werden."_w);
         }
+        angelegt = true;
     } else if (!S_ISDIR(st.st_mode)) {
         throw MessageException("»"_w + kDaten + "« ist kein Verzeichnis."_w);
     }
-    const std::string hindernis = ::Beispieldaten::Hindernis(kDaten);
-    if (!hindernis.empty()) {
-        throw MessageException(hindernis);
+    // Held until the end, so that no window opens the data half-way, and
+    // none that is open has its older data written over the new.
+    DatenSperre sperre(kDaten);
+    try {
+        const std::string hindernis = ::Beispieldaten::Hindernis(kDaten);
+        if (!hindernis.empty()) {
+            throw MessageException(hindernis);
+        }
+        ::Beispieldaten::Anlegen(kDaten, umfang, seed, stichtag);
+    } catch (const MessageException&) {
+        if (angelegt) {
+            // It was not there before, and so it goes again.
+            ::unlink((std::string(kDaten) + "/" + DatenSperre::kDateiname).c_str());
+            ::rmdir(kDaten);
+        }
+        throw;
     }
-    ::Beispieldaten::Erzeugen(kDaten, umfang, seed, stichtag);
 
     struct stat posten {};
     const std::string postenDatei = std::string(kDaten) + "/rechnungsposten.dat";

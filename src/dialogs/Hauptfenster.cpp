@@ -8,6 +8,7 @@
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "documents/Ausgabeziel.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -102,6 +103,12 @@ void Hauptfenster::PreislisteExportieren() {
     anfrage.defaultExt = "txt";
     auto wahl = app_.SaveFile(anfrage);
     if (!wahl || !exporter_) {
+        return;
+    }
+    const std::string hindernis = Ausgabeziel::Hindernis(wahl->path);
+    if (!hindernis.empty()) {
+        app_.MessageBox(hindernis + " Die Preislisten wurden nicht exportiert.",
+                        "Preislisten exportieren");
         return;
     }
     if (!exporter_(wahl->path, verwaltungen_)) {

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
+#include "documents/Ausgabeziel.h"
 #include "model/KundenVerwaltung.h"
-#include "storage/File.h"
 #include "storage/FixedText.h"
 
 void Adressdatei::WriteAdressdatei(const KundenVerwaltung& kunden, std::ostream& out,
@@ -31,5 +31,5 @@ bool Adressdatei::Write(const KundenVerwaltung& kunden, const std::string& fileN
                         std::uint32_t plzBis) {
     std::ostringstream out;
     WriteAdressdatei(kunden, out, nachGruppe, nachPLZ, gruppe, plzVon, plzBis);
-    return File::ReplaceAtomically(fileName, out.str());
+    return Ausgabeziel::Ersetzen(fileName, out.str());
 }

@@ -1,5 +1,6 @@
 #include "documents/BIFFOut.h"
 
+#include "documents/Ausgabeziel.h"
 #include "storage/ByteWriter.h"
 #include "storage/File.h"
 
@@ -16,7 +17,7 @@ BIFFOut::BIFFOut(const std::string& fileName) : fileName_(fileName) {
     // The whole sheet is gathered in memory and replaces the file at the end,
     // so a failed export never leaves half a file behind. Opening it here
     // tells at once whether it can be written at all.
-    opened_ = File::OpenReadWrite(fileName_).IsOpen();
+    opened_ = Ausgabeziel::Hindernis(fileName_).empty() && File::OpenReadWrite(fileName_).IsOpen();
     std::string data;
     ByteWriter w(data);
     w.UInt16(7);
@@ -36,7 +37,7 @@ bool BIFFOut::Close() {
     }
     closed_ = true;
     Record(kEof, {});
-    opened_ = opened_ && File::ReplaceAtomically(fileName_, bytes_);
+    opened_ = opened_ && Ausgabeziel::Ersetzen(fileName_, bytes_);
     return opened_;
 }
 

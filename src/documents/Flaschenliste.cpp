@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/Ausgabeziel.h"
 #include "documents/BIFFOut.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
-#include "storage/File.h"
 
 namespace {
 
@@ -20,14 +20,14 @@ std::string Tag(std::int32_t julian) {
 }  // namespace
 
 bool Flaschenliste::Write(RechnungsVerwaltung& rechnungen, const Customizer& einstellungen,
-                          const std::string& fileName, int format) {
+                          const std::string& fileName, int format, Auslassung* auslassung) {
     Eintraege eintraege;
     rechnungen.GetFlaschenPosten(eintraege);
     switch (format) {
         case kText:
-            return File::ReplaceAtomically(fileName, Text(fileName, eintraege, einstellungen));
+            return Ausgabeziel::Ersetzen(fileName, Text(fileName, eintraege, einstellungen));
         case kTabelle:
-            return Tabelle(fileName, eintraege, einstellungen);
+            return Tabelle(fileName, eintraege, einstellungen, auslassung);
         default:
             return true;
     }
@@ -77,8 +77,10 @@ std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& ei
 }
 
 bool Flaschenliste::Tabelle(const std::string& fileName, const Eintraege& eintraege,
-                            const Customizer& einstellungen) {
+                            const Customizer& einstellungen, Auslassung* auslassung) {
     BIFFOut out(fileName);
+    Auslassung fehlt;
+    fehlt.postenGesamt = eintraege.Count();
     out.SetDefColWidth(10);
     out.WriteLabel(0, 0, "Liste verkaufter Flaschen");
     if (einstellungen.filterMit2) {
@@ -97,11 +99,34 @@ bool Flaschenliste::Tabelle(const std::string& fileName, const Eintraege& eintra
             if (i != 0) {
                 ++spalte;
             }
+            ++fehlt.weineGesamt;
+            if (spalte >= BIFFOut::kMaxColumns) {
+                ++fehlt.weine;
+            }
             out.WriteLabel(3, spalte, "Wein " + std::to_string(eintrag.weinNummer));
             zeile = 5;
+        }
+        if (spalte >= BIFFOut::kMaxColumns || zeile >= BIFFOut::kMaxRows) {
+            ++fehlt.posten;
         }
         out.WriteNumber(zeile, spalte, static_cast<double>(eintrag.menge));
         ++zeile;
     }
+    if (auslassung != nullptr) {
+        *auslassung = fehlt;
+    }
     return out.Close();
+}
+
+std::string Flaschenliste::AuslassungsText(const Auslassung& a) {
+    std::string text = "Die Tabelle ist unvollständig: sie fasst höchstens "_w +
+                       std::to_string(BIFFOut::kMaxColumns) + " Weine und je Wein " +
+                       std::to_string(BIFFOut::kMaxRows - 5) + " Posten. Es fehlen " +
+                       std::to_string(a.posten) + " von " + std::to_string(a.postenGesamt) +
+                       " Posten";
+    if (a.weine > 0) {
+        text += " (darunter alle Posten von " + std::to_string(a.weine) + " der " +
+                std::to_string(a.weineGesamt) + " Weine)";
+    }
+    return text + ". Die Flaschenliste als Textdatei enthält alle Posten."_w;
 }

@@ -15,16 +15,32 @@ class Flaschenliste {
 
     using Eintraege = GenericSortableList<RechnungsVerwaltung::FlaschenPosten>;
 
+    // What the spreadsheet had no room for: it addresses 256 columns (one
+    // per wine) and 16,384 rows (from row 5 on one per item of the wine).
+    struct Auslassung {
+        unsigned posten = 0;
+        unsigned postenGesamt = 0;
+        unsigned weine = 0;
+        unsigned weineGesamt = 0;
+
+        bool Vollstaendig() const { return posten == 0; }
+    };
+
     // Collects the items of the invoices the settings' filter periods choose
     // and writes them in the format (any other format only collects).
     // False when the file could not be written.
+    // A spreadsheet that could not hold every entry is still written with
+    // what fits; `auslassung` (when given) tells what was left out.
     static bool Write(RechnungsVerwaltung& rechnungen, const Customizer& einstellungen,
-                      const std::string& fileName, int format);
+                      const std::string& fileName, int format, Auslassung* auslassung = nullptr);
 
     // The text form of collected, sorted entries (CR LF line ends).
     static std::string Text(const std::string& fileName, const Eintraege& eintraege,
                             const Customizer& einstellungen);
     // The spreadsheet form; false when the file could not be written.
     static bool Tabelle(const std::string& fileName, const Eintraege& eintraege,
-                        const Customizer& einstellungen);
+                        const Customizer& einstellungen, Auslassung* auslassung = nullptr);
+    // What the spreadsheet left out, and that the text list holds all, as
+    // the German message for the user (Windows-1252).
+    static std::string AuslassungsText(const Auslassung& auslassung);
 };

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/Ausgabeziel.h"
 #include "model/PreisVerwaltung.h"
 #include "model/Verwaltungen.h"
 #include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/Customizer.h"
-#include "storage/File.h"
 #include "storage/FixedText.h"
 
 namespace {
@@ -32,6 +32,10 @@ class ExportZeile {
 }  // namespace
 
 bool PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen) {
+    return Ausgabeziel::Ersetzen(fileName, PreislistenExportText(verwaltungen));
+}
+
+std::string PreislistenExportText(Verwaltungen& verwaltungen) {
     PreisVerwaltung* preise = verwaltungen.preisVerwaltung;
     WeinlistenVerwaltung* weine = verwaltungen.weinlistenVerwaltung;
     const bool inEuro = verwaltungen.customizer != nullptr && verwaltungen.customizer->preiseInEuro;
@@ -56,5 +60,5 @@ bool PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen) 
             out += std::string(14, ' ') + FixedText::Get(wein.bezeichnung) + "\r\n\r\n";
         }
     }
-    return File::ReplaceAtomically(fileName, out);
+    return out;
 }

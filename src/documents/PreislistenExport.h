@@ -11,3 +11,5 @@ struct Verwaltungen;
 // "N/A" for a wine without a price in the list. The last list stays current.
 // False when the file could not be written.
 bool PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen);
+// The same text, for the standard output.
+std::string PreislistenExportText(Verwaltungen& verwaltungen);

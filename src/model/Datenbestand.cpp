@@ -14,21 +14,22 @@
 #include "storage/Customizer.h"
 #include "storage/LogBuch.h"
 
-Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter)
-    : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)) {
-    // Before any manager opens (and perhaps rewrites) a file.
-    startmeldungen_ = DatenDateien::Pruefen(verzeichnis_, true);
-    weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"));
+Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter, Zugriff zugriff)
+    : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)), zugriff_(zugriff) {
+    // Before any manager opens (and perhaps rewrites) a file. Read-only, the
+    // incomplete file is reported but no copy of it is written.
+    startmeldungen_ = DatenDateien::Pruefen(verzeichnis_, zugriff_ == Zugriff::Schreiben);
+    weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"), zugriff_);
     Melde("WeinlistenVerwaltung", true);
-    preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_);
+    preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_, zugriff_);
     Melde("PreisVerwaltung", true);
-    posten_ = std::make_unique<PostenVerwaltung>(Pfad("rechnungsposten.dat"));
+    posten_ = std::make_unique<PostenVerwaltung>(Pfad("rechnungsposten.dat"), zugriff_);
     Melde("PostenVerwaltung", true);
-    rechnungen_ = std::make_unique<RechnungsVerwaltung>(Pfad("rechnungen.dat"));
+    rechnungen_ = std::make_unique<RechnungsVerwaltung>(Pfad("rechnungen.dat"), zugriff_);
     Melde("RechnungsVerwaltung", true);
-    geoGruppe_ = std::make_unique<GeoGruppe>(Pfad("geogruppe.txt"));
+    geoGruppe_ = std::make_unique<GeoGruppe>(Pfad("geogruppe.txt"), zugriff_);
     Melde("GeoGruppe", true);
-    logBuch_ = std::make_unique<LogBuch>(Pfad("logbuch.txt"));
+    logBuch_ = std::make_unique<LogBuch>(Pfad("logbuch.txt"), zugriff_);
     Melde("LogBuch", true);
     if (!logBuch_->IsOpen()) {
         startmeldungen_.push_back(
@@ -36,7 +37,7 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
             " kann nicht geöffnet werden. Änderungen und Löschungen werden in dieser Sitzung "
             "nicht im Logbuch festgehalten."_w);
     }
-    customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"));
+    customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"), zugriff_);
     Melde("Customizer", true);
 
     verwaltungen_.kundenVerwaltung = nullptr;
@@ -65,8 +66,10 @@ Datenbestand::~Datenbestand() {
     }
     if (kunden_) {
         // A reservation still open would leave the customer's chain pointing
-        // at an invoice the file never got.
-        rechnungen_->ReservierungBeenden();
+        // at an invoice the file never got. (Read-only, none can be open.)
+        if (zugriff_ == Zugriff::Schreiben) {
+            rechnungen_->ReservierungBeenden();
+        }
         Melde("KundenVerwaltung", false);
         verwaltungen_.kundenVerwaltung = nullptr;
         kunden_.reset();
@@ -100,7 +103,7 @@ Datenbestand::~Datenbestand() {
 
 KundenVerwaltung& Datenbestand::KundenEinlesen() {
     if (!kunden_) {
-        kunden_ = std::make_unique<KundenVerwaltung>(Pfad("kunden.dat"));
+        kunden_ = std::make_unique<KundenVerwaltung>(Pfad("kunden.dat"), zugriff_);
         Melde("KundenVerwaltung", true);
         kunden_->SetLogBuch(logBuch_.get());
         verwaltungen_.kundenVerwaltung = kunden_.get();
@@ -111,7 +114,7 @@ KundenVerwaltung& Datenbestand::KundenEinlesen() {
 
 MerkzettelVerwaltung& Datenbestand::MerkzettelOeffnen() {
     if (!merkzettel_) {
-        merkzettel_ = std::make_unique<MerkzettelVerwaltung>(Pfad("merkzettel.dat"));
+        merkzettel_ = std::make_unique<MerkzettelVerwaltung>(Pfad("merkzettel.dat"), zugriff_);
         Melde("MerkzettelVerwaltung", true);
     }
     return *merkzettel_;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/Verwaltungen.h"
+#include "storage/Zugriff.h"
 
 class MerkzettelVerwaltung;
 
@@ -26,7 +27,13 @@ class Datenbestand {
     // the record list's exception from the first of them, a data file that
     // cannot be read the same exception naming the file, and a data file
     // that is no regular file a German message naming it (DatenDateien).
-    explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {});
+    //
+    // With Zugriff::NurLesen every manager only reads: no file is created,
+    // repaired, rewritten or removed, now or at the end, and any attempt to
+    // change the data raises Schreibverbot. For the read-only commands,
+    // which read the directory where it lies, also beside a running window.
+    explicit Datenbestand(const std::string& verzeichnis = "daten", Beobachter beobachter = {},
+                          Zugriff zugriff = Zugriff::Schreiben);
     // Saves and releases: notes, customers, settings, log book, groups,
     // invoices, items, price lists, wines.
     ~Datenbestand();
@@ -45,6 +52,7 @@ class Datenbestand {
     // Null until MerkzettelOeffnen.
     MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
     const std::string& Verzeichnis() const { return verzeichnis_; }
+    Zugriff GetZugriff() const { return zugriff_; }
 
     // What the user must be told once the start is done: record files that
     // ended in part of a record (and where their copy is), a log book that
@@ -59,6 +67,7 @@ class Datenbestand {
     std::string verzeichnis_;
     Beobachter beobachter_;
     std::vector<std::string> startmeldungen_;
+    Zugriff zugriff_;
     Verwaltungen verwaltungen_;
     // Declared in the order of creation, so that even a failure half-way
     // through the constructor releases the rest in the order of shutdown.

@@ -7,12 +7,15 @@
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
 
-GeoGruppe::GeoGruppe(const std::string& fileName) : fileName_(fileName) {
-    // A replacement a crash interrupted; the file itself is whole.
-    File::RemoveStaleTemp(fileName_);
-    // The file is created here so that the first group can be appended to it.
-    if (!File::OpenReadWrite(fileName_).IsOpen()) {
-        return;
+GeoGruppe::GeoGruppe(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName), zugriff_(zugriff) {
+    if (zugriff_ == Zugriff::Schreiben) {
+        // A replacement a crash interrupted; the file itself is whole.
+        File::RemoveStaleTemp(fileName_);
+        // The file is created here so that the first group can be appended to it.
+        if (!File::OpenReadWrite(fileName_).IsOpen()) {
+            return;
+        }
     }
     // Taken for empty, an unreadable file would give the next group the
     // index of the first one; the start stops instead.
@@ -32,6 +35,7 @@ void GeoGruppe::Append(const std::string& name) {
 }
 
 void GeoGruppe::AddGeoGruppe(const std::string& name) {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (GeoGruppe::AddGeoGruppe)");
     NamensDatei::Anhaengen(
         fileName_, name,
         "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");

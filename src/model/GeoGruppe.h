@@ -20,7 +20,8 @@ class GeoGruppe {
 
     // Reads the file, creating it when it is missing. A file that cannot be
     // opened gives no groups.
-    explicit GeoGruppe(const std::string& fileName);
+    // Read-only, a missing file is no group and stays missing.
+    explicit GeoGruppe(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
 
     GeoGruppe(const GeoGruppe&) = delete;
     GeoGruppe& operator=(const GeoGruppe&) = delete;
@@ -39,6 +40,7 @@ class GeoGruppe {
 
     GenericList<GeoString> gruppen_;
     std::string fileName_;
+    Zugriff zugriff_;
 };
 
 ByteWriter& operator<<(ByteWriter& out, const GeoGruppe::GeoString& gruppe);

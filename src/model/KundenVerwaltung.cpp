@@ -82,8 +82,8 @@ std::int32_t CsvPostleitzahl(std::string_view text) {
 
 }  // namespace
 
-KundenVerwaltung::KundenVerwaltung(const std::string& fileName)
-    : kunden_(fileName.c_str()), suchMuster_(Kunde::kOhneNummer) {
+KundenVerwaltung::KundenVerwaltung(const std::string& fileName, Zugriff zugriff)
+    : kunden_(fileName.c_str(), zugriff), suchMuster_(Kunde::kOhneNummer) {
     for (unsigned i = 0; i < kunden_.Count(); ++i) {
         // Negative numbers and the mark of an unnumbered customer are no
         // numbers this program gave; counted, they would make the next number

@@ -13,7 +13,7 @@ class LogBuch;
 // logged), search by template, and the two imports.
 class KundenVerwaltung {
   public:
-    explicit KundenVerwaltung(const std::string& fileName);
+    explicit KundenVerwaltung(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
     ~KundenVerwaltung() = default;
 
     KundenVerwaltung(const KundenVerwaltung&) = delete;

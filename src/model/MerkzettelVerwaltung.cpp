@@ -5,13 +5,17 @@
 #include "storage/FixedText.h"
 #include "storage/MessageException.h"
 
-MerkzettelVerwaltung::MerkzettelVerwaltung(const std::string& fileName) : liste_(fileName.c_str()) {
+MerkzettelVerwaltung::MerkzettelVerwaltung(const std::string& fileName, Zugriff zugriff)
+    : liste_(fileName.c_str(), zugriff) {
     for (unsigned i = 0; i < liste_.Count(); ++i) {
         notizen_.push_back(std::make_unique<MerkzettelIntern>(liste_[i]));
     }
 }
 
 MerkzettelVerwaltung::~MerkzettelVerwaltung() {
+    if (liste_.IsReadOnly()) {
+        return;
+    }
     try {
         Abgleichen();
         // Removing moves the last note into the gap, so the same index is

@@ -36,7 +36,8 @@ class MerkzettelVerwaltung {
 
     static constexpr const char* kNeuerText = "<< neuer Merkzettel >>";
 
-    explicit MerkzettelVerwaltung(const std::string& fileName);
+    explicit MerkzettelVerwaltung(const std::string& fileName,
+                                  Zugriff zugriff = Zugriff::Schreiben);
     // Drops every empty note and writes the rest.
     ~MerkzettelVerwaltung();
 

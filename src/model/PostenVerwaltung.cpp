@@ -47,7 +47,8 @@ ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten) {
     return in;
 }
 
-PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(fileName) {
+PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName), zugriff_(zugriff) {
     // A missing file is created by the first item. One that cannot be read
     // stops the start: taken for empty, the next item would be written over
     // the first.
@@ -67,6 +68,7 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName) : fileName_(file
 }
 
 bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (PostenVerwaltung)");
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }

@@ -8,6 +8,7 @@
 #include "storage/ByteReader.h"
 #include "storage/ByteWriter.h"
 #include "storage/File.h"
+#include "storage/Zugriff.h"
 
 class LogBuch;
 class Rechnung;
@@ -42,7 +43,7 @@ class PostenVerwaltung {
 
     static constexpr std::int32_t kGeloescht = -1;
 
-    explicit PostenVerwaltung(const std::string& fileName);
+    explicit PostenVerwaltung(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
 
     PostenVerwaltung(const PostenVerwaltung&) = delete;
     PostenVerwaltung& operator=(const PostenVerwaltung&) = delete;
@@ -101,6 +102,7 @@ class PostenVerwaltung {
     RechnungsVerwaltung* rechnungsVerwaltung_ = nullptr;
     LogBuch* logBuch_ = nullptr;
     std::string fileName_;
+    Zugriff zugriff_;
     File datei_;
     std::vector<Posten> posten_;
 };

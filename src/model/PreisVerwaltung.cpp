@@ -24,15 +24,18 @@ std::string ZuVieleListen() {
 }  // namespace
 
 PreisVerwaltung::Preisliste::Preisliste(std::int16_t nummer_, const std::string& name_,
-                                        const std::string& dateiName)
-    : nummer(nummer_), preise(dateiName.c_str()) {
+                                        const std::string& dateiName, Zugriff zugriff)
+    : nummer(nummer_), preise(dateiName.c_str(), zugriff) {
     FixedText::Set(name, name_);
 }
 
-PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis)
-    : namensDatei_(namensDatei), verzeichnis_(verzeichnis) {
-    // A replacement a crash interrupted; the names file itself is whole.
-    File::RemoveStaleTemp(namensDatei_);
+PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis,
+                                 Zugriff zugriff)
+    : namensDatei_(namensDatei), verzeichnis_(verzeichnis), zugriff_(zugriff) {
+    if (zugriff_ == Zugriff::Schreiben) {
+        // A replacement a crash interrupted; the names file itself is whole.
+        File::RemoveStaleTemp(namensDatei_);
+    }
     // Only a missing names file means no price lists; an unreadable one
     // stops the start, or the next list would take the first one's file.
     std::string bytes;
@@ -54,7 +57,8 @@ PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::stri
 std::unique_ptr<PreisVerwaltung::Preisliste> PreisVerwaltung::NeueListe(
     const std::string& name) const {
     const std::string dateiName = verzeichnis_ + "/" + std::to_string(count) + ".wl";
-    return std::make_unique<Preisliste>(static_cast<std::int16_t>(count), name, dateiName);
+    return std::make_unique<Preisliste>(static_cast<std::int16_t>(count), name, dateiName,
+                                        zugriff_);
 }
 
 void PreisVerwaltung::SetPreisliste(int index) {
@@ -105,6 +109,7 @@ void PreisVerwaltung::FlushPreisliste() {
 }
 
 void PreisVerwaltung::AddPreisliste(const std::string& name) {
+    Schreibverbot::Pruefen(zugriff_, namensDatei_ + " (PreisVerwaltung::AddPreisliste)");
     if (count >= kMaxPreislisten) {
         throw MessageException(ZuVieleListen());
     }

@@ -22,7 +22,8 @@ class PreisVerwaltung {
     class Preisliste {
       public:
         // Opens (or creates) the list's price file.
-        Preisliste(std::int16_t nummer_, const std::string& name_, const std::string& dateiName);
+        Preisliste(std::int16_t nummer_, const std::string& name_, const std::string& dateiName,
+                   Zugriff zugriff = Zugriff::Schreiben);
 
         Preisliste(const Preisliste&) = delete;
         Preisliste& operator=(const Preisliste&) = delete;
@@ -41,7 +42,8 @@ class PreisVerwaltung {
     // Reads the names file and opens every list. Raises
     // "Mehr als 20 Preislisten dürfen nicht erzeugt werden" when the file
     // names more than 20 lists.
-    PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis);
+    PreisVerwaltung(const std::string& namensDatei, const std::string& verzeichnis,
+                    Zugriff zugriff = Zugriff::Schreiben);
 
     PreisVerwaltung(const PreisVerwaltung&) = delete;
     PreisVerwaltung& operator=(const PreisVerwaltung&) = delete;
@@ -87,6 +89,7 @@ class PreisVerwaltung {
 
     std::string namensDatei_;
     std::string verzeichnis_;
+    Zugriff zugriff_;
     LogBuch* logBuch_ = nullptr;
     std::array<std::unique_ptr<Preisliste>, kMaxPreislisten> listen_;
     int current_ = -1;

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <ostream>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/Kunde.h"
@@ -93,10 +94,11 @@ ByteReader& operator>>(ByteReader& in, RechnungsVerwaltung::FlaschenPosten& post
     return in;
 }
 
-RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName)
+RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zugriff)
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
                                           Rechnung::kOhneNummer)),
-      fileName_(fileName) {
+      fileName_(fileName),
+      zugriff_(zugriff) {
     // A missing file holds no invoice. One that cannot be read stops the
     // start: taken for empty, the next invoice would get id 0 and be written
     // over the first.
@@ -136,6 +138,7 @@ std::int32_t RechnungsVerwaltung::IdAn(std::int32_t n) const {
 }
 
 bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung)");
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }
@@ -160,6 +163,8 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
 }
 
 Rechnung* RechnungsVerwaltung::AllocRechnung(std::int32_t kunde) {
+    // A reservation moves the customer's chain head, which is stored.
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung::AllocRechnung)");
     if (reserviertFlag_) {
         throw MessageException(kAllocFehler);
     }
@@ -172,6 +177,7 @@ Rechnung* RechnungsVerwaltung::AllocRechnung(std::int32_t kunde) {
 }
 
 void RechnungsVerwaltung::StoreRechnung() {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung::StoreRechnung)");
     if (!reserviertFlag_) {
         throw MessageException(kStoreFehler);
     }
@@ -236,20 +242,13 @@ void RechnungsVerwaltung::KettenkoepfeNachtragen() {
     if (kunden == nullptr) {
         return;
     }
-    auto speichern = [&](Kunde* k, std::int32_t kopf) {
-        k->letzteRechnung = kopf;
-        try {
-            kunden->Store(k);
-        } catch (const MessageException&) {
-            // Mended in memory; written with the customer file at the latest.
-        }
-    };
     // An invoice captured before the customer belongs to an earlier customer
     // who had the same number.
     auto nachDemKunden = [](const Rechnung& r, const Kunde& k) {
         return r.erfasstDatum > k.erfasstDatum ||
                (r.erfasstDatum == k.erfasstDatum && r.erfasstZeit >= k.erfasstZeit);
     };
+    bool geaendert = false;
 
     if (gespeichert_ > 0 && IdAn(gespeichert_ - 1) == gespeichert_ - 1) {
         Rechnung neueste;
@@ -257,37 +256,69 @@ void RechnungsVerwaltung::KettenkoepfeNachtragen() {
         Kunde* k = kunden->GetKunde(neueste.kunde);
         if (k != nullptr && k->letzteRechnung != neueste.id &&
             k->letzteRechnung == neueste.vorigeRechnung && nachDemKunden(neueste, *k)) {
-            speichern(k, neueste.id);
+            k->letzteRechnung = neueste.id;
+            geaendert = true;
         }
     }
 
-    bool verwaist = false;
-    for (unsigned i = 0; i < kunden->Count() && !verwaist; ++i) {
-        verwaist = (*kunden)[i].letzteRechnung >= gespeichert_;
-    }
-    if (!verwaist) {
-        return;
-    }
-    // A customer's invoices form its chain in the order of their ids, so the
-    // newest one that is there is the head.
-    Rechnung r;
+    // The customers whose head lies beyond the file (an older copy of the
+    // invoices restored), by number; several may share one.
+    std::unordered_map<std::int32_t, std::vector<unsigned>> offen;
+    std::size_t fehlend = 0;
     for (unsigned i = 0; i < kunden->Count(); ++i) {
-        Kunde& k = (*kunden)[i];
-        if (k.letzteRechnung < gespeichert_) {
-            continue;
+        const Kunde& k = (*kunden)[i];
+        if (k.letzteRechnung >= gespeichert_) {
+            offen[k.nummer].push_back(i);
+            ++fehlend;
         }
-        std::int32_t kopf = -1;
-        for (std::int32_t n = gespeichert_ - 1; n >= 0 && kopf < 0; --n) {
-            if (IdAn(n) == n && Int32At(std::string_view(bild_).substr(
-                                            static_cast<std::size_t>(n) * kGroesse, kGroesse),
-                                        kOffsetKunde) == k.nummer) {
-                Lies(n, r);
+    }
+    if (fehlend > 0) {
+        geaendert = true;
+        // A customer's invoices form its chain in the order of their ids, so
+        // the newest one that is there is the head: one walk from the newest
+        // invoice down finds every customer's head, and whoever is left has
+        // none.
+        Rechnung r;
+        for (std::int32_t n = gespeichert_ - 1; n >= 0 && fehlend > 0; --n) {
+            if (IdAn(n) != n) {
+                continue;
+            }
+            const auto treffer = offen.find(Int32At(
+                std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse),
+                kOffsetKunde));
+            if (treffer == offen.end()) {
+                continue;
+            }
+            Lies(n, r);
+            std::vector<unsigned>& wartend = treffer->second;
+            for (std::size_t j = 0; j < wartend.size();) {
+                Kunde& k = (*kunden)[wartend[j]];
                 if (nachDemKunden(r, k)) {
-                    kopf = n;
+                    k.letzteRechnung = n;
+                    wartend[j] = wartend.back();
+                    wartend.pop_back();
+                    --fehlend;
+                } else {
+                    ++j;
                 }
             }
+            if (wartend.empty()) {
+                offen.erase(treffer);
+            }
         }
-        speichern(&k, kopf);
+        for (const auto& [nummer, wartend] : offen) {
+            for (unsigned i : wartend) {
+                (*kunden)[i].letzteRechnung = -1;
+            }
+        }
+    }
+    if (!geaendert || zugriff_ == Zugriff::NurLesen) {
+        return;
+    }
+    try {
+        kunden->Flush();
+    } catch (const MessageException&) {
+        // Mended in memory; written with the customer file at the latest.
     }
 }
 

@@ -37,7 +37,7 @@ class RechnungsVerwaltung {
 
     // First construction step: loads the file and derives the id and the
     // number of the next invoice from its last whole record.
-    explicit RechnungsVerwaltung(const std::string& fileName);
+    explicit RechnungsVerwaltung(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
     ~RechnungsVerwaltung();
 
     RechnungsVerwaltung(const RechnungsVerwaltung&) = delete;
@@ -64,7 +64,9 @@ class RechnungsVerwaltung {
     // At start-up, once the customers are read: a chain head that a crash
     // left behind is mended from the invoices themselves. The newest invoice
     // may have reached the file without its customer's new head, and a head
-    // may name an invoice that never reached the file.
+    // may name an invoice that never reached the file. One pass over the
+    // invoices and at most one write of the customer file; read-only, the
+    // heads are mended in memory only.
     void KettenkoepfeNachtragen();
 
     // Reads the invoice with that id into the working copy and returns it
@@ -143,6 +145,7 @@ class RechnungsVerwaltung {
     std::int32_t aktuellerIndex_ = -1;
     bool reserviertFlag_ = false;
     std::string fileName_;
+    Zugriff zugriff_;
 
     File datei_;
     // The whole records of the file, as on disk.

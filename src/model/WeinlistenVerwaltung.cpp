@@ -26,8 +26,8 @@ std::string AlterText(std::string_view satz, std::size_t offset, std::size_t max
 
 }  // namespace
 
-WeinlistenVerwaltung::WeinlistenVerwaltung(const std::string& fileName)
-    : weine_(fileName.c_str()) {}
+WeinlistenVerwaltung::WeinlistenVerwaltung(const std::string& fileName, Zugriff zugriff)
+    : weine_(fileName.c_str(), zugriff) {}
 
 int WeinlistenVerwaltung::IndexOf(std::int32_t nummer) const {
     for (unsigned i = 0; i < weine_.Count(); ++i) {

@@ -11,7 +11,8 @@ class LogBuch;
 // The wine catalogue "daten/weinliste.dat", sorted ascending by number.
 class WeinlistenVerwaltung {
   public:
-    explicit WeinlistenVerwaltung(const std::string& fileName);
+    explicit WeinlistenVerwaltung(const std::string& fileName,
+                                  Zugriff zugriff = Zugriff::Schreiben);
 
     WeinlistenVerwaltung(const WeinlistenVerwaltung&) = delete;
     WeinlistenVerwaltung& operator=(const WeinlistenVerwaltung&) = delete;

@@ -10,18 +10,22 @@
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
 
-Customizer::Customizer(const std::string& fileName) {
+Customizer::Customizer(const std::string& fileName, Zugriff zugriff) : zugriff_(zugriff) {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
     filterVon1 = filterBis1 = filterVon2 = filterBis2 = today;
     FixedText::Set(dateiName, fileName);
-    File::RemoveStaleTemp(FixedText::Get(dateiName));
+    if (zugriff_ == Zugriff::Schreiben) {
+        File::RemoveStaleTemp(FixedText::Get(dateiName));
+    }
     Load();
 }
 
 Customizer::~Customizer() {
     // Settings that did not change keep their file and its modification
     // time; a failure is as silent as that of Store.
-    File::ReplaceIfChanged(FixedText::Get(dateiName), Image());
+    if (zugriff_ == Zugriff::Schreiben) {
+        File::ReplaceIfChanged(FixedText::Get(dateiName), Image());
+    }
 }
 
 void Customizer::SetDefaults() {
@@ -82,6 +86,8 @@ std::string Customizer::Image() const {
 }
 
 void Customizer::Store() {
+    Schreibverbot::Pruefen(zugriff_,
+                           std::string(FixedText::Get(dateiName)) + " (Customizer::Store)");
     File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/Zugriff.h"
+
 // The program-wide settings ("Grundeinstellungen"), one record of 336 bytes in
 // "daten/preferences.dat". Callers read and write the fields directly and call
 // Store to make a change durable.
@@ -13,7 +15,9 @@ class Customizer {
     static constexpr const char* kStandardBemerkung =
         "Ich sandte Ihnen zu umseitigen Bedingungen auf Ihre Rechnung und Gefahr durch:";
 
-    explicit Customizer(const std::string& fileName);
+    // Read-only, the settings are read and never stored: Store raises
+    // Schreibverbot, and the destructor stores nothing.
+    explicit Customizer(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
     ~Customizer();
 
     Customizer(const Customizer&) = delete;
@@ -54,4 +58,6 @@ class Customizer {
 
   private:
     void SetDefaults();
+
+    Zugriff zugriff_;
 };

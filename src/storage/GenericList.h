@@ -12,6 +12,7 @@
 #include "storage/File.h"
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
+#include "storage/Zugriff.h"
 
 // An array of records of one type, optionally mirrored in a binary file of
 // fixed-size records. The file holds nothing but Count() records of
@@ -34,9 +35,14 @@ class GenericList {
 
     // With a file name: loads the file and keeps it open for write-through.
     // Without: a memory-only list.
+    // A file-backed list of a data set opened for reading only
+    // (Zugriff::NurLesen) loads the file and never opens, creates or writes
+    // it; every change raises Schreibverbot.
     explicit GenericList(const char* fileName = nullptr,
                          unsigned initialCapacity = kInitialCapacity,
-                         float growthFactor = kGrowthFactor);
+                         float growthFactor = kGrowthFactor, Zugriff zugriff = Zugriff::Schreiben);
+    GenericList(const char* fileName, Zugriff zugriff)
+        : GenericList(fileName, kInitialCapacity, kGrowthFactor, zugriff) {}
     virtual ~GenericList();
 
     GenericList(const GenericList&) = delete;
@@ -65,6 +71,7 @@ class GenericList {
     void Reserve(unsigned n);
 
     bool IsFileBacked() const { return !fileName_.empty(); }
+    bool IsReadOnly() const { return zugriff_ == Zugriff::NurLesen; }
     const std::string& FileName() const { return fileName_; }
 
     static constexpr const char* kOpenError =
@@ -87,6 +94,8 @@ class GenericList {
     void Replace(const std::string& bytes, const char* error);
     void Grow();
     void Reallocate(unsigned newCapacity);
+    // Raises Schreibverbot for a list opened for reading only.
+    void MayWrite(const char* operation) const;
 
     File file_;
     std::string fileName_;
@@ -95,6 +104,8 @@ class GenericList {
     unsigned initialCapacity_;
     float growthFactor_;
     bool writeThrough_ = false;
+    // Set once the file is loaded, so that loading itself may add.
+    Zugriff zugriff_ = Zugriff::Schreiben;
     std::unique_ptr<T[]> records_;
     // Length of the file as last written; an append is only written in place
     // while the file holds exactly the records before it.
@@ -102,7 +113,8 @@ class GenericList {
 };
 
 template <typename T>
-GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, float growthFactor)
+GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, float growthFactor,
+                            Zugriff zugriff)
     : initialCapacity_(initialCapacity), growthFactor_(growthFactor) {
     if (fileName == nullptr) {
         return;
@@ -112,7 +124,9 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
     if (fileName_.empty() || fileName_.size() > 255) {
         throw MessageException(kOpenError);
     }
-    File::RemoveStaleTemp(fileName_);
+    if (zugriff == Zugriff::Schreiben) {
+        File::RemoveStaleTemp(fileName_);
+    }
 
     // Only a missing file is an empty list. A file that cannot be read is
     // not: taken for empty, it would be written over with nothing at the end.
@@ -130,6 +144,11 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
         pos += T::DiskSize;
     }
 
+    if (zugriff == Zugriff::NurLesen) {
+        // A missing file is an empty list, and stays missing.
+        zugriff_ = zugriff;
+        return;
+    }
     file_ = File::OpenReadWrite(fileName_);
     if (!file_.IsOpen()) {
         throw MessageException(Oeffnungsfehler(fileName_));
@@ -139,7 +158,17 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
 }
 
 template <typename T>
+void GenericList<T>::MayWrite(const char* operation) const {
+    if (IsFileBacked()) {
+        Schreibverbot::Pruefen(zugriff_, fileName_ + " (" + operation + ")");
+    }
+}
+
+template <typename T>
 GenericList<T>::~GenericList() {
+    if (IsReadOnly()) {
+        return;
+    }
     try {
         Flush();
     } catch (const MessageException&) {
@@ -177,6 +206,7 @@ void GenericList<T>::Reallocate(unsigned newCapacity) {
 
 template <typename T>
 int GenericList<T>::Add(const T& record) {
+    MayWrite("Add");
     if (count_ + 1 > capacity_) {
         Grow();
     }
@@ -215,6 +245,7 @@ int GenericList<T>::Add(const T& record) {
 
 template <typename T>
 void GenericList<T>::Delete(int index) {
+    MayWrite("Delete");
     T last = (*this)[count_ - 1];
     T& slot = (*this)[static_cast<unsigned>(index)];
     T removed = slot;
@@ -253,6 +284,7 @@ const T& GenericList<T>::operator[](unsigned index) const {
 
 template <typename T>
 void GenericList<T>::Empty() {
+    MayWrite("Empty");
     if (IsFileBacked()) {
         Replace({}, kEmptyError);
     }
@@ -263,6 +295,7 @@ void GenericList<T>::Empty() {
 
 template <typename T>
 void GenericList<T>::Flush() {
+    MayWrite("Flush");
     if (IsFileBacked()) {
         // A file that already holds the list keeps its modification time.
         const std::string image = Image();
@@ -280,6 +313,7 @@ void GenericList<T>::Flush() {
 
 template <typename T>
 void GenericList<T>::Assign(const std::vector<T>& records) {
+    MayWrite("Assign");
     if (IsFileBacked()) {
         std::string bytes;
         bytes.reserve(records.size() * T::DiskSize);
@@ -302,6 +336,7 @@ void GenericList<T>::Assign(const std::vector<T>& records) {
 
 template <typename T>
 void GenericList<T>::Store(unsigned index) {
+    MayWrite("Store");
     const T& record = (*this)[index];
     if (!IsFileBacked() || !writeThrough_) {
         return;

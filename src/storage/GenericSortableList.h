@@ -13,6 +13,8 @@ class GenericSortableList : public GenericList<T> {
                                  unsigned initialCapacity = GenericList<T>::kInitialCapacity,
                                  float growthFactor = GenericList<T>::kGrowthFactor)
         : GenericList<T>(fileName, initialCapacity, growthFactor) {}
+    GenericSortableList(const char* fileName, Zugriff zugriff)
+        : GenericList<T>(fileName, zugriff) {}
 
     // 0 ascending, 1 descending; any other value leaves Sort without effect.
     void SetSortOrder(int order) { sortOrder_ = order; }
@@ -32,6 +34,8 @@ class GenericSortableList : public GenericList<T> {
 
 template <typename T>
 void GenericSortableList<T>::Sort() {
+    // Sorting a list of the file rewrites the file.
+    this->MayWrite("Sort");
     auto& self = *this;
     bool exchanged = true;
     while (exchanged && (sortOrder_ == 0 || sortOrder_ == 1)) {

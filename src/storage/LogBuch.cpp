@@ -8,8 +8,12 @@
 #include "storage/CodePage.h"
 #include "storage/MessageException.h"
 
-LogBuch::LogBuch(const std::string& fileName)
-    : fileName_(fileName), file_(File::OpenAppend(fileName)), buffer_(*this), stream_(&buffer_) {
+LogBuch::LogBuch(const std::string& fileName, Zugriff zugriff)
+    : fileName_(fileName),
+      zugriff_(zugriff),
+      file_(zugriff == Zugriff::Schreiben ? File::OpenAppend(fileName) : File()),
+      buffer_(*this),
+      stream_(&buffer_) {
     // Numbers in the log book never take the user's locale.
     stream_.imbue(std::locale::classic());
     // A line that cannot be written raises its exception out of the flush
@@ -32,6 +36,7 @@ std::string LogBuch::SchreibFehler(const std::string& fileName) {
 }
 
 std::ostream& LogBuch::Stamp() {
+    Schreibverbot::Pruefen(zugriff_, fileName_ + " (LogBuch::Stamp)");
     std::time_t now = static_cast<std::time_t>(Clock::Now());
     std::tm local{};
     localtime_r(&now, &local);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "storage/File.h"
+#include "storage/Zugriff.h"
 
 // The change log book: an append-only text file in which the managers record
 // every destructive change with the values from before it. One line per
@@ -23,7 +24,9 @@
 // start (see IsOpen) and then swallows its lines.
 class LogBuch {
   public:
-    explicit LogBuch(const std::string& fileName);
+    // Read-only, the file is neither created nor opened, and Stamp raises
+    // Schreibverbot.
+    explicit LogBuch(const std::string& fileName, Zugriff zugriff = Zugriff::Schreiben);
     ~LogBuch();
 
     LogBuch(const LogBuch&) = delete;
@@ -60,6 +63,7 @@ class LogBuch {
     void WritePending();
 
     std::string fileName_;
+    Zugriff zugriff_;
     File file_;
     LineBuffer buffer_;
     std::ostream stream_;

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QThread>
 #include <QToolButton>
 #include <filesystem>
 
@@ -19,7 +21,9 @@
 #include "model/Datenbestand.h"
 #include "model/GeoGruppe.h"
 #include "storage/Customizer.h"
+#include "storage/DatenSperre.h"
 #include "storage/IoFaults.h"
+#include "storage/MessageException.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 
@@ -232,6 +236,52 @@ TEST(TSDIDecFrameStartTest, AFileThatCannotBeReadStopsTheStartAndAnIncompleteOne
     EXPECT_TRUE(text.contains(QStringLiteral("»daten/kunden.dat.unvollstaendig«")));
     EXPECT_EQ(ReadBytes("daten/kunden.dat.unvollstaendig"), kunden);
     App().Beenden();
+}
+
+TEST(TSDIDecFrameStartTest, ASecondProgramOnTheSameDataFolderIsToldSoAndTouchesNothing) {
+    TempDir dir{true};
+    std::filesystem::create_directory("daten");
+    // Another program holds the folder: a real second process with the
+    // same kind of lock (flock(1) from util-linux).
+    QProcess andere;
+    andere.start(QStringLiteral("flock"), {QStringLiteral("daten/rebkontor.lock"),
+                                           QStringLiteral("sleep"), QStringLiteral("60")});
+    ASSERT_TRUE(andere.waitForStarted()) << "flock(1) is missing";
+    bool gehalten = false;
+    for (int i = 0; i < 500 && !gehalten; ++i) {
+        try {
+            DatenSperre probe("daten");
+            QThread::msleep(10);
+        } catch (const MessageException&) {
+            gehalten = true;
+        }
+    }
+    ASSERT_TRUE(gehalten);
+
+    QString text;
+    AntworteImNaechstenFenster(QStringLiteral("OK"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(App().Frame(), nullptr);
+    const QString ordner = QString::fromStdString(std::filesystem::canonical("daten").string());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Das Datenverzeichnis \u00bb") + ordner +
+                                QStringLiteral("\u00ab wird gerade von einem anderen "
+                                               "Rebkontor-Programm benutzt")))
+        << text.toStdString();
+    // Nothing was created beside the other program's lock file.
+    std::vector<std::string> namen;
+    for (const auto& eintrag : std::filesystem::directory_iterator("daten")) {
+        namen.push_back(eintrag.path().filename().string());
+    }
+    EXPECT_EQ(namen, std::vector<std::string>{"rebkontor.lock"});
+
+    andere.kill();
+    andere.waitForFinished();
+    // Once the other program is gone, the window starts and holds the
+    // folder itself until it ends.
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_THROW(DatenSperre("daten"), MessageException);
+    App().Beenden();
+    EXPECT_NO_THROW(DatenSperre("daten"));
 }
 
 }  // namespace

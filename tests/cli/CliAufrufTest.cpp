@@ -120,6 +120,24 @@ TEST_F(AufrufTest, DashCWorksInTheGivenDirectoryLikeMake) {
     EXPECT_THAT(fehlt.err, HasSubstr("kann nicht gewechselt werden"));
 }
 
+TEST_F(AufrufTest, ReadingCommandsReadTheDataWhereItLiesWithoutATemporaryCopy) {
+    SampleDaten();
+    const Schnappschuss vorher = Aufnahme(Daten());
+    // No temporary directory to be had: nothing is copied there.
+    const std::vector<std::string> umgebung = {"TMPDIR=" + Pfad("gibt-es-nicht")};
+    for (const std::vector<std::string>& argumente :
+         std::vector<std::vector<std::string>>{{"suche", "--betrag", "100", "--abweichung", "5"},
+                                               {"adressen", "a.csv"},
+                                               {"preislisten", "p.txt"},
+                                               {"flaschenliste", "f.txt"},
+                                               {"pruefen"}}) {
+        const Ergebnis e = Programm(REBKONTOR_CLI, argumente, "", umgebung);
+        EXPECT_EQ(e.status, 0) << argumente[0] << ": " << e.err;
+    }
+    EXPECT_EQ(Aufnahme(Daten()), vorher);
+    EXPECT_FALSE(std::filesystem::exists(Pfad("gibt-es-nicht")));
+}
+
 TEST_F(AufrufTest, ADataFileThatIsNoRegularFileStopsEveryCommand) {
     SampleDaten();
     std::filesystem::remove(Daten() + "/kunden.dat");

@@ -11,6 +11,7 @@
 #include "model/RechnungsVerwaltung.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/Customizer.h"
+#include "storage/DatenSperre.h"
 #include "storage/FixedText.h"
 #include "support/FileBytes.h"
 
@@ -24,11 +25,14 @@ const std::vector<std::string> kArgumente = {
     "beispieldaten", "--kunden", "30",     "--weine", "12",         "--preislisten", "3",
     "--rechnungen",  "120",      "--seed", "7",       "--stichtag", "7.12.2026"};
 
-// The files below a directory with their bytes only.
+// The files below a directory with their bytes only; the lock file of the
+// program that wrote them is no data.
 std::map<std::string, std::string> Inhalt(const std::string& verzeichnis) {
     std::map<std::string, std::string> inhalt;
     for (const auto& eintrag : fs::directory_iterator(verzeichnis)) {
-        inhalt[eintrag.path().filename().string()] = ReadBytes(eintrag.path().string());
+        if (eintrag.path().filename() != DatenSperre::kDateiname) {
+            inhalt[eintrag.path().filename().string()] = ReadBytes(eintrag.path().string());
+        }
     }
     return inhalt;
 }

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -192,6 +195,82 @@ TEST_F(ExportTest, AFileThatCannotBeWrittenIsAFailure) {
         EXPECT_EQ(e.status, 1) << argumente[0];
         EXPECT_THAT(e.err, HasSubstr("konnte nicht geschrieben werden")) << argumente[0];
     }
+}
+
+TEST_F(ExportTest, NoExportWritesIntoTheDataDirectoryOrOverWhatIsNoRegularFile) {
+    namespace fs = std::filesystem;
+    // Ways into the data directory: its own names, a link to it, a second
+    // name of a data file.
+    fs::create_directory_symlink("daten", Pfad("ablage"));
+    fs::create_hard_link(Daten() + "/kunden.dat", Pfad("kunden-kopie.csv"));
+    // Things that are no file of their own.
+    WriteBytes(Pfad("fremd.txt"), "fremd");
+    fs::create_symlink(Pfad("fremd.txt"), Pfad("verweis.txt"));
+    ASSERT_EQ(::mkfifo(Pfad("fifo.txt").c_str(), 0600), 0);
+    fs::create_directory(Pfad("ordner.txt"));
+    vorher_ = Aufnahme(Daten());
+
+    const std::vector<std::pair<std::string, std::string>> ziele = {
+        {"daten/kunden.dat", "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {"daten/neu.csv", "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {"./daten/../daten/rechnungen.dat", "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {"ablage/export.txt", "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {Pfad("kunden-kopie.csv"), "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {"verweis.txt", "dort steht eine symbolische Verkn\xC3\xBCpfung"},
+        {"fifo.txt", "dort steht eine Pipe (FIFO)"},
+        {"ordner.txt", "dort steht ein Verzeichnis"},
+        {"/dev/null", "dort steht ein Ger\xC3\xA4t"},
+    };
+    for (const auto& [ziel, grund] : ziele) {
+        for (const std::vector<std::string>& argumente :
+             std::vector<std::vector<std::string>>{{"adressen", ziel},
+                                                   {"preislisten", ziel},
+                                                   {"flaschenliste", ziel},
+                                                   {"flaschenliste", "--format", "xls", ziel},
+                                                   {"rechnung", "1", "--pdf", ziel}}) {
+            const Ergebnis e = Lauf(argumente);
+            EXPECT_EQ(e.status, 1) << argumente[0] << " " << ziel;
+            EXPECT_THAT(e.err, HasSubstr(grund)) << argumente[0] << " " << ziel;
+        }
+    }
+    EXPECT_EQ(ReadBytes(Pfad("fremd.txt")), "fremd");
+    EXPECT_TRUE(fs::is_symlink(Pfad("verweis.txt")));
+    EXPECT_TRUE(fs::is_fifo(Pfad("fifo.txt")));
+    EXPECT_TRUE(fs::is_empty(Pfad("ordner.txt")));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(ExportTest, DashIsTheStandardOutputWithTheBytesOfTheFile) {
+    ASSERT_EQ(Lauf({"adressen", "a.csv"}).status, 0);
+    const Ergebnis adressen = Lauf({"adressen", "-"});
+    EXPECT_EQ(adressen.status, 0) << adressen.err;
+    EXPECT_EQ(adressen.out, ReadBytes(Pfad("a.csv")));
+
+    ASSERT_EQ(Lauf({"preislisten", "p.txt"}).status, 0);
+    const Ergebnis preise = Lauf({"preislisten", "-"});
+    EXPECT_EQ(preise.status, 0) << preise.err;
+    EXPECT_EQ(preise.out, ReadBytes(Pfad("p.txt")));
+
+    const Ergebnis liste = Lauf({"flaschenliste", "-"});
+    EXPECT_EQ(liste.status, 0) << liste.err;
+    EXPECT_THAT(liste.out, ::testing::StartsWith("Datei: -\r\n\r\nFlaschenliste f\xFCr den"));
+    EXPECT_EQ(Lauf({"flaschenliste", "--format", "xls", "-"}).status, 2);
+    EXPECT_FALSE(FileExists(Pfad("-")));
+}
+
+TEST_F(ExportTest, AnExportNeverUsesAnotherWritersTemporaryFile) {
+    // Another program exporting to the same name at the same moment.
+    WriteBytes(Pfad("a.csv.tmp"), "halb geschrieben");
+    ASSERT_EQ(Lauf({"adressen", "a.csv"}).status, 0);
+    EXPECT_EQ(ReadBytes(Pfad("a.csv.tmp")), "halb geschrieben");
+    EXPECT_THAT(ReadBytes(Pfad("a.csv")), ::testing::StartsWith("Anrede,Vorname"));
+    // And leaves no file of its own behind.
+    std::vector<std::string> namen;
+    for (const auto& eintrag : std::filesystem::directory_iterator(dir_.Path())) {
+        namen.push_back(eintrag.path().filename().string());
+    }
+    std::sort(namen.begin(), namen.end());
+    EXPECT_EQ(namen, (std::vector<std::string>{"a.csv", "a.csv.tmp", "daten"}));
 }
 
 // ----------------------------------------------------------------- suche --

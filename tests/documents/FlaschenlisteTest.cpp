@@ -124,4 +124,37 @@ TEST_F(FlaschenlisteTest, DeletedInvoicesAreNotCounted) {
     EXPECT_EQ(Text(), kKopf + "Wein Nummer (4): 6\r\nSumme: 6\r\n\r\n");
 }
 
+TEST_F(FlaschenlisteTest, ASheetTooSmallForTheListSaysHowMuchItLeftOut) {
+    // 300 wines with one item each, and wine 1 with more items than rows.
+    Flaschenliste::Eintraege eintraege;
+    for (int i = 0; i < 16400; ++i) {
+        eintraege.Add({1, 6});
+    }
+    for (std::int32_t wein = 2; wein <= 300; ++wein) {
+        eintraege.Add({wein, 12});
+    }
+    Flaschenliste::Auslassung a;
+    ASSERT_TRUE(Flaschenliste::Tabelle("voll.xls", eintraege, *V().customizer, &a));
+    // Rows 5 to 16383 of wine 1, columns 0 to 255: 16379 + 255 items fit.
+    EXPECT_EQ(a.postenGesamt, 16699u);
+    EXPECT_EQ(a.posten, 16699u - 16379u - 255u);
+    EXPECT_EQ(a.weine, 44u);
+    EXPECT_EQ(a.weineGesamt, 300u);
+    EXPECT_FALSE(a.Vollstaendig());
+    EXPECT_EQ(Flaschenliste::AuslassungsText(a),
+              "Die Tabelle ist unvollst\xE4ndig: sie fasst h\xF6"
+              "chstens 256 Weine und je Wein "
+              "16379 Posten. Es fehlen 65 von 16699 Posten (darunter alle Posten von 44 der 300 "
+              "Weine). Die Flaschenliste als Textdatei enth\xE4lt alle Posten.");
+    // What fits is written all the same.
+    EXPECT_GT(FileSize("voll.xls"), 16379 * 19);
+
+    Flaschenliste::Auslassung passt;
+    Datiert(RechnungSpeichern(kunde_, {{4, 6, 1, 1}}));
+    ASSERT_TRUE(
+        Flaschenliste::Write(Rv(), *V().customizer, "fl.xls", Flaschenliste::kTabelle, &passt));
+    EXPECT_TRUE(passt.Vollstaendig());
+    EXPECT_EQ(passt.postenGesamt, 1u);
+}
+
 }  // namespace

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "model/GeoGruppe.h"
+#include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
@@ -168,6 +173,107 @@ TEST(DatenbestandTest, FirstStartCreatesTheFilesAndAnOrderlyExitSavesEverything)
     ASSERT_EQ(FileSize("daten/preferences.dat"), 336);
     EXPECT_EQ(Int32At(ReadBytes("daten/preferences.dat"), 30), 90);
     EXPECT_EQ(FileSize("daten/merkzettel.dat"), 0);
+}
+
+// Every file below the directory: bytes, modification time and inode.
+std::map<std::string, std::string> Bild(const std::string& verzeichnis) {
+    std::map<std::string, std::string> bild;
+    for (const auto& eintrag : std::filesystem::directory_iterator(verzeichnis)) {
+        struct stat st {};
+        ::lstat(eintrag.path().c_str(), &st);
+        bild[eintrag.path().filename().string()] =
+            ReadBytes(eintrag.path().string()) + "@" + std::to_string(st.st_mtim.tv_sec) + "." +
+            std::to_string(st.st_mtim.tv_nsec) + "#" + std::to_string(st.st_ino);
+    }
+    return bild;
+}
+
+TEST(DatenbestandTest, ReadOnlyReadsEverythingAndNeverWritesCreatesRepairsOrRemovesAFile) {
+    TempDir dir(true);
+    std::int32_t rechnung = 0;
+    {
+        Datenbestand bestand;
+        Verwaltungen& v = bestand.GetVerwaltungen();
+        bestand.KundenEinlesen();
+        bestand.MerkzettelOeffnen().NewNote();
+        v.weinlistenVerwaltung->AddWein(3);
+        v.preisVerwaltung->AddPreisliste("Privat");
+        v.geoGruppe->AddGeoGruppe("Mosel");
+        Kunde kunde;
+        FixedText::Set(kunde.Nachname, "Meier");
+        v.kundenVerwaltung->AddKunde(kunde);
+        Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
+        r->SetPosten(3, 7.0f, 3.58f, 2);
+        rechnung = r->id;
+        v.rechnungsVerwaltung->StoreRechnung();
+    }
+    // What a crash and an older copy of the invoices leave: a temporary
+    // file, and a chain head behind the invoice file.
+    WriteBytes("daten/weinliste.dat.tmp", "halb");
+    std::string kunden = ReadBytes("daten/kunden.dat");
+    kunden[524] = 9;
+    WriteBytes("daten/kunden.dat", kunden);
+    const auto vorher = Bild("daten");
+
+    std::vector<std::string> schreibend;
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+        // Each of these only ever happens on the way to a write.
+        if (op == IoFaults::Op::Open || op == IoFaults::Op::Write || op == IoFaults::Op::Sync ||
+            op == IoFaults::Op::Rename || op == IoFaults::Op::Truncate) {
+            schreibend.push_back(pfad);
+        }
+        return 0;
+    });
+    {
+        Datenbestand bestand("daten", {}, Zugriff::NurLesen);
+        Verwaltungen& v = bestand.GetVerwaltungen();
+        KundenVerwaltung& kv = bestand.KundenEinlesen();
+        MerkzettelVerwaltung& notizen = bestand.MerkzettelOeffnen();
+        ASSERT_EQ(kv.Count(), 1u);
+        // Mended where it is read, not on disk.
+        EXPECT_EQ(kv[0].letzteRechnung, rechnung);
+        EXPECT_EQ(notizen.Count(), 1u);
+        EXPECT_EQ(v.weinlistenVerwaltung->Count(), 1u);
+        EXPECT_EQ(v.preisVerwaltung->count, 1);
+        EXPECT_EQ(v.geoGruppe->Count(), 1u);
+        EXPECT_EQ(v.rechnungsVerwaltung->Gespeichert(), 1);
+        EXPECT_EQ(v.postenVerwaltung->Anzahl(), 1u);
+
+        // Any attempt to change the data is the program's fault, and says so.
+        Kunde neu;
+        EXPECT_THROW(kv.AddKunde(neu), Schreibverbot);
+        EXPECT_THROW(kv.UpdateKunde(kv[0]), Schreibverbot);
+        EXPECT_THROW(kv.Flush(), Schreibverbot);
+        EXPECT_THROW(v.weinlistenVerwaltung->AddWein(4), Schreibverbot);
+        EXPECT_THROW(v.weinlistenVerwaltung->ChangeBestand(3, 1), Schreibverbot);
+        EXPECT_THROW(v.weinlistenVerwaltung->Sort(), Schreibverbot);
+        EXPECT_THROW(v.preisVerwaltung->AddPreisliste("Handel"), Schreibverbot);
+        v.preisVerwaltung->SetPreisliste(0);
+        EXPECT_THROW(v.preisVerwaltung->AddPreis(Preis(3, 1.0f, 0.5f)), Schreibverbot);
+        EXPECT_THROW(v.geoGruppe->AddGeoGruppe("Nahe"), Schreibverbot);
+        EXPECT_THROW(v.rechnungsVerwaltung->AllocRechnung(kv[0].nummer), Schreibverbot);
+        ASSERT_NE(v.rechnungsVerwaltung->GetRechnung(rechnung), nullptr);
+        EXPECT_THROW(v.rechnungsVerwaltung->UpdateCurrentRechnung(), Schreibverbot);
+        EXPECT_THROW(v.logBuch->Stamp(), Schreibverbot);
+        EXPECT_THROW(v.customizer->Store(), Schreibverbot);
+        EXPECT_THROW(notizen.NewNote(), Schreibverbot);
+        // Changes in memory are no writes; nothing stores them at the end.
+        v.customizer->vordatierungTage = 5;
+        notizen[0].text[0] = '\0';
+    }
+    IoFaults::ClearHook();
+    EXPECT_EQ(schreibend, std::vector<std::string>{});
+    EXPECT_EQ(Bild("daten"), vorher);
+
+    // An empty directory stays empty.
+    TempDir leer;
+    std::filesystem::create_directory(leer / "daten");
+    {
+        Datenbestand bestand(leer / "daten", {}, Zugriff::NurLesen);
+        bestand.KundenEinlesen();
+        bestand.MerkzettelOeffnen();
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(leer / "daten"));
 }
 
 TEST(DatenbestandTest, MissingDataDirectoryRaisesTheRecordListError) {

@@ -119,6 +119,36 @@ TEST_F(Kettenkoepfe, EinKopfHinterDerDateiWirdAufDieNeuesteRechnungGesetzt) {
     EXPECT_EQ(Probleme(), std::vector<std::string>{});
 }
 
+TEST_F(Kettenkoepfe, AlleKoepfeHinterDerDateiKostenEinSchreibenDerKundendatei) {
+    Beenden();
+    // An older copy of the invoices restored: every customer names an
+    // invoice the file does not hold.
+    std::string kunden = ReadBytes("daten/kunden.dat");
+    const std::size_t anzahl = kunden.size() / Kunde::DiskSize;
+    ASSERT_GE(anzahl, 3u);
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const std::size_t feld = i * Kunde::DiskSize + 524;
+        kunden.replace(feld, 4, std::string{static_cast<char>(20 + i), 0, 0, 0});
+    }
+    WriteBytes("daten/kunden.dat", kunden);
+    int schreiben = 0;
+    {
+        Stoerung zaehler([&](IoFaults::Op op, const std::string& pfad) {
+            if (pfad == "daten/kunden.dat" &&
+                (op == IoFaults::Op::Write || op == IoFaults::Op::Rename)) {
+                ++schreiben;
+            }
+        });
+        Starten();
+    }
+    EXPECT_EQ(schreiben, 1);
+    EXPECT_EQ(Kv().GetKunde(1)->letzteRechnung, 2);
+    EXPECT_EQ(Kv().GetKunde(2)->letzteRechnung, 1);
+    EXPECT_EQ(Probleme(), std::vector<std::string>{});
+    // On disk at once.
+    EXPECT_EQ(Int32At(ReadBytes("daten/kunden.dat"), 524), 2);
+}
+
 TEST_F(Kettenkoepfe, RechnungenEinesFruehrerenKundenGleicherNummerBleibenDraussen) {
     // Customer 4 has no invoice; a later customer with number 5 replaces a
     // deleted one whose invoice was the newest.
