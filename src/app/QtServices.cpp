@@ -127,6 +127,23 @@ void QtServices::DestroyModeless() {
         delete preview.data();
     }
     previews_.clear();
+    // Whoever asked for a program is going away; the program itself keeps
+    // running.
+    for (auto& bericht : reports_) {
+        *bericht = nullptr;
+    }
+    reports_.clear();
+}
+
+void QtServices::ShowModeless(bool visible) {
+    for (auto& window : modeless_) {
+        if (window && !window->IsClosed()) {
+            window->setVisible(visible);
+            if (visible) {
+                window->raise();
+            }
+        }
+    }
 }
 
 Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
@@ -281,7 +298,7 @@ void QtServices::Open(std::unique_ptr<Dialog> dialog) {
     }
 }
 
-void QtServices::StartProgram(const std::vector<std::string>& argv) {
+void QtServices::StartProgram(const std::vector<std::string>& argv, std::function<void()> failed) {
     if (argv.empty()) {
         return;
     }
@@ -289,7 +306,40 @@ void QtServices::StartProgram(const std::vector<std::string>& argv) {
     for (std::size_t i = 1; i < argv.size(); ++i) {
         arguments << QtText::FromPath(argv[i]);
     }
-    QProcess::startDetached(QtText::FromPath(argv[0]), arguments);
+    // Not detached: only so can its end be seen. An opener such as xdg-open
+    // ends at once, with an error when it found no program for the file.
+    auto* process = new QProcess(QApplication::instance());
+    process->setProgram(QtText::FromPath(argv[0]));
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    auto bericht = std::make_shared<std::function<void()>>(std::move(failed));
+    reports_.erase(std::remove_if(reports_.begin(), reports_.end(),
+                                  [](const auto& r) { return r.use_count() == 1; }),
+                   reports_.end());
+    reports_.push_back(bericht);
+    auto melden = [this, bericht] {
+        if (*bericht && !quitting_) {
+            auto call = std::move(*bericht);  // once
+            *bericht = nullptr;
+            Guard(call);
+        }
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, melden](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             process->deleteLater();
+                             melden();
+                         }
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, melden](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0) {
+                             melden();
+                         }
+                     });
+    process->start();
 }
 
 bool QtServices::Print(const PrintJob& job) {

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,10 @@ class QtServices : public Services {
     // Ends every modal run and closes every modeless window.
     void CloseAll();
     // Destroys the modeless windows at once (their logic with them), before
-    // what they show goes away.
+    // what they show goes away; programs still running report nothing more.
     void DestroyModeless();
+    // Hides the modeless windows, or shows them again on top.
+    void ShowModeless(bool visible);
 
     Answer MessageBox(const std::string& text, const std::string& caption,
                       MessageButtons buttons = MessageButtons::Ok,
@@ -52,7 +55,8 @@ class QtServices : public Services {
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
-    void StartProgram(const std::vector<std::string>& argv) override;
+    void StartProgram(const std::vector<std::string>& argv,
+                      std::function<void()> failed = {}) override;
     bool Print(const PrintJob& job) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
 
@@ -64,6 +68,9 @@ class QtServices : public Services {
     std::vector<QtWindow*> modal_;
     std::vector<QPointer<QtWindow>> modeless_;
     std::vector<QPointer<QWidget>> previews_;
+    // What to call when a program started fails; emptied when the window
+    // that asked goes away.
+    std::vector<std::shared_ptr<std::function<void()>>> reports_;
     bool quitting_ = false;
     bool reporting_ = false;
     bool reportPending_ = false;
