@@ -258,11 +258,46 @@ TEST_F(TSDIDecFrameTest, ClosingTheMainWindowEndsTheRunWhateverElseIsOpen) {
     }
 }
 
+// Every window shown, in order, and whether the main window it belongs to
+// was known to the window system at that moment.
+class Auftritte : public QObject {
+  public:
+    Auftritte() { QApplication::instance()->installEventFilter(this); }
+    ~Auftritte() override { QApplication::instance()->removeEventFilter(this); }
+    Auftritte(const Auftritte&) = delete;
+    Auftritte& operator=(const Auftritte&) = delete;
+
+    // The position of the window's last appearance; -1 when it never came.
+    int Zuletzt(const QWidget* fenster) const {
+        int position = -1;
+        for (std::size_t i = 0; i < folge.size(); ++i) {
+            if (folge[i].first == fenster) {
+                position = static_cast<int>(i);
+            }
+        }
+        return position;
+    }
+
+    std::vector<std::pair<const QWidget*, bool>> folge;
+
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(objekt);
+        if (event->type() == QEvent::Show && w != nullptr && w->isWindow()) {
+            const QWidget* haupt = w->parentWidget() != nullptr ? w->parentWidget()->window() : w;
+            folge.emplace_back(
+                w, haupt->windowHandle() != nullptr && haupt->windowHandle()->handle() != nullptr);
+        }
+        return false;
+    }
+};
+
 TEST_F(TSDIDecFrameTest, NotesAndQuickMenuAreToolWindowsOfTheMainWindow) {
     // A stored note opens at start, before the main window is on the screen.
     ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
     App().Frame()->Aktion(51692)->trigger();
     App().Beenden();
+    Auftritte auftritte;
     ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
     TSDIDecFrame& frame = *App().Frame();
     frame.Aktion(51692)->trigger();  // and one opened later
@@ -273,13 +308,21 @@ TEST_F(TSDIDecFrameTest, NotesAndQuickMenuAreToolWindowsOfTheMainWindow) {
         werkzeuge.push_back(notiz);
     }
     ASSERT_EQ(werkzeuge.size(), 3u);
+    const int hauptfenster = auftritte.Zuletzt(&frame);
+    ASSERT_GE(hauptfenster, 0);
     for (QWidget* w : werkzeuge) {
         SCOPED_TRACE(w->windowTitle().toStdString());
         EXPECT_TRUE(w->isVisible());
         EXPECT_EQ(w->windowType(), Qt::Tool);
         ASSERT_NE(w->windowHandle(), nullptr);
-        // What the window system is told: this window belongs above that one.
+        // What the window system is told: this window belongs above that
+        // one. It is told when the window appears, so the main window must
+        // be known by then; and without a window manager the window that
+        // appears last is on top.
         EXPECT_EQ(w->windowHandle()->transientParent(), frame.windowHandle());
+        const int position = auftritte.Zuletzt(w);
+        ASSERT_GT(position, hauptfenster);
+        EXPECT_TRUE(auftritte.folge[static_cast<std::size_t>(position)].second);
     }
 }
 
