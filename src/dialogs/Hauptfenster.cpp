@@ -100,7 +100,7 @@ void Hauptfenster::Benutzerhandbuch() {
         app.MessageBox(
             "Das Benutzerhandbuch konnte nicht geöffnet werden: Es fand sich kein "
             "Programm, das es anzeigt. Es ist die Datei "_w +
-                datei + "; ein Web-Browser kann sie öffnen.",
+                CodePage::Utf8ToCp1252(datei) + "; ein Web-Browser kann sie öffnen."_w,
             "Benutzerhandbuch");
     });
 }

@@ -154,7 +154,7 @@ TEST_F(HauptfensterTest, ManualOpensWithTheDesktopsProgramThroughAnArgumentVecto
     EXPECT_EQ(app_.LastMessage().text,
               "Das Benutzerhandbuch konnte nicht geöffnet werden: Es fand sich kein Programm, das "
               "es anzeigt. Es ist die Datei "_w +
-                  expected + "; ein Web-Browser kann sie öffnen.");
+                  expected + "; ein Web-Browser kann sie öffnen."_w);
 }
 
 TEST_F(HauptfensterTest, SettingsSetBackAtStartAreNamedOnce) {
