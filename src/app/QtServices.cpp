@@ -38,7 +38,9 @@ std::string Describe(std::exception_ptr error) {
 
 QtServices::QtServices() : quit_([] { QApplication::exit(0); }) {}
 
-QtServices::~QtServices() = default;
+QtServices::~QtServices() {
+    ForgetPrograms();
+}
 
 QWidget* QtServices::ActiveWindow() const {
     if (!modal_.empty()) {
@@ -129,10 +131,17 @@ void QtServices::DestroyModeless() {
     previews_.clear();
     // Whoever asked for a program is going away; the program itself keeps
     // running.
-    for (auto& bericht : reports_) {
-        *bericht = nullptr;
+    ForgetPrograms();
+}
+
+void QtServices::ForgetPrograms() {
+    // The programs keep running; nobody is told about them any more.
+    for (auto& program : programs_) {
+        if (program) {
+            program->disconnect();
+        }
     }
-    reports_.clear();
+    programs_.clear();
 }
 
 void QtServices::ShowModeless(bool visible) {
@@ -313,15 +322,11 @@ void QtServices::StartProgram(const std::vector<std::string>& argv, std::functio
     process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
-    auto bericht = std::make_shared<std::function<void()>>(std::move(failed));
-    reports_.erase(std::remove_if(reports_.begin(), reports_.end(),
-                                  [](const auto& r) { return r.use_count() == 1; }),
-                   reports_.end());
-    reports_.push_back(bericht);
-    auto melden = [this, bericht] {
-        if (*bericht && !quitting_) {
-            auto call = std::move(*bericht);  // once
-            *bericht = nullptr;
+    auto einmal = std::make_shared<std::function<void()>>(std::move(failed));
+    auto melden = [this, einmal] {
+        if (*einmal && !quitting_) {
+            std::function<void()> call = std::move(*einmal);
+            *einmal = nullptr;
             Guard(call);
         }
     };
@@ -339,6 +344,8 @@ void QtServices::StartProgram(const std::vector<std::string>& argv, std::functio
                              melden();
                          }
                      });
+    programs_.erase(std::remove(programs_.begin(), programs_.end(), nullptr), programs_.end());
+    programs_.push_back(process);
     process->start();
 }
 

@@ -2,12 +2,12 @@
 
 #include <QPointer>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "windowing/Services.h"
 
+class QProcess;
 class QWidget;
 class QtWindow;
 
@@ -63,14 +63,15 @@ class QtServices : public Services {
     QWidget* ActiveWindow() const;
 
   private:
+    void ForgetPrograms();
+
     QPointer<QWidget> mainWindow_;
     std::function<void()> quit_;
     std::vector<QtWindow*> modal_;
     std::vector<QPointer<QtWindow>> modeless_;
     std::vector<QPointer<QWidget>> previews_;
-    // What to call when a program started fails; emptied when the window
-    // that asked goes away.
-    std::vector<std::shared_ptr<std::function<void()>>> reports_;
+    // Programs started and not yet ended, whose failure is reported.
+    std::vector<QPointer<QProcess>> programs_;
     bool quitting_ = false;
     bool reporting_ = false;
     bool reportPending_ = false;
