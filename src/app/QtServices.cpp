@@ -38,7 +38,9 @@ std::string Describe(std::exception_ptr error) {
 
 QtServices::QtServices() : quit_([] { QApplication::exit(0); }) {}
 
-QtServices::~QtServices() = default;
+QtServices::~QtServices() {
+    ForgetPrograms();
+}
 
 QWidget* QtServices::ActiveWindow() const {
     if (!modal_.empty()) {
@@ -127,6 +129,30 @@ void QtServices::DestroyModeless() {
         delete preview.data();
     }
     previews_.clear();
+    // Whoever asked for a program is going away; the program itself keeps
+    // running.
+    ForgetPrograms();
+}
+
+void QtServices::ForgetPrograms() {
+    // The programs keep running; nobody is told about them any more.
+    for (auto& program : programs_) {
+        if (program) {
+            program->disconnect();
+        }
+    }
+    programs_.clear();
+}
+
+void QtServices::ShowModeless(bool visible) {
+    for (auto& window : modeless_) {
+        if (window && !window->IsClosed()) {
+            window->setVisible(visible);
+            if (visible) {
+                window->raise();
+            }
+        }
+    }
 }
 
 Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
@@ -281,7 +307,7 @@ void QtServices::Open(std::unique_ptr<Dialog> dialog) {
     }
 }
 
-void QtServices::StartProgram(const std::vector<std::string>& argv) {
+void QtServices::StartProgram(const std::vector<std::string>& argv, std::function<void()> failed) {
     if (argv.empty()) {
         return;
     }
@@ -289,7 +315,38 @@ void QtServices::StartProgram(const std::vector<std::string>& argv) {
     for (std::size_t i = 1; i < argv.size(); ++i) {
         arguments << QtText::FromPath(argv[i]);
     }
-    QProcess::startDetached(QtText::FromPath(argv[0]), arguments);
+    // Not detached: only so can its end be seen. An opener such as xdg-open
+    // ends at once, with an error when it found no program for the file.
+    auto* process = new QProcess(QApplication::instance());
+    process->setProgram(QtText::FromPath(argv[0]));
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    auto einmal = std::make_shared<std::function<void()>>(std::move(failed));
+    auto melden = [this, einmal] {
+        if (*einmal && !quitting_) {
+            std::function<void()> call = std::move(*einmal);
+            *einmal = nullptr;
+            Guard(call);
+        }
+    };
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, melden](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             process->deleteLater();
+                             melden();
+                         }
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, melden](int code, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status != QProcess::NormalExit || code != 0) {
+                             melden();
+                         }
+                     });
+    programs_.erase(std::remove(programs_.begin(), programs_.end(), nullptr), programs_.end());
+    programs_.push_back(process);
+    process->start();
 }
 
 bool QtServices::Print(const PrintJob& job) {

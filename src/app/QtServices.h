@@ -7,6 +7,7 @@
 
 #include "windowing/Services.h"
 
+class QProcess;
 class QWidget;
 class QtWindow;
 
@@ -41,8 +42,10 @@ class QtServices : public Services {
     // Ends every modal run and closes every modeless window.
     void CloseAll();
     // Destroys the modeless windows at once (their logic with them), before
-    // what they show goes away.
+    // what they show goes away; programs still running report nothing more.
     void DestroyModeless();
+    // Hides the modeless windows, or shows them again on top.
+    void ShowModeless(bool visible);
 
     Answer MessageBox(const std::string& text, const std::string& caption,
                       MessageButtons buttons = MessageButtons::Ok,
@@ -52,18 +55,23 @@ class QtServices : public Services {
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
-    void StartProgram(const std::vector<std::string>& argv) override;
+    void StartProgram(const std::vector<std::string>& argv,
+                      std::function<void()> failed = {}) override;
     bool Print(const PrintJob& job) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
 
     QWidget* ActiveWindow() const;
 
   private:
+    void ForgetPrograms();
+
     QPointer<QWidget> mainWindow_;
     std::function<void()> quit_;
     std::vector<QtWindow*> modal_;
     std::vector<QPointer<QtWindow>> modeless_;
     std::vector<QPointer<QWidget>> previews_;
+    // Programs started and not yet ended, whose failure is reported.
+    std::vector<QPointer<QProcess>> programs_;
     bool quitting_ = false;
     bool reporting_ = false;
     bool reportPending_ = false;

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <clocale>
 #include <cstdlib>
 #include <exception>
@@ -25,6 +27,14 @@ TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) 
     setApplicationName(QStringLiteral("Rebkontor"));
     setApplicationDisplayName(QStringLiteral("Rebkontor"));
     setWindowIcon(QIcon(QStringLiteral(":/bitmaps/1001.png")));
+    // The program speaks German whatever the desktop's language is; the
+    // toolkit's own dialogs (files, printing) and buttons shall do so too.
+    // Without the translations installed they stay English.
+    auto* deutsch = new QTranslator(this);
+    if (deutsch->load(QStringLiteral("qtbase_de"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(deutsch);
+    }
     // The notes are windows of their own; the program ends with the main
     // window, not with the last window.
     setQuitOnLastWindowClosed(false);

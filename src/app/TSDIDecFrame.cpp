@@ -5,9 +5,11 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QThread>
 #include <QToolButton>
 
 #include "app/QtServices.h"
@@ -50,7 +52,11 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
 
     MenueAufbauen();
     QuickMenueAufbauen();
-    statusBar()->showMessage(QStringLiteral("Bereit"));
+    // A widget rather than a message: a menu hint covers it only while the
+    // mouse is on a menu item, and it comes back afterwards.
+    auto* bereit = new QLabel(QStringLiteral("Bereit"), statusBar());
+    bereit->setObjectName(QStringLiteral("bereit"));
+    statusBar()->addWidget(bereit, 1);
     services_.SetMainWindow(this);
     Aktualisieren();
 }
@@ -95,6 +101,11 @@ void TSDIDecFrame::MenueAufbauen() {
         connect(action, &QAction::triggered, this, [this, befehl] { Befehl(befehl); });
         addAction(action);
         tasten_[befehl] = action;
+    }
+    // A window manager takes Alt+F4 itself; without one the window does.
+    if (QAction* beenden = Aktion(Hauptmenue::kBeenden)) {
+        beenden->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+        beenden->setShortcutContext(Qt::WindowShortcut);
     }
 }
 
@@ -183,11 +194,22 @@ void TSDIDecFrame::Befehl(int befehl) {
 }
 
 void TSDIDecFrame::SetupWindow() {
+    // The notes are tool windows of this window and are kept above it; for
+    // that the window system must know this window before they open.
+    winId();
     befehle_->SetMerkzettel(&daten_->MerkzettelOeffnen());
     Aktualisieren();
 }
 
 void TSDIDecFrame::Zeige(ZeigeModus modus) {
+    // The notes and the toolbar belong above the main window. A window
+    // manager keeps them there only when it knew the main window first, and
+    // without one the window opened last is on top: so they open again
+    // once the main window is on the screen.
+    const bool sichtbar = modus == ZeigeModus::Maximiert || modus == ZeigeModus::Normal;
+    if (sichtbar) {
+        services_.ShowModeless(false);
+    }
     switch (modus) {
         case ZeigeModus::Versteckt:
             break;
@@ -210,6 +232,13 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
     if (quickMenue_->isFloating()) {
         quickMenue_->resize(quickMenue_->minimumSizeHint().expandedTo(QSize(1, 1)));
         quickMenue_->move(Hauptmenue::kWerkzeugleisteX, Hauptmenue::kWerkzeugleisteY);
+        if (sichtbar) {
+            quickMenue_->hide();
+            quickMenue_->show();
+        }
+    }
+    if (sichtbar) {
+        services_.ShowModeless(true);
     }
     {
         auto notiz = std::make_unique<DisplayEvent>();
@@ -237,9 +266,16 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
     if (!meldung.empty()) {
         services_.MessageBox(meldung, "Datenbestand", MessageButtons::Ok, MessageIcon::Warning);
     }
+    befehle_->ZurueckgesetzteEinstellungen();
 }
 
 void TSDIDecFrame::closeEvent(QCloseEvent* event) {
     event->accept();
-    QApplication::quit();
+    // Closing the main window ends the program, whatever else is open. The
+    // toolkit's quit would first ask every window to close, and the notes and
+    // the toolbar refuse, so the event loop is ended directly; the orderly
+    // shutdown follows when the run returns.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QApplication::exit(0);
+    }
 }

@@ -104,9 +104,15 @@ void Datenpruefung::Laenge(const std::string& name, const std::string& bytes, st
 
 std::vector<std::string> Datenpruefung::Pruefen() {
     probleme_.clear();
-    if (auto bytes = Lies("preferences.dat"); bytes && bytes->size() != Customizer::kDiskSize) {
-        Problem(Datei("preferences.dat") + ": " + std::to_string(bytes->size()) + " Bytes statt " +
-                std::to_string(Customizer::kDiskSize) + ".");
+    if (auto bytes = Lies("preferences.dat")) {
+        if (bytes->size() != Customizer::kDiskSize) {
+            Problem(Datei("preferences.dat") + ": " + std::to_string(bytes->size()) +
+                    " Bytes statt " + std::to_string(Customizer::kDiskSize) + ".");
+        }
+        // The program sets each of these back to its default at the next start.
+        for (const std::string& wert : Customizer::Unstimmigkeiten(*bytes)) {
+            Problem(Datei("preferences.dat") + ": " + wert);
+        }
     }
     if (auto bytes = Lies("merkzettel.dat")) {
         Laenge("merkzettel.dat", *bytes, MerkzettelVerwaltung::MerkzettelIntern::DiskSize);

@@ -14,7 +14,8 @@
 // so no file is created or rewritten):
 //
 //  - record files whose length is no whole number of records, and a settings
-//    file of another length than 336 bytes;
+//    file of another length than 336 bytes or with values no dialog stores
+//    (which the program sets back to their defaults);
 //  - customer numbers and wine numbers that occur more than once;
 //  - invoices whose id differs from their position in the file;
 //  - item chains that leave the file, run in a circle, pass items of another

@@ -1,13 +1,16 @@
 #include "dialogs/DialogCustomizer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "model/GeoGruppe.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/FixedText.h"
 #include "storage/LenientNumber.h"
 #include "windowing/Services.h"
 #include "windowing/Window.h"
@@ -139,16 +142,45 @@ void DialogCustomizer::PreislisteHinzufuegen() {
 void DialogCustomizer::Uebernehmen() {
     Window& w = Win();
     Customizer& c = *verwaltungen_.customizer;
+    // German users type "19,5"; the point keeps working as well.
+    const double mwst = LenientNumber::ToAmount(Erste30(w.Text(kMwst)));
+    if (!(mwst >= 0.0 && mwst <= 100.0)) {
+        // Such a rate would be set back at the next start anyway.
+        App().MessageBox("Die Mehrwertsteuer muss zwischen 0 und 100 % liegen."_w,
+                         "Grundeinstellungen");
+        w.Focus(kMwst);
+        return;
+    }
+
+    // What the file holds now, to go back to when a change cannot be stored.
+    struct Stand {
+        std::uint8_t preiseInEuro, mwstEnthalten;
+        float mwst;
+        char waehrung[8];
+        char bemerkung[302];
+        std::int32_t vordatierungTage;
+    } alt{c.preiseInEuro, c.mwstEnthalten, c.mwst, {}, {}, c.vordatierungTage};
+    std::memcpy(alt.waehrung, c.waehrung, sizeof alt.waehrung);
+    std::memcpy(alt.bemerkung, c.bemerkung, sizeof alt.bemerkung);
+
+    bool gespeichert = true;
+    bool teilweise = false;  // an earlier step reached the file
+    auto speichern = [&] {
+        if (gespeichert) {
+            gespeichert = c.Store();
+            teilweise = teilweise || gespeichert;
+        }
+    };
     c.preiseInEuro = w.IsChecked(kPreiseInEuro) ? 1 : 0;
-    c.Store();
+    speichern();
     c.mwstEnthalten = w.IsChecked(kMwstEnthalten) ? 1 : 0;
-    c.Store();
-    c.mwst = static_cast<float>(LenientNumber::ToDouble(Erste30(w.Text(kMwst))));
-    c.Store();
+    speichern();
+    c.mwst = static_cast<float>(mwst);
+    speichern();
     c.SetWaehrung(Erste30(w.Text(kWaehrung)).substr(0, 8));
-    c.Store();
+    speichern();
     c.SetBemerkung(w.Text(kBemerkung));
-    c.Store();
+    speichern();
     std::int32_t tage = LenientNumber::ToInt(Erste30(w.Text(kVordatierung)));
     if (tage < 0) {
         tage = 0;
@@ -157,6 +189,26 @@ void DialogCustomizer::Uebernehmen() {
     }
     c.vordatierungTage = tage;
     w.SetText(kVordatierung, std::to_string(tage));
-    c.Store();
-    w.Close(ControlId::kOk);
+    speichern();
+    if (gespeichert) {
+        w.Close(ControlId::kOk);
+        return;
+    }
+
+    // Nothing of it is taken over: the program goes on with what the file
+    // holds, and the dialog stays open for another try.
+    c.preiseInEuro = alt.preiseInEuro;
+    c.mwstEnthalten = alt.mwstEnthalten;
+    c.mwst = alt.mwst;
+    std::memcpy(c.waehrung, alt.waehrung, sizeof alt.waehrung);
+    std::memcpy(c.bemerkung, alt.bemerkung, sizeof alt.bemerkung);
+    c.vordatierungTage = alt.vordatierungTage;
+    if (teilweise) {
+        c.Store();
+    }
+    App().MessageBox("Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei " +
+                         FixedText::Get(c.dateiName) +
+                         " konnte nicht geschrieben werden. Sie bleibt, wie sie war; es gelten "
+                         "weiter die bisherigen Einstellungen.",
+                     "Grundeinstellungen", MessageButtons::Ok, MessageIcon::Warning);
 }

@@ -13,6 +13,8 @@
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/FixedText.h"
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
@@ -91,11 +93,28 @@ void Hauptfenster::Benutzerhandbuch() {
                         "Benutzerhandbuch");
         return;
     }
-    // Whether the desktop found a program for it is not looked at.
-    app_.StartProgram({oeffner_, pfad.string()});
+    // The opener ends with an error when the desktop has no program for the
+    // manual (or is not there at all); the user would otherwise wait in vain.
+    Services& app = app_;
+    const std::string datei = pfad.string();
+    app_.StartProgram({oeffner_, datei}, [&app, datei] {
+        app.MessageBox(
+            "Das Benutzerhandbuch konnte nicht geöffnet werden: Es fand sich kein "
+            "Programm, das es anzeigt. Es ist die Datei "_w +
+                CodePage::Utf8ToCp1252(datei) + "; ein Web-Browser kann sie öffnen."_w,
+            "Benutzerhandbuch");
+    });
 }
 
 void Hauptfenster::PreislisteExportieren() {
+    // Without a price list the export would be an empty file.
+    if (verwaltungen_.preisVerwaltung == nullptr || verwaltungen_.preisVerwaltung->count < 1) {
+        app_.MessageBox(
+            "Es gibt keine Preisliste, die exportiert werden könnte. Preislisten "
+            "werden unter Optionen/Grundeinstellungen benannt."_w,
+            "Preislisten exportieren");
+        return;
+    }
     SaveFileRequest anfrage;
     anfrage.title = "Preislisten exportieren";
     anfrage.filter = "Textdatei (*.TXT)|";
@@ -117,6 +136,24 @@ void Hauptfenster::PreislisteExportieren() {
                             "exportiert.",
                         "Preislisten exportieren");
     }
+}
+
+void Hauptfenster::ZurueckgesetzteEinstellungen() {
+    if (verwaltungen_.customizer == nullptr) {
+        return;
+    }
+    const Customizer& c = *verwaltungen_.customizer;
+    if (c.Zurueckgesetzt().empty()) {
+        return;
+    }
+    std::string text = "Die Datei "_w + FixedText::Get(c.dateiName) +
+                       " enthielt ungültige Grundeinstellungen. Diese Werte wurden auf ihre "
+                       "Voreinstellung zurückgesetzt:\n"_w;
+    for (const std::string& zeile : c.Zurueckgesetzt()) {
+        text += "\n" + zeile;
+    }
+    text += "\n\nBitte prüfen Sie sie unter Optionen/Grundeinstellungen."_w;
+    app_.MessageBox(text, "Grundeinstellungen", MessageButtons::Ok, MessageIcon::Warning);
 }
 
 void Hauptfenster::Ueber() {

@@ -38,6 +38,9 @@ class Hauptfenster {
     void Benutzerhandbuch();
     void PreislisteExportieren();
     void Ueber();
+    // Tells the user once, at start, which settings of a damaged settings
+    // file were set back to their defaults; nothing when all were sound.
+    void ZurueckgesetzteEinstellungen();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);

@@ -1,14 +1,85 @@
 #include "storage/Customizer.h"
 
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "storage/ByteReader.h"
 #include "storage/ByteWriter.h"
+#include "storage/CodePage.h"
 #include "storage/Datum.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
+
+namespace {
+
+constexpr float kStandardMwst = 16.0f;
+constexpr std::int32_t kStandardVordatierung = 31;
+constexpr const char* kStandardWaehrung = "DM";
+
+bool IstSteuerzeichen(char c) {
+    auto b = static_cast<unsigned char>(c);
+    return (b != 0 && b < 0x20) || b == 0x7F;
+}
+
+template <std::size_t N>
+bool HatSteuerzeichen(const char (&field)[N]) {
+    const std::string text = FixedText::Get(field);
+    for (char c : text) {
+        if (IstSteuerzeichen(c)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Zahl(const char* format, double wert) {
+    char text[400];
+    std::snprintf(text, sizeof text, format, wert);
+    return text;
+}
+
+// Which of the checked values cannot be right, and a line for each.
+struct Befund {
+    bool mwst = false;
+    bool waehrung = false;
+    bool vordatierung = false;
+    bool bemerkung = false;
+    std::vector<std::string> zeilen;
+};
+
+Befund Pruefen(float mwst, const char (&waehrung)[8], std::int32_t vordatierung,
+               const char (&bemerkung)[302]) {
+    Befund b;
+    // Written so that a NaN fails as well.
+    if (!(mwst >= 0.0f && mwst <= 100.0f)) {
+        b.mwst = true;
+        b.zeilen.push_back("Mehrwertsteuer " + Zahl("%0.2f", static_cast<double>(mwst)) +
+                           " % liegt nicht zwischen 0 und 100 % (Voreinstellung " +
+                           Zahl("%0.2f", static_cast<double>(kStandardMwst)) + " %).");
+    }
+    if (HatSteuerzeichen(waehrung)) {
+        b.waehrung = true;
+        b.zeilen.push_back("Das Währungskürzel enthält Steuerzeichen (Voreinstellung \""_w +
+                           kStandardWaehrung + "\").");
+    }
+    if (vordatierung < 0 || vordatierung > 1000) {
+        b.vordatierung = true;
+        b.zeilen.push_back("Vordatierung max. Tage " + std::to_string(vordatierung) +
+                           " liegt nicht zwischen 0 und 1000 (Voreinstellung " +
+                           std::to_string(kStandardVordatierung) + ").");
+    }
+    if (HatSteuerzeichen(bemerkung)) {
+        b.bemerkung = true;
+        b.zeilen.push_back("Die Rechnung-Bemerkung enthält Steuerzeichen (Voreinstellung \""_w +
+                           Customizer::kStandardBemerkung + "\").");
+    }
+    return b;
+}
+
+}  // namespace
 
 Customizer::Customizer(const std::string& fileName, Zugriff zugriff) : zugriff_(zugriff) {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
@@ -30,14 +101,14 @@ Customizer::~Customizer() {
 
 void Customizer::SetDefaults() {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
-    mwst = 16.0f;
+    mwst = kStandardMwst;
     std::memset(waehrung, 0, sizeof waehrung);
-    SetWaehrung("DM");
+    SetWaehrung(kStandardWaehrung);
     mwstEnthalten = 0;
     preiseInEuro = 0;
     filterVon1 = filterVon2 = today - 21;
     filterBis1 = filterBis2 = today;
-    vordatierungTage = 31;
+    vordatierungTage = kStandardVordatierung;
     std::memset(bemerkung, 0, sizeof bemerkung);
     FixedText::Set(bemerkung, kStandardBemerkung);
 }
@@ -67,6 +138,49 @@ void Customizer::Load() {
     reader.Text(bemerkung);
     // The remark must end inside its field, whatever the file held.
     bemerkung[sizeof bemerkung - 1] = '\0';
+    Berichtigen();
+}
+
+void Customizer::Berichtigen() {
+    Befund b = Pruefen(mwst, waehrung, vordatierungTage, bemerkung);
+    if (b.mwst) {
+        mwst = kStandardMwst;
+    }
+    if (b.waehrung) {
+        std::memset(waehrung, 0, sizeof waehrung);
+        SetWaehrung(kStandardWaehrung);
+    }
+    if (b.vordatierung) {
+        vordatierungTage = kStandardVordatierung;
+    }
+    if (b.bemerkung) {
+        std::memset(bemerkung, 0, sizeof bemerkung);
+        FixedText::Set(bemerkung, kStandardBemerkung);
+    }
+    zurueckgesetzt_ = std::move(b.zeilen);
+}
+
+std::vector<std::string> Customizer::Unstimmigkeiten(std::string_view image) {
+    // Fields the image does not reach keep values that pass, as Load keeps
+    // its defaults for them.
+    float mwst = kStandardMwst;
+    char waehrung[8] = {};
+    std::uint8_t flag = 0;
+    std::int32_t datum = 0;
+    std::int32_t vordatierung = kStandardVordatierung;
+    char bemerkung[302] = {};
+    ByteReader reader(image);
+    reader.Float32(mwst);
+    reader.Text(waehrung);
+    reader.UInt8(flag);
+    reader.UInt8(flag);
+    for (int i = 0; i < 4; ++i) {
+        reader.Int32(datum);
+    }
+    reader.Int32(vordatierung);
+    reader.Text(bemerkung);
+    bemerkung[sizeof bemerkung - 1] = '\0';
+    return Pruefen(mwst, waehrung, vordatierung, bemerkung).zeilen;
 }
 
 std::string Customizer::Image() const {
@@ -85,10 +199,10 @@ std::string Customizer::Image() const {
     return bytes;
 }
 
-void Customizer::Store() {
+bool Customizer::Store() {
     Schreibverbot::Pruefen(zugriff_,
                            std::string(FixedText::Get(dateiName)) + " (Customizer::Store)");
-    File::ReplaceAtomically(FixedText::Get(dateiName), Image());
+    return File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }
 
 std::string Customizer::Waehrung() const {
@@ -97,7 +211,9 @@ std::string Customizer::Waehrung() const {
 
 void Customizer::SetWaehrung(std::string_view text) {
     std::size_t n = text.size() < sizeof waehrung ? text.size() : sizeof waehrung;
-    std::memcpy(waehrung, text.data(), n);
+    for (std::size_t i = 0; i < n; ++i) {
+        waehrung[i] = IstSteuerzeichen(text[i]) ? ' ' : text[i];
+    }
     if (n < sizeof waehrung) {
         waehrung[n] = '\0';
     }
@@ -108,5 +224,11 @@ std::string Customizer::Bemerkung() const {
 }
 
 void Customizer::SetBemerkung(std::string_view text) {
-    FixedText::Set(bemerkung, text);
+    std::string ohneSteuerzeichen(text);
+    for (char& c : ohneSteuerzeichen) {
+        if (IstSteuerzeichen(c)) {
+            c = ' ';
+        }
+    }
+    FixedText::Set(bemerkung, ohneSteuerzeichen);
 }

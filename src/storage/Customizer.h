@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/Zugriff.h"
 
@@ -24,13 +25,25 @@ class Customizer {
     Customizer& operator=(const Customizer&) = delete;
 
     // Reads the file; a missing or short file gives the defaults, one that
-    // cannot be read raises the open error naming it.
+    // cannot be read raises the open error naming it. Values that no dialog
+    // stores (a damaged file) are set back to their defaults.
     void Load();
-    // Replaces the file atomically; a failure is silent and leaves the old file.
-    void Store();
+    // Replaces the file atomically; false when it could not be written, and
+    // then the old file stays as it was.
+    bool Store();
+
+    // One German line (Windows-1252) for every value of a settings file
+    // image that cannot be right: a VAT rate outside 0 to 100, a pre-dating
+    // limit outside 0 to 1000, a currency or remark with control characters.
+    // The image is only looked at.
+    static std::vector<std::string> Unstimmigkeiten(std::string_view image);
+    // The values the last Load set back to their defaults, one line each as
+    // above; empty when the file was sound.
+    const std::vector<std::string>& Zurueckgesetzt() const { return zurueckgesetzt_; }
 
     // The currency field holds up to 8 characters and needs no terminator when
-    // it is full, so it is only ever read through these two.
+    // it is full, so it is only ever read through these two. Control
+    // characters become blanks, so that what is stored is read back as it is.
     std::string Waehrung() const;
     void SetWaehrung(std::string_view text);
 
@@ -60,4 +73,7 @@ class Customizer {
     void SetDefaults();
 
     Zugriff zugriff_;
+    void Berichtigen();
+
+    std::vector<std::string> zurueckgesetzt_;
 };

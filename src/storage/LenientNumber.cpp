@@ -28,6 +28,45 @@ std::size_t SkipPrefix(std::string_view text, bool& negative) {
     return i;
 }
 
+bool IsMark(char c) {
+    return c == '.' || c == ',';
+}
+
+// Leading digits, the decimal mark and the digits after it; `grouping`
+// (when not NUL) may stand between the leading digits and is skipped.
+double ReadDecimal(std::string_view text, char decimal, char grouping) {
+    bool negative = false;
+    std::size_t i = SkipPrefix(text, negative);
+    std::string number;
+    bool digits = false;
+    for (; i < text.size() && (IsDigit(text[i]) || (grouping != '\0' && text[i] == grouping));
+         ++i) {
+        if (IsDigit(text[i])) {
+            number.push_back(text[i]);
+            digits = true;
+        }
+    }
+    if (i < text.size() && text[i] == decimal) {
+        number.push_back('.');
+        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
+            number.push_back(text[i]);
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0.0;
+    }
+    if (number.front() == '.') {
+        number.insert(number.begin(), '0');
+    }
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = std::numeric_limits<double>::max();
+    }
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::int32_t LenientNumber::ToInt(std::string_view text) {
@@ -51,31 +90,25 @@ std::int32_t LenientNumber::ToInt(std::string_view text) {
 }
 
 double LenientNumber::ToDouble(std::string_view text) {
+    return ReadDecimal(text, '.', '\0');
+}
+
+double LenientNumber::ToAmount(std::string_view text) {
     bool negative = false;
     std::size_t i = SkipPrefix(text, negative);
-    std::string number;
-    bool digits = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        number.push_back(text[i]);
-        digits = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        number.push_back('.');
-        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
-            number.push_back(text[i]);
-            digits = true;
+    // The mark that comes last in the number separates the decimals; a
+    // different mark before it only groups the thousands.
+    char dezimal = '\0';
+    bool beide = false;
+    for (std::size_t j = i; j < text.size() && (IsDigit(text[j]) || IsMark(text[j])); ++j) {
+        if (IsMark(text[j])) {
+            beide = beide || (dezimal != '\0' && dezimal != text[j]);
+            dezimal = text[j];
         }
     }
-    if (!digits) {
-        return 0.0;
+    if (dezimal == '\0') {
+        dezimal = '.';
     }
-    if (number.front() == '.') {
-        number.insert(number.begin(), '0');
-    }
-    double value = 0.0;
-    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        value = std::numeric_limits<double>::max();
-    }
-    return negative ? -value : value;
+    char gruppe = beide ? (dezimal == '.' ? ',' : '.') : '\0';
+    return ReadDecimal(text, dezimal, gruppe);
 }

@@ -10,4 +10,9 @@ class LenientNumber {
   public:
     static std::int32_t ToInt(std::string_view text);
     static double ToDouble(std::string_view text);
+    // Amounts and rates the user types: as ToDouble, but a comma is a
+    // decimal separator too ("19,5"), as German users type it. When both
+    // marks occur ("1.234,56", "1,234.56"), the last one separates the
+    // decimals and the other groups the thousands.
+    static double ToAmount(std::string_view text);
 };

@@ -122,8 +122,12 @@ void FakeServices::Open(std::unique_ptr<Dialog> dialog) {
     modeless_.back().dialog->SetupWindow();
 }
 
-void FakeServices::StartProgram(const std::vector<std::string>& argv) {
+void FakeServices::StartProgram(const std::vector<std::string>& argv,
+                                std::function<void()> failed) {
     started_.push_back(argv);
+    if (programsFail_ && failed) {
+        failed();
+    }
 }
 
 bool FakeServices::Print(const PrintJob& job) {

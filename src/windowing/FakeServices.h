@@ -55,6 +55,9 @@ class FakeServices : public Services {
     // Resource numbers of the child dialogs run modally, in order.
     const std::vector<int>& Executed() const { return executed_; }
     const std::vector<std::vector<std::string>>& Started() const { return started_; }
+    // Programs started from now on fail (as one that is not installed or
+    // finds nothing to open the file with); the caller hears of it at once.
+    void FailPrograms(bool fail) { programsFail_ = fail; }
     // The modeless windows still open, in the order they were opened.
     std::vector<FakeWindow*> OpenWindows();
     std::size_t PendingAnswers() const { return answers_.size(); }
@@ -73,7 +76,8 @@ class FakeServices : public Services {
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
-    void StartProgram(const std::vector<std::string>& argv) override;
+    void StartProgram(const std::vector<std::string>& argv,
+                      std::function<void()> failed = {}) override;
     bool Print(const PrintJob& job) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
 
@@ -95,6 +99,7 @@ class FakeServices : public Services {
     bool waiting_ = false;
     std::vector<int> executed_;
     std::vector<std::vector<std::string>> started_;
+    bool programsFail_ = false;
     std::vector<std::unique_ptr<FakeWindow>> shown_;
     std::vector<Modeless> modeless_;
     std::deque<bool> printCancels_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,10 +38,12 @@ class Services {
     virtual void Open(std::unique_ptr<Dialog> dialog) = 0;
 
     // Starts a program with these arguments (argv[0] is the program; paths
-    // as the file system spells them, not converted), never
-    // through a shell, and does not wait for it. Whether it started is not
-    // reported: the callers do not look.
-    virtual void StartProgram(const std::vector<std::string>& argv) = 0;
+    // as the file system spells them, not converted), never through a
+    // shell, and does not wait for it. When it cannot be started or ends
+    // with an error, `failed` is called once, later, from the event loop
+    // (and no more once the main window is gone).
+    virtual void StartProgram(const std::vector<std::string>& argv,
+                              std::function<void()> failed = {}) = 0;
 
     // Printing. The print dialog comes first (printer and copies; no page
     // range); then every page the job has goes to the printer, with the

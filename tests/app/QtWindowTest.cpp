@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -242,6 +243,29 @@ TEST(QtServicesTest, MessageBoxesSpeakGerman) {
     EXPECT_EQ(answer, Answer::No);
     knoepfe.sort();
     EXPECT_EQ(knoepfe, (QStringList{"Abbrechen", "Ja", "Nein"}));
+}
+
+TEST(QtServicesTest, AProgramThatFailsIsReportedOnceAndOneThatWorksIsNot) {
+    QtServices services;
+    std::vector<std::string> gescheitert;
+    auto start = [&](std::vector<std::string> argv) {
+        std::string name = argv[0];
+        services.StartProgram(argv, [&gescheitert, name] { gescheitert.push_back(name); });
+    };
+    start({"/nicht/vorhanden/xdg-open", "doc/index.htm"});  // not installed
+    start({"sh", "-c", "exit 3"});                          // found nothing to open it with
+    start({"sh", "-c", "exit 0"});
+    QTest::qWait(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return gescheitert.size() == 2; }, 10000));
+    QTest::qWait(200);  // the program that worked has ended too by now
+    std::sort(gescheitert.begin(), gescheitert.end());
+    EXPECT_EQ(gescheitert, (std::vector<std::string>{"/nicht/vorhanden/xdg-open", "sh"}));
+
+    // Once the window that asked is gone, a failure is not reported.
+    start({"sh", "-c", "sleep 0.2; exit 3"});
+    services.DestroyModeless();
+    QTest::qWait(600);
+    EXPECT_EQ(gescheitert.size(), 2u);
 }
 
 }  // namespace

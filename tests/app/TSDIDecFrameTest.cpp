@@ -4,16 +4,24 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <filesystem>
+#include <functional>
 
 #include "Interaction.h"
 #include "app/QtWindow.h"
@@ -36,6 +44,18 @@ TRebkontorApp& App() {
 template <typename T>
 T* Kind(QWidget* fenster, const char* name) {
     return fenster->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The note windows on the screen.
+std::vector<QtWindow*> Notizen() {
+    std::vector<QtWindow*> notizen;
+    const auto fenster = QApplication::topLevelWidgets();
+    for (QWidget* w : fenster) {
+        if (w->windowTitle() == QStringLiteral("Merkzettel") && w->isVisible()) {
+            notizen.push_back(dynamic_cast<QtWindow*>(w));
+        }
+    }
+    return notizen;
 }
 
 class TSDIDecFrameTest : public ::testing::Test {
@@ -282,6 +302,157 @@ TEST(TSDIDecFrameStartTest, ASecondProgramOnTheSameDataFolderIsToldSoAndTouchesN
     EXPECT_THROW(DatenSperre("daten"), MessageException);
     App().Beenden();
     EXPECT_NO_THROW(DatenSperre("daten"));
+}
+
+TEST_F(TSDIDecFrameTest, ClosingTheMainWindowEndsTheRunWhateverElseIsOpen) {
+    const std::vector<std::pair<const char*, std::function<void(TSDIDecFrame&)>>> wege = {
+        {"Beenden", [](TSDIDecFrame& f) { f.Aktion(24310)->trigger(); }},
+        {"Schliessfeld", [](TSDIDecFrame& f) { f.close(); }},
+        {"Alt+F4",
+         [](TSDIDecFrame& f) { QTest::keyClick(f.windowHandle(), Qt::Key_F4, Qt::AltModifier); }},
+    };
+    for (const auto& [name, weg] : wege) {
+        ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+        TSDIDecFrame& frame = *App().Frame();
+        frame.Aktion(51692)->trigger();
+        frame.Aktion(51692)->trigger();
+        std::vector<QtWindow*> notizen = Notizen();
+        ASSERT_EQ(notizen.size(), 2u) << name;
+        QPlainTextEdit* text = Kind<QPlainTextEdit>(notizen[0], "c101");
+        text->selectAll();
+        Tippen(text, QString::fromLatin1(name));
+        Kind<QPushButton>(notizen[1], "c2")->click();  // Verwerfen
+        ASSERT_TRUE(frame.QuickMenue()->isVisible());
+
+        frame.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame)) << name;
+        QTimer::singleShot(0, &frame, [&frame, weg = weg] { weg(frame); });
+        QTimer wache;  // a run that does not end fails instead of hanging
+        wache.setSingleShot(true);
+        QObject::connect(&wache, &QTimer::timeout, [] { QApplication::exit(99); });
+        wache.start(5000);
+        EXPECT_EQ(App().exec(), 0) << name;
+        App().Beenden();
+
+        // The orderly shutdown ran: the discarded note is gone, the other
+        // one is on disk with its text.
+        std::string bytes = ReadBytes("daten/merkzettel.dat");
+        ASSERT_EQ(bytes.size(), 308u) << name;
+        EXPECT_EQ(std::string(bytes.c_str()), name);
+        std::filesystem::remove("daten/merkzettel.dat");
+    }
+}
+
+// Every window shown, in order, and whether the main window it belongs to
+// was known to the window system at that moment.
+class Auftritte : public QObject {
+  public:
+    Auftritte() { QApplication::instance()->installEventFilter(this); }
+    ~Auftritte() override { QApplication::instance()->removeEventFilter(this); }
+    Auftritte(const Auftritte&) = delete;
+    Auftritte& operator=(const Auftritte&) = delete;
+
+    // The position of the window's last appearance; -1 when it never came.
+    int Zuletzt(const QWidget* fenster) const {
+        int position = -1;
+        for (std::size_t i = 0; i < folge.size(); ++i) {
+            if (folge[i].first == fenster) {
+                position = static_cast<int>(i);
+            }
+        }
+        return position;
+    }
+
+    std::vector<std::pair<const QWidget*, bool>> folge;
+
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* event) override {
+        auto* w = qobject_cast<QWidget*>(objekt);
+        if (event->type() == QEvent::Show && w != nullptr && w->isWindow()) {
+            const QWidget* haupt = w->parentWidget() != nullptr ? w->parentWidget()->window() : w;
+            folge.emplace_back(
+                w, haupt->windowHandle() != nullptr && haupt->windowHandle()->handle() != nullptr);
+        }
+        return false;
+    }
+};
+
+TEST_F(TSDIDecFrameTest, NotesAndQuickMenuAreToolWindowsOfTheMainWindow) {
+    // A stored note opens at start, before the main window is on the screen.
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    App().Frame()->Aktion(51692)->trigger();
+    App().Beenden();
+    Auftritte auftritte;
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    TSDIDecFrame& frame = *App().Frame();
+    frame.Aktion(51692)->trigger();  // and one opened later
+
+    ASSERT_NE(frame.windowHandle(), nullptr);
+    std::vector<QWidget*> werkzeuge{frame.QuickMenue()};
+    for (QtWindow* notiz : Notizen()) {
+        werkzeuge.push_back(notiz);
+    }
+    ASSERT_EQ(werkzeuge.size(), 3u);
+    const int hauptfenster = auftritte.Zuletzt(&frame);
+    ASSERT_GE(hauptfenster, 0);
+    for (QWidget* w : werkzeuge) {
+        SCOPED_TRACE(w->windowTitle().toStdString());
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->windowType(), Qt::Tool);
+        ASSERT_NE(w->windowHandle(), nullptr);
+        // What the window system is told: this window belongs above that
+        // one. It is told when the window appears, so the main window must
+        // be known by then; and without a window manager the window that
+        // appears last is on top.
+        EXPECT_EQ(w->windowHandle()->transientParent(), frame.windowHandle());
+        const int position = auftritte.Zuletzt(w);
+        ASSERT_GT(position, hauptfenster);
+        EXPECT_TRUE(auftritte.folge[static_cast<std::size_t>(position)].second);
+    }
+}
+
+TEST_F(TSDIDecFrameTest, ReadyComesBackAfterAMenuHint) {
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    TSDIDecFrame& frame = *App().Frame();
+    // What the status bar shows: a hint over everything, else its widgets.
+    auto zeigt = [&frame] {
+        QStatusBar* leiste = frame.statusBar();
+        if (!leiste->currentMessage().isEmpty()) {
+            return leiste->currentMessage();
+        }
+        QStringList texte;
+        const auto labels = leiste->findChildren<QLabel*>();
+        for (QLabel* label : labels) {
+            if (label->isVisible()) {
+                texte << label->text();
+            }
+        }
+        return texte.join('|');
+    };
+    EXPECT_EQ(zeigt(), QStringLiteral("Bereit"));
+    for (int i = 0; i < 2; ++i) {
+        // As the menu does while the mouse is on an item and when it leaves.
+        QStatusTipEvent hinweis(frame.Aktion(24310)->statusTip());
+        QApplication::sendEvent(frame.menuBar(), &hinweis);
+        EXPECT_EQ(zeigt(), QStringLiteral("Rebkontor verlassen und alle Daten speichern"));
+        QStatusTipEvent weg{QString()};
+        QApplication::sendEvent(frame.menuBar(), &weg);
+        EXPECT_EQ(zeigt(), QStringLiteral("Bereit"));
+    }
+}
+
+TEST(TSDIDecFrameSpracheTest, TheToolkitsOwnDialogsSpeakGerman) {
+    QFileDialog dialog(nullptr, QStringLiteral("Preislisten exportieren"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    EXPECT_EQ(Kind<QLabel>(&dialog, "lookInLabel")->text(), QStringLiteral("Suchen in:"));
+    EXPECT_EQ(Kind<QLabel>(&dialog, "fileNameLabel")->text().remove('&'),
+              QStringLiteral("Dateiname:"));
+    QDialogButtonBox* knoepfe = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(knoepfe, nullptr);
+    EXPECT_EQ(knoepfe->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(knoepfe->button(QDialogButtonBox::Save)->text().remove('&'),
+              QStringLiteral("Speichern"));
 }
 
 }  // namespace

@@ -126,6 +126,26 @@ TEST_F(PruefenTest, FileLengthsThatAreNoWholeRecords) {
     Findet("S\xC3\xA4tzen zu 22 Bytes");
 }
 
+TEST_F(PruefenTest, SettingsThatTheProgramWouldSetBack) {
+    // 336 bytes of noise in the settings file: each value out of its range
+    // gets its own line (the output is UTF-8).
+    std::string rauschen(336, '\x07');
+    rauschen.replace(0, 4, "\xDD\x40\x6C\x5D");
+    WriteBytes(D("preferences.dat"), rauschen);
+    const Ergebnis e = Lauf({"pruefen"});
+    EXPECT_EQ(e.status, 1);
+    EXPECT_THAT(e.out, HasSubstr("daten/preferences.dat: Mehrwertsteuer "
+                                 "1063990598970638336.00 % liegt nicht zwischen 0 und 100 % "
+                                 "(Voreinstellung 16.00 %).\n"));
+    EXPECT_THAT(e.out, HasSubstr("daten/preferences.dat: Das W\xC3\xA4hrungsk\xC3\xBCrzel "
+                                 "enth\xC3\xA4lt Steuerzeichen (Voreinstellung \"DM\").\n"));
+    EXPECT_THAT(e.out, HasSubstr("daten/preferences.dat: Vordatierung max. Tage 117901063 liegt "
+                                 "nicht zwischen 0 und 1000 (Voreinstellung 31).\n"));
+    EXPECT_THAT(e.out, HasSubstr("daten/preferences.dat: Die Rechnung-Bemerkung enth\xC3\xA4lt "
+                                 "Steuerzeichen"));
+    EXPECT_THAT(e.out, HasSubstr(": 4 Probleme gefunden.\n"));
+}
+
 TEST_F(PruefenTest, DuplicateCustomerAndWineNumbers) {
     SetzeInt32(D("kunden.dat"), 3 * kKunde, LiesInt32(D("kunden.dat"), 0));
     SetzeInt32(D("weinliste.dat"), 5 * Wein::DiskSize,

@@ -8,6 +8,7 @@
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 #include "windowing/FakeServices.h"
@@ -16,6 +17,8 @@ namespace {
 
 class DialogCustomizerTest : public ::testing::Test {
   protected:
+    void TearDown() override { IoFaults::ClearHook(); }
+
     DialogCustomizerTest() {
         app_.SetLayoutDir(REBKONTOR_LAYOUTS);
         Neu();
@@ -193,6 +196,81 @@ TEST_F(DialogCustomizerTest, ClosingOtherwiseLeavesTheSettingsAndKeepsAddedNames
     EXPECT_EQ(customizer_->preiseInEuro, 0);
     EXPECT_FALSE(FileExists("daten/preferences.dat"));
     EXPECT_EQ(gruppen_->Count(), 1u);
+}
+
+TEST_F(DialogCustomizerTest, VatTakesACommaAndMustLieBetweenNoughtAndHundred) {
+    FakeWindow& w = Oeffnen();
+    w.Type(113, "12");
+    for (const char* falsch : {"150", "-1", "100,01"}) {
+        w.Type(108, falsch);
+        w.PressEnter();
+        EXPECT_FALSE(w.IsClosed()) << falsch;
+        EXPECT_EQ(app_.LastMessage().text,
+                  "Die Mehrwertsteuer muss zwischen 0 und 100 % liegen."_w);
+        EXPECT_EQ(w.FocusedControl(), 108);
+    }
+    EXPECT_FALSE(FileExists("daten/preferences.dat"));
+    EXPECT_EQ(customizer_->vordatierungTage, 31);
+
+    w.Type(108, "19,5");
+    w.PressEnter();
+    EXPECT_TRUE(w.IsClosed());
+    Neu();
+    EXPECT_EQ(customizer_->mwst, 19.5f);
+    EXPECT_EQ(customizer_->vordatierungTage, 12);
+    EXPECT_EQ(Oeffnen().Text(108), "19.50");
+}
+
+TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOver) {
+    customizer_->mwst = 7.0f;
+    ASSERT_TRUE(customizer_->Store());
+    const std::string vorher = ReadBytes("daten/preferences.dat");
+    const std::string meldung =
+        "Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei "
+        "daten/preferences.dat konnte nicht geschrieben werden. Sie bleibt, wie sie war; es "
+        "gelten weiter die bisherigen Einstellungen.";
+
+    // A folder the user may not write: not one of the stores succeeds. Then
+    // a disk that fills up half-way: the third store fails after two went
+    // through, and the file is put back.
+    for (int fehlschlag : {1, 3}) {
+        int umbenennungen = 0;
+        IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+            if (pfad.find("preferences") == std::string::npos) {
+                return 0;
+            }
+            if (fehlschlag == 1) {
+                return op == IoFaults::Op::Open ? EACCES : 0;
+            }
+            return op == IoFaults::Op::Rename && ++umbenennungen == fehlschlag ? ENOSPC : 0;
+        });
+        app_.ClearMessages();
+        FakeWindow& w = Oeffnen();
+        w.Click(110);
+        w.Type(108, "19,5");
+        w.Type(109, "EUR");
+        w.Type(113, "60");
+        w.PressEnter();
+        EXPECT_FALSE(w.IsClosed()) << fehlschlag;
+        ASSERT_EQ(app_.Messages().size(), 1u);
+        EXPECT_EQ(app_.LastMessage().text, meldung);
+        EXPECT_EQ(app_.LastMessage().caption, "Grundeinstellungen");
+        EXPECT_EQ(customizer_->preiseInEuro, 0);
+        EXPECT_EQ(customizer_->mwst, 7.0f);
+        EXPECT_EQ(customizer_->Waehrung(), "DM");
+        EXPECT_EQ(customizer_->vordatierungTage, 31);
+        IoFaults::ClearHook();
+        EXPECT_EQ(ReadBytes("daten/preferences.dat"), vorher) << fehlschlag;
+        w.CloseBox();
+    }
+
+    // Once the file can be written again, OK takes it all over.
+    FakeWindow& w = Oeffnen();
+    w.Type(108, "19,5");
+    w.PressEnter();
+    EXPECT_TRUE(w.IsClosed());
+    Neu();
+    EXPECT_EQ(customizer_->mwst, 19.5f);
 }
 
 }  // namespace

@@ -84,6 +84,18 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     });
     ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));
 
+    // Without a price list there is nothing to export, and no empty file.
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_TRUE(app_.SaveRequests().empty());
+    EXPECT_TRUE(exportiert.empty());
+    ASSERT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(app_.LastMessage().caption, "Preislisten exportieren");
+    EXPECT_EQ(app_.LastMessage().text,
+              "Es gibt keine Preisliste, die exportiert werden könnte. Preislisten werden unter "
+              "Optionen/Grundeinstellungen benannt."_w);
+    app_.ClearMessages();
+
+    preise_.AddPreisliste("Privat");
     app_.SaveFileAnswer(std::nullopt);
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_TRUE(exportiert.empty());
@@ -131,6 +143,42 @@ TEST_F(HauptfensterTest, ManualOpensWithTheDesktopsProgramThroughAnArgumentVecto
     ASSERT_EQ(app_.Started().size(), 1u);
     std::string expected = (std::filesystem::current_path() / "doc/index.htm").string();
     EXPECT_EQ(app_.Started()[0], (std::vector<std::string>{"xdg-open", expected}));
+    app_.ClearMessages();
+    EXPECT_TRUE(app_.Messages().empty());  // a program that opened it is not answered
+
+    // No program on this desktop shows the manual.
+    app_.FailPrograms(true);
+    fenster_.Befehl(Hauptmenue::kBenutzerhandbuch);
+    ASSERT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(app_.LastMessage().caption, "Benutzerhandbuch");
+    EXPECT_EQ(app_.LastMessage().text,
+              "Das Benutzerhandbuch konnte nicht geöffnet werden: Es fand sich kein Programm, das "
+              "es anzeigt. Es ist die Datei "_w +
+                  expected + "; ein Web-Browser kann sie öffnen."_w);
+}
+
+TEST_F(HauptfensterTest, SettingsSetBackAtStartAreNamedOnce) {
+    fenster_.ZurueckgesetzteEinstellungen();
+    EXPECT_TRUE(app_.Messages().empty());  // a sound file is not mentioned
+
+    std::string bytes = customizer_.Image();
+    bytes.replace(0, 4, std::string("\0\0\x48\x43", 4));  // 200 %
+    bytes.replace(30, 4, std::string("\xFF\xFF\xFF\xFF", 4));
+    WriteBytes("daten/preferences.dat", bytes);
+    Customizer beschaedigt("daten/preferences.dat");
+    verwaltungen_.customizer = &beschaedigt;
+    fenster_.ZurueckgesetzteEinstellungen();
+    verwaltungen_.customizer = &customizer_;
+    ASSERT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(app_.LastMessage().caption, "Grundeinstellungen");
+    EXPECT_EQ(app_.LastMessage().icon, MessageIcon::Warning);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei daten/preferences.dat enthielt ungültige Grundeinstellungen. Diese Werte "
+              "wurden auf ihre Voreinstellung zurückgesetzt:\n\n"
+              "Mehrwertsteuer 200.00 % liegt nicht zwischen 0 und 100 % (Voreinstellung 16.00 "
+              "%).\n"
+              "Vordatierung max. Tage -1 liegt nicht zwischen 0 und 1000 (Voreinstellung 31).\n\n"
+              "Bitte prüfen Sie sie unter Optionen/Grundeinstellungen."_w);
 }
 
 TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {

@@ -110,7 +110,7 @@ TEST_F(CustomizerTest, FailedStoreIsSilentAndKeepsTheOldFile) {
             [op](IoFaults::Op what, const std::string&) { return what == op ? ENOSPC : 0; });
         Customizer settings(path_);
         settings.mwst = 99.0f;
-        settings.Store();
+        EXPECT_FALSE(settings.Store());  // the settings dialog tells the user
         EXPECT_EQ(ReadBytes(path_), before);
         EXPECT_FALSE(FileExists(path_ + ".tmp"));
     }
@@ -123,6 +123,78 @@ TEST_F(CustomizerTest, ShortFileKeepsDefaultsForUnreachedFields) {
     EXPECT_EQ(settings.Waehrung(), "SFr");
     EXPECT_EQ(settings.vordatierungTage, 31);
     EXPECT_EQ(settings.filterBis2, today_);
+}
+
+TEST_F(CustomizerTest, DamagedValuesAreSetBackAndNamedWhileSoundOnesAreKeptExactly) {
+    // 336 bytes as a damaged disk gives them: every checked value is wrong,
+    // the others are whatever stood there.
+    std::string damaged(336, '\x5A');
+    damaged.replace(0, 4, "\xDD\x40\x6C\x5D");  // about 1.06e18 %
+    damaged.replace(4, 8, "E\x01UR\0\0\0\0", 8);
+    damaged.replace(30, 4, "\x88\x13\0\0", 4);  // 5000 days
+    damaged.replace(34, 10, "Frei\tHaus\0", 10);
+    ASSERT_EQ(damaged.size(), 336u);
+    WriteBytes(path_, damaged);
+    const std::vector<std::string> lines = Customizer::Unstimmigkeiten(damaged);
+    {
+        Customizer settings(path_);
+        EXPECT_EQ(settings.mwst, 16.0f);
+        EXPECT_EQ(settings.Waehrung(), "DM");
+        EXPECT_EQ(settings.vordatierungTage, 31);
+        EXPECT_EQ(settings.Bemerkung(), Customizer::kStandardBemerkung);
+        EXPECT_EQ(settings.filterVon1, 0x5A5A5A5A);  // not checked, kept
+        ASSERT_EQ(settings.Zurueckgesetzt().size(), 4u);
+        EXPECT_EQ(settings.Zurueckgesetzt()[0],
+                  "Mehrwertsteuer 1063990598970638336.00 % liegt nicht zwischen 0 und 100 % "
+                  "(Voreinstellung 16.00 %).");
+        EXPECT_EQ(settings.Zurueckgesetzt()[1],
+                  "Das W\xE4hrungsk\xFCrzel enth\xE4lt Steuerzeichen (Voreinstellung \"DM\").");
+        EXPECT_EQ(settings.Zurueckgesetzt()[2],
+                  "Vordatierung max. Tage 5000 liegt nicht zwischen 0 und 1000 (Voreinstellung "
+                  "31).");
+        EXPECT_EQ(settings.Zurueckgesetzt()[3],
+                  "Die Rechnung-Bemerkung enth\xE4lt Steuerzeichen (Voreinstellung \"" +
+                      std::string(Customizer::kStandardBemerkung) + "\").");
+        EXPECT_EQ(lines, settings.Zurueckgesetzt());
+    }
+    EXPECT_TRUE(Customizer::Unstimmigkeiten(ReadBytes(path_)).empty());
+
+    // The edges of each range, a full currency field and the upper half of
+    // Windows-1252 are no damage.
+    for (float mwst : {0.0f, 100.0f, 7.25f}) {
+        std::string sound = damaged;
+        sound.replace(0, 4, std::string(reinterpret_cast<const char*>(&mwst), 4));
+        sound.replace(4, 8, "\x80\xA3SFr-CH");
+        sound.replace(30, 4, mwst == 0.0f ? std::string(4, '\0') : std::string("\xE8\x03\0\0", 4));
+        sound.replace(34, 14,
+                      "Gr\xFC\xDF"
+                      "e aus \xC4\0\x07x",
+                      14);  // after the end: not looked at
+        sound[335] = '\0';  // the remark ends inside its field
+        WriteBytes(path_, sound);
+        Customizer settings(path_);
+        EXPECT_TRUE(settings.Zurueckgesetzt().empty()) << settings.Zurueckgesetzt()[0];
+        EXPECT_EQ(settings.mwst, mwst);
+        EXPECT_EQ(settings.vordatierungTage, mwst == 0.0f ? 0 : 1000);
+        EXPECT_EQ(settings.Waehrung(), "\x80\xA3SFr-CH");
+        EXPECT_EQ(settings.Bemerkung(),
+                  "Gr\xFC\xDF"
+                  "e aus \xC4");
+        EXPECT_TRUE(Customizer::Unstimmigkeiten(sound).empty());
+        settings.Store();
+        EXPECT_EQ(ReadBytes(path_), sound);
+    }
+
+    // Nothing a field can take is stored with control characters.
+    Customizer settings(path_);
+    settings.SetBemerkung("Frei\tHaus\r\n");
+    settings.SetWaehrung("E\x1BUR");
+    EXPECT_EQ(settings.Bemerkung(), "Frei Haus  ");
+    EXPECT_EQ(settings.Waehrung(), "E UR");
+    std::uint32_t nan = 0x7FC00000;
+    std::string image = settings.Image();
+    image.replace(0, 4, std::string(reinterpret_cast<const char*>(&nan), 4));
+    EXPECT_EQ(Customizer::Unstimmigkeiten(image).size(), 1u);
 }
 
 }  // namespace

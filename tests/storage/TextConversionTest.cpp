@@ -55,4 +55,19 @@ TEST(LenientNumberTest, Decimals) {
     EXPECT_DOUBLE_EQ(LenientNumber::ToDouble(std::string(400, '9')), 1.7976931348623157e308);
 }
 
+TEST(LenientNumberTest, AmountsTakeACommaAsWell) {
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("19,5"), 19.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("19.5"), 19.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount(" -3,25 \x80"), -3.25);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount(",5"), 0.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("12,"), 12.0);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("1.234,56"), 1234.56);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("1,234.56"), 1234.56);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("1.234.567,8"), 1234567.8);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("7,5,3"), 7.5);  // as with points: "7.5.3" is 7.5
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount("kein Wert"), 0.0);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount(","), 0.0);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToAmount(std::string(400, '9') + ",5"), 1.7976931348623157e308);
+}
+
 }  // namespace
