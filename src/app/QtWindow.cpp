@@ -10,6 +10,7 @@
 #include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTextEdit>
 #include <QTimerEvent>
 #include <QTreeView>
@@ -106,6 +107,11 @@ void QtWindow::Connect(int id, QWidget* widget) {
         widget->installEventFilter(this);
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        if (edit->property("digitsOnly").toBool()) {
+            // Postcodes and the like: other characters are refused as typed.
+            static const QRegularExpression ziffern(QStringLiteral("[0-9]*"));
+            edit->setValidator(new QRegularExpressionValidator(ziffern, edit));
+        }
         connect(edit, &QLineEdit::textChanged, this,
                 [this, id] { Guard([this, id] { logic_.TextChanged(id); }); });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {

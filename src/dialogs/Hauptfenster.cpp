@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "dialogs/DialogCustomizer.h"
+#include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
@@ -36,6 +37,9 @@ bool Hauptfenster::Verfuegbar(int befehl) const {
         case Hauptmenue::kUeber:
         case Hauptmenue::kBeenden:
             return true;
+        case Hauptmenue::kKundendatenExportieren:
+            // The customers are read after the window is shown.
+            return verwaltungen_.kundenVerwaltung != nullptr;
         case Hauptmenue::kNeuerMerkzettel:
             return merkzettel_ != nullptr;
         case Hauptmenue::kPreislisteExportieren:
@@ -64,6 +68,9 @@ void Hauptfenster::Befehl(int befehl) {
             break;
         case Hauptmenue::kUeber:
             Ueber();
+            break;
+        case Hauptmenue::kKundendatenExportieren:
+            KundendatenExportieren();
             break;
         default:
             break;
@@ -110,6 +117,11 @@ void Hauptfenster::PreislisteExportieren() {
                             "exportiert.",
                         "Preislisten exportieren");
     }
+}
+
+void Hauptfenster::KundendatenExportieren() {
+    GeoFilterDlg dialog(verwaltungen_);
+    app_.Execute(dialog);
 }
 
 void Hauptfenster::Ueber() {

@@ -37,6 +37,7 @@ class Hauptfenster {
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();
+    void KundendatenExportieren();
     void Ueber();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.

@@ -33,6 +33,7 @@ FakeWindow::FakeWindow(Dialog& dialog, std::optional<UiLayout> layout)
             control.enabled = c.enabled;
             control.editable = c.editable;
             control.sorted = c.sorted;
+            control.digitsOnly = c.digitsOnly;
             control.limit = c.maxLength;
             order_.push_back(id);
         }
@@ -76,7 +77,12 @@ void FakeWindow::Type(int id, const std::string& text) {
     if (!c.enabled || !c.shown) {
         throw std::logic_error("cannot type into disabled or hidden " + Name(id));
     }
-    std::string typed = text;
+    std::string typed;
+    for (char ch : text) {
+        if (!c.digitsOnly || (ch >= '0' && ch <= '9')) {
+            typed += ch;
+        }
+    }
     if (c.limit >= 0 && typed.size() > static_cast<std::size_t>(c.limit)) {
         typed.resize(static_cast<std::size_t>(c.limit));
     }

@@ -29,7 +29,9 @@ class FakeWindow : public Window {
     ~FakeWindow() override;
 
     // The user's side. Each sends the events the real control would.
-    void Type(int id, const std::string& text);  // replaces the text, within the limit
+    // Replaces the text, within the limit; a digits-only edit drops the
+    // other characters, as the real one refuses them.
+    void Type(int id, const std::string& text);
     void Click(int id);              // check boxes toggle, radio buttons get checked first
     void Choose(int id, int index);  // combo or list box entry
     void Choose(int id, const std::string& text);
@@ -103,6 +105,7 @@ class FakeWindow : public Window {
         bool checked = false;
         bool editable = false;
         bool sorted = false;
+        bool digitsOnly = false;
         std::vector<std::string> items;
         int selected = -1;
         std::vector<Column> columns;

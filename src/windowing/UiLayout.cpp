@@ -159,6 +159,8 @@ UiLayout UiLayout::Parse(const std::string& xml) {
                     c.editable = value == "true";
                 } else if (property == "sorted" || property == "sortingEnabled") {
                     c.sorted = value == "true";
+                } else if (property == "digitsOnly") {
+                    c.digitsOnly = value == "true";
                 } else if (property == "maxLength") {
                     c.maxLength = std::stoi(value);
                 }

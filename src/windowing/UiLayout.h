@@ -31,6 +31,7 @@ class UiLayout {
         bool editable = false;  // combo box with an edit field
         bool sorted = false;
         int maxLength = -1;
+        bool digitsOnly = false;  // an edit that takes digits only
     };
 
     // Raises std::runtime_error when the file cannot be read.
