@@ -226,6 +226,8 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
         }
     } schliessen{hinweis};
     daten_->KundenEinlesen();
+    // The customer commands wait for the customers.
+    Aktualisieren();
 }
 
 void TSDIDecFrame::closeEvent(QCloseEvent* event) {

@@ -7,6 +7,7 @@
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
+#include "dialogs/KundenDialog.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
 #include "documents/PreislistenExport.h"
@@ -37,6 +38,8 @@ bool Hauptfenster::Verfuegbar(int befehl) const {
         case Hauptmenue::kUeber:
         case Hauptmenue::kBeenden:
             return true;
+        case Hauptmenue::kKundeErfassen:
+        case Hauptmenue::kKundeSuchen:
         case Hauptmenue::kKundendatenExportieren:
             // The customers are read after the window is shown.
             return verwaltungen_.kundenVerwaltung != nullptr;
@@ -71,6 +74,12 @@ void Hauptfenster::Befehl(int befehl) {
             break;
         case Hauptmenue::kKundendatenExportieren:
             KundendatenExportieren();
+            break;
+        case Hauptmenue::kKundeErfassen:
+            Kunden(KundenDialog::kErfassen);
+            break;
+        case Hauptmenue::kKundeSuchen:
+            Kunden(KundenDialog::kSuchen);
             break;
         default:
             break;
@@ -117,6 +126,11 @@ void Hauptfenster::PreislisteExportieren() {
                             "exportiert.",
                         "Preislisten exportieren");
     }
+}
+
+void Hauptfenster::Kunden(int modus) {
+    KundenDialog dialog(modus, verwaltungen_);
+    app_.Execute(dialog);
 }
 
 void Hauptfenster::KundendatenExportieren() {

@@ -38,6 +38,8 @@ class Hauptfenster {
     void Benutzerhandbuch();
     void PreislisteExportieren();
     void KundendatenExportieren();
+    // The customer form in one of its modes (KundenDialog::Modus).
+    void Kunden(int modus);
     void Ueber();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
