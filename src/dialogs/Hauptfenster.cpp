@@ -17,7 +17,25 @@
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
-    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {}
+    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {
+    // The commands of the menu, the function keys and the toolbar. A command
+    // missing here is shown but cannot be chosen.
+    // The customers are read after the window is shown.
+    auto kunden = [this] { return verwaltungen_.kundenVerwaltung != nullptr; };
+    kommandos_ = {
+        {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
+        {Hauptmenue::kNeuerMerkzettel,
+         {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
+        {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
+        {Hauptmenue::kPreislisteExportieren,
+         {[this] { return static_cast<bool>(exporter_); }, [this] { PreislisteExportieren(); }}},
+        {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
+        {Hauptmenue::kKundeErfassen, {kunden, [this] { Kunden(KundenDialog::kErfassen); }}},
+        {Hauptmenue::kKundeSuchen, {kunden, [this] { Kunden(KundenDialog::kSuchen); }}},
+        {Hauptmenue::kKundendatenExportieren, {kunden, [this] { KundendatenExportieren(); }}},
+        {Hauptmenue::kBeenden, {{}, [] {}}},
+    };
+}
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -31,58 +49,19 @@ void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     });
 }
 
+const Hauptfenster::Kommando* Hauptfenster::Finde(int befehl) const {
+    auto it = kommandos_.find(befehl);
+    return it == kommandos_.end() ? nullptr : &it->second;
+}
+
 bool Hauptfenster::Verfuegbar(int befehl) const {
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-        case Hauptmenue::kBenutzerhandbuch:
-        case Hauptmenue::kUeber:
-        case Hauptmenue::kBeenden:
-            return true;
-        case Hauptmenue::kKundeErfassen:
-        case Hauptmenue::kKundeSuchen:
-        case Hauptmenue::kKundendatenExportieren:
-            // The customers are read after the window is shown.
-            return verwaltungen_.kundenVerwaltung != nullptr;
-        case Hauptmenue::kNeuerMerkzettel:
-            return merkzettel_ != nullptr;
-        case Hauptmenue::kPreislisteExportieren:
-            return static_cast<bool>(exporter_);
-        default:
-            return false;
-    }
+    const Kommando* kommando = Finde(befehl);
+    return kommando != nullptr && (!kommando->verfuegbar || kommando->verfuegbar());
 }
 
 void Hauptfenster::Befehl(int befehl) {
-    if (!Verfuegbar(befehl)) {
-        return;
-    }
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-            Grundeinstellungen();
-            break;
-        case Hauptmenue::kNeuerMerkzettel:
-            NeuerMerkzettel();
-            break;
-        case Hauptmenue::kBenutzerhandbuch:
-            Benutzerhandbuch();
-            break;
-        case Hauptmenue::kPreislisteExportieren:
-            PreislisteExportieren();
-            break;
-        case Hauptmenue::kUeber:
-            Ueber();
-            break;
-        case Hauptmenue::kKundendatenExportieren:
-            KundendatenExportieren();
-            break;
-        case Hauptmenue::kKundeErfassen:
-            Kunden(KundenDialog::kErfassen);
-            break;
-        case Hauptmenue::kKundeSuchen:
-            Kunden(KundenDialog::kSuchen);
-            break;
-        default:
-            break;
+    if (Verfuegbar(befehl)) {
+        Finde(befehl)->ausfuehren();
     }
 }
 

@@ -84,6 +84,7 @@ class FakeWindow : public Window {
     void SetColumnWidth(int id, int column, int width) override;
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;
+    void SetRows(int id, std::vector<std::string> itemTexts) override;
     int RowCount(int id) const override;
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;
@@ -106,6 +107,7 @@ class FakeWindow : public Window {
         bool editable = false;
         bool sorted = false;
         bool digitsOnly = false;
+        int parent = 0;
         std::vector<std::string> items;
         int selected = -1;
         std::vector<Column> columns;
@@ -116,6 +118,8 @@ class FakeWindow : public Window {
     Control& At(int id);
     const Control& At(int id) const;
     void RequireOpen() const;
+    // Checks a radio button and clears the others of its group.
+    void CheckRadio(int id);
 
     Dialog& dialog_;
     bool strict_;
