@@ -8,6 +8,7 @@
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "dialogs/WeinListe.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -35,6 +36,8 @@ bool Hauptfenster::Verfuegbar(int befehl) const {
         case Hauptmenue::kBenutzerhandbuch:
         case Hauptmenue::kUeber:
         case Hauptmenue::kBeenden:
+        case Hauptmenue::kWeineVerwalten:
+        case Hauptmenue::kPreislisteVerwalten:
             return true;
         case Hauptmenue::kNeuerMerkzettel:
             return merkzettel_ != nullptr;
@@ -64,6 +67,12 @@ void Hauptfenster::Befehl(int befehl) {
             break;
         case Hauptmenue::kUeber:
             Ueber();
+            break;
+        case Hauptmenue::kWeineVerwalten:
+            WeineVerwalten();
+            break;
+        case Hauptmenue::kPreislisteVerwalten:
+            PreislisteVerwalten();
             break;
         default:
             break;
@@ -110,6 +119,19 @@ void Hauptfenster::PreislisteExportieren() {
                             "exportiert.",
                         "Preislisten exportieren");
     }
+}
+
+void Hauptfenster::WeineVerwalten() {
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Weinliste);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::PreislisteVerwalten() {
+    if (!PreislisteVorhanden(Hauptmenue::kPreislisteVerwalten)) {
+        return;
+    }
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Preisliste);
+    app_.Execute(dialog);
 }
 
 void Hauptfenster::Ueber() {

@@ -38,6 +38,9 @@ class Hauptfenster {
     void Benutzerhandbuch();
     void PreislisteExportieren();
     void Ueber();
+    // The wine list; the price list, once a price list exists.
+    void WeineVerwalten();
+    void PreislisteVerwalten();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);
