@@ -10,6 +10,7 @@
 #include "dialogs/KundenDialog.h"
 #include "dialogs/MerkzettelDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "dialogs/WeinListe.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -30,9 +31,12 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kPreislisteExportieren,
          {[this] { return static_cast<bool>(exporter_); }, [this] { PreislisteExportieren(); }}},
         {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
+        {Hauptmenue::kWeineVerwalten, {{}, [this] { WeineVerwalten(); }}},
+        {Hauptmenue::kPreislisteVerwalten, {{}, [this] { PreislisteVerwalten(); }}},
         {Hauptmenue::kKundeErfassen, {kunden, [this] { Kunden(KundenDialog::kErfassen); }}},
         {Hauptmenue::kKundeSuchen, {kunden, [this] { Kunden(KundenDialog::kSuchen); }}},
         {Hauptmenue::kKundendatenExportieren, {kunden, [this] { KundendatenExportieren(); }}},
+        {Hauptmenue::kRechnungErstellen, {kunden, [this] { RechnungErstellen(); }}},
         {Hauptmenue::kBeenden, {{}, [] {}}},
     };
 }
@@ -112,8 +116,27 @@ void Hauptfenster::Kunden(int modus) {
     app_.Execute(dialog);
 }
 
+void Hauptfenster::RechnungErstellen() {
+    if (PreislisteVorhanden(Hauptmenue::kRechnungErstellen)) {
+        Kunden(KundenDialog::kRechnung);
+    }
+}
+
 void Hauptfenster::KundendatenExportieren() {
     GeoFilterDlg dialog(verwaltungen_);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::WeineVerwalten() {
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Weinliste);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::PreislisteVerwalten() {
+    if (!PreislisteVorhanden(Hauptmenue::kPreislisteVerwalten)) {
+        return;
+    }
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Preisliste);
     app_.Execute(dialog);
 }
 

@@ -43,7 +43,13 @@ class Hauptfenster {
     void KundendatenExportieren();
     // The customer form in one of its modes (KundenDialog::Modus).
     void Kunden(int modus);
+    // The customer form choosing the customer of a new invoice, when there
+    // is a price list.
+    void RechnungErstellen();
     void Ueber();
+    // The wine list; the price list, once a price list exists.
+    void WeineVerwalten();
+    void PreislisteVerwalten();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialogs/KundenListe.h"
+#include "dialogs/WeinListe.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -379,5 +380,6 @@ void KundenDialog::RechnungenOeffnen() {
 }
 
 void KundenDialog::RechnungOeffnen() {
-    // PENDING: the invoice editor for this customer (merged next).
+    WeinListe editor(verwaltungen_, formular_, nullptr, true);
+    App().Execute(editor);
 }

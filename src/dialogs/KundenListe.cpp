@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dialogs/KundenDialog.h"
+#include "dialogs/WeinListe.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -164,6 +165,7 @@ void KundenListe::Loeschen() {
 }
 
 void KundenListe::Rechnung() {
-    // PENDING: the invoice editor for aktuell_ (merged next), then close.
+    WeinListe editor(verwaltungen_, aktuell_, nullptr, true);
+    App().Execute(editor);
     Win().Close(ControlId::kOk);
 }

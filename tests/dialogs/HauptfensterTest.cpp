@@ -45,7 +45,7 @@ TEST_F(HauptfensterTest, PriceListCommandsNeedAPriceList) {
 }
 
 TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
-    for (int befehl : {51682, 51683, 51684, 51685, 51686, 51687, 51688, 51689, 51693}) {
+    for (int befehl : {51688, 51689, 51693}) {
         EXPECT_FALSE(fenster_.Verfuegbar(befehl)) << befehl;
         fenster_.Befehl(befehl);
     }
@@ -57,6 +57,33 @@ TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
     fenster_.Befehl(Hauptmenue::kGrundeinstellungen);
     fenster_.Befehl(Hauptmenue::kUeber);
     EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 22000}));
+}
+
+TEST_F(HauptfensterTest, CustomerCommandsOpenTheirDialogsAndF5NeedsAPriceList) {
+    for (int befehl : {51682, 51683, 51686, 51687}) {
+        EXPECT_TRUE(fenster_.Verfuegbar(befehl)) << befehl;
+    }
+    // F5 without a price list: only the message.
+    fenster_.Befehl(Hauptmenue::kRechnungErstellen);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung erstellen");
+    EXPECT_TRUE(app_.Executed().empty());
+
+    std::vector<std::string> banner;
+    auto merken = [&](FakeWindow& w) {
+        for (int bild : {25000, 25001, 25002, 25003}) {
+            if (w.IsShown(bild)) {
+                banner.push_back(std::to_string(bild));
+            }
+        }
+    };
+    Preise().AddPreisliste("Privat");
+    for (int befehl : {51682, 51683, 51686}) {
+        app_.OnExecute(merken);
+        fenster_.Befehl(befehl);
+    }
+    fenster_.Befehl(Hauptmenue::kKundendatenExportieren);
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{1, 1, 1, 7}));
+    EXPECT_EQ(banner, (std::vector<std::string>{"25002", "25003", "25001"}));
 }
 
 TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {

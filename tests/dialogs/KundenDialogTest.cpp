@@ -14,6 +14,7 @@
 #include "storage/CodePage.h"
 #include "storage/FixedText.h"
 #include "storage/LogBuch.h"
+#include "support/DialogFixture.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 #include "windowing/FakeServices.h"
@@ -392,6 +393,76 @@ TEST_F(KundenDialogTest, AChangeKeepsNumberStampAndTheInvoiceStoredMeanwhile) {
     EXPECT_EQ(k.letzteRechnung, 7);
     EXPECT_EQ(k.erfasstDatum, kopie.erfasstDatum);
     EXPECT_EQ(k.erfasstZeit, kopie.erfasstZeit);
+}
+
+// Choosing the customer of a new invoice, on a whole data set.
+class KundenRechnungTest : public DialogFixture {
+  protected:
+    KundenRechnungTest() {
+        V().preisVerwaltung->AddPreisliste("Privat");
+        mueller_ = KundeAnlegen("M\xFCller");
+        maier_ = KundeAnlegen("Maier");
+        berg_ = KundeAnlegen("Berg");
+    }
+
+    unsigned Rechnungen(std::int32_t kunde) {
+        GenericList<Rechnung> liste;
+        Rv().GetRechnungenVonKunde(kunde, liste, false);
+        return liste.Count();
+    }
+
+    std::int32_t mueller_ = 0;
+    std::int32_t maier_ = 0;
+    std::int32_t berg_ = 0;
+};
+
+TEST_F(KundenRechnungTest, OneMatchOpensTheEditorAndSeveralTheHitListWithRechnung) {
+    FakeWindow& w = Oeffnen<KundenDialog>(KundenDialog::kRechnung, V());
+    EXPECT_TRUE(w.IsShown(25001));
+    EXPECT_FALSE(w.IsEnabled(122));
+    w.Type(103, "B");
+    w.FireTimer(1);
+    EXPECT_EQ(w.Text(122), "Trefferliste");  // a tick without a count
+    EXPECT_TRUE(w.IsEnabled(122));
+    w.FireTimer(1);
+    EXPECT_EQ(w.Text(122), "Neue Rechnung");
+    EXPECT_EQ(Logik<KundenDialog>(w).Formular().nummer, berg_);
+    w.Click(122);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{3});
+    EXPECT_TRUE(w.IsClosed());
+
+    // Several matches: the hit list, whose "Rechnung" opens the editor for
+    // the chosen customer and then closes the list.
+    FakeWindow& mehrere = Oeffnen<KundenDialog>(KundenDialog::kRechnung, V());
+    mehrere.Type(103, "M");
+    mehrere.FireTimer(1);
+    mehrere.FireTimer(1);
+    EXPECT_EQ(mehrere.Text(122), "Trefferliste");
+    app_.OnExecute([&](FakeWindow& liste) {
+        EXPECT_TRUE(liste.IsShown(103));
+        EXPECT_FALSE(liste.IsEnabled(103));
+        liste.PickRow(101, 1);
+        liste.Click(103);
+        EXPECT_TRUE(liste.IsClosed());
+    });
+    mehrere.Click(122);
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{3, 2, 3}));
+    EXPECT_FALSE(mehrere.IsClosed());
+    mehrere.CloseBox();
+
+    // Clicked before the count ran: the one match is still the customer of
+    // the invoice, not the search template.
+    FakeWindow& schnell = Oeffnen<KundenDialog>(KundenDialog::kRechnung, V());
+    schnell.Type(103, "Be");
+    schnell.FireTimer(1);
+    schnell.Click(122);
+    EXPECT_TRUE(schnell.IsClosed());
+
+    Neustart();
+    EXPECT_EQ(Rechnungen(berg_), 2u);
+    EXPECT_EQ(Rechnungen(maier_), 1u);
+    EXPECT_EQ(Rechnungen(mueller_), 0u);
+    EXPECT_EQ(Rechnungen(Kunde::kOhneNummer), 0u);
 }
 
 }  // namespace
