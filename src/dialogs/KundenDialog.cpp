@@ -4,10 +4,12 @@
 #include <string>
 
 #include "dialogs/KundenListe.h"
+#include "dialogs/RechnungsListe.h"
 #include "dialogs/WeinListe.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/FixedText.h"
 #include "storage/LenientNumber.h"
@@ -375,8 +377,13 @@ void KundenDialog::TrefferlisteOeffnen(bool mitRechnung) {
     App().Execute(liste);
 }
 
+void KundenDialog::RechnungenLiefern(GenericList<Rechnung>& liste, bool nurOffene) {
+    verwaltungen_.rechnungsVerwaltung->GetRechnungenVonKunde(formular_.nummer, liste, nurOffene);
+}
+
 void KundenDialog::RechnungenOeffnen() {
-    // PENDING: the invoice list of this customer (merged next).
+    RechnungsListe liste(*this, verwaltungen_, &formular_);
+    App().Execute(liste);
 }
 
 void KundenDialog::RechnungOeffnen() {

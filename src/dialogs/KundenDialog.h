@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/KundenServer.h"
+#include "dialogs/RechnungsServer.h"
 #include "model/Kunde.h"
 #include "model/Verwaltungen.h"
 #include "windowing/Dialog.h"
@@ -10,7 +11,7 @@
 // changing one customer (2) and choosing the customer of a new invoice (3).
 // Its Store button also starts the two customer imports when the remark
 // holds their command word.
-class KundenDialog : public Dialog, public KundenServer {
+class KundenDialog : public Dialog, public KundenServer, public RechnungsServer {
   public:
     static constexpr int kResource = 1;
 
@@ -55,6 +56,8 @@ class KundenDialog : public Dialog, public KundenServer {
 
     // KundenServer: every customer matching the form, in file order.
     void GetKunden(GenericList<Kunde>& liste) override;
+    // RechnungsServer: the invoices of the customer in the form.
+    void RechnungenLiefern(GenericList<Rechnung>& liste, bool nurOffene) override;
 
     int Modus() const { return modus_; }
     // The record behind the form.

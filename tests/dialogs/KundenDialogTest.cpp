@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/KundenListe.h"
+#include "dialogs/RechnungsListe.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -463,6 +464,25 @@ TEST_F(KundenRechnungTest, OneMatchOpensTheEditorAndSeveralTheHitListWithRechnun
     EXPECT_EQ(Rechnungen(maier_), 1u);
     EXPECT_EQ(Rechnungen(mueller_), 0u);
     EXPECT_EQ(Rechnungen(Kunde::kOhneNummer), 0u);
+}
+
+TEST_F(KundenRechnungTest, ASingleHitListsTheCustomersInvoicesAndThenCloses) {
+    RechnungSpeichern(berg_);
+    RechnungSpeichern(maier_);
+    RechnungSpeichern(berg_);
+    FakeWindow& w = Oeffnen<KundenDialog>(KundenDialog::kSuchen, V());
+    w.Type(103, "B");
+    w.FireTimer(1);
+    w.FireTimer(1);
+    ASSERT_EQ(w.Text(122), "&Rechnungen");
+    unsigned gezeigt = 0;
+    app_.OnExecute([&](FakeWindow& liste) {
+        gezeigt = static_cast<RechnungsListe&>(liste.Logic()).Rechnungen().Count();
+    });
+    w.Click(122);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{4});
+    EXPECT_EQ(gezeigt, 2u);
+    EXPECT_TRUE(w.IsClosed());
 }
 
 }  // namespace
