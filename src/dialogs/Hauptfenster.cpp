@@ -115,7 +115,7 @@ void Hauptfenster::PreislisteExportieren() {
         return;
     }
     if (!exporter_(wahl->path, verwaltungen_)) {
-        app_.MessageBox("Die Datei "_w + wahl->path +
+        app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
                             " konnte nicht geschrieben werden. Die Preislisten wurden nicht "
                             "exportiert.",
                         "Preislisten exportieren");

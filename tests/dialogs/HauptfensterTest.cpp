@@ -93,7 +93,7 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) -> bool {
         EXPECT_EQ(&v, &V());
         exportiert.push_back(datei);
-        return datei != "/nicht/schreibbar.txt";
+        return datei.rfind("/nicht/", 0) != 0;
     });
     ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));
 
@@ -118,6 +118,12 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     EXPECT_EQ(app_.LastMessage().text,
               "Die Datei /nicht/schreibbar.txt konnte nicht geschrieben werden. Die Preislisten "
               "wurden nicht exportiert.");
+    // The path is named in the program's code page, not as "jÃ¼rgen".
+    app_.SaveFileAnswer(SaveFileResult{"/nicht/jürgen.txt", 1});
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei /nicht/jürgen.txt konnte nicht geschrieben werden. Die Preislisten "
+              "wurden nicht exportiert."_w);
 }
 
 TEST_F(HauptfensterTest, PriceListExportWritesTheChosenFile) {
