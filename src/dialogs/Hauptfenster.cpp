@@ -11,6 +11,7 @@
 #include "dialogs/RechnungsListe.h"
 #include "dialogs/RechnungsNummer.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "dialogs/WeinListe.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
@@ -34,6 +35,8 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kPreislisteExportieren,
          {[this] { return static_cast<bool>(exporter_); }, [this] { PreislisteExportieren(); }}},
         {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
+        {Hauptmenue::kWeineVerwalten, {{}, [this] { WeineVerwalten(); }}},
+        {Hauptmenue::kPreislisteVerwalten, {{}, [this] { PreislisteVerwalten(); }}},
         {Hauptmenue::kAbrufenNachDatum, {{}, [this] { AbrufenNachDatum(); }}},
         {Hauptmenue::kAbrufenNachNummer, {{}, [this] { AbrufenNachNummer(); }}},
         {Hauptmenue::kFlaschenzaehlung, {{}, [this] { Flaschenzaehlung(); }}},
@@ -109,6 +112,19 @@ void Hauptfenster::PreislisteExportieren() {
                             "exportiert.",
                         "Preislisten exportieren");
     }
+}
+
+void Hauptfenster::WeineVerwalten() {
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Weinliste);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::PreislisteVerwalten() {
+    if (!PreislisteVorhanden(Hauptmenue::kPreislisteVerwalten)) {
+        return;
+    }
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Preisliste);
+    app_.Execute(dialog);
 }
 
 void Hauptfenster::Ueber() {

@@ -50,6 +50,9 @@ class Hauptfenster {
     // The filter dialog, a file, then the bottle list as text (opened in the
     // desktop's text editor) or as a spreadsheet.
     void Flaschenzaehlung();
+    // The wine list; the price list, once a price list exists.
+    void WeineVerwalten();
+    void PreislisteVerwalten();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);

@@ -28,6 +28,38 @@ std::size_t SkipPrefix(std::string_view text, bool& negative) {
     return i;
 }
 
+// Reads the leading decimal number; with `comma`, a decimal comma counts
+// like a point.
+double Decimal(std::string_view text, bool comma) {
+    bool negative = false;
+    std::size_t i = SkipPrefix(text, negative);
+    std::string number;
+    bool digits = false;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        number.push_back(text[i]);
+        digits = true;
+    }
+    if (i < text.size() && (text[i] == '.' || (comma && text[i] == ','))) {
+        number.push_back('.');
+        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
+            number.push_back(text[i]);
+            digits = true;
+        }
+    }
+    if (!digits) {
+        return 0.0;
+    }
+    if (number.front() == '.') {
+        number.insert(number.begin(), '0');
+    }
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = std::numeric_limits<double>::max();
+    }
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::int32_t LenientNumber::ToInt(std::string_view text) {
@@ -51,31 +83,9 @@ std::int32_t LenientNumber::ToInt(std::string_view text) {
 }
 
 double LenientNumber::ToDouble(std::string_view text) {
-    bool negative = false;
-    std::size_t i = SkipPrefix(text, negative);
-    std::string number;
-    bool digits = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        number.push_back(text[i]);
-        digits = true;
-    }
-    if (i < text.size() && text[i] == '.') {
-        number.push_back('.');
-        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
-            number.push_back(text[i]);
-            digits = true;
-        }
-    }
-    if (!digits) {
-        return 0.0;
-    }
-    if (number.front() == '.') {
-        number.insert(number.begin(), '0');
-    }
-    double value = 0.0;
-    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        value = std::numeric_limits<double>::max();
-    }
-    return negative ? -value : value;
+    return Decimal(text, false);
+}
+
+double LenientNumber::ToMoney(std::string_view text) {
+    return Decimal(text, true);
 }

@@ -10,4 +10,7 @@ class LenientNumber {
   public:
     static std::int32_t ToInt(std::string_view text);
     static double ToDouble(std::string_view text);
+    // Money typed by a German user: a decimal comma counts like a point
+    // ("12,50" is 12.5), so that a price is never cut at the comma.
+    static double ToMoney(std::string_view text);
 };

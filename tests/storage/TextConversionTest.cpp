@@ -55,4 +55,15 @@ TEST(LenientNumberTest, Decimals) {
     EXPECT_DOUBLE_EQ(LenientNumber::ToDouble(std::string(400, '9')), 1.7976931348623157e308);
 }
 
+TEST(LenientNumberTest, MoneyTakesADecimalCommaLikeAPoint) {
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney("12,50"), 12.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney("12.50"), 12.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney(" -0,5 DM"), -0.5);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney(",25"), 0.25);
+    // Only the first separator counts; no thousands separators.
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney("1.234,56"), 1.234);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney(","), 0.0);
+    EXPECT_DOUBLE_EQ(LenientNumber::ToMoney("EUR 3"), 0.0);
+}
+
 }  // namespace
