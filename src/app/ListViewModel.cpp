@@ -1,5 +1,7 @@
 #include "app/ListViewModel.h"
 
+#include <utility>
+
 #include "app/QtWindow.h"
 
 ListViewModel::ListViewModel(QtWindow& window, int listId, QObject* parent)
@@ -24,6 +26,12 @@ int ListViewModel::AddRow(const QString& itemText) {
     rows_.push_back(itemText);
     endInsertRows();
     return row;
+}
+
+void ListViewModel::SetRows(std::vector<QString> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
 }
 
 QString ListViewModel::RowText(int row) const {

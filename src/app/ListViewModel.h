@@ -18,6 +18,8 @@ class ListViewModel : public QAbstractTableModel {
     void AddColumn(const QString& title, Align align);
     void Clear();
     int AddRow(const QString& itemText);
+    // Every row at once: one reset of the view instead of one per row.
+    void SetRows(std::vector<QString> rows);
     QString RowText(int row) const;
     void RefreshRow(int row);  // -1: every row
     // The window is going; from now on the model asks nobody.

@@ -163,7 +163,7 @@ QAction* TSDIDecFrame::Aktion(int befehl) const {
 
 void TSDIDecFrame::Aktualisieren() {
     for (auto& [befehl, action] : aktionen_) {
-        action->setEnabled(befehl == Hauptmenue::kBeenden || befehle_->Verfuegbar(befehl));
+        action->setEnabled(befehle_->Verfuegbar(befehl));
     }
     for (auto& [befehl, action] : tasten_) {
         action->setEnabled(befehle_->Verfuegbar(befehl));

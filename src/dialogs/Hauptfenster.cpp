@@ -16,7 +16,22 @@
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
-    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {}
+    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {
+    // The commands of the menu, the function keys and the toolbar. A command
+    // missing here is shown but cannot be chosen.
+    kommandos_ = {
+        {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
+        {Hauptmenue::kNeuerMerkzettel,
+         {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
+        {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
+        {Hauptmenue::kPreislisteExportieren,
+         {[this] { return static_cast<bool>(exporter_); }, [this] { PreislisteExportieren(); }}},
+        {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
+        {Hauptmenue::kWeineVerwalten, {{}, [this] { WeineVerwalten(); }}},
+        {Hauptmenue::kPreislisteVerwalten, {{}, [this] { PreislisteVerwalten(); }}},
+        {Hauptmenue::kBeenden, {{}, [] {}}},
+    };
+}
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -30,52 +45,19 @@ void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     });
 }
 
+const Hauptfenster::Kommando* Hauptfenster::Finde(int befehl) const {
+    auto it = kommandos_.find(befehl);
+    return it == kommandos_.end() ? nullptr : &it->second;
+}
+
 bool Hauptfenster::Verfuegbar(int befehl) const {
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-        case Hauptmenue::kBenutzerhandbuch:
-        case Hauptmenue::kUeber:
-        case Hauptmenue::kBeenden:
-        case Hauptmenue::kWeineVerwalten:
-        case Hauptmenue::kPreislisteVerwalten:
-            return true;
-        case Hauptmenue::kNeuerMerkzettel:
-            return merkzettel_ != nullptr;
-        case Hauptmenue::kPreislisteExportieren:
-            return static_cast<bool>(exporter_);
-        default:
-            return false;
-    }
+    const Kommando* kommando = Finde(befehl);
+    return kommando != nullptr && (!kommando->verfuegbar || kommando->verfuegbar());
 }
 
 void Hauptfenster::Befehl(int befehl) {
-    if (!Verfuegbar(befehl)) {
-        return;
-    }
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-            Grundeinstellungen();
-            break;
-        case Hauptmenue::kNeuerMerkzettel:
-            NeuerMerkzettel();
-            break;
-        case Hauptmenue::kBenutzerhandbuch:
-            Benutzerhandbuch();
-            break;
-        case Hauptmenue::kPreislisteExportieren:
-            PreislisteExportieren();
-            break;
-        case Hauptmenue::kUeber:
-            Ueber();
-            break;
-        case Hauptmenue::kWeineVerwalten:
-            WeineVerwalten();
-            break;
-        case Hauptmenue::kPreislisteVerwalten:
-            PreislisteVerwalten();
-            break;
-        default:
-            break;
+    if (Verfuegbar(befehl)) {
+        Finde(befehl)->ausfuehren();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "model/Verwaltungen.h"
@@ -32,6 +33,8 @@ class Hauptfenster {
     bool Verfuegbar(int befehl) const;
     // Runs a command; one that is not available does nothing.
     void Befehl(int befehl);
+    // Ending the program is the window's business; it is always available
+    // and runs nothing here.
 
     void Grundeinstellungen();
     void NeuerMerkzettel();
@@ -46,6 +49,15 @@ class Hauptfenster {
     bool PreislisteVorhanden(int befehl);
 
   private:
+    // One row of the command table: when the command can be chosen (empty:
+    // always) and what it does.
+    struct Kommando {
+        std::function<bool()> verfuegbar;
+        std::function<void()> ausfuehren;
+    };
+    const Kommando* Finde(int befehl) const;
+
+    std::map<int, Kommando> kommandos_;
     Verwaltungen& verwaltungen_;
     Services& app_;
     MerkzettelVerwaltung* merkzettel_ = nullptr;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "dialogs/DruckDialog.h"
 #include "dialogs/RechnungDrucken.h"
@@ -289,16 +291,17 @@ bool WeinListe::AufRechnung(std::int32_t weinNummer) const {
 }
 
 void WeinListe::ListeFuellen() {
-    Window& w = Win();
-    w.ClearRows(kListe);
     WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+    std::vector<std::string> zeilen;
+    zeilen.reserve(weine.Count());
     for (unsigned i = 0; i < weine.Count(); ++i) {
         const Wein& wein = weine[i];
         const bool drauf = AufRechnung(wein.nummer);
         if ((rechnung_ == nullptr || vollstaendig_ || drauf) && (drauf || wein.verborgen == 0)) {
-            w.AddRow(kListe, Zahl(wein.nummer));
+            zeilen.push_back(Zahl(wein.nummer));
         }
     }
+    Win().SetRows(kListe, std::move(zeilen));
     geaendert_ = false;
 }
 

@@ -82,6 +82,7 @@ class FakeWindow : public Window {
     void SetColumnWidth(int id, int column, int width) override;
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;
+    void SetRows(int id, std::vector<std::string> itemTexts) override;
     int RowCount(int id) const override;
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;
@@ -103,6 +104,7 @@ class FakeWindow : public Window {
         bool checked = false;
         bool editable = false;
         bool sorted = false;
+        int parent = 0;
         std::vector<std::string> items;
         int selected = -1;
         std::vector<Column> columns;
@@ -113,6 +115,8 @@ class FakeWindow : public Window {
     Control& At(int id);
     const Control& At(int id) const;
     void RequireOpen() const;
+    // Checks a radio button and clears the others of its group.
+    void CheckRadio(int id);
 
     Dialog& dialog_;
     bool strict_;

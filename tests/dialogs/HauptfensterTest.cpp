@@ -6,33 +6,17 @@
 #include <memory>
 
 #include "dialogs/Hauptmenue.h"
-#include "model/GeoGruppe.h"
 #include "model/PreisVerwaltung.h"
-#include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
-#include "storage/Customizer.h"
-#include "support/FileBytes.h"
-#include "support/TempDir.h"
-#include "windowing/FakeServices.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
-class HauptfensterTest : public ::testing::Test {
+class HauptfensterTest : public DialogFixture {
   protected:
-    HauptfensterTest() {
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
-        verwaltungen_.preisVerwaltung = &preise_;
-        verwaltungen_.geoGruppe = &gruppen_;
-        verwaltungen_.customizer = &customizer_;
-    }
+    PreisVerwaltung& Preise() { return *V().preisVerwaltung; }
 
-    TempDir dir_{true};
-    PreisVerwaltung preise_{"daten/weinlisten.txt", "daten"};
-    GeoGruppe gruppen_{"daten/geogruppe.txt"};
-    Customizer customizer_{"daten/preferences.dat"};
-    Verwaltungen verwaltungen_;
-    FakeServices app_;
-    Hauptfenster fenster_{verwaltungen_, app_};
+    Hauptfenster fenster_{V(), app_};
 };
 
 TEST_F(HauptfensterTest, PriceListCommandsNeedAPriceList) {
@@ -54,7 +38,7 @@ TEST_F(HauptfensterTest, PriceListCommandsNeedAPriceList) {
               "Hife/Benutzerhandbuch."_w);
     EXPECT_TRUE(app_.Executed().empty());
 
-    preise_.AddPreisliste("Privat");
+    Preise().AddPreisliste("Privat");
     app_.ClearMessages();
     EXPECT_TRUE(fenster_.PreislisteVorhanden(Hauptmenue::kRechnungErstellen));
     EXPECT_TRUE(app_.Messages().empty());
@@ -78,7 +62,7 @@ TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
 TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     std::vector<std::string> exportiert;
     fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) -> bool {
-        EXPECT_EQ(&v, &verwaltungen_);
+        EXPECT_EQ(&v, &V());
         exportiert.push_back(datei);
         return datei != "/nicht/schreibbar.txt";
     });
@@ -108,16 +92,13 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
 }
 
 TEST_F(HauptfensterTest, PriceListExportWritesTheChosenFile) {
-    preise_.AddPreisliste("Privat");
-    WeinlistenVerwaltung weine("daten/weinliste.dat");
-    weine.AddWein(12);
-    verwaltungen_.weinlistenVerwaltung = &weine;
+    Preise().AddPreisliste("Privat");
+    Wv().AddWein(12);
     app_.SaveFileAnswer(SaveFileResult{dir_ / "preislisten.txt", 1});
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_TRUE(app_.Messages().empty());
     std::string text = ReadBytes(dir_ / "preislisten.txt");
     EXPECT_EQ(text.substr(0, 7), "12     ");
-    verwaltungen_.weinlistenVerwaltung = nullptr;
 }
 
 TEST_F(HauptfensterTest, ManualOpensWithTheDesktopsProgramThroughAnArgumentVector) {
