@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -712,7 +713,11 @@ void WeinListe::RechnungSpeichern() {
     const std::int32_t id = r.id;
     RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
     if (neueRechnung_) {
+        // The list stays behind the questions below and keeps showing the
+        // invoice's quantities, which the released reservation no longer has.
+        gespeichert_ = std::make_unique<Rechnung>(r);
         ReservierungSpeichern();
+        rechnung_ = gespeichert_.get();
     } else {
         rechnungen.UpdateRechnung(r);
     }
