@@ -7,12 +7,20 @@
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/MerkzettelDlg.h"
+#include "dialogs/RechnungsFiler.h"
+#include "dialogs/RechnungsListe.h"
+#include "dialogs/RechnungsNummer.h"
 #include "dialogs/TRebkontorAboutDlg.h"
 #include "dialogs/WeinListe.h"
+#include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/Datum.h"
+#include "storage/File.h"
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
@@ -29,6 +37,9 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
         {Hauptmenue::kWeineVerwalten, {{}, [this] { WeineVerwalten(); }}},
         {Hauptmenue::kPreislisteVerwalten, {{}, [this] { PreislisteVerwalten(); }}},
+        {Hauptmenue::kAbrufenNachDatum, {{}, [this] { AbrufenNachDatum(); }}},
+        {Hauptmenue::kAbrufenNachNummer, {{}, [this] { AbrufenNachNummer(); }}},
+        {Hauptmenue::kFlaschenzaehlung, {{}, [this] { Flaschenzaehlung(); }}},
         {Hauptmenue::kBeenden, {{}, [] {}}},
     };
 }
@@ -119,6 +130,76 @@ void Hauptfenster::PreislisteVerwalten() {
 void Hauptfenster::Ueber() {
     TRebkontorAboutDlg dialog;
     app_.Execute(dialog);
+}
+
+void Hauptfenster::AbrufenNachDatum() {
+    RechnungsFiler filter(verwaltungen_);
+    if (app_.Execute(filter) != ControlId::kOk) {
+        return;
+    }
+    RechnungsListe liste(filter, verwaltungen_, nullptr);
+    app_.Execute(liste);
+}
+
+void Hauptfenster::AbrufenNachNummer() {
+    RechnungsNummer suche(verwaltungen_);
+    app_.Execute(suche);
+}
+
+void Hauptfenster::Flaschenzaehlung() {
+    RechnungsFiler filter(verwaltungen_);
+    if (app_.Execute(filter) != ControlId::kOk) {
+        return;
+    }
+    const Datum heute = Datum::Heute();
+    SaveFileRequest anfrage;
+    anfrage.title = "Flaschenliste erzeugen";
+    anfrage.filter = "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|";
+    anfrage.fileName = "fl_" + std::to_string(heute.Day()) + "_" + std::to_string(heute.Month()) +
+                       "_" + std::to_string(heute.Year());
+    anfrage.initialDir = kFlaschenlistenOrdner;
+    anfrage.defaultExt = "txt";
+    const auto wahl = app_.SaveFile(anfrage);
+    if (!wahl) {
+        return;
+    }
+    app_.MessageBox(
+        "Anhängig von der Anzahl der gefundenen Flaschen kann die Erstellung der Flaschenliste "
+        "einige Zeit in Anspruch nehmen."_w,
+        "Erstellen der Flaschenliste");
+    const bool tabelle = wahl->filterIndex == 2;
+    RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+    const Customizer& einstellungen = *verwaltungen_.customizer;
+    bool geschrieben = false;
+    app_.WaitCursor();
+    try {
+        if (tabelle) {
+            geschrieben = Flaschenliste::Write(rechnungen, einstellungen, wahl->path,
+                                               Flaschenliste::kTabelle);
+        } else {
+            // The list names its file as the user reads it, in its own encoding.
+            Flaschenliste::Eintraege eintraege;
+            rechnungen.GetFlaschenPosten(eintraege);
+            geschrieben = File::ReplaceAtomically(
+                wahl->path,
+                Flaschenliste::Text(CodePage::Utf8ToCp1252(wahl->path), eintraege, einstellungen));
+        }
+    } catch (...) {
+        app_.ArrowCursor();
+        throw;
+    }
+    app_.ArrowCursor();
+    if (!geschrieben) {
+        // Silence here would leave the user looking for a file that is not there.
+        app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
+                            " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht "
+                            "erstellt.",
+                        "Erstellen der Flaschenliste");
+        return;
+    }
+    if (!tabelle) {
+        app_.StartProgram({oeffner_, wahl->path});
+    }
 }
 
 bool Hauptfenster::PreislisteVorhanden(int befehl) {

@@ -18,6 +18,8 @@ class Hauptfenster {
     using PreislistenExporter = std::function<bool(const std::string& datei, Verwaltungen&)>;
 
     static constexpr const char* kHandbuch = "doc/index.htm";
+    // Where the file dialog of the bottle list starts.
+    static constexpr const char* kFlaschenlistenOrdner = "/tmp";
 
     Hauptfenster(Verwaltungen& verwaltungen, Services& app);
 
@@ -44,6 +46,13 @@ class Hauptfenster {
     // The wine list; the price list, once a price list exists.
     void WeineVerwalten();
     void PreislisteVerwalten();
+    // F6: the filter dialog, then the invoice list of the chosen periods.
+    void AbrufenNachDatum();
+    // F7: the search by invoice number or amount.
+    void AbrufenNachNummer();
+    // The filter dialog, a file, then the bottle list as text (opened in the
+    // desktop's text editor) or as a spreadsheet.
+    void Flaschenzaehlung();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);
