@@ -123,7 +123,6 @@ void WeinListe::SetupWindow() {
     w.SetLimit(kTag, 2);
     w.SetLimit(kMonat, 2);
     w.SetLimit(kJahr, 4);
-    w.SetLimit(kSumme, 7);
     w.SetLimit(kEingegangen, 7);
     w.SetLimit(kBemerkung, 255);
     w.SetLimit(kWeinNummer, 4);
@@ -141,6 +140,7 @@ void WeinListe::SetupWindow() {
     w.Show(kBildWeinliste, false);
     w.Show(kBildRechnung, false);
     w.SetChecked(kVollstaendig, vollstaendig_);
+    // The total is only shown, never typed, and must never be cut off.
     w.Enable(kSumme, false);
 
     if (modus_ != Modus::Rechnung) {

@@ -686,8 +686,13 @@ TEST_F(WeinListeTest, NewInvoiceLeftWithTheCloseBoxIsStoredWithItsItems) {
 
     // A dialog ended without the user (the program closing every window)
     // stores the reservation as it is destroyed.
+    Wein_(20, "Eiswein", 5000);
     FakeWindow& zweite = Rechnung_(kunde);
-    Posten(zweite, 7, "1");
+    zweite.Type(W::kWeinNummer, "20");
+    zweite.Type(W::kPreisDM, "99,00");
+    zweite.Type(W::kBestellmenge, "2000");
+    zweite.Click(W::kSpeichern);
+    EXPECT_EQ(zweite.Text(W::kSumme), "198000.00");  // a total is never cut
     zweite.Close(ControlId::kCancel);
     Zerstoeren();
     EXPECT_EQ(VonPlatte<Rechnung>("daten/rechnungen.dat").size(), 2u);
