@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "dialogs/DruckDialog.h"
 #include "dialogs/RechnungDrucken.h"
@@ -120,7 +123,6 @@ void WeinListe::SetupWindow() {
     w.SetLimit(kTag, 2);
     w.SetLimit(kMonat, 2);
     w.SetLimit(kJahr, 4);
-    w.SetLimit(kSumme, 7);
     w.SetLimit(kEingegangen, 7);
     w.SetLimit(kBemerkung, 255);
     w.SetLimit(kWeinNummer, 4);
@@ -138,6 +140,7 @@ void WeinListe::SetupWindow() {
     w.Show(kBildWeinliste, false);
     w.Show(kBildRechnung, false);
     w.SetChecked(kVollstaendig, vollstaendig_);
+    // The total is only shown, never typed, and must never be cut off.
     w.Enable(kSumme, false);
 
     if (modus_ != Modus::Rechnung) {
@@ -289,16 +292,17 @@ bool WeinListe::AufRechnung(std::int32_t weinNummer) const {
 }
 
 void WeinListe::ListeFuellen() {
-    Window& w = Win();
-    w.ClearRows(kListe);
     WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+    std::vector<std::string> zeilen;
+    zeilen.reserve(weine.Count());
     for (unsigned i = 0; i < weine.Count(); ++i) {
         const Wein& wein = weine[i];
         const bool drauf = AufRechnung(wein.nummer);
         if ((rechnung_ == nullptr || vollstaendig_ || drauf) && (drauf || wein.verborgen == 0)) {
-            w.AddRow(kListe, Zahl(wein.nummer));
+            zeilen.push_back(Zahl(wein.nummer));
         }
     }
+    Win().SetRows(kListe, std::move(zeilen));
     geaendert_ = false;
 }
 
@@ -709,7 +713,11 @@ void WeinListe::RechnungSpeichern() {
     const std::int32_t id = r.id;
     RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
     if (neueRechnung_) {
+        // The list stays behind the questions below and keeps showing the
+        // invoice's quantities, which the released reservation no longer has.
+        gespeichert_ = std::make_unique<Rechnung>(r);
         ReservierungSpeichern();
+        rechnung_ = gespeichert_.get();
     } else {
         rechnungen.UpdateRechnung(r);
     }

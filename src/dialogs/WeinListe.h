@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -143,6 +144,9 @@ class WeinListe : public Dialog {
     // The customer's price list; negative: none assigned.
     int kundePreisliste_ = -1;
     Rechnung* rechnung_ = nullptr;
+    // A new invoice as it was stored with "OK", while the print questions
+    // are open.
+    std::unique_ptr<Rechnung> gespeichert_;
     bool neueRechnung_ = false;
     bool vollstaendig_ = true;
     bool geaendert_ = false;

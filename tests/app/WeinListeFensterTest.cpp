@@ -102,11 +102,11 @@ const std::map<int, const char*> kLabels = {
 };
 
 const std::map<int, int> kLimits = {
-    {W::kRechnungNr, 6},  {W::kKartons, 4},      {W::kSteigen, 4}, {W::kTag, 2},
-    {W::kMonat, 2},       {W::kJahr, 4},         {W::kSumme, 7},   {W::kEingegangen, 7},
-    {W::kBemerkung, 255}, {W::kWeinNummer, 4},   {W::kName, 59},   {W::kBezeichnung, 59},
-    {W::kFuellmenge, 9},  {W::kBestand, 6},      {W::kGewicht, 6}, {W::kPreisDM, 6},
-    {W::kPreisEuro, 6},   {W::kBestellmenge, 5},
+    {W::kRechnungNr, 6},   {W::kKartons, 4}, {W::kSteigen, 4},      {W::kTag, 2},
+    {W::kMonat, 2},        {W::kJahr, 4},    {W::kEingegangen, 7},  {W::kBemerkung, 255},
+    {W::kWeinNummer, 4},   {W::kName, 59},   {W::kBezeichnung, 59}, {W::kFuellmenge, 9},
+    {W::kBestand, 6},      {W::kGewicht, 6}, {W::kPreisDM, 6},      {W::kPreisEuro, 6},
+    {W::kBestellmenge, 5},
 };
 
 struct Befund {

@@ -25,9 +25,8 @@
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
 #include "storage/FixedText.h"
+#include "support/DialogFixture.h"
 #include "support/FileBytes.h"
-#include "support/TempDir.h"
-#include "windowing/FakeServices.h"
 
 namespace {
 
@@ -83,31 +82,22 @@ std::vector<PostenVerwaltung::Posten> PostenAufPlatte(std::int32_t rechnung) {
 const std::string kStockMeldung = "Der Bestand beträgt nur noch 5 Flaschen"_w;
 const std::string kPostenHinzufuegen = "Posten hinzufügen"_w;
 
-// A whole data set in a fresh working directory; the clock stands at
-// 1 March 2002.
-class WeinListeTest : public ::testing::Test {
+// The shared data set, with four price lists and three wines on request;
+// the clock stands at 1 March 2002.
+class WeinListeTest : public DialogFixture {
   protected:
-    WeinListeTest() {
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
-        bestand_ = std::make_unique<Datenbestand>("daten");
-        bestand_->KundenEinlesen();
-    }
-
-    Verwaltungen& V() { return bestand_->GetVerwaltungen(); }
-    WeinlistenVerwaltung& Weine() { return *V().weinlistenVerwaltung; }
     PreisVerwaltung& Preise() { return *V().preisVerwaltung; }
-    RechnungsVerwaltung& Rechnungen() { return *V().rechnungsVerwaltung; }
 
     void Wein_(std::int32_t nummer, const char* name, std::int32_t bestand,
                bool verborgen = false) {
-        Weine().AddWein(nummer);
-        Wein* w = Weine().GetWein(nummer);
+        Wv().AddWein(nummer);
+        Wein* w = Wv().GetWein(nummer);
         FixedText::Set(w->name, name);
         w->bestand = bestand;
         w->gewicht = 1200;
         w->verborgen = verborgen ? 1 : 0;
-        Weine().Store(w);
-        Weine().Sort();
+        Wv().Store(w);
+        Wv().Sort();
     }
     void Preis_(int liste, std::int32_t wein, float dm, float euro) {
         Preise().SetPreisliste(liste);
@@ -135,13 +125,16 @@ class WeinListeTest : public ::testing::Test {
         Preis_(1, 3, 11.0f, 5.62f);
     }
 
-    FakeWindow& Oeffnen(std::unique_ptr<WeinListe> dialog) {
-        dialog_ = std::move(dialog);
-        return app_.Show(*dialog_);
+    FakeWindow& Modus(WeinListe::Modus modus) { return Oeffnen<WeinListe>(V(), modus); }
+    FakeWindow& Rechnung_(const Kunde& kunde, Rechnung* rechnung = nullptr,
+                          bool vollstaendig = true) {
+        return Oeffnen<WeinListe>(V(), kunde, rechnung, vollstaendig);
     }
-    FakeWindow& Modus(WeinListe::Modus modus) {
-        return Oeffnen(std::make_unique<WeinListe>(V(), modus));
-    }
+    static WeinListe& Dialog_(FakeWindow& w) { return Logik<WeinListe>(w); }
+    // Destroys the dialog opened last, as its caller would after the run.
+    void Zerstoeren() { dialoge_.pop_back(); }
+
+    FixedClock maerz_{1, 3, 2002, 10, 0, 0};
 
     std::vector<std::string> Zeilen(FakeWindow& w) {
         std::vector<std::string> zeilen;
@@ -178,12 +171,6 @@ class WeinListeTest : public ::testing::Test {
         w.Type(W::kBestellmenge, menge);
         w.Click(W::kSpeichern);
     }
-
-    TempDir dir_{true};
-    FixedClock clock_{1, 3, 2002, 10, 0, 0};
-    std::unique_ptr<Datenbestand> bestand_;
-    FakeServices app_;
-    std::unique_ptr<WeinListe> dialog_;
 };
 
 TEST_F(WeinListeTest, WineListStoresReplacesHidesAndFindsWinesOnDisk) {
@@ -281,7 +268,7 @@ TEST_F(WeinListeTest, WineListStoresReplacesHidesAndFindsWinesOnDisk) {
     EXPECT_TRUE(app_.Messages().empty());
 
     // A row whose wine went missing is a fault of the catalogue.
-    Weine().GetWein(17)->nummer = 18;
+    Wv().GetWein(17)->nummer = 18;
     EXPECT_THROW(w.Cell(W::kListe, 1, 1), std::exception);
 }
 
@@ -383,8 +370,8 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     Grunddaten();
     V().customizer->preiseInEuro = 1;
     const Kunde kunde = Kunde_(1);
-    const std::int32_t id = Rechnungen().Anzahl();
-    FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
+    const std::int32_t id = Rv().Anzahl();
+    FakeWindow& w = Rechnung_(kunde);
 
     // Set-up: the customer's list, the remark for list 1, an empty header.
     EXPECT_EQ(w.Selected(W::kPreislisten), 1);
@@ -424,7 +411,7 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     EXPECT_EQ(w.Text(W::kBestellmenge), "5");
     EXPECT_TRUE(PostenAufPlatte(id).empty());
     w.Click(W::kSpeichern);
-    EXPECT_EQ(Weine().GetWein(3)->bestand, 0);
+    EXPECT_EQ(Wv().GetWein(3)->bestand, 0);
     EXPECT_EQ(Suche(WeineAufPlatte(), 3)->bestand, 0);
     EXPECT_EQ(w.Text(W::kWeinNummer), "");
     EXPECT_EQ(w.Text(W::kSumme), "28.10");  // 5 x 5.62 Euro
@@ -446,7 +433,7 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     EXPECT_EQ(app_.LastMessage().text, "Ein Wein mit dieser Nummer konnte nicht gefunden werden.");
     EXPECT_EQ(app_.LastMessage().caption, "Posten speichern");
     EXPECT_EQ(PostenAufPlatte(id).size(), 1u);
-    EXPECT_EQ(Weine().GetWein(7)->bestand, 40);
+    EXPECT_EQ(Wv().GetWein(7)->bestand, 40);
 
     // Wine 7 has no price in list 1: the fields stay empty and the item is
     // stored at what the user typed, comma or not.
@@ -475,10 +462,10 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     // A third wine and then its deletion give the bottles back.
     Wein_(11, "Scheurebe", 24);
     Posten(w, 11, "2");
-    EXPECT_EQ(Weine().GetWein(11)->bestand, 22);
+    EXPECT_EQ(Wv().GetWein(11)->bestand, 22);
     w.Type(W::kWeinNummer, "11");
     w.Click(W::kLoeschen);
-    EXPECT_EQ(Weine().GetWein(11)->bestand, 24);
+    EXPECT_EQ(Wv().GetWein(11)->bestand, 24);
     EXPECT_EQ(w.Text(W::kSumme), "79.70");
     EXPECT_EQ(w.FocusedControl(), W::kWeinNummer);
     Posten(w, 11, "1");
@@ -512,8 +499,8 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     EXPECT_EQ(app_.Executed(), std::vector<int>{DruckDialog::kResource});
     ASSERT_EQ(app_.Previews().size(), 1u);
     EXPECT_TRUE(app_.Printed().empty());
-    EXPECT_EQ(Rechnungen().Reserviert(), nullptr);
-    dialog_.reset();  // closing stores nothing more
+    EXPECT_EQ(Rv().Reserviert(), nullptr);
+    Zerstoeren();  // closing stores nothing more
 
     const std::vector<Rechnung> rechnungen = VonPlatte<Rechnung>("daten/rechnungen.dat");
     ASSERT_EQ(rechnungen.size(), static_cast<std::size_t>(id + 1));
@@ -547,9 +534,9 @@ TEST_F(WeinListeTest, StoredInvoiceKeepsItsDateWithinThePredatingLimit) {
     const Kunde kunde = Kunde_(0);
     std::int32_t id = 0;
     {
-        FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
+        FakeWindow& w = Rechnung_(kunde);
         EXPECT_EQ(w.Text(W::kBemerkung), std::string(Customizer::kStandardBemerkung) + " LKW / NO");
-        id = dialog_->GetRechnung()->id;
+        id = Dialog_(w).GetRechnung()->id;
         Posten(w, 7, "3");
         w.Type(W::kTag, "1");
         w.Type(W::kMonat, "1");
@@ -572,10 +559,10 @@ TEST_F(WeinListeTest, StoredInvoiceKeepsItsDateWithinThePredatingLimit) {
 
     // The stored invoice again: "Zurück" and "Änderung Speichern" instead of
     // OK, its own remark, its date; 15.2.2002 is kept.
-    Rechnung kopie = *Rechnungen().GetRechnung(id);
+    Rechnung kopie = *Rv().GetRechnung(id);
     app_.ClearMessages();
     {
-        FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde, &kopie));
+        FakeWindow& w = Rechnung_(kunde, &kopie);
         EXPECT_FALSE(w.IsShown(ControlId::kOk));
         EXPECT_TRUE(w.IsShown(ControlId::kCancel));
         EXPECT_TRUE(w.IsShown(W::kAenderungSpeichern));
@@ -598,16 +585,16 @@ TEST_F(WeinListeTest, StoredInvoiceKeepsItsDateWithinThePredatingLimit) {
 
     // A year of 1900 or below, or none, is stored without the test and shows
     // empty; "Zurück" afterwards stores nothing.
-    kopie = *Rechnungen().GetRechnung(id);
+    kopie = *Rv().GetRechnung(id);
     app_.ClearMessages();
     for (const char* jahr : {"1900", ""}) {
-        FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde, &kopie));
+        FakeWindow& w = Rechnung_(kunde, &kopie);
         w.Type(W::kJahr, jahr);
         app_.Answer(Answer::No);
         w.Click(W::kAenderungSpeichern);
         r = VonPlatte<Rechnung>("daten/rechnungen.dat").back();
         EXPECT_LT(Datum(r.datum).Year(), 1971) << jahr;
-        FakeWindow& wieder = Oeffnen(std::make_unique<WeinListe>(V(), kunde, &kopie));
+        FakeWindow& wieder = Rechnung_(kunde, &kopie);
         EXPECT_EQ(wieder.Text(W::kTag), "") << jahr;
         EXPECT_EQ(wieder.Text(W::kJahr), "") << jahr;
         wieder.Click(ControlId::kCancel);
@@ -620,7 +607,7 @@ TEST_F(WeinListeTest, StoredInvoiceKeepsItsDateWithinThePredatingLimit) {
 TEST_F(WeinListeTest, FullListBoxRemarkPerListAndChangedQuantityAgainstStock) {
     Grunddaten();
     const Kunde kunde = Kunde_(-1);  // no list assigned yet
-    FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
+    FakeWindow& w = Rechnung_(kunde);
     EXPECT_EQ(app_.LastMessage().text,
               "Dem Kunden wurde bisher noch keine Preisliste zugeordnet. Bitten wählen Sie die "
               "passende Liste nun sofort."_w);
@@ -641,13 +628,13 @@ TEST_F(WeinListeTest, FullListBoxRemarkPerListAndChangedQuantityAgainstStock) {
     // The hidden wine 9 goes on the invoice; 3 -> 4 bottles with 2 left is
     // refused, since the 3 are already out of stock.
     Posten(w, 9, "2");
-    Weine().GetWein(3)->bestand = 5;
+    Wv().GetWein(3)->bestand = 5;
     Posten(w, 3, "3");
-    EXPECT_EQ(Weine().GetWein(3)->bestand, 2);
+    EXPECT_EQ(Wv().GetWein(3)->bestand, 2);
     Posten(w, 3, "4");
     EXPECT_EQ(app_.LastMessage().text, "Der Bestand beträgt nur noch 2 Flaschen"_w);
     EXPECT_EQ(w.Text(W::kBestellmenge), "2");
-    EXPECT_EQ(PostenAufPlatte(dialog_->GetRechnung()->id).size(), 2u);
+    EXPECT_EQ(PostenAufPlatte(Dialog_(w).GetRechnung()->id).size(), 2u);
     // The full list only has its cells asked for again; the hidden wine
     // joins it at the next filling.
     EXPECT_EQ(Zeilen(w), (std::vector<std::string>{"3", "7"}));
@@ -666,10 +653,10 @@ TEST_F(WeinListeTest, FullListBoxRemarkPerListAndChangedQuantityAgainstStock) {
     EXPECT_EQ(w.Text(W::kTag) + w.Text(W::kMonat) + w.Text(W::kJahr), "");
 
     // Opened for the stored invoice with the flag cleared: the box shows it.
-    const std::int32_t id = dialog_->GetRechnung()->id;
+    const std::int32_t id = Dialog_(w).GetRechnung()->id;
     w.CloseBox();
-    Rechnung kopie = *Rechnungen().GetRechnung(id);
-    FakeWindow& alt = Oeffnen(std::make_unique<WeinListe>(V(), kunde, &kopie, false));
+    Rechnung kopie = *Rv().GetRechnung(id);
+    FakeWindow& alt = Rechnung_(kunde, &kopie, false);
     EXPECT_FALSE(alt.IsChecked(W::kVollstaendig));
     EXPECT_EQ(Zeilen(alt), (std::vector<std::string>{"3", "9"}));
     // Left with the close box, the header stayed as reserved.
@@ -679,16 +666,16 @@ TEST_F(WeinListeTest, FullListBoxRemarkPerListAndChangedQuantityAgainstStock) {
 TEST_F(WeinListeTest, NewInvoiceLeftWithTheCloseBoxIsStoredWithItsItems) {
     Grunddaten();
     const Kunde kunde = Kunde_(0);
-    FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
-    const std::int32_t id = dialog_->GetRechnung()->id;
+    FakeWindow& w = Rechnung_(kunde);
+    const std::int32_t id = Dialog_(w).GetRechnung()->id;
     Posten(w, 7, "6");
     Posten(w, 3, "1");
     w.Type(W::kKartons, "9");  // the header is not taken over
     w.CloseBox();
     EXPECT_TRUE(w.IsClosed());
     EXPECT_EQ(w.Result(), ControlId::kCancel);
-    EXPECT_EQ(Rechnungen().Reserviert(), nullptr);
-    dialog_.reset();
+    EXPECT_EQ(Rv().Reserviert(), nullptr);
+    Zerstoeren();
 
     const std::vector<Rechnung> rechnungen = VonPlatte<Rechnung>("daten/rechnungen.dat");
     ASSERT_EQ(rechnungen.size(), 1u);
@@ -699,33 +686,38 @@ TEST_F(WeinListeTest, NewInvoiceLeftWithTheCloseBoxIsStoredWithItsItems) {
 
     // A dialog ended without the user (the program closing every window)
     // stores the reservation as it is destroyed.
-    FakeWindow& zweite = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
-    Posten(zweite, 7, "1");
+    Wein_(20, "Eiswein", 5000);
+    FakeWindow& zweite = Rechnung_(kunde);
+    zweite.Type(W::kWeinNummer, "20");
+    zweite.Type(W::kPreisDM, "99,00");
+    zweite.Type(W::kBestellmenge, "2000");
+    zweite.Click(W::kSpeichern);
+    EXPECT_EQ(zweite.Text(W::kSumme), "198000.00");  // a total is never cut
     zweite.Close(ControlId::kCancel);
-    dialog_.reset();
+    Zerstoeren();
     EXPECT_EQ(VonPlatte<Rechnung>("daten/rechnungen.dat").size(), 2u);
-    EXPECT_EQ(Rechnungen().Reserviert(), nullptr);
+    EXPECT_EQ(Rv().Reserviert(), nullptr);
 }
 
 TEST_F(WeinListeTest, TestInvoiceGeneratorAsksAndStoresTheReservedInvoiceOnce) {
     Preise().AddPreisliste("Privat");
     const Kunde kunde = Kunde_(0);
     {
-        FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
+        FakeWindow& w = Rechnung_(kunde);
         w.Type(W::kBemerkung, "generate rechnungen");
         app_.Answer(Answer::No);
         w.Click(ControlId::kOk);
         EXPECT_EQ(app_.LastMessage().caption, "Automatisch Testrechnungen generieren");
         EXPECT_TRUE(w.IsClosed());
         EXPECT_EQ(w.Result(), ControlId::kCancel);
-        dialog_.reset();
+        Zerstoeren();
         ASSERT_EQ(VonPlatte<Rechnung>("daten/rechnungen.dat").size(), 1u);
         EXPECT_EQ(FixedText::Get(VonPlatte<Rechnung>("daten/rechnungen.dat")[0].bemerkung),
                   "generate rechnungen");
     }
     std::srand(7);
-    FakeWindow& w = Oeffnen(std::make_unique<WeinListe>(V(), kunde));
-    const std::int32_t id = dialog_->GetRechnung()->id;
+    FakeWindow& w = Rechnung_(kunde);
+    const std::int32_t id = Dialog_(w).GetRechnung()->id;
     w.Type(W::kBemerkung, "generate rechnungen");
     app_.Answer(Answer::Yes);
     w.Click(ControlId::kOk);
@@ -734,14 +726,14 @@ TEST_F(WeinListeTest, TestInvoiceGeneratorAsksAndStoresTheReservedInvoiceOnce) {
     EXPECT_EQ(w.Caption(), "1999");  // the last pass
     EXPECT_EQ(app_.EventRounds(), 2000);
     EXPECT_EQ(app_.Cursors(), (std::vector<std::string>{"wait", "arrow"}));
-    dialog_.reset();
+    Zerstoeren();
     const std::vector<Rechnung> rechnungen = VonPlatte<Rechnung>("daten/rechnungen.dat");
     EXPECT_GT(rechnungen.size(), 1000u);
     EXPECT_EQ(rechnungen[1].id, id);  // the dialog's own, stored first and once
     for (std::size_t i = 0; i < rechnungen.size(); ++i) {
         ASSERT_EQ(rechnungen[i].id, static_cast<std::int32_t>(i));
     }
-    EXPECT_EQ(Rechnungen().Reserviert(), nullptr);
+    EXPECT_EQ(Rv().Reserviert(), nullptr);
 }
 
 TEST_F(WeinListeTest, MainWindowOpensWineAndPriceListOnlyWithAList) {
