@@ -135,7 +135,7 @@ TEST_F(VerkaufQtTest, F9EntersF5FindsAndInvoicesF6ListsAndTheDataStaysSound) {
                 Control<QPushButton>(editor, 122)->click();
             }
             summe = Control<QLineEdit>(editor, 119)->text();
-            Control<QPushButton>(editor, 205)->click();  // dated today
+            Control<QPushButton>(editor, 205)->click();          // dated today
             AntworteImNaechstenFenster(QStringLiteral("Nein"));  // print it now?
             Control<QPushButton>(editor, 1)->click();
         });
