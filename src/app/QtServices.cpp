@@ -237,6 +237,12 @@ void QtServices::ArrowCursor() {
     }
 }
 
+void QtServices::ProcessEvents() {
+    // Paint and timers only: a click now would reach a dialog in the middle
+    // of its own work.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& request) {
     if (quitting_) {
         return std::nullopt;

@@ -52,6 +52,7 @@ class QtServices : public Services {
                       MessageIcon icon = MessageIcon::None) override;
     void WaitCursor() override;
     void ArrowCursor() override;
+    void ProcessEvents() override;
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;

@@ -1,6 +1,7 @@
 #include "app/QtWindow.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -9,7 +10,9 @@
 #include <QListWidget>
 #include <QMoveEvent>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTextEdit>
 #include <QTimerEvent>
 #include <QTreeView>
@@ -57,6 +60,22 @@ QtWindow::QtWindow(Dialog& logic, QtServices& services, QWidget* parent, bool mo
         setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
         setAttribute(Qt::WA_ShowWithoutActivating);
         setModal(false);
+    }
+    // Radio buttons form one group per parent widget. The toolkit's own
+    // automatic grouping also takes in the radio buttons of group boxes
+    // below that parent, so that a click among the dialog's direct radio
+    // buttons may leave two of them checked; explicit groups avoid that.
+    std::map<QWidget*, QButtonGroup*> gruppen;
+    const auto radios = findChildren<QRadioButton*>();
+    for (QRadioButton* radio : radios) {
+        if (radio->group() != nullptr) {
+            continue;
+        }
+        QButtonGroup*& gruppe = gruppen[radio->parentWidget()];
+        if (gruppe == nullptr) {
+            gruppe = new QButtonGroup(this);
+        }
+        gruppe->addButton(radio);
     }
     static const QRegularExpression name("^c([0-9]{1,9})$");
     const auto widgets = findChildren<QWidget*>();
@@ -106,6 +125,11 @@ void QtWindow::Connect(int id, QWidget* widget) {
         widget->installEventFilter(this);
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        if (edit->property("digitsOnly").toBool()) {
+            // Postcodes and the like: other characters are refused as typed.
+            static const QRegularExpression ziffern(QStringLiteral("[0-9]*"));
+            edit->setValidator(new QRegularExpressionValidator(ziffern, edit));
+        }
         connect(edit, &QLineEdit::textChanged, this,
                 [this, id] { Guard([this, id] { logic_.TextChanged(id); }); });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -234,6 +258,13 @@ std::string QtWindow::Text(int id) const {
         return QtText::To(label->text());
     if (auto* group = qobject_cast<QGroupBox*>(w))
         return QtText::To(group->title());
+    if (auto* list = qobject_cast<QListWidget*>(w)) {
+        auto selected = list->selectedItems();
+        return selected.isEmpty() ? std::string() : QtText::To(selected.front()->text());
+    }
+    if (models_.count(id) != 0) {
+        throw std::logic_error("control " + std::to_string(id) + " is a list view and has no text");
+    }
     return QtText::To(w->windowTitle());
 }
 
@@ -266,6 +297,11 @@ void QtWindow::SetText(int id, const std::string& text) {
         label->setText(value);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         group->setTitle(value);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        const auto found = list->findItems(value, Qt::MatchExactly);
+        Select(id, found.isEmpty() ? -1 : list->row(found.front()));
+    } else if (models_.count(id) != 0) {
+        throw std::logic_error("control " + std::to_string(id) + " is a list view and has no text");
     } else {
         w->setWindowTitle(value);
     }
@@ -315,6 +351,15 @@ void QtWindow::FocusNext() {
 
 void QtWindow::SetChecked(int id, bool checked) {
     if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
+        QButtonGroup* gruppe = button->group();
+        if (!checked && gruppe != nullptr && gruppe->exclusive() && button->isChecked()) {
+            // The toolkit refuses to clear the checked button of a group;
+            // the program may, and then none of the group is checked.
+            gruppe->setExclusive(false);
+            button->setChecked(false);
+            gruppe->setExclusive(true);
+            return;
+        }
         button->setChecked(checked);
     }
 }
@@ -353,7 +398,13 @@ int QtWindow::AddItem(int id, const std::string& text) {
     }
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
         QString typed = combo->currentText();
+        const bool keinerGewaehlt = combo->currentIndex() < 0;
         combo->insertItem(index, QtText::From(text));
+        if (keinerGewaehlt) {
+            // The toolkit makes the first entry of an empty box current; the
+            // program chooses itself.
+            combo->setCurrentIndex(-1);
+        }
         if (combo->isEditable() && combo->currentText() != typed) {
             combo->setEditText(typed);
         }
@@ -442,7 +493,13 @@ void QtWindow::ClearRows(int id) {
 
 int QtWindow::AddRow(int id, const std::string& itemText) {
     Programmatic p(programmatic_);
-    return Model(id).AddRow(QtText::From(itemText));
+    return Model(id).AddRow(itemText);
+}
+
+void QtWindow::SetRows(int id, std::vector<std::string> itemTexts) {
+    Programmatic p(programmatic_);
+    broken_.erase(id);
+    Model(id).SetRows(std::move(itemTexts));
 }
 
 int QtWindow::RowCount(int id) const {
@@ -454,7 +511,7 @@ std::string QtWindow::RowText(int id, int row) const {
         throw std::logic_error("list view " + std::to_string(id) + " has no row " +
                                std::to_string(row));
     }
-    return QtText::To(Model(id).RowText(row));
+    return Model(id).RowText(row);
 }
 
 std::vector<int> QtWindow::SelectedRows(int id) const {

@@ -61,6 +61,7 @@ class QtWindow : public QDialog, public Window {
     void SetColumnWidth(int id, int column, int width) override;
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;
+    void SetRows(int id, std::vector<std::string> itemTexts) override;
     int RowCount(int id) const override;
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;

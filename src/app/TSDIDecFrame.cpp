@@ -174,7 +174,7 @@ QAction* TSDIDecFrame::Aktion(int befehl) const {
 
 void TSDIDecFrame::Aktualisieren() {
     for (auto& [befehl, action] : aktionen_) {
-        action->setEnabled(befehl == Hauptmenue::kBeenden || befehle_->Verfuegbar(befehl));
+        action->setEnabled(befehle_->Verfuegbar(befehl));
     }
     for (auto& [befehl, action] : tasten_) {
         action->setEnabled(befehle_->Verfuegbar(befehl));
@@ -267,6 +267,8 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
         services_.MessageBox(meldung, "Datenbestand", MessageButtons::Ok, MessageIcon::Warning);
     }
     befehle_->ZurueckgesetzteEinstellungen();
+    // The customer commands wait for the customers.
+    Aktualisieren();
 }
 
 void TSDIDecFrame::closeEvent(QCloseEvent* event) {

@@ -5,20 +5,54 @@
 #include <system_error>
 
 #include "dialogs/DialogCustomizer.h"
+#include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
+#include "dialogs/KundenDialog.h"
 #include "dialogs/MerkzettelDlg.h"
+#include "dialogs/RechnungsFiler.h"
+#include "dialogs/RechnungsListe.h"
+#include "dialogs/RechnungsNummer.h"
 #include "dialogs/TRebkontorAboutDlg.h"
+#include "dialogs/WeinListe.h"
+#include "documents/Flaschenliste.h"
 #include "documents/Ausgabeziel.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/Datum.h"
+#include "storage/File.h"
 #include "storage/FixedText.h"
 #include "windowing/Services.h"
 
 Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
-    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {}
+    : verwaltungen_(verwaltungen), app_(app), exporter_(PreislistenExport) {
+    // The commands of the menu, the function keys and the toolbar. A command
+    // missing here is shown but cannot be chosen.
+    // The customers are read after the window is shown.
+    auto kunden = [this] { return verwaltungen_.kundenVerwaltung != nullptr; };
+    kommandos_ = {
+        {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
+        {Hauptmenue::kNeuerMerkzettel,
+         {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
+        {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
+        {Hauptmenue::kPreislisteExportieren,
+         {[this] { return static_cast<bool>(exporter_); }, [this] { PreislisteExportieren(); }}},
+        {Hauptmenue::kUeber, {{}, [this] { Ueber(); }}},
+        {Hauptmenue::kWeineVerwalten, {{}, [this] { WeineVerwalten(); }}},
+        {Hauptmenue::kPreislisteVerwalten, {{}, [this] { PreislisteVerwalten(); }}},
+        {Hauptmenue::kKundeErfassen, {kunden, [this] { Kunden(KundenDialog::kErfassen); }}},
+        {Hauptmenue::kKundeSuchen, {kunden, [this] { Kunden(KundenDialog::kSuchen); }}},
+        {Hauptmenue::kKundendatenExportieren, {kunden, [this] { KundendatenExportieren(); }}},
+        {Hauptmenue::kRechnungErstellen, {kunden, [this] { RechnungErstellen(); }}},
+        {Hauptmenue::kAbrufenNachDatum, {{}, [this] { AbrufenNachDatum(); }}},
+        {Hauptmenue::kAbrufenNachNummer, {{}, [this] { AbrufenNachNummer(); }}},
+        {Hauptmenue::kFlaschenzaehlung, {{}, [this] { Flaschenzaehlung(); }}},
+        {Hauptmenue::kBeenden, {{}, [] {}}},
+    };
+}
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -32,44 +66,19 @@ void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     });
 }
 
+const Hauptfenster::Kommando* Hauptfenster::Finde(int befehl) const {
+    auto it = kommandos_.find(befehl);
+    return it == kommandos_.end() ? nullptr : &it->second;
+}
+
 bool Hauptfenster::Verfuegbar(int befehl) const {
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-        case Hauptmenue::kBenutzerhandbuch:
-        case Hauptmenue::kUeber:
-        case Hauptmenue::kBeenden:
-            return true;
-        case Hauptmenue::kNeuerMerkzettel:
-            return merkzettel_ != nullptr;
-        case Hauptmenue::kPreislisteExportieren:
-            return static_cast<bool>(exporter_);
-        default:
-            return false;
-    }
+    const Kommando* kommando = Finde(befehl);
+    return kommando != nullptr && (!kommando->verfuegbar || kommando->verfuegbar());
 }
 
 void Hauptfenster::Befehl(int befehl) {
-    if (!Verfuegbar(befehl)) {
-        return;
-    }
-    switch (befehl) {
-        case Hauptmenue::kGrundeinstellungen:
-            Grundeinstellungen();
-            break;
-        case Hauptmenue::kNeuerMerkzettel:
-            NeuerMerkzettel();
-            break;
-        case Hauptmenue::kBenutzerhandbuch:
-            Benutzerhandbuch();
-            break;
-        case Hauptmenue::kPreislisteExportieren:
-            PreislisteExportieren();
-            break;
-        case Hauptmenue::kUeber:
-            Ueber();
-            break;
-        default:
-            break;
+    if (Verfuegbar(befehl)) {
+        Finde(befehl)->ausfuehren();
     }
 }
 
@@ -131,7 +140,7 @@ void Hauptfenster::PreislisteExportieren() {
         return;
     }
     if (!exporter_(wahl->path, verwaltungen_)) {
-        app_.MessageBox("Die Datei "_w + wahl->path +
+        app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
                             " konnte nicht geschrieben werden. Die Preislisten wurden nicht "
                             "exportiert.",
                         "Preislisten exportieren");
@@ -156,9 +165,108 @@ void Hauptfenster::ZurueckgesetzteEinstellungen() {
     app_.MessageBox(text, "Grundeinstellungen", MessageButtons::Ok, MessageIcon::Warning);
 }
 
+void Hauptfenster::Kunden(int modus) {
+    KundenDialog dialog(modus, verwaltungen_);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::RechnungErstellen() {
+    if (PreislisteVorhanden(Hauptmenue::kRechnungErstellen)) {
+        Kunden(KundenDialog::kRechnung);
+    }
+}
+
+void Hauptfenster::KundendatenExportieren() {
+    GeoFilterDlg dialog(verwaltungen_);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::WeineVerwalten() {
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Weinliste);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::PreislisteVerwalten() {
+    if (!PreislisteVorhanden(Hauptmenue::kPreislisteVerwalten)) {
+        return;
+    }
+    WeinListe dialog(verwaltungen_, WeinListe::Modus::Preisliste);
+    app_.Execute(dialog);
+}
+
 void Hauptfenster::Ueber() {
     TRebkontorAboutDlg dialog;
     app_.Execute(dialog);
+}
+
+void Hauptfenster::AbrufenNachDatum() {
+    RechnungsFiler filter(verwaltungen_);
+    if (app_.Execute(filter) != ControlId::kOk) {
+        return;
+    }
+    RechnungsListe liste(filter, verwaltungen_, nullptr);
+    app_.Execute(liste);
+}
+
+void Hauptfenster::AbrufenNachNummer() {
+    RechnungsNummer suche(verwaltungen_);
+    app_.Execute(suche);
+}
+
+void Hauptfenster::Flaschenzaehlung() {
+    RechnungsFiler filter(verwaltungen_);
+    if (app_.Execute(filter) != ControlId::kOk) {
+        return;
+    }
+    const Datum heute = Datum::Heute();
+    SaveFileRequest anfrage;
+    anfrage.title = "Flaschenliste erzeugen";
+    anfrage.filter = "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|";
+    anfrage.fileName = "fl_" + std::to_string(heute.Day()) + "_" + std::to_string(heute.Month()) +
+                       "_" + std::to_string(heute.Year());
+    anfrage.initialDir = kFlaschenlistenOrdner;
+    anfrage.defaultExt = "txt";
+    const auto wahl = app_.SaveFile(anfrage);
+    if (!wahl) {
+        return;
+    }
+    app_.MessageBox(
+        "Anhängig von der Anzahl der gefundenen Flaschen kann die Erstellung der Flaschenliste "
+        "einige Zeit in Anspruch nehmen."_w,
+        "Erstellen der Flaschenliste");
+    const bool tabelle = wahl->filterIndex == 2;
+    RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+    const Customizer& einstellungen = *verwaltungen_.customizer;
+    bool geschrieben = false;
+    app_.WaitCursor();
+    try {
+        if (tabelle) {
+            geschrieben = Flaschenliste::Write(rechnungen, einstellungen, wahl->path,
+                                               Flaschenliste::kTabelle);
+        } else {
+            // The list names its file as the user reads it, in its own encoding.
+            Flaschenliste::Eintraege eintraege;
+            rechnungen.GetFlaschenPosten(eintraege);
+            geschrieben = File::ReplaceAtomically(
+                wahl->path,
+                Flaschenliste::Text(CodePage::Utf8ToCp1252(wahl->path), eintraege, einstellungen));
+        }
+    } catch (...) {
+        app_.ArrowCursor();
+        throw;
+    }
+    app_.ArrowCursor();
+    if (!geschrieben) {
+        // Silence here would leave the user looking for a file that is not there.
+        app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
+                            " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht "
+                            "erstellt.",
+                        "Erstellen der Flaschenliste");
+        return;
+    }
+    if (!tabelle) {
+        app_.StartProgram({oeffner_, wahl->path});
+    }
 }
 
 bool Hauptfenster::PreislisteVorhanden(int befehl) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "model/Verwaltungen.h"
@@ -17,6 +18,8 @@ class Hauptfenster {
     using PreislistenExporter = std::function<bool(const std::string& datei, Verwaltungen&)>;
 
     static constexpr const char* kHandbuch = "doc/index.htm";
+    // Where the file dialog of the bottle list starts.
+    static constexpr const char* kFlaschenlistenOrdner = "/tmp";
 
     Hauptfenster(Verwaltungen& verwaltungen, Services& app);
 
@@ -32,20 +35,47 @@ class Hauptfenster {
     bool Verfuegbar(int befehl) const;
     // Runs a command; one that is not available does nothing.
     void Befehl(int befehl);
+    // Ending the program is the window's business; it is always available
+    // and runs nothing here.
 
     void Grundeinstellungen();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();
+    void KundendatenExportieren();
+    // The customer form in one of its modes (KundenDialog::Modus).
+    void Kunden(int modus);
+    // The customer form choosing the customer of a new invoice, when there
+    // is a price list.
+    void RechnungErstellen();
     void Ueber();
     // Tells the user once, at start, which settings of a damaged settings
     // file were set back to their defaults; nothing when all were sound.
     void ZurueckgesetzteEinstellungen();
+    // F6: the filter dialog, then the invoice list of the chosen periods.
+    void AbrufenNachDatum();
+    // F7: the search by invoice number or amount.
+    void AbrufenNachNummer();
+    // The filter dialog, a file, then the bottle list as text (opened in the
+    // desktop's text editor) or as a spreadsheet.
+    void Flaschenzaehlung();
+    // The wine list; the price list, once a price list exists.
+    void WeineVerwalten();
+    void PreislisteVerwalten();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);
 
   private:
+    // One row of the command table: when the command can be chosen (empty:
+    // always) and what it does.
+    struct Kommando {
+        std::function<bool()> verfuegbar;
+        std::function<void()> ausfuehren;
+    };
+    const Kommando* Finde(int befehl) const;
+
+    std::map<int, Kommando> kommandos_;
     Verwaltungen& verwaltungen_;
     Services& app_;
     MerkzettelVerwaltung* merkzettel_ = nullptr;

@@ -226,13 +226,22 @@ float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
 }
 
 // The second line of an item on both invoices: the description from its
-// column, then unit price and line total, each ending at its column.
+// column, then unit price and line total, each ending at its column. A
+// description too long for the room before the price is cut so that a blank
+// still stands before the price: written over, the price could not be read.
 std::string PreisZeile(const Umfeld& u, const PostenVerwaltung::Posten& p, std::size_t bezeichnung,
                        std::size_t preisEnde, std::size_t summeEnde) {
     const float preis = Einzelpreis(u, p);
+    const std::string preisText = Format("%.2f", static_cast<double>(preis));
+    std::string text = WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung);
+    const std::size_t preisAnfang = preisText.size() < preisEnde ? preisEnde - preisText.size() : 0;
+    const std::size_t platz = preisAnfang > bezeichnung + 1 ? preisAnfang - bezeichnung - 1 : 0;
+    if (text.size() > platz) {
+        text.resize(platz);
+    }
     return Zeile()
-        .Ab(bezeichnung, WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung))
-        .BisVor(preisEnde, Format("%.2f", static_cast<double>(preis)))
+        .Ab(bezeichnung, text)
+        .BisVor(preisEnde, preisText)
         .BisVor(summeEnde, Format("%.2f", static_cast<double>(p.menge * preis)))
         .Text();
 }

@@ -155,7 +155,17 @@ void KundenVerwaltung::UpdateKunde(const Kunde& kunde) {
     if (logBuch_ != nullptr) {
         Zeile(logBuch_->Stamp(), ">> KUNDE GEÄNDERT << (erfasst am "_w, gespeichert);
     }
+    // A change is made on a copy taken when the form was filled. The number,
+    // the capture stamp and the head of the invoice chain are not the form's
+    // to change: an invoice stored meanwhile has moved the chain head on, and
+    // writing back the old one would drop that invoice from the customer.
+    const std::uint32_t erfasstDatum = gespeichert.erfasstDatum;
+    const std::uint32_t erfasstZeit = gespeichert.erfasstZeit;
+    const std::int32_t letzteRechnung = gespeichert.letzteRechnung;
     gespeichert = kunde;
+    gespeichert.erfasstDatum = erfasstDatum;
+    gespeichert.erfasstZeit = erfasstZeit;
+    gespeichert.letzteRechnung = letzteRechnung;
     kunden_.Store(static_cast<unsigned>(index));
 }
 

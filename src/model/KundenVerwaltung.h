@@ -28,6 +28,7 @@ class KundenVerwaltung {
     // Numbers the customer (also in the caller's record) and appends it.
     void AddKunde(Kunde& kunde);
     // Logs the stored customer's old data, overwrites it, and stores it.
+    // Number, capture stamp and invoice link stay as stored.
     void UpdateKunde(const Kunde& kunde);
     // Logs and removes the first customer with that number; none: nothing.
     void DeleteKunde(std::int32_t nummer);

@@ -52,6 +52,8 @@ class FakeServices : public Services {
     // "wait" and "arrow", in the order they were asked for.
     const std::vector<std::string>& Cursors() const { return cursors_; }
     bool IsWaiting() const { return waiting_; }
+    // How often a long operation let the windows repaint.
+    int EventRounds() const { return eventRounds_; }
     // Resource numbers of the child dialogs run modally, in order.
     const std::vector<int>& Executed() const { return executed_; }
     const std::vector<std::vector<std::string>>& Started() const { return started_; }
@@ -73,6 +75,7 @@ class FakeServices : public Services {
                         MessageIcon icon = MessageIcon::None) override;
     void WaitCursor() override;
     void ArrowCursor() override;
+    void ProcessEvents() override { ++eventRounds_; }
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
@@ -97,6 +100,7 @@ class FakeServices : public Services {
     std::vector<SaveFileRequest> saveRequests_;
     std::vector<std::string> cursors_;
     bool waiting_ = false;
+    int eventRounds_ = 0;
     std::vector<int> executed_;
     std::vector<std::vector<std::string>> started_;
     bool programsFail_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "windowing/Dialog.h"
 #include "windowing/ItemOrder.h"
@@ -33,7 +34,9 @@ FakeWindow::FakeWindow(Dialog& dialog, std::optional<UiLayout> layout)
             control.enabled = c.enabled;
             control.editable = c.editable;
             control.sorted = c.sorted;
+            control.digitsOnly = c.digitsOnly;
             control.limit = c.maxLength;
+            control.parent = c.parent;
             order_.push_back(id);
         }
     }
@@ -58,6 +61,15 @@ const FakeWindow::Control& FakeWindow::At(int id) const {
     return const_cast<FakeWindow*>(this)->At(id);
 }
 
+void FakeWindow::CheckRadio(int id) {
+    const int parent = At(id).parent;
+    for (auto& [other, control] : controls_) {
+        if (control.kind == Kind::RadioButton && control.parent == parent) {
+            control.checked = other == id;
+        }
+    }
+}
+
 void FakeWindow::RequireOpen() const {
     if (closed_) {
         throw std::logic_error("the window of dialog " + std::to_string(dialog_.ResourceId()) +
@@ -76,7 +88,12 @@ void FakeWindow::Type(int id, const std::string& text) {
     if (!c.enabled || !c.shown) {
         throw std::logic_error("cannot type into disabled or hidden " + Name(id));
     }
-    std::string typed = text;
+    std::string typed;
+    for (char ch : text) {
+        if (!c.digitsOnly || (ch >= '0' && ch <= '9')) {
+            typed += ch;
+        }
+    }
     if (c.limit >= 0 && typed.size() > static_cast<std::size_t>(c.limit)) {
         typed.resize(static_cast<std::size_t>(c.limit));
     }
@@ -96,11 +113,7 @@ void FakeWindow::Click(int id) {
     if (c.kind == Kind::CheckBox) {
         c.checked = !c.checked;
     } else if (c.kind == Kind::RadioButton) {
-        for (auto& [other, control] : controls_) {
-            if (control.kind == Kind::RadioButton) {
-                control.checked = other == id;
-            }
-        }
+        CheckRadio(id);
     } else if (c.kind != Kind::Button && strict_) {
         throw std::logic_error("cannot click " + Name(id));
     }
@@ -211,7 +224,10 @@ std::vector<std::string> FakeWindow::Items(int id) const {
 
 std::string FakeWindow::Text(int id) const {
     const Control& c = At(id);
-    if (c.kind == Kind::ComboBox && !c.editable) {
+    if (c.kind == Kind::ListView) {
+        throw std::logic_error(Name(id) + " is a list view and has no text");
+    }
+    if ((c.kind == Kind::ComboBox && !c.editable) || c.kind == Kind::ListBox) {
         return c.selected >= 0 ? c.items[static_cast<std::size_t>(c.selected)] : std::string();
     }
     return c.text;
@@ -219,17 +235,39 @@ std::string FakeWindow::Text(int id) const {
 
 void FakeWindow::SetText(int id, const std::string& text) {
     Control& c = At(id);
-    if (c.text == text) {
+    if (c.kind == Kind::ListView) {
+        throw std::logic_error(Name(id) + " is a list view and has no text");
+    }
+    if ((c.kind == Kind::ComboBox && !c.editable) || c.kind == Kind::ListBox) {
+        // Selects the entry with this text, or none.
+        auto it = std::find(c.items.begin(), c.items.end(), text);
+        c.selected = it == c.items.end() ? -1 : static_cast<int>(it - c.items.begin());
         return;
     }
-    c.text = text;
+    std::string neu = text;
+    if ((c.kind == Kind::Edit || c.kind == Kind::ComboBox) && c.limit >= 0 &&
+        neu.size() > static_cast<std::size_t>(c.limit)) {
+        // A single-line field never holds more than its limit.
+        neu.resize(static_cast<std::size_t>(c.limit));
+    }
+    if (c.text == neu) {
+        return;
+    }
+    c.text = neu;
     if (IsEditable(c.kind, c.editable)) {
         dialog_.TextChanged(id);
     }
 }
 
 void FakeWindow::SetLimit(int id, int characters) {
-    At(id).limit = characters;
+    Control& c = At(id);
+    c.limit = characters;
+    if ((c.kind == Kind::Edit || c.kind == Kind::ComboBox) && characters >= 0 &&
+        c.text.size() > static_cast<std::size_t>(characters)) {
+        // The field keeps what fits, as the real one does.
+        c.text.resize(static_cast<std::size_t>(characters));
+        dialog_.TextChanged(id);
+    }
 }
 
 void FakeWindow::Enable(int id, bool enabled) {
@@ -272,7 +310,12 @@ void FakeWindow::FocusNext() {
 }
 
 void FakeWindow::SetChecked(int id, bool checked) {
-    At(id).checked = checked;
+    Control& c = At(id);
+    if (c.kind == Kind::RadioButton && checked) {
+        CheckRadio(id);
+    } else if (c.kind == Kind::CheckBox || c.kind == Kind::RadioButton || !strict_) {
+        c.checked = checked;
+    }
 }
 
 bool FakeWindow::IsChecked(int id) const {
@@ -314,13 +357,18 @@ std::string FakeWindow::ItemText(int id, int index) const {
 void FakeWindow::Select(int id, int index) {
     Control& c = At(id);
     c.selected = index >= 0 && static_cast<std::size_t>(index) < c.items.size() ? index : -1;
-    if (c.editable && c.selected >= 0) {
-        c.text = c.items[static_cast<std::size_t>(c.selected)];
+    if (c.editable) {
+        c.text = c.selected >= 0 ? c.items[static_cast<std::size_t>(c.selected)] : std::string();
     }
 }
 
 int FakeWindow::Selected(int id) const {
-    return At(id).selected;
+    const Control& c = At(id);
+    // An edit field whose text is no longer the chosen entry has none.
+    if (c.editable && c.selected >= 0 && c.items[static_cast<std::size_t>(c.selected)] != c.text) {
+        return -1;
+    }
+    return c.selected;
 }
 
 void FakeWindow::AddColumn(int id, const std::string& title, int width, Align align) {
@@ -345,6 +393,12 @@ int FakeWindow::AddRow(int id, const std::string& itemText) {
     Control& c = At(id);
     c.rows.push_back(itemText);
     return static_cast<int>(c.rows.size()) - 1;
+}
+
+void FakeWindow::SetRows(int id, std::vector<std::string> itemTexts) {
+    Control& c = At(id);
+    c.rows = std::move(itemTexts);
+    c.selectedRows.clear();
 }
 
 int FakeWindow::RowCount(int id) const {

@@ -29,7 +29,9 @@ class FakeWindow : public Window {
     ~FakeWindow() override;
 
     // The user's side. Each sends the events the real control would.
-    void Type(int id, const std::string& text);  // replaces the text, within the limit
+    // Replaces the text, within the limit; a digits-only edit drops the
+    // other characters, as the real one refuses them.
+    void Type(int id, const std::string& text);
     void Click(int id);              // check boxes toggle, radio buttons get checked first
     void Choose(int id, int index);  // combo or list box entry
     void Choose(int id, const std::string& text);
@@ -82,6 +84,7 @@ class FakeWindow : public Window {
     void SetColumnWidth(int id, int column, int width) override;
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;
+    void SetRows(int id, std::vector<std::string> itemTexts) override;
     int RowCount(int id) const override;
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;
@@ -103,6 +106,8 @@ class FakeWindow : public Window {
         bool checked = false;
         bool editable = false;
         bool sorted = false;
+        bool digitsOnly = false;
+        int parent = 0;
         std::vector<std::string> items;
         int selected = -1;
         std::vector<Column> columns;
@@ -113,6 +118,8 @@ class FakeWindow : public Window {
     Control& At(int id);
     const Control& At(int id) const;
     void RequireOpen() const;
+    // Checks a radio button and clears the others of its group.
+    void CheckRadio(int id);
 
     Dialog& dialog_;
     bool strict_;

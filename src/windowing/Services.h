@@ -25,6 +25,9 @@ class Services {
     // Long operations show the wait cursor and restore the arrow cursor.
     virtual void WaitCursor() = 0;
     virtual void ArrowCursor() = 0;
+    // During a long operation: lets the windows repaint (a caption the
+    // operation changed shows at once), without taking the user's input.
+    virtual void ProcessEvents() = 0;
 
     // Nothing when the user cancels.
     virtual std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) = 0;

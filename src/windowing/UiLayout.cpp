@@ -113,8 +113,14 @@ UiLayout UiLayout::Load(const std::string& path) {
 
 UiLayout UiLayout::Parse(const std::string& xml) {
     UiLayout layout;
-    // The stack of open widgets: their identifiers, or -1 for unnamed ones.
-    std::vector<int> widgets;
+    // The stack of open widgets: their identifiers (-1 for unnamed ones) and
+    // their numbers in the order they were opened.
+    struct Offen {
+        int id;
+        int nummer;
+    };
+    std::vector<Offen> widgets;
+    int naechste = 0;
     std::size_t pos = 0;
     while ((pos = xml.find('<', pos)) != std::string::npos) {
         std::size_t end = xml.find('>', pos);
@@ -125,13 +131,15 @@ UiLayout UiLayout::Parse(const std::string& xml) {
         if (tag.rfind("<widget ", 0) == 0) {
             std::string name = Attribute(tag, "name");
             int id = -1;
+            const int nummer = naechste++;
             if (name.size() > 1 && name.size() < 10 && name[0] == 'c' &&
                 name.find_first_not_of("0123456789", 1) == std::string::npos) {
                 id = std::stoi(name.substr(1));
                 layout.controls[id].kind = KindOf(Attribute(tag, "class"));
+                layout.controls[id].parent = widgets.empty() ? 0 : widgets.back().nummer;
             }
             if (tag[tag.size() - 2] != '/') {
-                widgets.push_back(id);
+                widgets.push_back({id, nummer});
             }
         } else if (tag == "</widget>") {
             if (!widgets.empty()) {
@@ -144,7 +152,7 @@ UiLayout UiLayout::Parse(const std::string& xml) {
             }
             std::string property = Attribute(tag, "name");
             std::string value = PropertyValue(xml.substr(end + 1, close - end - 1));
-            int id = widgets.back();
+            int id = widgets.back().id;
             if (widgets.size() == 1 && property == "windowTitle") {
                 layout.caption = value;
             } else if (id >= 0) {
@@ -159,6 +167,8 @@ UiLayout UiLayout::Parse(const std::string& xml) {
                     c.editable = value == "true";
                 } else if (property == "sorted" || property == "sortingEnabled") {
                     c.sorted = value == "true";
+                } else if (property == "digitsOnly") {
+                    c.digitsOnly = value == "true";
                 } else if (property == "maxLength") {
                     c.maxLength = std::stoi(value);
                 }

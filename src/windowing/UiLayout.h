@@ -31,6 +31,11 @@ class UiLayout {
         bool editable = false;  // combo box with an edit field
         bool sorted = false;
         int maxLength = -1;
+        bool digitsOnly = false;  // an edit that takes digits only
+        // The widget the control sits in, numbered in the order the layout
+        // names its widgets (0: the dialog itself). Radio buttons with the
+        // same parent form one group, as they do in the toolkit.
+        int parent = 0;
     };
 
     // Raises std::runtime_error when the file cannot be read.

@@ -8,14 +8,44 @@
 // What a dialog's logic may do to its own window: its controls, found by
 // identifier, its caption, its timers, its position, and closing it.
 // Asking for a control the window does not have is a programming error and
-// raises std::logic_error in every implementation.
+// raises std::logic_error in every implementation; so is asking a list view
+// for its text.
+//
+// The kinds of control and what the operations do with them (the in-memory
+// window of the tests and the real one behave alike; a shared test suite
+// holds them to it):
+//
+//   edit, multi-line edit   Text/SetText: the text; SetText reports a text
+//                           change when the text differs (as typing would).
+//                           SetLimit: the most characters the user may type;
+//                           a single-line edit cuts a longer text at once.
+//   combo box with an edit  Text/SetText: the edit field's text; SetText
+//   field                   reports a text change. Select puts the entry into
+//                           the edit field (-1 empties it); Selected is -1
+//                           when the field's text is not the chosen entry.
+//                           ClearItems keeps the field's text. SetLimit as
+//                           for an edit.
+//   drop-down list (combo   Text: the chosen entry, empty without one.
+//   box without edit field) SetText chooses the entry with that text (none
+//   and list box            when there is no such entry) and reports nothing.
+//                           Adding entries never chooses one by itself.
+//   check box               SetChecked/IsChecked: the tick; Click toggles it.
+//   radio button            SetChecked(true) checks it and clears the others
+//                           with the same parent widget (a group box or the
+//                           dialog): one group per parent. SetChecked(false)
+//                           clears it, leaving none of its group checked.
+//   push button, static     Text/SetText: the caption; no event. SetChecked
+//   text, group box         does nothing and IsChecked is false.
+//   list view               Columns and rows only (below); no text.
+//
+// Enable, Show and Focus work on every kind. Nothing the program does to a
+// control is reported back to it as a click or a choice: only the user's
+// actions are (see Dialog).
 class Window {
   public:
     virtual ~Window() = default;
 
-    // Text of an edit, combo box (its edit field or selected entry), static
-    // text, button or group box. Setting the text of an edit field reports a
-    // text change to the dialog, as typing would, when the text differs.
+    // See above for what text means for each kind of control.
     virtual std::string Text(int id) const = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     // The most characters the user can type into an edit or combo box.
@@ -28,6 +58,7 @@ class Window {
     virtual void Focus(int id) = 0;
     // Moves the focus on as the Tab key would.
     virtual void FocusNext() = 0;
+    // Check boxes and radio buttons.
     virtual void SetChecked(int id, bool checked) = 0;
     virtual bool IsChecked(int id) const = 0;
 
@@ -48,6 +79,9 @@ class Window {
     virtual void SetColumnWidth(int id, int column, int width) = 0;
     virtual void ClearRows(int id) = 0;
     virtual int AddRow(int id, const std::string& itemText) = 0;
+    // Replaces every row at once, with no row selected: a long list is shown
+    // in one step instead of one change per row.
+    virtual void SetRows(int id, std::vector<std::string> itemTexts) = 0;
     virtual int RowCount(int id) const = 0;
     virtual std::string RowText(int id, int row) const = 0;
     virtual std::vector<int> SelectedRows(int id) const = 0;

@@ -9,48 +9,21 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/IoFaults.h"
+#include "support/DialogFixture.h"
 #include "support/FileBytes.h"
-#include "support/TempDir.h"
-#include "windowing/FakeServices.h"
 
 namespace {
 
-class DialogCustomizerTest : public ::testing::Test {
+class DialogCustomizerTest : public DialogFixture {
   protected:
     void TearDown() override { IoFaults::ClearHook(); }
 
-    DialogCustomizerTest() {
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
-        Neu();
-    }
-
-    // The managers as a fresh start would read them.
-    void Neu() {
-        customizer_.reset();
-        preise_.reset();
-        gruppen_.reset();
-        gruppen_ = std::make_unique<GeoGruppe>("daten/geogruppe.txt");
-        preise_ = std::make_unique<PreisVerwaltung>("daten/weinlisten.txt", "daten");
-        customizer_ = std::make_unique<Customizer>("daten/preferences.dat");
-        verwaltungen_.geoGruppe = gruppen_.get();
-        verwaltungen_.preisVerwaltung = preise_.get();
-        verwaltungen_.customizer = customizer_.get();
-    }
-
-    FakeWindow& Oeffnen() {
-        dialog_ = std::make_unique<DialogCustomizer>(verwaltungen_);
-        return app_.Show(*dialog_);
-    }
-
-    TempDir dir_{true};
-    FixedClock clock_{6, 12, 2026};
-    std::unique_ptr<GeoGruppe> gruppen_;
-    std::unique_ptr<PreisVerwaltung> preise_;
-    std::unique_ptr<Customizer> customizer_;
-    Verwaltungen verwaltungen_;
-    FakeServices app_;
-    std::unique_ptr<DialogCustomizer> dialog_;
+    FakeWindow& Oeffnen() { return DialogFixture::Oeffnen<DialogCustomizer>(V()); }
+    GeoGruppe& Gruppen() { return *V().geoGruppe; }
+    PreisVerwaltung& Preise() { return *V().preisVerwaltung; }
 };
+
+using D = DialogCustomizer;
 
 const std::string kGruppeLaenge =
     "Das Kürzel für die Geogruppe sollte aus 2-8 Buchstaben bestehen."_w;
@@ -64,138 +37,138 @@ const std::string kListeDoppelt =
     "noch nicht vorkommen."_w;
 
 TEST_F(DialogCustomizerTest, ShowsTheSettingsAndTheNamesInTheirOrder) {
-    gruppen_->AddGeoGruppe("Mosel");
-    gruppen_->AddGeoGruppe("Baden");
-    preise_->AddPreisliste("Privat");
-    customizer_->mwst = 7.0f;
-    customizer_->SetWaehrung("EUR");
-    customizer_->preiseInEuro = 1;
+    Gruppen().AddGeoGruppe("Mosel");
+    Gruppen().AddGeoGruppe("Baden");
+    Preise().AddPreisliste("Privat");
+    Einstellungen().mwst = 7.0f;
+    Einstellungen().SetWaehrung("EUR");
+    Einstellungen().preiseInEuro = 1;
 
     FakeWindow& w = Oeffnen();
     EXPECT_EQ(w.Caption(), "Grundeinstellungen für Rebkontor"_w);
-    EXPECT_EQ(w.Text(108), "7.00");
-    EXPECT_EQ(w.Text(109), "EUR");
-    EXPECT_EQ(w.Text(113), "31");
-    EXPECT_EQ(w.Text(114), Customizer::kStandardBemerkung);
-    EXPECT_TRUE(w.IsChecked(110));
-    EXPECT_FALSE(w.IsChecked(111));
-    EXPECT_EQ(w.Items(104), (std::vector<std::string>{"Mosel", "Baden"}));
-    EXPECT_EQ(w.Items(106), std::vector<std::string>{"Privat"});
-    EXPECT_EQ(w.Limit(104), 8);
-    EXPECT_EQ(w.Limit(114), 299);
+    EXPECT_EQ(w.Text(D::kMwst), "7.00");
+    EXPECT_EQ(w.Text(D::kWaehrung), "EUR");
+    EXPECT_EQ(w.Text(D::kVordatierung), "31");
+    EXPECT_EQ(w.Text(D::kBemerkung), Customizer::kStandardBemerkung);
+    EXPECT_TRUE(w.IsChecked(D::kPreiseInEuro));
+    EXPECT_FALSE(w.IsChecked(D::kMwstEnthalten));
+    EXPECT_EQ(w.Items(D::kGruppe), (std::vector<std::string>{"Mosel", "Baden"}));
+    EXPECT_EQ(w.Items(D::kPreisliste), std::vector<std::string>{"Privat"});
+    EXPECT_EQ(w.Limit(D::kGruppe), 8);
+    EXPECT_EQ(w.Limit(D::kBemerkung), 299);
 }
 
 TEST_F(DialogCustomizerTest, GroupNamesNeedTwoToEightCharactersAndMustBeNew) {
     FakeWindow& w = Oeffnen();
-    w.Type(104, "M");
-    w.Click(105);
+    w.Type(D::kGruppe, "M");
+    w.Click(D::kGruppeHinzufuegen);
     EXPECT_EQ(app_.LastMessage().text, kGruppeLaenge);
     EXPECT_EQ(app_.LastMessage().caption, "Geogruppe hinzufügen"_w);
-    EXPECT_EQ(w.Text(104), "M");  // left for correction
+    EXPECT_EQ(w.Text(D::kGruppe), "M");  // left for correction
 
-    // The field takes no ninth character; a longer text that reached it
-    // anyway is refused.
-    w.Type(104, "Rheinhess");
-    EXPECT_EQ(w.Text(104), "Rheinhes");
-    w.SetText(104, "Rheinhess");
-    w.Click(105);
-    EXPECT_EQ(app_.Messages().size(), 2u);
-    EXPECT_EQ(gruppen_->Count(), 0u);
+    // The field takes no ninth character, from the user or the program
+    // (as the real field does).
+    w.Type(D::kGruppe, "Rheinhess");
+    EXPECT_EQ(w.Text(D::kGruppe), "Rheinhes");
+    w.SetText(D::kGruppe, "Rheinhessen");
+    EXPECT_EQ(w.Text(D::kGruppe), "Rheinhes");
+    EXPECT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(Gruppen().Count(), 0u);
     EXPECT_FALSE(FileExists("daten/geogruppe.txt") && FileSize("daten/geogruppe.txt") > 0);
 
-    w.Type(104, "Ahr");
-    w.Click(105);
-    w.Type(104, "Rheinhes");
-    w.Click(105);
-    w.Type(104, "ab");
-    w.Click(105);
-    EXPECT_EQ(app_.Messages().size(), 2u);
-    EXPECT_EQ(w.Items(104), (std::vector<std::string>{"Ahr", "Rheinhes", "ab"}));
+    w.Type(D::kGruppe, "Ahr");
+    w.Click(D::kGruppeHinzufuegen);
+    w.Type(D::kGruppe, "Rheinhes");
+    w.Click(D::kGruppeHinzufuegen);
+    w.Type(D::kGruppe, "ab");
+    w.Click(D::kGruppeHinzufuegen);
+    EXPECT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(w.Items(D::kGruppe), (std::vector<std::string>{"Ahr", "Rheinhes", "ab"}));
     EXPECT_EQ(ReadBytes("daten/geogruppe.txt"), "Ahr\r\nRheinhes\r\nab");
 
-    w.Type(104, "Ahr");
-    w.Click(105);
+    w.Type(D::kGruppe, "Ahr");
+    w.Click(D::kGruppeHinzufuegen);
     EXPECT_EQ(app_.LastMessage().text, kGruppeDoppelt);
-    w.Type(104, "ahr");  // the comparison is case-sensitive
-    w.Click(105);
-    EXPECT_EQ(app_.Messages().size(), 3u);
+    w.Type(D::kGruppe, "ahr");  // the comparison is case-sensitive
+    w.Click(D::kGruppeHinzufuegen);
+    EXPECT_EQ(app_.Messages().size(), 2u);
     EXPECT_EQ(ReadBytes("daten/geogruppe.txt"), "Ahr\r\nRheinhes\r\nab\r\nahr");
 }
 
 TEST_F(DialogCustomizerTest, PriceListsAreNamedWithTheSameRulesAndGetTheirFile) {
     FakeWindow& w = Oeffnen();
-    w.Type(106, "P");
-    w.Click(107);
+    w.Type(D::kPreisliste, "P");
+    w.Click(D::kPreislisteHinzufuegen);
     EXPECT_EQ(app_.LastMessage().text, kListeLaenge);
     EXPECT_EQ(app_.LastMessage().caption, "Preisliste hinzufügen"_w);
-    w.Type(106, "Privat");
-    w.Click(107);
-    EXPECT_EQ(preise_->count, 1);
+    w.Type(D::kPreisliste, "Privat");
+    w.Click(D::kPreislisteHinzufuegen);
+    EXPECT_EQ(Preise().count, 1);
     EXPECT_TRUE(FileExists("daten/0.wl"));
-    w.Click(107);
+    w.Click(D::kPreislisteHinzufuegen);
     EXPECT_EQ(app_.LastMessage().text, kListeDoppelt);
-    EXPECT_EQ(preise_->count, 1);
+    EXPECT_EQ(Preise().count, 1);
 
     // A 21st list is refused with a message, not with an exception.
     for (int i = 1; i < 20; ++i) {
-        w.Type(106, "Liste" + std::to_string(i));
-        w.Click(107);
+        w.Type(D::kPreisliste, "Liste" + std::to_string(i));
+        w.Click(D::kPreislisteHinzufuegen);
     }
-    EXPECT_EQ(preise_->count, 20);
-    w.Type(106, "Liste20");
-    w.Click(107);
-    EXPECT_EQ(preise_->count, 20);
+    EXPECT_EQ(Preise().count, 20);
+    w.Type(D::kPreisliste, "Liste20");
+    w.Click(D::kPreislisteHinzufuegen);
+    EXPECT_EQ(Preise().count, 20);
     EXPECT_EQ(app_.LastMessage().text, "Mehr als 20 Preislisten dürfen nicht erzeugt werden"_w);
-    EXPECT_EQ(w.ItemCount(106), 20);
+    EXPECT_EQ(w.ItemCount(D::kPreisliste), 20);
 }
 
 TEST_F(DialogCustomizerTest, OkTakesOverClampsAndStores) {
     FakeWindow& w = Oeffnen();
-    w.Click(110);
-    w.Click(111);
-    w.Type(108, "19.5");
-    w.Type(109, "Euro");
-    w.Type(113, "-5");
-    w.Type(114, "Frei Haus:");
+    w.Click(D::kPreiseInEuro);
+    w.Click(D::kMwstEnthalten);
+    w.Type(D::kMwst, "19.5");
+    w.Type(D::kWaehrung, "Euro");
+    w.Type(D::kVordatierung, "-5");
+    w.Type(D::kBemerkung, "Frei Haus:");
     w.PressEnter();
     EXPECT_TRUE(w.IsClosed());
     EXPECT_EQ(w.Result(), 1);
-    EXPECT_EQ(w.Text(113), "0");
+    EXPECT_EQ(w.Text(D::kVordatierung), "0");
 
-    Neu();
-    EXPECT_EQ(customizer_->preiseInEuro, 1);
-    EXPECT_EQ(customizer_->mwstEnthalten, 1);
-    EXPECT_FLOAT_EQ(customizer_->mwst, 19.5f);
-    EXPECT_EQ(customizer_->Waehrung(), "Euro");
-    EXPECT_EQ(customizer_->vordatierungTage, 0);
-    EXPECT_EQ(customizer_->Bemerkung(), "Frei Haus:");
+    Neustart();
+    EXPECT_EQ(Einstellungen().preiseInEuro, 1);
+    EXPECT_EQ(Einstellungen().mwstEnthalten, 1);
+    EXPECT_FLOAT_EQ(Einstellungen().mwst, 19.5f);
+    EXPECT_EQ(Einstellungen().Waehrung(), "Euro");
+    EXPECT_EQ(Einstellungen().vordatierungTage, 0);
+    EXPECT_EQ(Einstellungen().Bemerkung(), "Frei Haus:");
 
     FakeWindow& w2 = Oeffnen();
-    w2.Type(113, "5000");
-    w2.Type(109, "Euro-Cent1");  // ten characters: eight are kept
-    w2.Type(108, "kein Wert");
+    w2.Type(D::kVordatierung, "5000");
+    w2.Type(D::kWaehrung, "Euro-Cent1");  // ten characters: eight are kept
+    w2.Type(D::kMwst, "kein Wert");
     w2.PressEnter();
-    EXPECT_EQ(w2.Text(113), "1000");
-    Neu();
-    EXPECT_EQ(customizer_->vordatierungTage, 1000);
-    EXPECT_EQ(customizer_->Waehrung(), "Euro-Cen");
-    EXPECT_EQ(customizer_->mwst, 0.0f);
+    EXPECT_EQ(w2.Text(D::kVordatierung), "1000");
+    Neustart();
+    EXPECT_EQ(Einstellungen().vordatierungTage, 1000);
+    EXPECT_EQ(Einstellungen().Waehrung(), "Euro-Cen");
+    EXPECT_EQ(Einstellungen().mwst, 0.0f);
     EXPECT_EQ(FileSize("daten/preferences.dat"), 336);
 }
 
 TEST_F(DialogCustomizerTest, ClosingOtherwiseLeavesTheSettingsAndKeepsAddedNames) {
     FakeWindow& w = Oeffnen();
-    w.Type(104, "Pfalz");
-    w.Click(105);
-    w.Type(113, "12");
-    w.Click(110);
+    w.Type(D::kGruppe, "Pfalz");
+    w.Click(D::kGruppeHinzufuegen);
+    w.Type(D::kVordatierung, "12");
+    w.Click(D::kPreiseInEuro);
     w.CloseBox();
     EXPECT_TRUE(w.IsClosed());
     EXPECT_EQ(w.Result(), 2);
-    EXPECT_EQ(customizer_->vordatierungTage, 31);
-    EXPECT_EQ(customizer_->preiseInEuro, 0);
+    EXPECT_EQ(Einstellungen().vordatierungTage, 31);
+    EXPECT_EQ(Einstellungen().preiseInEuro, 0);
     EXPECT_FALSE(FileExists("daten/preferences.dat"));
-    EXPECT_EQ(gruppen_->Count(), 1u);
+    EXPECT_EQ(Gruppen().Count(), 1u);
 }
 
 TEST_F(DialogCustomizerTest, VatTakesACommaAndMustLieBetweenNoughtAndHundred) {
@@ -210,20 +183,20 @@ TEST_F(DialogCustomizerTest, VatTakesACommaAndMustLieBetweenNoughtAndHundred) {
         EXPECT_EQ(w.FocusedControl(), 108);
     }
     EXPECT_FALSE(FileExists("daten/preferences.dat"));
-    EXPECT_EQ(customizer_->vordatierungTage, 31);
+    EXPECT_EQ(Einstellungen().vordatierungTage, 31);
 
     w.Type(108, "19,5");
     w.PressEnter();
     EXPECT_TRUE(w.IsClosed());
-    Neu();
-    EXPECT_EQ(customizer_->mwst, 19.5f);
-    EXPECT_EQ(customizer_->vordatierungTage, 12);
+    Neustart();
+    EXPECT_EQ(Einstellungen().mwst, 19.5f);
+    EXPECT_EQ(Einstellungen().vordatierungTage, 12);
     EXPECT_EQ(Oeffnen().Text(108), "19.50");
 }
 
 TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOver) {
-    customizer_->mwst = 7.0f;
-    ASSERT_TRUE(customizer_->Store());
+    Einstellungen().mwst = 7.0f;
+    ASSERT_TRUE(Einstellungen().Store());
     const std::string vorher = ReadBytes("daten/preferences.dat");
     const std::string meldung =
         "Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei "
@@ -255,10 +228,10 @@ TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOve
         ASSERT_EQ(app_.Messages().size(), 1u);
         EXPECT_EQ(app_.LastMessage().text, meldung);
         EXPECT_EQ(app_.LastMessage().caption, "Grundeinstellungen");
-        EXPECT_EQ(customizer_->preiseInEuro, 0);
-        EXPECT_EQ(customizer_->mwst, 7.0f);
-        EXPECT_EQ(customizer_->Waehrung(), "DM");
-        EXPECT_EQ(customizer_->vordatierungTage, 31);
+        EXPECT_EQ(Einstellungen().preiseInEuro, 0);
+        EXPECT_EQ(Einstellungen().mwst, 7.0f);
+        EXPECT_EQ(Einstellungen().Waehrung(), "DM");
+        EXPECT_EQ(Einstellungen().vordatierungTage, 31);
         IoFaults::ClearHook();
         EXPECT_EQ(ReadBytes("daten/preferences.dat"), vorher) << fehlschlag;
         w.CloseBox();
@@ -269,8 +242,8 @@ TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOve
     w.Type(108, "19,5");
     w.PressEnter();
     EXPECT_TRUE(w.IsClosed());
-    Neu();
-    EXPECT_EQ(customizer_->mwst, 19.5f);
+    Neustart();
+    EXPECT_EQ(Einstellungen().mwst, 19.5f);
 }
 
 }  // namespace

@@ -6,33 +6,17 @@
 #include <memory>
 
 #include "dialogs/Hauptmenue.h"
-#include "model/GeoGruppe.h"
 #include "model/PreisVerwaltung.h"
-#include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
-#include "storage/Customizer.h"
-#include "support/FileBytes.h"
-#include "support/TempDir.h"
-#include "windowing/FakeServices.h"
+#include "support/DialogFixture.h"
 
 namespace {
 
-class HauptfensterTest : public ::testing::Test {
+class HauptfensterTest : public DialogFixture {
   protected:
-    HauptfensterTest() {
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
-        verwaltungen_.preisVerwaltung = &preise_;
-        verwaltungen_.geoGruppe = &gruppen_;
-        verwaltungen_.customizer = &customizer_;
-    }
+    PreisVerwaltung& Preise() { return *V().preisVerwaltung; }
 
-    TempDir dir_{true};
-    PreisVerwaltung preise_{"daten/weinlisten.txt", "daten"};
-    GeoGruppe gruppen_{"daten/geogruppe.txt"};
-    Customizer customizer_{"daten/preferences.dat"};
-    Verwaltungen verwaltungen_;
-    FakeServices app_;
-    Hauptfenster fenster_{verwaltungen_, app_};
+    Hauptfenster fenster_{V(), app_};
 };
 
 TEST_F(HauptfensterTest, PriceListCommandsNeedAPriceList) {
@@ -54,19 +38,21 @@ TEST_F(HauptfensterTest, PriceListCommandsNeedAPriceList) {
               "Hife/Benutzerhandbuch."_w);
     EXPECT_TRUE(app_.Executed().empty());
 
-    preise_.AddPreisliste("Privat");
+    Preise().AddPreisliste("Privat");
     app_.ClearMessages();
     EXPECT_TRUE(fenster_.PreislisteVorhanden(Hauptmenue::kRechnungErstellen));
     EXPECT_TRUE(app_.Messages().empty());
 }
 
-TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
-    for (int befehl : {51682, 51683, 51684, 51685, 51686, 51687, 51688, 51689, 51693}) {
-        EXPECT_FALSE(fenster_.Verfuegbar(befehl)) << befehl;
-        fenster_.Befehl(befehl);
+TEST_F(HauptfensterTest, EveryMenuCommandCanBeChosen) {
+    for (const Hauptmenue::Popup& popup : Hauptmenue::Menue()) {
+        for (const Hauptmenue::Eintrag& eintrag : popup.eintraege) {
+            if (eintrag.befehl != 0 && eintrag.befehl != Hauptmenue::kNeuerMerkzettel) {
+                EXPECT_TRUE(fenster_.Verfuegbar(eintrag.befehl)) << eintrag.befehl;
+            }
+        }
     }
-    EXPECT_TRUE(app_.Messages().empty());
-    EXPECT_TRUE(app_.Executed().empty());
+    EXPECT_FALSE(fenster_.Verfuegbar(12345));
     EXPECT_TRUE(fenster_.Verfuegbar(Hauptmenue::kGrundeinstellungen));
     EXPECT_FALSE(fenster_.Verfuegbar(Hauptmenue::kNeuerMerkzettel));  // no notes manager yet
 
@@ -75,12 +61,39 @@ TEST_F(HauptfensterTest, CommandsWithoutTheirDialogCannotBeChosen) {
     EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 22000}));
 }
 
+TEST_F(HauptfensterTest, CustomerCommandsOpenTheirDialogsAndF5NeedsAPriceList) {
+    for (int befehl : {51682, 51683, 51686, 51687}) {
+        EXPECT_TRUE(fenster_.Verfuegbar(befehl)) << befehl;
+    }
+    // F5 without a price list: only the message.
+    fenster_.Befehl(Hauptmenue::kRechnungErstellen);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung erstellen");
+    EXPECT_TRUE(app_.Executed().empty());
+
+    std::vector<std::string> banner;
+    auto merken = [&](FakeWindow& w) {
+        for (int bild : {25000, 25001, 25002, 25003}) {
+            if (w.IsShown(bild)) {
+                banner.push_back(std::to_string(bild));
+            }
+        }
+    };
+    Preise().AddPreisliste("Privat");
+    for (int befehl : {51682, 51683, 51686}) {
+        app_.OnExecute(merken);
+        fenster_.Befehl(befehl);
+    }
+    fenster_.Befehl(Hauptmenue::kKundendatenExportieren);
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{1, 1, 1, 7}));
+    EXPECT_EQ(banner, (std::vector<std::string>{"25002", "25003", "25001"}));
+}
+
 TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     std::vector<std::string> exportiert;
     fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) -> bool {
-        EXPECT_EQ(&v, &verwaltungen_);
+        EXPECT_EQ(&v, &V());
         exportiert.push_back(datei);
-        return datei != "/nicht/schreibbar.txt";
+        return datei.rfind("/nicht/", 0) != 0;
     });
     ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));
 
@@ -117,19 +130,22 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     EXPECT_EQ(app_.LastMessage().text,
               "Die Datei /nicht/schreibbar.txt konnte nicht geschrieben werden. Die Preislisten "
               "wurden nicht exportiert.");
+    // The path is named in the program's code page, not as "jÃ¼rgen".
+    app_.SaveFileAnswer(SaveFileResult{"/nicht/jürgen.txt", 1});
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei /nicht/jürgen.txt konnte nicht geschrieben werden. Die Preislisten "
+              "wurden nicht exportiert."_w);
 }
 
 TEST_F(HauptfensterTest, PriceListExportWritesTheChosenFile) {
-    preise_.AddPreisliste("Privat");
-    WeinlistenVerwaltung weine("daten/weinliste.dat");
-    weine.AddWein(12);
-    verwaltungen_.weinlistenVerwaltung = &weine;
+    Preise().AddPreisliste("Privat");
+    Wv().AddWein(12);
     app_.SaveFileAnswer(SaveFileResult{dir_ / "preislisten.txt", 1});
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_TRUE(app_.Messages().empty());
     std::string text = ReadBytes(dir_ / "preislisten.txt");
     EXPECT_EQ(text.substr(0, 7), "12     ");
-    verwaltungen_.weinlistenVerwaltung = nullptr;
 }
 
 TEST_F(HauptfensterTest, ManualOpensWithTheDesktopsProgramThroughAnArgumentVector) {

@@ -176,6 +176,30 @@ TEST_F(PrintRechnungTest, ItemColumnsOfTheCustomerInvoiceAndTheInternalCopy) {
     EXPECT_NE(pack.Find("Gewicht insges.: 14.40 kg"), nullptr);
 }
 
+TEST_F(PrintRechnungTest, LongDescriptionIsCutBeforeTheUnitPrice) {
+    const std::string lang =
+        "2020er Oppenheimer Herrenberg, Pr\xe4"
+        "dikatswein mit Goldkapsel";
+    FixedText::Set(Wv().GetWein(7)->bezeichnung, lang);
+    // Prices of different widths move the price's first column.
+    std::int32_t id = RechnungSpeichern(kunde_, {{7, 12, 8.5f, 1234.5f}, {8, 1, 10.0f, 5.0f}});
+    V().customizer->preiseInEuro = 1;
+    Rechnung r = *Rv().GetRechnung(id);
+
+    const std::string kunde = Seite(PrintRechnung::kKundenRechnung, r, 1).Find("Oppenheimer")->text;
+    // Unit price ends before column 68, total before 81; the description
+    // begins at 25 and keeps one blank before "1234.50" (column 61).
+    EXPECT_EQ(kunde, std::string(25, ' ') + lang.substr(0, 35) + " 1234.50" + std::string(5, ' ') +
+                         "14814.00");
+    const std::string intern =
+        Seite(PrintRechnung::kInterneRechnung, r, 1).Find("Oppenheimer")->text;
+    EXPECT_EQ(intern, std::string(34, ' ') + lang.substr(0, 30) + " 1234.50" + std::string(5, ' ') +
+                          "14814.00");
+    // A description that fits stays whole, and the other item is untouched.
+    EXPECT_EQ(Seite(PrintRechnung::kKundenRechnung, r, 1).Find("Kabinett")->text.substr(25, 16),
+              "Kabinett trocken");
+}
+
 TEST_F(PrintRechnungTest, AddressCratesAndDateThresholds) {
     Kunde ohnePlz;
     FixedText::Set(ohnePlz.Nachname, "Huber");

@@ -58,6 +58,10 @@ float Float32At(std::string_view bytes, std::size_t offset) {
 }
 
 FixedClock::FixedClock(int day, int month, int year, int hour, int minute, int second) {
+    Set(day, month, year, hour, minute, second);
+}
+
+void FixedClock::Set(int day, int month, int year, int hour, int minute, int second) {
     std::tm local{};
     local.tm_mday = day;
     local.tm_mon = month - 1;

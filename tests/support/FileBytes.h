@@ -24,8 +24,9 @@ class FixedClock {
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 
-    // Moves the fixed moment on.
+    // Moves the fixed moment on, or to another local date and time.
     void Advance(std::int64_t seconds);
+    void Set(int day, int month, int year, int hour = 12, int minute = 0, int second = 0);
 
   private:
     std::int64_t now_;

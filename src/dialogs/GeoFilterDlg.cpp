@@ -1,0 +1,148 @@
+#include "dialogs/GeoFilterDlg.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "documents/Adressdatei.h"
+#include "model/GeoGruppe.h"
+#include "model/KundenVerwaltung.h"
+#include "storage/CodePage.h"
+#include "storage/LenientNumber.h"
+#include "windowing/Services.h"
+#include "windowing/Window.h"
+
+namespace {
+
+constexpr const char* kTitel = "Adressdatei erzeugen";
+constexpr const char* kDaten = "daten";
+
+// The range fields are read as far as their first 19 characters.
+std::uint32_t Postleitzahl(const std::string& text) {
+    return static_cast<std::uint32_t>(LenientNumber::ToInt(text.substr(0, 19)));
+}
+
+// Messages are Windows-1252; a path is spelt in the file system's UTF-8.
+std::string Anzeige(const std::string& pfad) {
+    return CodePage::Utf8ToCp1252(pfad);
+}
+
+}  // namespace
+
+GeoFilterDlg::GeoFilterDlg(Verwaltungen& verwaltungen)
+    : Dialog(kResource), verwaltungen_(verwaltungen) {}
+
+void GeoFilterDlg::SetupWindow() {
+    Window& w = Win();
+    w.ClearItems(kGruppen);
+    const GeoGruppe& gruppen = *verwaltungen_.geoGruppe;
+    for (unsigned i = 0; i < gruppen.Count(); ++i) {
+        w.AddItem(kGruppen, gruppen.Name(i));
+    }
+    w.Select(kGruppen, -1);
+    w.SetChecked(kMitGruppe, true);
+    w.SetChecked(kMitPlz, false);
+    w.Enable(kGruppen, true);
+    w.Enable(kVon, false);
+    w.Enable(kBis, false);
+}
+
+void GeoFilterDlg::Command(int id) {
+    switch (id) {
+        case kMitGruppe:
+            Win().Enable(kGruppen, Win().IsChecked(kMitGruppe));
+            break;
+        case kMitPlz:
+            Win().Enable(kVon, Win().IsChecked(kMitPlz));
+            Win().Enable(kBis, Win().IsChecked(kMitPlz));
+            break;
+        case kErzeugen:
+            Erzeugen();
+            break;
+        default:
+            Dialog::Command(id);
+    }
+}
+
+std::string GeoFilterDlg::Hindernis(const std::string& pfad) {
+    namespace fs = std::filesystem;
+    std::error_code fehler;
+    const fs::file_status status = fs::status(pfad, fehler);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        return "Unter dem Namen "_w + Anzeige(pfad) +
+               " steht keine gewöhnliche Datei. Bitte wählen Sie einen anderen Namen."_w;
+    }
+    // The address file would replace a data file of the program.
+    const fs::path ordner = fs::weakly_canonical(fs::absolute(pfad, fehler), fehler).parent_path();
+    std::error_code datenFehler;
+    const fs::path daten = fs::weakly_canonical(fs::absolute(kDaten, datenFehler), datenFehler);
+    if (!fehler && !datenFehler && fs::is_directory(daten, datenFehler) && ordner == daten) {
+        return "Die Adressdatei darf nicht in das Datenverzeichnis daten geschrieben werden. "
+               "Bitte wählen Sie einen anderen Ordner."_w;
+    }
+    return {};
+}
+
+void GeoFilterDlg::Erzeugen() {
+    Window& w = Win();
+    const bool nachGruppe = w.IsChecked(kMitGruppe);
+    int gruppe = -1;
+    if (nachGruppe) {
+        // The list box is sorted; the group's number is its place in the
+        // names file.
+        const int auswahl = w.Selected(kGruppen);
+        if (auswahl >= 0) {
+            const std::string name = w.ItemText(kGruppen, auswahl);
+            const GeoGruppe& gruppen = *verwaltungen_.geoGruppe;
+            for (unsigned i = 0; i < gruppen.Count(); ++i) {
+                if (name == gruppen.Name(i)) {
+                    gruppe = static_cast<int>(i);
+                    break;
+                }
+            }
+        }
+    }
+    const bool nachPLZ = w.IsChecked(kMitPlz);
+    std::uint32_t plzVon = 0;
+    std::uint32_t plzBis = 0;
+    if (nachPLZ) {
+        plzVon = Postleitzahl(w.Text(kVon));
+        plzBis = Postleitzahl(w.Text(kBis));
+    }
+
+    SaveFileRequest anfrage;
+    anfrage.title = kTitel;
+    anfrage.filter = "Adressdatei (*.CSV)|*.csv| Alle Dateien (*.*)|*.*|";
+    anfrage.fileName = "*.csv";
+    anfrage.defaultExt = "csv";
+    const auto wahl = App().SaveFile(anfrage);
+    if (!wahl) {
+        return;
+    }
+    const std::string hindernis = Hindernis(wahl->path);
+    if (!hindernis.empty()) {
+        App().MessageBox(hindernis, kTitel, MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+
+    App().WaitCursor();
+    bool geschrieben = false;
+    try {
+        geschrieben = Adressdatei::Write(*verwaltungen_.kundenVerwaltung, wahl->path, nachGruppe,
+                                         nachPLZ, gruppe, plzVon, plzBis);
+    } catch (...) {
+        App().ArrowCursor();
+        throw;
+    }
+    App().ArrowCursor();
+    if (!geschrieben) {
+        // The user must not believe the letters can go out: the dialog stays
+        // open for another file name.
+        App().MessageBox("Die Adressdatei "_w + Anzeige(wahl->path) +
+                             " konnte nicht geschrieben werden. Es wurden keine Adressen "
+                             "exportiert.",
+                         kTitel, MessageButtons::Ok, MessageIcon::Warning);
+        return;
+    }
+    w.Close(ControlId::kOk);
+}

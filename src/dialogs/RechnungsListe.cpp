@@ -1,0 +1,411 @@
+#include "dialogs/RechnungsListe.h"
+
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+#include "dialogs/DruckDialog.h"
+#include "dialogs/Eingabefelder.h"
+#include "dialogs/RechnungDrucken.h"
+#include "dialogs/RechnungsServer.h"
+#include "dialogs/WeinListe.h"
+#include "model/KundenVerwaltung.h"
+#include "model/PreisVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/FixedText.h"
+#include "storage/LenientNumber.h"
+#include "windowing/Services.h"
+#include "windowing/Window.h"
+
+namespace {
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, format, args...);
+    return buffer;
+}
+
+std::string Geld(float betrag) {
+    return Format("%0.2f", static_cast<double>(betrag));
+}
+
+// Shows the wait cursor for as long as it lives, whatever happens meanwhile.
+class Warten {
+  public:
+    explicit Warten(Services& app) : app_(app) { app_.WaitCursor(); }
+    ~Warten() { app_.ArrowCursor(); }
+    Warten(const Warten&) = delete;
+    Warten& operator=(const Warten&) = delete;
+
+  private:
+    Services& app_;
+};
+
+const char* const kLoeschenTitel = "Vorgang Rechnung l\xF6schen";
+
+}  // namespace
+
+RechnungsListe::RechnungsListe(RechnungsServer& server, Verwaltungen& verwaltungen,
+                               const Kunde* kunde)
+    : Dialog(kResource), server_(server), verwaltungen_(verwaltungen) {
+    if (kunde != nullptr) {
+        kunde_ = *kunde;
+    }
+}
+
+void RechnungsListe::SetupWindow() {
+    Window& w = Win();
+    w.AddColumn(kListe, "Nr.", 45, Align::Right);
+    w.AddColumn(kListe, "Datum", 70, Align::Left);
+    w.AddColumn(kListe, "Betrag ges.", 75, Align::Right);
+    w.AddColumn(kListe, "Betrag eingeg.", 85, Align::Right);
+    w.AddColumn(kListe, "Beglichen", 65, Align::Right);
+    // Column 5 shows the cartons, 6 the crates.
+    w.AddColumn(kListe, "Kartons", 50, Align::Right);
+    w.AddColumn(kListe, "Steigen", 45, Align::Right);
+    w.AddColumn(kListe, Modus() == 0 ? "Bemerkung" : "Kunde", 220, Align::Left);
+    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren}) {
+        w.Enable(id, false);
+    }
+    w.SetChecked(kNurOffene, true);
+    nurOffene_ = true;
+    Fuellen();
+}
+
+void RechnungsListe::Fuellen() {
+    Window& w = Win();
+    {
+        Warten warten(App());
+        gewaehlt_ = -1;
+        liste_.Empty();
+        server_.RechnungenLiefern(liste_, nurOffene_);
+
+        laedt_ = true;
+        w.Enable(kEditieren, false);
+        for (int id :
+             {kNummer, kKartons, kSteigen, kTag, kMonat, kJahr, kSumme, kEingegangen, kBemerkung}) {
+            w.SetText(id, "");
+        }
+        w.SetChecked(kBeglichen, false);
+        laedt_ = false;
+
+        // All rows in one step: a list of tens of thousands of invoices is
+        // there at once, its cells asked for only when shown.
+        std::vector<std::string> zeilen;
+        zeilen.reserve(liste_.Count());
+        for (unsigned i = 0; i < liste_.Count(); ++i) {
+            zeilen.push_back(std::to_string(liste_[i].nummer));
+        }
+        w.SetRows(kListe, std::move(zeilen));
+    }
+    geaendert_ = false;
+}
+
+float RechnungsListe::Summe(const Rechnung& r) const {
+    const bool inDM =
+        verwaltungen_.customizer == nullptr || verwaltungen_.customizer->preiseInEuro == 0;
+    return r.GetSumme(inDM);
+}
+
+Rechnung* RechnungsListe::Gewaehlt() {
+    if (gewaehlt_ < 0 || static_cast<unsigned>(gewaehlt_) >= liste_.Count()) {
+        return nullptr;
+    }
+    return &liste_[static_cast<unsigned>(gewaehlt_)];
+}
+
+std::string RechnungsListe::CellText(int /*listId*/, int row, int column) {
+    if (row < 0 || static_cast<unsigned>(row) >= liste_.Count()) {
+        return {};
+    }
+    const Rechnung& r = liste_[static_cast<unsigned>(row)];
+    switch (column) {
+        case 0:
+            return std::to_string(r.nummer);
+        case 1: {
+            if (!Eingabefelder::DatumZeigbar(r.datum)) {
+                return "N/A";
+            }
+            const Datum datum(r.datum);
+            return Format("%d.%d.%d", datum.Day(), datum.Month(), datum.Year());
+        }
+        case 2:
+            return Geld(Summe(r));
+        case 3:
+            return Geld(r.betragEingegangen);
+        case 4:
+            return r.beglichen != 0 ? "ja" : "nein";
+        case 5:
+            return std::to_string(r.kartons);
+        case 6:
+            return std::to_string(r.steigen);
+        case 7: {
+            if (Modus() == 0) {
+                return FixedText::Get(r.bemerkung);
+            }
+            const Kunde* k = verwaltungen_.kundenVerwaltung != nullptr
+                                 ? verwaltungen_.kundenVerwaltung->GetKunde(r.kunde)
+                                 : nullptr;
+            if (k == nullptr) {
+                return {};
+            }
+            return FixedText::Get(k->Vorname) + " " + FixedText::Get(k->Nachname) + " aus " +
+                   FixedText::Get(k->Ort);
+        }
+        default:
+            return {};
+    }
+}
+
+std::optional<Rgb> RechnungsListe::RowColour(int /*listId*/, int row) {
+    return row % 2 == 0 ? kHellgruen : kWeiss;
+}
+
+bool RechnungsListe::MayChangeSelection(int /*listId*/, int row) {
+    if (geaendert_ &&
+        App().MessageBox("Vorsicht: Sie haben Daten in den Eingabefeldern ver\xE4ndert ohne "
+                         "danach zu speichern. Sollen die \xC4nderungen unber\xFC"
+                         "cksichtigt bleiben?",
+                         "Neuen Tabelleneintrag w\xE4hlen", MessageButtons::YesNo) == Answer::No) {
+        return false;
+    }
+    Laden(row);
+    return true;
+}
+
+void RechnungsListe::Laden(int row) {
+    if (row < 0 || static_cast<unsigned>(row) >= liste_.Count()) {
+        return;
+    }
+    gewaehlt_ = row;
+    const Rechnung& r = liste_[static_cast<unsigned>(row)];
+    Window& w = Win();
+    laedt_ = true;
+    w.SetText(kNummer, std::to_string(r.nummer));
+    Eingabefelder::DatumZeigen(w, kTag, kMonat, kJahr, r.datum);
+    w.SetText(kBemerkung, FixedText::Get(r.bemerkung));
+    w.SetText(kSteigen, std::to_string(r.steigen));
+    w.SetText(kKartons, std::to_string(r.kartons));
+    w.SetText(kEingegangen, Geld(r.betragEingegangen));
+    w.SetText(kSumme, Geld(Summe(r)));
+    w.SetChecked(kBeglichen, r.beglichen != 0);
+    laedt_ = false;
+    geaendert_ = false;
+    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren}) {
+        w.Enable(id, true);
+    }
+}
+
+void RechnungsListe::TextChanged(int id) {
+    if (laedt_) {
+        return;
+    }
+    switch (id) {
+        case kEingegangen: {
+            const double betrag = Eingabefelder::BetragLesen(Win().Text(kEingegangen));
+            const Rechnung* r = Gewaehlt();
+            if (r != nullptr && static_cast<double>(Summe(*r)) <= betrag) {
+                Win().SetChecked(kBeglichen, true);
+            }
+            geaendert_ = true;
+            break;
+        }
+        case kBemerkung:
+        case kJahr:
+        case kMonat:
+        case kTag:
+        case kSteigen:
+        case kNummer:
+        case kKartons:
+            geaendert_ = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void RechnungsListe::Command(int id) {
+    Window& w = Win();
+    switch (id) {
+        case kEditieren:
+            Editieren();
+            break;
+        case kHeute: {
+            const Datum heute = Datum::Heute();
+            w.SetText(kTag, std::to_string(heute.Day()));
+            w.SetText(kMonat, std::to_string(heute.Month()));
+            w.SetText(kJahr, std::to_string(heute.Year()));
+            break;
+        }
+        case kDatumLeeren:
+            w.SetText(kTag, "");
+            w.SetText(kMonat, "");
+            w.SetText(kJahr, "");
+            break;
+        case kSpeichern:
+            Speichern();
+            break;
+        case kDrucken:
+            Drucken();
+            break;
+        case kLoeschen:
+            Loeschen();
+            break;
+        case kNurOffene:
+            nurOffene_ = !nurOffene_;
+            Fuellen();
+            break;
+        case kDuplizieren:
+            Duplizieren();
+            break;
+        case kBeglichen:
+            geaendert_ = true;
+            break;
+        default:
+            Dialog::Command(id);
+    }
+}
+
+void RechnungsListe::Speichern() {
+    Rechnung* r = Gewaehlt();
+    if (r == nullptr) {
+        return;
+    }
+    const Window& w = Win();
+    // Cartons and crates are 16-bit fields, and 32767 cartons mark a
+    // deleted invoice: a number outside that room would store something
+    // else than was typed, or make the invoice vanish.
+    const std::int32_t kartons = LenientNumber::ToInt(w.Text(kKartons));
+    const std::int32_t steigen = LenientNumber::ToInt(w.Text(kSteigen));
+    constexpr std::int32_t kHoechstens = Rechnung::kGeloescht - 1;
+    if (kartons < 0 || kartons > kHoechstens || steigen < 0 || steigen > kHoechstens) {
+        App().MessageBox(Format("Kartons und Steigen m\xFCssen Zahlen von 0 bis %d sein. Die "
+                                "Rechnung wurde nicht gespeichert.",
+                                kHoechstens),
+                         "Rechnungsdaten \xE4ndern");
+        return;
+    }
+    FixedText::Set(r->bemerkung, w.Text(kBemerkung));
+    r->kartons = static_cast<std::int16_t>(kartons);
+    r->steigen = static_cast<std::int16_t>(steigen);
+    r->nummer = LenientNumber::ToInt(w.Text(kNummer));
+    r->betragEingegangen = static_cast<float>(Eingabefelder::BetragLesen(w.Text(kEingegangen)));
+
+    const Datum datum = Eingabefelder::DatumLesen(w, kTag, kMonat, kJahr);
+    const std::int32_t grenze =
+        verwaltungen_.customizer != nullptr ? verwaltungen_.customizer->vordatierungTage : 0;
+    if (datum.IsValid() && datum.Year() > 1970 &&
+        static_cast<std::int64_t>(r->erfasstDatum) - static_cast<std::int64_t>(datum.Julian()) >
+            grenze) {
+        const Datum erfasst(r->erfasstDatum);
+        App().MessageBox(
+            Format("Diese Rechnung wurde am %d.%d.%d erstellt. Sie haben versucht die Rechnung "
+                   "mehr als %d Tage vorzudatieren. Damit ist die Grenze zur Vordatierung "
+                   "\xFC"
+                   "berschritten. Wenn dies ein Problem ist, kann die Grenze in den "
+                   "'Grundeinstellungen' bel. ver\xE4ndert werden. WICHTIG: Je gr\xF6\xDF"
+                   "er die Vordatierungsgrenze (in Tagen) gew\xE4hlt wird, desto langsamer "
+                   "werden einige Programmfunktionen.",
+                   erfasst.Day(), erfasst.Month(), erfasst.Year(), grenze),
+            "Rechnungsdaten \xE4ndern");
+        return;
+    }
+    r->datum = datum.Julian();
+    r->beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
+    verwaltungen_.rechnungsVerwaltung->UpdateRechnung(*r);
+    Fuellen();
+}
+
+void RechnungsListe::Loeschen() {
+    const Rechnung* r = Gewaehlt();
+    if (r == nullptr) {
+        App().MessageBox("Es wurde noch gar keine Rechnung markiert", kLoeschenTitel);
+        return;
+    }
+    const Answer antwort = App().MessageBox(
+        "Vorsicht: Sie sind im Begriff eine Rechnung aus dem Datenbestand zu entfernen. M\xF6"
+        "chten Sie, da\xDF vor dem L\xF6schen der Flaschenbestand der betroffenen Weine berichtigt "
+        "wird? W\xE4hlen Sie Abbruch, fall Sie nicht sicher sind.",
+        kLoeschenTitel, MessageButtons::YesNoCancel);
+    if (antwort == Answer::Cancel) {
+        App().MessageBox("Es wurde keine Rechnung gel\xF6scht", kLoeschenTitel);
+        return;
+    }
+    verwaltungen_.rechnungsVerwaltung->DeleteRechnung(r->id, antwort == Answer::Yes);
+    Fuellen();
+}
+
+void RechnungsListe::Duplizieren() {
+    const Rechnung* r = Gewaehlt();
+    if (r == nullptr) {
+        return;
+    }
+    if (App().MessageBox("Vorsicht: Sie sind dabei eine Rechnung zu duplizieren. Damit wird auch "
+                         "der Bestand an Weinen ver\xE4ndert. M\xF6"
+                         "chte Sie fortfahren?",
+                         "Rechnung duplizieren", MessageButtons::YesNo) != Answer::Yes) {
+        return;
+    }
+    verwaltungen_.rechnungsVerwaltung->DeriveRechnung(*r);
+    Fuellen();
+}
+
+void RechnungsListe::Editieren() {
+    Rechnung* r = Gewaehlt();
+    if (r == nullptr) {
+        return;
+    }
+    if (verwaltungen_.preisVerwaltung == nullptr || verwaltungen_.preisVerwaltung->count < 1) {
+        // The editor works with a price list; without one it cannot open.
+        App().MessageBox(
+            "Zum Bearbeiten einer Rechnung muss mindestens eine Preisliste benannt sein. Dies kann "
+            "im Dialog Optionen/Grundeinstellungen getan werden."_w,
+            "Rechnung editieren");
+        return;
+    }
+    // Opened for a customer, the list edits with that customer and the full
+    // wine list; otherwise with the invoice's own customer and its wines.
+    Kunde kunde = kunde_ ? *kunde_ : Kunde(r->kunde);
+    if (!kunde_ && verwaltungen_.kundenVerwaltung != nullptr) {
+        if (const Kunde* k = verwaltungen_.kundenVerwaltung->GetKunde(r->kunde)) {
+            kunde = *k;
+        }
+    }
+    {
+        WeinListe editor(verwaltungen_, kunde, r, Modus() == 0);
+        App().Execute(editor);
+    }
+    Fuellen();
+}
+
+void RechnungsListe::Drucken() {
+    if (Gewaehlt() == nullptr) {
+        return;
+    }
+    bool packliste = true;
+    bool kundenRechnung = true;
+    bool interneRechnung = true;
+    bool bildschirm = false;
+    if (!DruckDialog::Waehlen(App(), packliste, kundenRechnung, interneRechnung, bildschirm)) {
+        return;  // "Abbruch" prints nothing
+    }
+    const std::vector<int> zeilen = Win().SelectedRows(kListe);
+    if (zeilen.empty()) {
+        App().MessageBox(
+            "Es wurde keine Rechnung zum Drucken selektiert. W\xE4hlen Sie hierzu mit der Maus "
+            "die Nummer der entsprechenden Rechnung an. Um mehrere Rechnungen auf einmal "
+            "auszugeben muss die Strg-Taste gedr\xFC"
+            "ckt gehalten werden.",
+            "Rechnungen drucken");
+        return;
+    }
+    for (int zeile : zeilen) {
+        if (zeile >= 0 && static_cast<unsigned>(zeile) < liste_.Count()) {
+            RechnungDrucken(App(), verwaltungen_, liste_[static_cast<unsigned>(zeile)], packliste,
+                            kundenRechnung, interneRechnung, bildschirm);
+        }
+    }
+}

@@ -1,0 +1,786 @@
+#include "dialogs/WeinListe.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "dialogs/DruckDialog.h"
+#include "dialogs/RechnungDrucken.h"
+#include "model/Kunde.h"
+#include "model/PreisVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "model/Wein.h"
+#include "model/WeinlistenVerwaltung.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/Datum.h"
+#include "storage/FixedText.h"
+#include "storage/LenientNumber.h"
+#include "storage/MessageException.h"
+#include "windowing/Services.h"
+#include "windowing/Window.h"
+
+namespace {
+
+constexpr const char* kCmStoreTitel = "WeinListe::CmStore()";
+constexpr const char* kGenerator = "generate rechnungen";
+
+std::string Zahl(long long wert) {
+    return std::to_string(wert);
+}
+
+std::string Betrag(double wert) {
+    char puffer[64];
+    std::snprintf(puffer, sizeof puffer, "%0.2f", wert);
+    return puffer;
+}
+
+// Every control that belongs to invoices and prices; none of them is shown
+// while wines or prices are edited. Their labels go with them.
+constexpr int kRechnungsFelder[] = {
+    WeinListe::kRechnungNr,   WeinListe::kKartons,   WeinListe::kSteigen,
+    WeinListe::kVollstaendig, WeinListe::kTag,       WeinListe::kMonat,
+    WeinListe::kJahr,         WeinListe::kSumme,     WeinListe::kBeglichen,
+    WeinListe::kEingegangen,  WeinListe::kBemerkung, WeinListe::kAenderungSpeichern,
+    ControlId::kCancel,       WeinListe::kHeute,     WeinListe::kDatumLeeren,
+};
+
+constexpr int kWeinFelder[] = {WeinListe::kName, WeinListe::kBezeichnung, WeinListe::kFuellmenge,
+                               WeinListe::kBestand, WeinListe::kGewicht};
+
+// The longest quantity an item's 16-bit field holds.
+constexpr std::int32_t kHoechstMenge = std::numeric_limits<std::int16_t>::max();
+
+}  // namespace
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus)
+    : WeinListe(verwaltungen, modus, nullptr, nullptr, true) {}
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, const Kunde& kunde, Rechnung* rechnung,
+                     bool vollstaendig)
+    : WeinListe(verwaltungen, Modus::Rechnung, &kunde, rechnung, vollstaendig) {}
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde,
+                     Rechnung* rechnung, bool vollstaendig)
+    : Dialog(kResource), verwaltungen_(verwaltungen), modus_(modus), vollstaendig_(vollstaendig) {
+    if (verwaltungen_.customizer != nullptr) {
+        inEuro_ = verwaltungen_.customizer->preiseInEuro != 0;
+    }
+    if (modus_ != Modus::Weinliste) {
+        verwaltungen_.preisVerwaltung->SetPreisliste(0);
+    }
+    if (modus_ == Modus::Rechnung) {
+        if (kunde != nullptr) {
+            kundeNummer_ = kunde->nummer;
+            kundePreisliste_ = kunde->preisliste;
+        }
+        if (rechnung == nullptr) {
+            rechnung_ = verwaltungen_.rechnungsVerwaltung->AllocRechnung(kundeNummer_);
+            neueRechnung_ = true;
+        } else {
+            rechnung_ = rechnung;
+        }
+    }
+}
+
+WeinListe::~WeinListe() {
+    // The window may have been ended without the user leaving the dialog
+    // (the program closing every window); the items of a new invoice are in
+    // the item file already, so its header must follow them.
+    try {
+        ReservierungSpeichern();
+    } catch (...) {
+        // Should this fail too, the invoice manager stores the reservation
+        // at shutdown, or sets the customer's chain back.
+    }
+}
+
+bool WeinListe::Reserviert() const {
+    return neueRechnung_ && rechnung_ != nullptr &&
+           verwaltungen_.rechnungsVerwaltung->Reserviert() == rechnung_;
+}
+
+void WeinListe::ReservierungSpeichern() {
+    if (Reserviert()) {
+        verwaltungen_.rechnungsVerwaltung->StoreRechnung();
+    }
+    if (neueRechnung_) {
+        rechnung_ = nullptr;
+    }
+}
+
+// --- set-up
+
+void WeinListe::SetupWindow() {
+    Window& w = Win();
+    w.SetLimit(kRechnungNr, 6);
+    w.SetLimit(kKartons, 4);
+    w.SetLimit(kSteigen, 4);
+    w.SetLimit(kTag, 2);
+    w.SetLimit(kMonat, 2);
+    w.SetLimit(kJahr, 4);
+    w.SetLimit(kEingegangen, 7);
+    w.SetLimit(kBemerkung, 255);
+    w.SetLimit(kWeinNummer, 4);
+    w.SetLimit(kName, 59);
+    w.SetLimit(kBezeichnung, 59);
+    w.SetLimit(kFuellmenge, 9);
+    w.SetLimit(kBestand, 6);
+    w.SetLimit(kGewicht, 6);
+    w.SetLimit(kPreisDM, 6);
+    w.SetLimit(kPreisEuro, 6);
+    w.SetLimit(kBestellmenge, 5);
+
+    SpaltenEinfuegen();
+    w.Show(kBildPreisliste, false);
+    w.Show(kBildWeinliste, false);
+    w.Show(kBildRechnung, false);
+    w.SetChecked(kVollstaendig, vollstaendig_);
+    // The total is only shown, never typed, and must never be cut off.
+    w.Enable(kSumme, false);
+
+    if (modus_ != Modus::Rechnung) {
+        for (int id : kRechnungsFelder) {
+            w.Show(id, false);
+        }
+        w.Show(kPreisDM, modus_ == Modus::Preisliste);
+        w.Show(kPreisEuro, modus_ == Modus::Preisliste);
+        w.Show(kBestellmenge, false);
+    }
+    switch (modus_) {
+        case Modus::Weinliste:
+            w.Show(kPreislisten, false);
+            w.SetText(kSpeichern, "Wein speichern");
+            w.SetText(kLoeschen, "Wein verbergen");
+            w.Show(kBildWeinliste, true);
+            break;
+        case Modus::Preisliste:
+            w.Show(kLoeschen, false);
+            for (int id : kWeinFelder) {
+                w.Enable(id, false);
+            }
+            PreislistenFuellen();
+            w.Select(kPreislisten, 0);
+            w.Show(kBildPreisliste, true);
+            break;
+        case Modus::Rechnung:
+            RechnungskopfFuellen();
+            break;
+    }
+    ListeFuellen();
+}
+
+void WeinListe::SpaltenEinfuegen() {
+    Window& w = Win();
+    w.AddColumn(kListe, "Nr.", 45);
+    w.AddColumn(kListe, "Name", 210);
+    w.AddColumn(kListe, "Bezeichnung", 210);
+    w.AddColumn(kListe, "Füllmenge"_w, 60);
+    w.AddColumn(kListe, "Bestand", 60);
+    w.AddColumn(kListe, "Gewicht", 60);
+    switch (modus_) {
+        case Modus::Weinliste:
+            w.AddColumn(kListe, "", 170);
+            break;
+        case Modus::Preisliste:
+            w.SetColumnWidth(kListe, 5, 0);
+            w.AddColumn(kListe, "Preis DM", 70, Align::Right);
+            w.AddColumn(kListe, "Preis Euro", 70, Align::Right);
+            break;
+        case Modus::Rechnung:
+            w.SetColumnWidth(kListe, 3, 0);
+            w.SetColumnWidth(kListe, 4, 0);
+            w.SetColumnWidth(kListe, 5, 0);
+            w.AddColumn(kListe, "Preis DM", 70, Align::Right);
+            w.AddColumn(kListe, "Preis Euro", 70, Align::Right);
+            w.AddColumn(kListe, "Best.Menge", 80, Align::Right);
+            break;
+    }
+}
+
+void WeinListe::PreislistenFuellen() {
+    Window& w = Win();
+    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+    w.ClearItems(kPreislisten);
+    for (int i = 0; i < preise.count; ++i) {
+        const char* name = preise.GetPreislisteName(i);
+        w.AddItem(kPreislisten, name != nullptr ? name : "");
+    }
+}
+
+void WeinListe::RechnungskopfFuellen() {
+    Window& w = Win();
+    const Rechnung& r = *rechnung_;
+    w.SetText(kRechnungNr, Zahl(r.nummer));
+    w.SetText(kSteigen, Zahl(r.steigen));
+    w.SetText(kKartons, Zahl(r.kartons));
+    w.SetText(kEingegangen, Betrag(r.betragEingegangen));
+    SummeZeigen();
+    Datum datum(r.datum);
+    if (datum.IsValid() && datum.Year() >= 1971) {
+        w.SetText(kTag, Zahl(datum.Day()));
+        w.SetText(kMonat, Zahl(datum.Month()));
+        w.SetText(kJahr, Zahl(datum.Year()));
+    } else {
+        w.SetText(kTag, "");
+        w.SetText(kMonat, "");
+        w.SetText(kJahr, "");
+    }
+    BemerkungSetzen();
+    w.SetChecked(kBeglichen, r.beglichen != 0);
+    PreislistenFuellen();
+    if (neueRechnung_) {
+        w.Show(ControlId::kCancel, false);
+        w.Show(kAenderungSpeichern, false);
+    } else {
+        w.Show(ControlId::kOk, false);
+    }
+    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+    // A list index the names file no longer has counts as none assigned.
+    if (kundePreisliste_ < 0 || kundePreisliste_ >= preise.count) {
+        App().MessageBox(
+            "Dem Kunden wurde bisher noch keine Preisliste zugeordnet. Bitten wählen Sie die "
+            "passende Liste nun sofort."_w,
+            "Rechnung erstellen");
+        w.Select(kPreislisten, 0);
+    } else {
+        w.Select(kPreislisten, kundePreisliste_);
+    }
+    preise.SetPreisliste(w.Selected(kPreislisten));
+    BemerkungSetzen();
+    for (int id : kWeinFelder) {
+        w.Enable(id, false);
+    }
+    w.Show(kBildRechnung, true);
+    w.Focus(kWeinNummer);
+}
+
+void WeinListe::BemerkungSetzen() {
+    if (!neueRechnung_) {
+        Win().SetText(kBemerkung, FixedText::Get(rechnung_->bemerkung));
+        return;
+    }
+    std::string versand;
+    switch (Win().Selected(kPreislisten)) {
+        case 0:
+            versand = "LKW / NO";
+            break;
+        case 1:
+            versand = "LKW / NO/S";
+            break;
+        case 3:
+            versand = "Abholung";
+            break;
+        default:
+            break;
+    }
+    Win().SetText(kBemerkung, verwaltungen_.customizer->Bemerkung() + " " + versand);
+}
+
+void WeinListe::SummeZeigen() {
+    Win().SetText(kSumme, Betrag(rechnung_->GetSumme(!inEuro_)));
+}
+
+// --- the list
+
+bool WeinListe::AufRechnung(std::int32_t weinNummer) const {
+    return rechnung_ != nullptr && rechnung_->FindPosten(weinNummer) != nullptr;
+}
+
+void WeinListe::ListeFuellen() {
+    WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+    std::vector<std::string> zeilen;
+    zeilen.reserve(weine.Count());
+    for (unsigned i = 0; i < weine.Count(); ++i) {
+        const Wein& wein = weine[i];
+        const bool drauf = AufRechnung(wein.nummer);
+        if ((rechnung_ == nullptr || vollstaendig_ || drauf) && (drauf || wein.verborgen == 0)) {
+            zeilen.push_back(Zahl(wein.nummer));
+        }
+    }
+    Win().SetRows(kListe, std::move(zeilen));
+    geaendert_ = false;
+}
+
+void WeinListe::ListeAuffrischen() {
+    if (vollstaendig_) {
+        Win().RefreshRow(kListe, -1);
+    } else {
+        ListeFuellen();
+    }
+}
+
+std::int32_t WeinListe::ZeilenWein(int row) const {
+    return LenientNumber::ToInt(Win().RowText(kListe, row));
+}
+
+std::string WeinListe::CellText(int listId, int row, int column) {
+    if (listId != kListe) {
+        return {};
+    }
+    const std::int32_t nummer = ZeilenWein(row);
+    const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
+    if (wein == nullptr) {
+        throw MessageException(kWeinFehlt);
+    }
+    const Preis* preis =
+        column == 6 || column == 7 ? verwaltungen_.preisVerwaltung->GetPreis(nummer) : nullptr;
+    switch (column) {
+        case 0:
+            return Zahl(wein->nummer);
+        case 1:
+            return FixedText::Get(wein->name);
+        case 2:
+            return FixedText::Get(wein->bezeichnung);
+        case 3:
+            return FixedText::Get(wein->fuellmenge);
+        case 4:
+            return Zahl(wein->bestand);
+        case 5:
+            return Zahl(wein->gewicht);
+        case 6:
+            if (modus_ == Modus::Weinliste) {
+                return std::string(19, ' ');
+            }
+            return preis != nullptr ? Betrag(preis->preisDM) : "N/A";
+        case 7:
+            return preis != nullptr ? Betrag(preis->preisEuro) : "N/A";
+        case 8: {
+            const PostenVerwaltung::Posten* posten =
+                rechnung_ != nullptr ? rechnung_->FindPosten(nummer) : nullptr;
+            return posten != nullptr ? Zahl(posten->menge) : "N/A";
+        }
+        default:
+            return {};
+    }
+}
+
+std::optional<Rgb> WeinListe::RowColour(int listId, int row) {
+    if (listId != kListe) {
+        return std::nullopt;
+    }
+    return row % 2 == 0 ? kHellgruen : Rgb{255, 255, 255};
+}
+
+bool WeinListe::MayChangeSelection(int listId, int row) {
+    if (listId == kListe) {
+        ZeileGeklickt(row);
+    }
+    return false;
+}
+
+void WeinListe::ZeileGeklickt(int row) {
+    if (geaendert_ &&
+        App().MessageBox("Sie haben Daten in den Eingabefeldern verändert. Sollen diese "
+                         "unberücksichtigt bleiben?"_w,
+                         "Neuen Tabelleneintrag wählen"_w, MessageButtons::YesNo) == Answer::No) {
+        return;
+    }
+    const std::int32_t nummer = ZeilenWein(row);
+    if (verwaltungen_.weinlistenVerwaltung->GetWein(nummer) == nullptr) {
+        return;
+    }
+    const std::string text = Zahl(nummer);
+    if (Win().Text(kWeinNummer) == text) {
+        WeinLaden();  // the same number: its fields are loaded afresh
+    } else {
+        Win().SetText(kWeinNummer, text);
+    }
+    geaendert_ = false;
+}
+
+void WeinListe::WeinLaden() {
+    Window& w = Win();
+    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+    const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
+    if (wein == nullptr) {
+        for (int id : kWeinFelder) {
+            w.SetText(id, "");
+        }
+        w.SetText(kPreisDM, "");
+        w.SetText(kPreisEuro, "");
+        w.SetText(kBestellmenge, "");
+        return;
+    }
+    w.SetText(kName, FixedText::Get(wein->name));
+    w.SetText(kBezeichnung, FixedText::Get(wein->bezeichnung));
+    w.SetText(kFuellmenge, FixedText::Get(wein->fuellmenge));
+    w.SetText(kGewicht, Zahl(wein->gewicht));
+    w.SetText(kBestand, Zahl(wein->bestand));
+    if (modus_ != Modus::Weinliste) {
+        const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
+        w.SetText(kPreisDM, preis != nullptr ? Betrag(preis->preisDM) : "");
+        w.SetText(kPreisEuro, preis != nullptr ? Betrag(preis->preisEuro) : "");
+    }
+    if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
+        const PostenVerwaltung::Posten* posten = rechnung_->FindPosten(nummer);
+        w.SetText(kBestellmenge, posten != nullptr ? Zahl(posten->menge) : "");
+    }
+}
+
+void WeinListe::PreislisteGewaehlt() {
+    const int index = Win().Selected(kPreislisten);
+    if (index < 0) {
+        return;
+    }
+    verwaltungen_.preisVerwaltung->SetPreisliste(index);
+    if (modus_ == Modus::Rechnung) {
+        BemerkungSetzen();
+        App().MessageBox("HINWEIS: Die Bemerkung der Rechnung wurde automatisch verändert."_w,
+                         "Preisliste neu gewählt"_w);
+    }
+    ListeFuellen();
+}
+
+// --- events
+
+void WeinListe::TextChanged(int id) {
+    if (id == kWeinNummer) {
+        WeinLaden();
+    } else if (id == kBestellmenge) {
+        geaendert_ = true;
+    }
+}
+
+void WeinListe::SelectionChanged(int id) {
+    if (id == kPreislisten) {
+        PreislisteGewaehlt();
+    }
+}
+
+void WeinListe::Command(int id) {
+    switch (id) {
+        case kSpeichern:
+            CmStore();
+            break;
+        case kLoeschen:
+            Knopf201();
+            break;
+        case kVollstaendig:
+            // The box shows the flag: a click changes both.
+            vollstaendig_ = Win().IsChecked(kVollstaendig);
+            ListeFuellen();
+            break;
+        case kHeute: {
+            Datum heute = Datum::Heute();
+            Win().SetText(kTag, Zahl(heute.Day()));
+            Win().SetText(kMonat, Zahl(heute.Month()));
+            Win().SetText(kJahr, Zahl(heute.Year()));
+            break;
+        }
+        case kDatumLeeren:
+            Win().SetText(kTag, "");
+            Win().SetText(kMonat, "");
+            Win().SetText(kJahr, "");
+            break;
+        case ControlId::kOk:
+        case kAenderungSpeichern:
+            if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
+                RechnungSpeichern();
+            } else {
+                CloseWindow(ControlId::kOk);
+            }
+            break;
+        case ControlId::kCancel:
+            Verlassen();
+            break;
+        default:
+            Dialog::Command(id);
+            break;
+    }
+}
+
+// --- storing an entry
+
+void WeinListe::CmStore() {
+    if (!Wartungswort()) {
+        switch (modus_) {
+            case Modus::Weinliste:
+                WeinSpeichern();
+                break;
+            case Modus::Preisliste:
+                PreisSpeichern();
+                break;
+            case Modus::Rechnung:
+                PostenSpeichern();
+                break;
+        }
+    }
+    geaendert_ = false;
+}
+
+bool WeinListe::Wartungswort() {
+    const std::string wort = Win().Text(kName);
+    WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+    if (wort == "import weine") {
+        if (App().MessageBox("Soll die alte Wein- und Preisliste importiert werden? VORSICHT: "
+                             "Dabei gehen alle bisher eingegebenen Weine verloren!",
+                             kCmStoreTitel, MessageButtons::YesNo) != Answer::Yes) {
+            return true;
+        }
+        App().WaitCursor();
+        try {
+            weine.ImportAlteWeinliste();
+        } catch (const MessageException& fehler) {
+            // Without the old wine list the catalogue stays as it was, and
+            // the old prices would name wines it does not have.
+            App().ArrowCursor();
+            App().MessageBox(fehler.what(), kCmStoreTitel);
+            return true;
+        }
+        PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+        Services& app = App();
+        preise.ReadPascalFile([&app](const std::string& text, const std::string& titel) {
+            app.MessageBox(text, titel);
+        });
+        // The import walks through every list; the one chosen here stays
+        // current.
+        if (modus_ != Modus::Weinliste && Win().Selected(kPreislisten) >= 0) {
+            preise.SetPreisliste(Win().Selected(kPreislisten));
+        }
+        App().ArrowCursor();
+        ListeFuellen();
+        App().MessageBox("Die alte Weinliste wurde importiert", kCmStoreTitel);
+        return true;
+    }
+    if (wort == "generate missing data") {
+        if (App().MessageBox("Soll die alte Wein- und Preisliste verändert werden? VORSICHT: "
+                             "Dabei gehen teile der bisher eingegebenen Daten verloren!",
+                             kCmStoreTitel, MessageButtons::YesNo) != Answer::Yes) {
+            return true;
+        }
+        App().WaitCursor();
+        for (unsigned i = 0; i < weine.Count(); ++i) {
+            weine[i].bestand = std::rand() % 1000 + 100;
+            weine[i].gewicht = static_cast<std::uint16_t>(std::rand() % 2000 + 1000);
+        }
+        // Once, atomically, so that the notice below is true.
+        weine.Flush();
+        App().ArrowCursor();
+        Win().RefreshRow(kListe, -1);
+        App().MessageBox("Die alte Weinliste wurde importiert", kCmStoreTitel);
+        return true;
+    }
+    return false;
+}
+
+void WeinListe::WeinSpeichern() {
+    Window& w = Win();
+    Wein wein;
+    wein.nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+    wein.gewicht = static_cast<std::uint16_t>(LenientNumber::ToInt(w.Text(kGewicht)));
+    wein.bestand = LenientNumber::ToInt(w.Text(kBestand));
+    FixedText::Set(wein.name, w.Text(kName));
+    FixedText::Set(wein.bezeichnung, w.Text(kBezeichnung));
+    FixedText::Set(wein.fuellmenge, w.Text(kFuellmenge));
+    wein.verborgen = 0;
+    WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+    weine.AddWein(wein.nummer);
+    *weine.GetWein(wein.nummer) = wein;
+    weine.Sort();
+    ListeFuellen();
+}
+
+void WeinListe::PreisSpeichern() {
+    Window& w = Win();
+    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+    const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
+    const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
+    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+    if (preise.GetPreis(nummer) == nullptr) {
+        preise.AddPreis(Preis(nummer, 0.0f, 0.0f));
+    }
+    Preis* preis = preise.GetPreis(nummer);
+    if (preis == nullptr) {
+        return;  // no list is current
+    }
+    preis->preisDM = dm;
+    preis->preisEuro = euro;
+    preise.FlushPreisliste();
+    w.RefreshRow(kListe, -1);
+}
+
+void WeinListe::PostenSpeichern() {
+    Window& w = Win();
+    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+    const std::int32_t menge = LenientNumber::ToInt(w.Text(kBestellmenge));
+    const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
+    const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
+    const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
+    if (wein == nullptr) {
+        App().MessageBox("Ein Wein mit dieser Nummer konnte nicht gefunden werden.",
+                         "Posten speichern");
+        return;
+    }
+    // The item keeps its quantity in 16 bits; a larger one would be stored
+    // as a different quantity.
+    if (menge > kHoechstMenge) {
+        App().MessageBox("Die Bestellmenge " + Zahl(menge) +
+                             " ist zu groß: ein Posten kann höchstens 32767 Flaschen umfassen. "
+                             "Es wurde nichts gespeichert."_w,
+                         "Posten hinzufügen"_w);
+        w.Focus(kBestellmenge);
+        return;
+    }
+    if (wein->bestand < menge) {
+        const std::string bestand = Zahl(wein->bestand);
+        App().MessageBox("Der Bestand beträgt nur noch "_w + bestand + " Flaschen",
+                         "Posten hinzufügen"_w);
+        w.SetText(kBestellmenge, bestand);
+        return;
+    }
+    if (menge <= 0 || rechnung_ == nullptr) {
+        w.Focus(kBestellmenge);
+        return;
+    }
+    rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
+    ListeAuffrischen();
+    SummeZeigen();
+    w.SetText(kBestellmenge, "");
+    w.SetText(kWeinNummer, "");
+    w.Focus(kWeinNummer);
+}
+
+void WeinListe::Knopf201() {
+    Window& w = Win();
+    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+    if (modus_ == Modus::Weinliste) {
+        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+        Wein* wein = weine.GetWein(nummer);
+        if (wein != nullptr) {
+            wein->verborgen = 1;
+            weine.Store(wein);
+            ListeFuellen();
+        }
+        return;
+    }
+    if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
+        rechnung_->DeletePosten(nummer);
+        ListeAuffrischen();
+        SummeZeigen();
+        w.SetText(kWeinNummer, "");
+        w.Focus(kWeinNummer);
+    }
+}
+
+// --- storing the invoice and leaving
+
+void WeinListe::RechnungSpeichern() {
+    Window& w = Win();
+    Rechnung& r = *rechnung_;
+    const std::string bemerkung = w.Text(kBemerkung);
+    FixedText::Set(r.bemerkung, bemerkung);
+    if (bemerkung == kGenerator) {
+        TestrechnungenErzeugen();
+        return;
+    }
+    r.kartons = static_cast<std::int16_t>(LenientNumber::ToInt(w.Text(kKartons)));
+    r.steigen = static_cast<std::int16_t>(LenientNumber::ToInt(w.Text(kSteigen)));
+    r.nummer = LenientNumber::ToInt(w.Text(kRechnungNr));
+    r.betragEingegangen = static_cast<float>(LenientNumber::ToAmount(w.Text(kEingegangen)));
+
+    const int tag = LenientNumber::ToInt(w.Text(kTag));
+    const int monat = LenientNumber::ToInt(w.Text(kMonat));
+    int jahr = LenientNumber::ToInt(w.Text(kJahr));
+    if (jahr <= 1900) {
+        jahr = 1960;
+    }
+    Datum datum(tag, monat, jahr);
+    const std::int32_t grenze = verwaltungen_.customizer->vordatierungTage;
+    const Datum erfasst(r.erfasstDatum);
+    if (jahr > 1970 &&
+        static_cast<std::int64_t>(erfasst.Julian()) - static_cast<std::int64_t>(datum.Julian()) >
+            grenze) {
+        App().MessageBox(
+            "Diese Rechnung wurde am " + Zahl(erfasst.Day()) + "." + Zahl(erfasst.Month()) + "." +
+                Zahl(erfasst.Year()) + " erstellt. Sie haben versucht die Rechnung mehr als " +
+                Zahl(grenze) +
+                " Tage vorzudatieren. Damit ist die Grenze zur Vordatierung überschritten. Wenn "
+                "dies ein Problem ist, kann die Grenze in den 'Grundeinstellungen' bel. verändert "
+                "werden. WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) gewählt wird, desto "
+                "langsamer werden einige Programmfunktionen. Vorerst wurde das Datum der Erfassung "
+                "eingesetzt."_w,
+            "Rechnungsdaten ändern"_w);
+        datum = erfasst;
+    }
+    r.datum = datum.Julian();
+    r.beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
+
+    const std::int32_t id = r.id;
+    RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+    if (neueRechnung_) {
+        // The list stays behind the questions below and keeps showing the
+        // invoice's quantities, which the released reservation no longer has.
+        gespeichert_ = std::make_unique<Rechnung>(r);
+        ReservierungSpeichern();
+        rechnung_ = gespeichert_.get();
+    } else {
+        rechnungen.UpdateRechnung(r);
+    }
+
+    if (App().MessageBox("Soll die Rechnung gleich gedruckt werden?", "Rechnung drucken",
+                         MessageButtons::YesNo) == Answer::Yes) {
+        bool packliste = true;
+        bool kundenRechnung = true;
+        bool interneRechnung = true;
+        bool bildschirm = false;
+        if (DruckDialog::Waehlen(App(), packliste, kundenRechnung, interneRechnung, bildschirm)) {
+            // Printed as it stands in the file now.
+            if (const Rechnung* gespeichert = rechnungen.GetRechnung(id)) {
+                const Rechnung kopie(*gespeichert);
+                RechnungDrucken(App(), verwaltungen_, kopie, packliste, kundenRechnung,
+                                interneRechnung, bildschirm);
+            }
+        }
+    }
+    rechnung_ = nullptr;
+    w.Close(ControlId::kOk);
+}
+
+void WeinListe::Verlassen() {
+    // Items are in the item file as soon as they are entered; a new
+    // invoice's header must follow them however the dialog is left.
+    ReservierungSpeichern();
+    CloseWindow(ControlId::kCancel);
+}
+
+void WeinListe::TestrechnungenErzeugen() {
+    if (App().MessageBox(
+            "Vorsicht: Sie sind im Begriff für 2000 Kunden jeweils max. 20 Testrechnungen zu "
+            "generieren. Ein nachträgliches Bereinigen des Datenbestandes nach dieser Operation "
+            "ist kaum noch möglich. Möchten Sie fortfahren?"_w,
+            "Automatisch Testrechnungen generieren", MessageButtons::YesNo) == Answer::Yes) {
+        App().WaitCursor();
+        ReservierungSpeichern();
+        RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+        for (int durchlauf = 0; durchlauf < 2000; ++durchlauf) {
+            Win().SetCaption(Zahl(durchlauf));
+            // The window keeps painting and shows the pass it is at.
+            App().ProcessEvents();
+            for (int j = 0; std::rand() % 24 > j; ++j) {
+                Rechnung* r = rechnungen.AllocRechnung(std::rand() % 1200);
+                const int tag = std::rand() % 29;
+                const int monat = std::rand() % 12;
+                const int jahr = 1990 + std::rand() % 10;
+                const std::uint32_t datum = Datum(tag, monat, jahr).Julian();
+                r->datum = datum;
+                r->erfasstDatum = datum;
+                const int posten = std::rand() % 30;
+                for (int k = 0; k < posten && static_cast<unsigned>(k) < weine.Count(); ++k) {
+                    const auto dm = static_cast<float>(std::rand() % 24);
+                    const auto euro = static_cast<float>(std::rand() % 12);
+                    const auto menge = static_cast<std::int16_t>(std::rand() % 12);
+                    r->SetPosten(weine[static_cast<unsigned>(k)].nummer, dm, euro, menge);
+                }
+                rechnungen.StoreRechnung();
+            }
+        }
+        App().ArrowCursor();
+    }
+    Verlassen();
+}

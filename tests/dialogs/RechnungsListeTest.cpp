@@ -1,0 +1,460 @@
+#include "dialogs/RechnungsListe.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/DruckDialog.h"
+#include "dialogs/Hauptfenster.h"
+#include "dialogs/Hauptmenue.h"
+#include "dialogs/RechnungsFiler.h"
+#include "dialogs/RechnungsNummer.h"
+#include "dialogs/RechnungsServer.h"
+#include "dialogs/WeinListe.h"
+#include "model/PreisVerwaltung.h"
+#include "storage/CodePage.h"
+#include "support/DialogFixture.h"
+
+namespace {
+
+using L = RechnungsListe;
+
+// The invoices of one customer, as the customer dialog hands them over.
+class KundenRechnungen : public RechnungsServer {
+  public:
+    KundenRechnungen(RechnungsVerwaltung& rechnungen, std::int32_t kunde)
+        : rechnungen_(rechnungen), kunde_(kunde) {}
+    void RechnungenLiefern(GenericList<Rechnung>& liste, bool nurOffene) override {
+        rechnungen_.GetRechnungenVonKunde(kunde_, liste, nurOffene);
+    }
+
+  private:
+    RechnungsVerwaltung& rechnungen_;
+    std::int32_t kunde_;
+};
+
+class RechnungsListeTest : public DialogFixture {
+  protected:
+    RechnungsListeTest() {
+        WeinAnlegen(1, 100);
+        WeinAnlegen(2, 100);
+        Kunde k;
+        FixedText::Set(k.Vorname, "Karl");
+        FixedText::Set(k.Nachname, "Meier");
+        FixedText::Set(k.Ort, "Alzey");
+        Kv().AddKunde(k);
+        kunde_ = k.nummer;
+    }
+
+    // A stored invoice of `menge` bottles of the wine, `dm` in all.
+    std::int32_t Neue(std::int32_t nummer, float dm, Datum datum, bool bezahlt = false,
+                      std::int16_t menge = 1, std::int32_t wein = 1) {
+        const float preis = dm / static_cast<float>(menge);
+        std::int32_t id = RechnungSpeichern(kunde_, {{wein, menge, preis, preis / 2}});
+        Rechnung r = *Rv().GetRechnung(id);
+        r.nummer = nummer;
+        r.datum = datum.Julian();
+        r.beglichen = bezahlt ? 1 : 0;
+        Rv().UpdateRechnung(r);
+        return id;
+    }
+
+    FakeWindow& Liste() {
+        server_ = std::make_unique<KundenRechnungen>(Rv(), kunde_);
+        return Oeffnen<RechnungsListe>(*server_, V(), Kv().GetKunde(kunde_));
+    }
+
+    static std::vector<std::string> Zeile(FakeWindow& w, int row) {
+        std::vector<std::string> zellen;
+        for (int spalte = 0; spalte < 8; ++spalte) {
+            zellen.push_back(w.Cell(L::kListe, row, spalte));
+        }
+        return zellen;
+    }
+
+    std::int32_t kunde_ = 0;
+    std::unique_ptr<RechnungsServer> server_;
+};
+
+TEST_F(RechnungsListeTest, ColumnsRowsAndCellsOfACustomersInvoices) {
+    const std::int32_t a = Neue(5, 20.0f, Datum(3, 2, 2026));
+    Neue(6, 7.5f, Datum(1, 1, 1970), true);
+    {
+        Rechnung r = *Rv().GetRechnung(a);
+        FixedText::Set(r.bemerkung, "Abholung");
+        r.kartons = 2;
+        r.steigen = 1;
+        Rv().UpdateRechnung(r);
+    }
+    FakeWindow& w = Liste();
+    EXPECT_EQ(w.Caption(), "Rechungsliste");
+    std::vector<std::string> titel;
+    std::vector<int> breiten;
+    for (const auto& c : w.Columns(L::kListe)) {
+        titel.push_back(c.title);
+        breiten.push_back(c.width);
+    }
+    EXPECT_EQ(titel, (std::vector<std::string>{"Nr.", "Datum", "Betrag ges.", "Betrag eingeg.",
+                                               "Beglichen", "Kartons", "Steigen", "Bemerkung"}));
+    EXPECT_EQ(breiten, (std::vector<int>{45, 70, 75, 85, 65, 50, 45, 220}));
+    EXPECT_EQ(w.Columns(L::kListe)[1].align, Align::Left);
+    EXPECT_EQ(w.Columns(L::kListe)[4].align, Align::Right);
+    for (int id : {L::kEditieren, L::kDrucken, L::kLoeschen, L::kDuplizieren}) {
+        EXPECT_FALSE(w.IsEnabled(id)) << id;
+    }
+    EXPECT_TRUE(w.IsChecked(L::kNurOffene));
+
+    // Only the open invoice, then all of them, newest first.
+    ASSERT_EQ(w.RowCount(L::kListe), 1);
+    EXPECT_EQ(Zeile(w, 0), (std::vector<std::string>{"5", "3.2.2026", "20.00", "0.00", "nein", "2",
+                                                     "1", "Abholung"}));
+    w.Click(L::kNurOffene);
+    ASSERT_EQ(w.RowCount(L::kListe), 2);
+    EXPECT_EQ(Zeile(w, 0),
+              (std::vector<std::string>{"6", "N/A", "7.50", "0.00", "ja", "0", "0", ""}));
+    EXPECT_EQ(w.RowColour(L::kListe, 0), L::kHellgruen);
+    EXPECT_EQ(w.RowColour(L::kListe, 1), L::kWeiss);
+
+    // Totals follow the currency of the settings.
+    Einstellungen().preiseInEuro = 1;
+    EXPECT_EQ(w.Cell(L::kListe, 1, 2), "10.00");
+}
+
+TEST_F(RechnungsListeTest, AmountReceivedTicksPaidAndChangedFieldsAreAskedAbout) {
+    Neue(5, 20.0f, Datum(3, 2, 2026));
+    Neue(6, 30.0f, Datum(4, 2, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 1));
+    EXPECT_EQ(w.Text(L::kNummer), "5");
+    EXPECT_EQ(w.Text(L::kTag) + "." + w.Text(L::kMonat) + "." + w.Text(L::kJahr), "3.2.2026");
+    EXPECT_EQ(w.Text(L::kSumme), "20.00");
+    EXPECT_EQ(w.Text(L::kEingegangen), "0.00");
+    EXPECT_FALSE(w.IsChecked(L::kBeglichen));
+    for (int id : {L::kEditieren, L::kDrucken, L::kLoeschen, L::kDuplizieren}) {
+        EXPECT_TRUE(w.IsEnabled(id)) << id;
+    }
+
+    w.Type(L::kEingegangen, "19,99");
+    EXPECT_FALSE(w.IsChecked(L::kBeglichen));
+    w.Type(L::kEingegangen, "20,00");  // equal, with a decimal comma
+    EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+    w.Click(L::kBeglichen);
+    w.Type(L::kEingegangen, "25");  // larger
+    EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+    w.Type(L::kEingegangen, "");  // deleting it does not untick
+    EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+
+    // Changed fields: the user is asked before another row is loaded.
+    app_.Answer(Answer::No);
+    EXPECT_FALSE(w.PickRow(L::kListe, 0));
+    EXPECT_EQ(app_.LastMessage().caption, "Neuen Tabelleneintrag wählen"_w);
+    EXPECT_EQ(app_.LastMessage().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(w.Text(L::kNummer), "5");
+    app_.Answer(Answer::Yes);
+    EXPECT_TRUE(w.PickRow(L::kListe, 0));
+    EXPECT_EQ(w.Text(L::kNummer), "6");
+    EXPECT_TRUE(w.PickRow(L::kListe, 1));  // nothing changed: no question
+    EXPECT_EQ(app_.PendingAnswers(), 0u);
+}
+
+TEST_F(RechnungsListeTest, StoringChecksThePreDatingLimitAndWritesTheFile) {
+    clock_.Set(1, 3, 2002);
+    const std::int32_t id = Neue(7, 20.0f, Datum(1, 3, 2002));
+    ASSERT_EQ(Einstellungen().vordatierungTage, 31);
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    const std::string vorher = ReadBytes(kRechnungen);
+
+    w.Type(L::kTag, "28");
+    w.Type(L::kMonat, "1");
+    w.Click(L::kSpeichern);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnungsdaten ändern"_w);
+    EXPECT_EQ(app_.LastMessage().text.rfind(
+                  "Diese Rechnung wurde am 1.3.2002 erstellt. Sie haben versucht die Rechnung "
+                  "mehr als 31 Tage vorzudatieren.",
+                  0),
+              0u);
+    EXPECT_EQ(ReadBytes(kRechnungen), vorher);
+
+    // Out of the room of the 16-bit field, or the marker of a deleted
+    // invoice: refused, nothing written.
+    w.Type(L::kTag, "29");
+    w.Type(L::kKartons, "32767");
+    w.Click(L::kSpeichern);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Kartons und Steigen müssen Zahlen von 0 bis 32766 sein. Die Rechnung wurde nicht "
+              "gespeichert."_w);
+    EXPECT_EQ(ReadBytes(kRechnungen), vorher);
+
+    app_.ClearMessages();
+    w.Type(L::kKartons, "3");
+    w.Type(L::kSteigen, "2");
+    w.Type(L::kNummer, "77");
+    w.Type(L::kBemerkung, "Frei Haus");
+    w.Type(L::kEingegangen, "12,50");
+    w.Click(L::kSpeichern);
+    EXPECT_TRUE(app_.Messages().empty());
+    EXPECT_EQ(w.Text(L::kNummer), "");  // filled anew, nothing selected
+    EXPECT_EQ(w.Cell(L::kListe, 0, 1), "29.1.2002");
+
+    // A year of 1970 or before is no date: no check, and the list says so.
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    w.Type(L::kJahr, "1970");
+    w.Click(L::kSpeichern);
+    EXPECT_TRUE(app_.Messages().empty());
+    EXPECT_EQ(w.Cell(L::kListe, 0, 1), "N/A");
+
+    Neustart();
+    const Rechnung& r = *Rv().GetRechnung(id);
+    EXPECT_EQ(r.datum, Datum(29, 1, 1970).Julian());
+    EXPECT_EQ(r.kartons, 3);
+    EXPECT_EQ(r.steigen, 2);
+    EXPECT_EQ(r.nummer, 77);
+    EXPECT_FLOAT_EQ(r.betragEingegangen, 12.5f);
+    EXPECT_EQ(FixedText::Get(r.bemerkung), "Frei Haus");
+}
+
+TEST_F(RechnungsListeTest, DeletingReturnsTheBottlesOnlyWhenAskedTo) {
+    const std::int32_t ja = Neue(1, 60.0f, Datum(3, 2, 2026), false, 6, 1);
+    const std::int32_t nein = Neue(2, 40.0f, Datum(4, 2, 2026), false, 4, 2);
+    ASSERT_EQ(Bestand(1), 94);
+    ASSERT_EQ(Bestand(2), 96);
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 1));  // the older one, wine 1
+    app_.Answer(Answer::Cancel);
+    w.Click(L::kLoeschen);
+    EXPECT_EQ(app_.Messages().size(), 2u);
+    EXPECT_EQ(app_.Messages()[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(app_.Messages()[0].caption, "Vorgang Rechnung löschen"_w);
+    EXPECT_EQ(app_.LastMessage().text, "Es wurde keine Rechnung gelöscht"_w);
+    EXPECT_EQ(w.RowCount(L::kListe), 2);
+
+    app_.Answer(Answer::Yes);
+    w.Click(L::kLoeschen);
+    ASSERT_EQ(w.RowCount(L::kListe), 1);
+    w.Click(L::kLoeschen);  // the fill dropped the selection
+    EXPECT_EQ(app_.LastMessage().text, "Es wurde noch gar keine Rechnung markiert");
+
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    app_.Answer(Answer::No);
+    w.Click(L::kLoeschen);
+    EXPECT_EQ(w.RowCount(L::kListe), 0);
+
+    Neustart();
+    EXPECT_EQ(Bestand(1), 100);
+    EXPECT_EQ(Bestand(2), 96);
+    EXPECT_TRUE(Rv().GetRechnung(ja)->IstGeloescht());
+    EXPECT_TRUE(Rv().GetRechnung(nein)->IstGeloescht());
+}
+
+TEST_F(RechnungsListeTest, DuplicatingAsksAndTakesTheBottlesAgain) {
+    Neue(1, 60.0f, Datum(3, 2, 2026), false, 6, 1);
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    app_.Answer(Answer::No);
+    w.Click(L::kDuplizieren);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung duplizieren");
+    EXPECT_EQ(w.RowCount(L::kListe), 1);
+    app_.Answer(Answer::Yes);
+    w.Click(L::kDuplizieren);
+    ASSERT_EQ(w.RowCount(L::kListe), 2);
+    EXPECT_EQ(w.Cell(L::kListe, 0, 2), "60.00");
+
+    Neustart();
+    EXPECT_EQ(Bestand(1), 88);
+    GenericList<Rechnung> alle;
+    Rv().GetRechnungenVonKunde(kunde_, alle, false);
+    EXPECT_EQ(alle.Count(), 2u);
+}
+
+TEST_F(RechnungsListeTest, PrintsEverySelectedRowAndNothingOnCancel) {
+    Neue(1, 10.0f, Datum(3, 2, 2026));
+    Neue(2, 20.0f, Datum(4, 2, 2026));
+    Neue(3, 30.0f, Datum(5, 2, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    ASSERT_TRUE(w.PickRow(L::kListe, 2, true));
+    app_.OnExecute([](FakeWindow& druck) { druck.Click(ControlId::kCancel); });
+    w.Click(L::kDrucken);
+    EXPECT_TRUE(app_.Printed().empty());
+    EXPECT_TRUE(app_.Previews().empty());
+
+    app_.OnExecute([](FakeWindow& druck) {
+        druck.Click(DruckDialog::kPackliste);  // customer and internal invoice only
+        druck.Click(DruckDialog::kBildschirm);
+        druck.PressEnter();
+    });
+    w.Click(L::kDrucken);
+    ASSERT_EQ(app_.Previews().size(), 4u);  // two documents of two invoices
+    EXPECT_TRUE(app_.Printed().empty());
+}
+
+TEST_F(RechnungsListeTest, EditingOpensTheInvoiceEditorOnTheClickedInvoice) {
+    Neue(5, 20.0f, Datum(3, 2, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    w.Click(L::kEditieren);  // without a price list the editor cannot open
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung editieren");
+    EXPECT_TRUE(app_.Executed().empty());
+
+    V().preisVerwaltung->AddPreisliste("Privat");
+    std::string nummer;
+    app_.OnExecute([&](FakeWindow& editor) {
+        nummer = editor.Text(WeinListe::kRechnungNr);
+        EXPECT_EQ(editor.RowCount(WeinListe::kListe), 2);  // the full wine list
+        editor.CloseBox();
+    });
+    w.Click(L::kEditieren);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{WeinListe::kResource});
+    EXPECT_EQ(nummer, "5");
+    EXPECT_EQ(w.Text(L::kNummer), "");  // filled anew
+    EXPECT_FALSE(w.IsEnabled(L::kEditieren));
+}
+
+class RechnungsNummerTest : public RechnungsListeTest {
+  protected:
+    // Runs the search with the typed criteria and returns the rows the list
+    // showed (number and total).
+    std::vector<std::string> Suche(const std::string& nummer, const std::string& betrag = "",
+                                   const std::string& abweichung = "") {
+        FakeWindow& w = Oeffnen<RechnungsNummer>(V());
+        EXPECT_TRUE(w.IsChecked(RechnungsNummer::kNachNummer));
+        EXPECT_TRUE(w.IsEnabled(RechnungsNummer::kNummer));
+        EXPECT_FALSE(w.IsEnabled(RechnungsNummer::kBetrag));
+        EXPECT_FALSE(w.IsEnabled(RechnungsNummer::kAbweichung));
+        if (nummer.empty()) {
+            w.Click(RechnungsNummer::kNachBetrag);
+            EXPECT_FALSE(w.IsEnabled(RechnungsNummer::kNummer));
+            w.Type(RechnungsNummer::kBetrag, betrag);
+            w.Type(RechnungsNummer::kAbweichung, abweichung);
+        } else {
+            w.Type(RechnungsNummer::kNummer, nummer);
+        }
+        std::vector<std::string> zeilen;
+        app_.OnExecute([&](FakeWindow& liste) {
+            EXPECT_EQ(liste.Columns(L::kListe)[7].title, "Kunde");
+            for (int i = 0; i < liste.RowCount(L::kListe); ++i) {
+                zeilen.push_back(liste.Cell(L::kListe, i, 0) + " " + liste.Cell(L::kListe, i, 2) +
+                                 " " + liste.Cell(L::kListe, i, 7));
+            }
+            liste.PressEnter();
+        });
+        w.PressEnter();
+        EXPECT_TRUE(w.IsClosed());  // closing the list closed the search
+        return zeilen;
+    }
+};
+
+TEST_F(RechnungsNummerTest, FindsByNumberOrByAmountWithinTheTolerance) {
+    Neue(16, 95.0f, Datum(3, 2, 2026), true);
+    Neue(17, 94.99f, Datum(3, 2, 2026));
+    Neue(18, 105.01f, Datum(3, 2, 2026));
+    Neue(19, 105.0f, Datum(3, 2, 2026));
+    Neue(20, 100.0f, Datum(3, 2, 2026));
+    EXPECT_EQ(Suche("17.9"), std::vector<std::string>{"17 94.99 Karl Meier aus Alzey"});
+    EXPECT_EQ(Suche("-17"), std::vector<std::string>{});
+    // Paid and open alike, newest first; a decimal comma counts.
+    EXPECT_EQ(Suche("", "100", "5"), (std::vector<std::string>{"20 100.00 Karl Meier aus Alzey",
+                                                               "19 105.00 Karl Meier aus Alzey",
+                                                               "16 95.00 Karl Meier aus Alzey"}));
+    EXPECT_EQ(Suche("", "99,5", "0,5"), std::vector<std::string>{"20 100.00 Karl Meier aus Alzey"});
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{4, 4, 4, 4}));
+
+    FakeWindow& w = Oeffnen<RechnungsNummer>(V());
+    w.Click(ControlId::kCancel);
+    EXPECT_TRUE(w.IsClosed());
+    EXPECT_EQ(app_.Executed().size(), 4u);  // no list
+}
+
+class HauptfensterRechnungenTest : public RechnungsListeTest {
+  protected:
+    Hauptfenster fenster_{V(), app_};
+};
+
+TEST_F(HauptfensterRechnungenTest, F6ShowsTheInvoicesOfTheFilterPeriods) {
+    Neue(1, 10.0f, Datum(3, 2, 2026));
+    Neue(2, 20.0f, Datum(20, 11, 2026));
+    Neue(3, 30.0f, Datum(1, 12, 2026));
+    ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kAbrufenNachDatum));
+    app_.OnExecute([](FakeWindow& filter) { filter.CloseBox(); });
+    fenster_.Befehl(Hauptmenue::kAbrufenNachDatum);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{RechnungsFiler::kResource});
+
+    std::vector<std::string> nummern;
+    app_.OnExecute([](FakeWindow& filter) {
+        filter.Click(RechnungsFiler::kDatumHeute);  // the last 21 days
+        filter.PressEnter();
+    });
+    app_.OnExecute([&](FakeWindow& liste) {
+        for (int i = 0; i < liste.RowCount(L::kListe); ++i) {
+            nummern.push_back(liste.RowText(L::kListe, i));
+        }
+    });
+    fenster_.Befehl(Hauptmenue::kAbrufenNachDatum);
+    EXPECT_EQ(nummern, (std::vector<std::string>{"3", "2"}));
+    EXPECT_TRUE(fenster_.Verfuegbar(Hauptmenue::kAbrufenNachNummer));
+}
+
+TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
+    // Cancelling the filter shows no file dialog; cancelling the file
+    // dialog shows no notice.
+    app_.OnExecute([](FakeWindow& filter) { filter.Click(ControlId::kCancel); });
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    EXPECT_TRUE(app_.SaveRequests().empty());
+    clock_.Set(1, 1, 2027);
+    app_.OnExecute([](FakeWindow& filter) { filter.PressEnter(); });
+    app_.SaveFileAnswer(std::nullopt);
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    ASSERT_EQ(app_.SaveRequests().size(), 1u);
+    const SaveFileRequest& r = app_.SaveRequests()[0];
+    EXPECT_EQ(r.fileName, "fl_1_1_2027");
+    EXPECT_EQ(r.title, "Flaschenliste erzeugen");
+    EXPECT_EQ(r.filter, "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|");
+    EXPECT_EQ(r.defaultExt, "txt");
+    EXPECT_TRUE(app_.Messages().empty());
+
+    // Wine 4 on two invoices, wine 9 on one, all dated 28.12.2026.
+    WeinAnlegen(4, 100);
+    WeinAnlegen(9, 100);
+    clock_.Set(28, 12, 2026);
+    const Datum tag(28, 12, 2026);
+    Neue(1, 6.0f, tag, false, 6, 4);
+    const std::int32_t zweite = Neue(2, 12.0f, tag, true, 12, 4);
+    Rechnung* z = Rv().GetRechnung(zweite);
+    z->SetPosten(9, 1.0f, 0.5f, 3);
+    const std::string text = dir_ / "fl.txt";
+    app_.OnExecute([](FakeWindow& filter) {
+        filter.Click(RechnungsFiler::kDatumHeute);
+        filter.PressEnter();
+    });
+    app_.SaveFileAnswer(SaveFileResult{text, 1});
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    EXPECT_EQ(app_.LastMessage().caption, "Erstellen der Flaschenliste");
+    EXPECT_EQ(app_.Cursors(), (std::vector<std::string>{"wait", "arrow"}));
+    EXPECT_EQ(ReadBytes(text),
+              "Datei: " + text +
+                  "\r\n\r\nFlaschenliste für den Zeitraum vom 7.12.2026 bis zum 28.12.2026"
+                  "\r\n\r\n\r\nWein Nummer (4): 12, 6\r\nSumme: 18\r\n\r\n"
+                  "Wein Nummer (9): 3\r\nSumme: 3\r\n\r\n"_w);
+    ASSERT_EQ(app_.Started().size(), 1u);
+    EXPECT_EQ(app_.Started()[0], (std::vector<std::string>{"xdg-open", text}));
+
+    // The spreadsheet opens nothing.
+    app_.OnExecute([](FakeWindow& filter) { filter.PressEnter(); });
+    app_.SaveFileAnswer(SaveFileResult{dir_ / "fl.xls", 2});
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    EXPECT_EQ(ReadBytes(dir_ / "fl.xls").substr(0, 2), std::string("\x09\x02", 2));
+    EXPECT_EQ(app_.Started().size(), 1u);
+
+    // A file that cannot be written is reported, and no editor starts.
+    app_.OnExecute([](FakeWindow& filter) { filter.PressEnter(); });
+    app_.SaveFileAnswer(SaveFileResult{dir_ / "fehlt/fl.txt", 1});
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei " + (dir_ / "fehlt/fl.txt") +
+                  " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht erstellt.");
+    EXPECT_EQ(app_.Started().size(), 1u);
+}
+
+}  // namespace
