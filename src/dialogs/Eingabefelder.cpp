@@ -1,7 +1,5 @@
 #include "dialogs/Eingabefelder.h"
 
-#include <algorithm>
-
 #include "storage/LenientNumber.h"
 #include "windowing/Window.h"
 
@@ -38,7 +36,5 @@ void Eingabefelder::DatumZeigen(Window& w, int tag, int monat, int jahr, std::ui
 }
 
 double Eingabefelder::BetragLesen(const std::string& text) {
-    std::string punkt = text;
-    std::replace(punkt.begin(), punkt.end(), ',', '.');
-    return LenientNumber::ToDouble(punkt);
+    return LenientNumber::ToMoney(text);
 }

@@ -43,9 +43,6 @@ class Hauptfenster {
     void Benutzerhandbuch();
     void PreislisteExportieren();
     void Ueber();
-    // The wine list; the price list, once a price list exists.
-    void WeineVerwalten();
-    void PreislisteVerwalten();
     // F6: the filter dialog, then the invoice list of the chosen periods.
     void AbrufenNachDatum();
     // F7: the search by invoice number or amount.
@@ -53,6 +50,9 @@ class Hauptfenster {
     // The filter dialog, a file, then the bottle list as text (opened in the
     // desktop's text editor) or as a spreadsheet.
     void Flaschenzaehlung();
+    // The wine list; the price list, once a price list exists.
+    void WeineVerwalten();
+    void PreislisteVerwalten();
     // The price-list commands need at least one price list; without one the
     // user is told so and false is returned.
     bool PreislisteVorhanden(int befehl);

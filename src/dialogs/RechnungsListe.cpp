@@ -8,7 +8,9 @@
 #include "dialogs/Eingabefelder.h"
 #include "dialogs/RechnungDrucken.h"
 #include "dialogs/RechnungsServer.h"
+#include "dialogs/WeinListe.h"
 #include "model/KundenVerwaltung.h"
+#include "model/PreisVerwaltung.h"
 #include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
@@ -352,7 +354,31 @@ void RechnungsListe::Duplizieren() {
 }
 
 void RechnungsListe::Editieren() {
-    // Opens the invoice editor once it is part of the program.
+    Rechnung* r = Gewaehlt();
+    if (r == nullptr) {
+        return;
+    }
+    if (verwaltungen_.preisVerwaltung == nullptr || verwaltungen_.preisVerwaltung->count < 1) {
+        // The editor works with a price list; without one it cannot open.
+        App().MessageBox(
+            "Zum Bearbeiten einer Rechnung muss mindestens eine Preisliste benannt sein. Dies kann "
+            "im Dialog Optionen/Grundeinstellungen getan werden."_w,
+            "Rechnung editieren");
+        return;
+    }
+    // Opened for a customer, the list edits with that customer and the full
+    // wine list; otherwise with the invoice's own customer and its wines.
+    Kunde kunde = kunde_ ? *kunde_ : Kunde(r->kunde);
+    if (!kunde_ && verwaltungen_.kundenVerwaltung != nullptr) {
+        if (const Kunde* k = verwaltungen_.kundenVerwaltung->GetKunde(r->kunde)) {
+            kunde = *k;
+        }
+    }
+    {
+        WeinListe editor(verwaltungen_, kunde, r, Modus() == 0);
+        App().Execute(editor);
+    }
+    Fuellen();
 }
 
 void RechnungsListe::Drucken() {

@@ -11,6 +11,8 @@
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsNummer.h"
 #include "dialogs/RechnungsServer.h"
+#include "dialogs/WeinListe.h"
+#include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "support/DialogFixture.h"
 
@@ -266,6 +268,28 @@ TEST_F(RechnungsListeTest, PrintsEverySelectedRowAndNothingOnCancel) {
     w.Click(L::kDrucken);
     ASSERT_EQ(app_.Previews().size(), 4u);  // two documents of two invoices
     EXPECT_TRUE(app_.Printed().empty());
+}
+
+TEST_F(RechnungsListeTest, EditingOpensTheInvoiceEditorOnTheClickedInvoice) {
+    Neue(5, 20.0f, Datum(3, 2, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    w.Click(L::kEditieren);  // without a price list the editor cannot open
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung editieren");
+    EXPECT_TRUE(app_.Executed().empty());
+
+    V().preisVerwaltung->AddPreisliste("Privat");
+    std::string nummer;
+    app_.OnExecute([&](FakeWindow& editor) {
+        nummer = editor.Text(WeinListe::kRechnungNr);
+        EXPECT_EQ(editor.RowCount(WeinListe::kListe), 2);  // the full wine list
+        editor.CloseBox();
+    });
+    w.Click(L::kEditieren);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{WeinListe::kResource});
+    EXPECT_EQ(nummer, "5");
+    EXPECT_EQ(w.Text(L::kNummer), "");  // filled anew
+    EXPECT_FALSE(w.IsEnabled(L::kEditieren));
 }
 
 class RechnungsNummerTest : public RechnungsListeTest {
