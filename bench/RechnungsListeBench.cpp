@@ -2,8 +2,8 @@
 // Datum" over all 50,000 invoices of the benchmark data set fills the list
 // view of the invoice list, on the offscreen platform, and the window paints
 // the rows it shows. Reported beside the time of the search alone
-// ("Suche_ms"), and the fill as a multiple of it ("xSuche"); the aim is at
-// most 5.
+// ("Suche_ms"); "Fuellen_ms" is the fastest fill, search included, and
+// "xSuche" that as a multiple of the fastest search. The aim is at most 5.
 //
 // The data set is the benchmark sample business (see RechnungenBench.cpp),
 // generated once into $REBKONTOR_BENCH_DIR, /dev/shm or $TMPDIR.
@@ -86,7 +86,7 @@ Datenbestand& Bestand() {
 // The fastest of a few runs of the search alone, in seconds.
 double Suchzeit(RechnungsFiler& filter, unsigned& treffer) {
     double beste = 1e9;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 20; ++i) {
         GenericList<Rechnung> liste;
         const auto start = std::chrono::steady_clock::now();
         filter.RechnungenLiefern(liste, false);
@@ -113,7 +113,7 @@ void BM_RechnungsListe_AlleRechnungen(benchmark::State& state) {
     auto* nurOffene = fenster.findChild<QAbstractButton*>(QStringLiteral("c105"));
     auto* liste = fenster.findChild<QTreeView*>(QStringLiteral("c121"));
 
-    double summe = 0.0;
+    double beste = 1e9;
     for (auto _ : state) {
         // The check box cleared: the list fills with every invoice and the
         // window shows it.
@@ -122,7 +122,7 @@ void BM_RechnungsListe_AlleRechnungen(benchmark::State& state) {
         fenster.repaint();
         const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(dauer.count());
-        summe += dauer.count();
+        beste = std::min(beste, dauer.count());
         if (static_cast<unsigned>(liste->model()->rowCount()) != treffer) {
             state.SkipWithError("the list does not show every invoice");
             break;
@@ -130,10 +130,12 @@ void BM_RechnungsListe_AlleRechnungen(benchmark::State& state) {
         nurOffene->click();  // back to the open ones, not measured
         QApplication::processEvents();
     }
-    state.counters["Zeilen"] = liste->model()->rowCount();
+    state.counters["Zeilen"] = treffer;
+    // Fastest against fastest: on a busy machine the means mostly measure
+    // the neighbours.
     state.counters["Suche_ms"] = suche * 1e3;
-    state.counters["xSuche"] =
-        state.iterations() > 0 ? summe / static_cast<double>(state.iterations()) / suche : 0.0;
+    state.counters["Fuellen_ms"] = beste * 1e3;
+    state.counters["xSuche"] = beste / suche;
 }
 
 BENCHMARK(BM_RechnungsListe_AlleRechnungen)->UseManualTime()->Unit(benchmark::kMillisecond);

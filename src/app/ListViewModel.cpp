@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/QtText.h"
 #include "app/QtWindow.h"
 
 ListViewModel::ListViewModel(QtWindow& window, int listId, QObject* parent)
@@ -20,23 +21,24 @@ void ListViewModel::Clear() {
     endResetModel();
 }
 
-int ListViewModel::AddRow(const QString& itemText) {
+int ListViewModel::AddRow(std::string itemText) {
     int row = static_cast<int>(rows_.size());
     beginInsertRows(QModelIndex(), row, row);
-    rows_.push_back(itemText);
+    rows_.push_back(std::move(itemText));
     endInsertRows();
     return row;
 }
 
-void ListViewModel::SetRows(std::vector<QString> rows) {
+void ListViewModel::SetRows(std::vector<std::string> rows) {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
 }
 
-QString ListViewModel::RowText(int row) const {
+const std::string& ListViewModel::RowText(int row) const {
+    static const std::string kLeer;
     if (row < 0 || row >= static_cast<int>(rows_.size())) {
-        return {};
+        return kLeer;
     }
     return rows_[static_cast<std::size_t>(row)];
 }
@@ -69,7 +71,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             if (index.column() == 0) {
-                return rows_[static_cast<std::size_t>(index.row())];
+                return QtText::From(rows_[static_cast<std::size_t>(index.row())]);
             }
             return window_->AskCell(listId_, index.row(), index.column());
         case Qt::BackgroundRole:

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "windowing/WindowingTypes.h"
@@ -17,10 +18,12 @@ class ListViewModel : public QAbstractTableModel {
 
     void AddColumn(const QString& title, Align align);
     void Clear();
-    int AddRow(const QString& itemText);
+    // Item texts are kept in the program's encoding and converted only when
+    // shown, so that tens of thousands of rows cost no conversion each.
+    int AddRow(std::string itemText);
     // Every row at once: one reset of the view instead of one per row.
-    void SetRows(std::vector<QString> rows);
-    QString RowText(int row) const;
+    void SetRows(std::vector<std::string> rows);
+    const std::string& RowText(int row) const;
     void RefreshRow(int row);  // -1: every row
     // The window is going; from now on the model asks nobody.
     void Detach() { window_ = nullptr; }
@@ -39,5 +42,5 @@ class ListViewModel : public QAbstractTableModel {
     QtWindow* window_;
     int listId_;
     std::vector<Column> columns_;
-    std::vector<QString> rows_;
+    std::vector<std::string> rows_;
 };

@@ -487,18 +487,13 @@ void QtWindow::ClearRows(int id) {
 
 int QtWindow::AddRow(int id, const std::string& itemText) {
     Programmatic p(programmatic_);
-    return Model(id).AddRow(QtText::From(itemText));
+    return Model(id).AddRow(itemText);
 }
 
 void QtWindow::SetRows(int id, std::vector<std::string> itemTexts) {
     Programmatic p(programmatic_);
     broken_.erase(id);
-    std::vector<QString> rows;
-    rows.reserve(itemTexts.size());
-    for (const std::string& text : itemTexts) {
-        rows.push_back(QtText::From(text));
-    }
-    Model(id).SetRows(std::move(rows));
+    Model(id).SetRows(std::move(itemTexts));
 }
 
 int QtWindow::RowCount(int id) const {
@@ -510,7 +505,7 @@ std::string QtWindow::RowText(int id, int row) const {
         throw std::logic_error("list view " + std::to_string(id) + " has no row " +
                                std::to_string(row));
     }
-    return QtText::To(Model(id).RowText(row));
+    return Model(id).RowText(row);
 }
 
 std::vector<int> QtWindow::SelectedRows(int id) const {

@@ -42,6 +42,13 @@ void RechnungsFiler::Setze(const Stand& stand) {
 void RechnungsFiler::SetupWindow() {
     anfang_ = Jetzt();
     Auffrischen();
+    // Typing starts in the first date in use, and Enter then means "OK"
+    // rather than the button that would otherwise have the focus.
+    if (mitDatum_ != 0) {
+        Win().Focus(kDatumVonTag);
+    } else if (mitErfasst_ != 0) {
+        Win().Focus(kErfasstVonTag);
+    }
 }
 
 void RechnungsFiler::Auffrischen() {

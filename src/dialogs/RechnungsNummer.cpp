@@ -23,6 +23,8 @@ void RechnungsNummer::FelderSchalten() {
     w.Enable(kBetrag, nachBetrag);
     w.Enable(kAbweichung, nachBetrag);
     w.Enable(kNummer, !nachBetrag);
+    // The user types next into what is to be searched for.
+    w.Focus(nachBetrag ? kBetrag : kNummer);
 }
 
 void RechnungsNummer::Command(int id) {

@@ -34,6 +34,7 @@ TEST_F(RechnungsFilerTest, PeriodsSwitchOnAndOffTodayButtonsAndTakingOver) {
     EXPECT_FALSE(w.IsEnabled(F::kErfasstVonJahr));
     EXPECT_EQ(Feld(w, F::kDatumBisTag, F::kDatumBisMonat, F::kDatumBisJahr), "31.1.2002");
     EXPECT_EQ(Feld(w, F::kErfasstVonTag, F::kErfasstVonMonat, F::kErfasstVonJahr), "..");
+    EXPECT_EQ(w.FocusedControl(), F::kDatumVonTag);
 
     w.Click(F::kMitDatum);  // both periods off: nothing to look for
     EXPECT_FALSE(w.IsEnabled(ControlId::kOk));

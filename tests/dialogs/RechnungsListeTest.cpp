@@ -248,6 +248,26 @@ TEST_F(RechnungsListeTest, DeletingReturnsTheBottlesOnlyWhenAskedTo) {
     EXPECT_TRUE(Rv().GetRechnung(nein)->IstGeloescht());
 }
 
+TEST_F(RechnungsListeTest, DuplicatingAsksAndTakesTheBottlesAgain) {
+    Neue(1, 60.0f, Datum(3, 2, 2026), false, 6, 1);
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    app_.Answer(Answer::No);
+    w.Click(L::kDuplizieren);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung duplizieren");
+    EXPECT_EQ(w.RowCount(L::kListe), 1);
+    app_.Answer(Answer::Yes);
+    w.Click(L::kDuplizieren);
+    ASSERT_EQ(w.RowCount(L::kListe), 2);
+    EXPECT_EQ(w.Cell(L::kListe, 0, 2), "60.00");
+
+    Neustart();
+    EXPECT_EQ(Bestand(1), 88);
+    GenericList<Rechnung> alle;
+    Rv().GetRechnungenVonKunde(kunde_, alle, false);
+    EXPECT_EQ(alle.Count(), 2u);
+}
+
 TEST_F(RechnungsListeTest, PrintsEverySelectedRowAndNothingOnCancel) {
     Neue(1, 10.0f, Datum(3, 2, 2026));
     Neue(2, 20.0f, Datum(4, 2, 2026));
