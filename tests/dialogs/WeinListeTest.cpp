@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,22 +51,15 @@ std::vector<Wein> WeineAufPlatte() {
     return VonPlatte<Wein>("daten/weinliste.dat");
 }
 
-const Wein* Suche(const std::vector<Wein>& weine, std::int32_t nummer) {
-    for (const Wein& w : weine) {
-        if (w.nummer == nummer) {
-            return &w;
+// The record with that number, copied out of the list.
+template <typename T>
+std::optional<T> Suche(const std::vector<T>& saetze, std::int32_t nummer) {
+    for (const T& satz : saetze) {
+        if (satz.Key() == nummer) {
+            return satz;
         }
     }
-    return nullptr;
-}
-
-const Preis* Suche(const std::vector<Preis>& preise, std::int32_t nummer) {
-    for (const Preis& p : preise) {
-        if (p.weinNummer == nummer) {
-            return &p;
-        }
-    }
-    return nullptr;
+    return std::nullopt;
 }
 
 // The live items of an invoice in the item file on disk.
@@ -220,7 +214,7 @@ TEST_F(WeinListeTest, WineListStoresReplacesHidesAndFindsWinesOnDisk) {
     w.Type(W::kWeinNummer, "17");
     w.Click(W::kSpeichern);
     EXPECT_EQ(Zeilen(w), (std::vector<std::string>{"5", "17"}));
-    ASSERT_NE(Suche(WeineAufPlatte(), 17), nullptr);
+    ASSERT_TRUE(Suche(WeineAufPlatte(), 17).has_value());
     EXPECT_EQ(WeineAufPlatte().back().nummer, 17);
 
     // Hiding removes its row at once and reaches the file; typing the
@@ -241,8 +235,8 @@ TEST_F(WeinListeTest, WineListStoresReplacesHidesAndFindsWinesOnDisk) {
     w.Click(W::kSpeichern);
     EXPECT_EQ(Zeilen(w), (std::vector<std::string>{"5", "17"}));
     const std::vector<Wein> platte = WeineAufPlatte();
-    const Wein* wein = Suche(platte, 17);
-    ASSERT_NE(wein, nullptr);
+    const std::optional<Wein> wein = Suche(platte, 17);
+    ASSERT_TRUE(wein.has_value());
     EXPECT_EQ(FixedText::Get(wein->name), "Grauburgunder");
     EXPECT_EQ(FixedText::Get(wein->bezeichnung), "2001er Spätlese trocken"_w);
     EXPECT_EQ(FixedText::Get(wein->fuellmenge), "0,75 l");
@@ -340,8 +334,8 @@ TEST_F(WeinListeTest, PriceListStoresPricesWithCommaOrPointPerList) {
     w.Type(W::kPreisEuro, "6.40");
     w.Click(W::kSpeichern);
     EXPECT_EQ(w.Cell(W::kListe, 1, 6), "12.50");
-    const Preis* preis = Suche(VonPlatte<Preis>("daten/0.wl"), 7);
-    ASSERT_NE(preis, nullptr);
+    std::optional<Preis> preis = Suche(VonPlatte<Preis>("daten/0.wl"), 7);
+    ASSERT_TRUE(preis.has_value());
     EXPECT_FLOAT_EQ(preis->preisDM, 12.5f);
     EXPECT_FLOAT_EQ(preis->preisEuro, 6.4f);
 
@@ -360,10 +354,10 @@ TEST_F(WeinListeTest, PriceListStoresPricesWithCommaOrPointPerList) {
     w.Type(W::kPreisEuro, "1,6");
     w.Click(W::kSpeichern);
     preis = Suche(VonPlatte<Preis>("daten/1.wl"), 99);
-    ASSERT_NE(preis, nullptr);
+    ASSERT_TRUE(preis.has_value());
     EXPECT_FLOAT_EQ(preis->preisDM, 3.2f);
     EXPECT_FLOAT_EQ(preis->preisEuro, 1.6f);
-    EXPECT_EQ(Suche(VonPlatte<Preis>("daten/0.wl"), 99), nullptr);
+    EXPECT_FALSE(Suche(VonPlatte<Preis>("daten/0.wl"), 99).has_value());
 }
 
 TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
