@@ -36,6 +36,7 @@ QString Bitmap(int resource) {
 TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>("daten")) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
+    befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

@@ -28,6 +28,7 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     Melde("LogBuch", true);
     customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"));
     Melde("Customizer", true);
+    firmendaten_.Laden(Pfad(Firmendaten::kDatei));
 
     verwaltungen_.kundenVerwaltung = nullptr;
     verwaltungen_.weinlistenVerwaltung = weine_.get();

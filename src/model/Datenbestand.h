@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "model/Firmendaten.h"
 #include "model/Verwaltungen.h"
 
 class MerkzettelVerwaltung;
@@ -42,6 +43,11 @@ class Datenbestand {
     // Null until MerkzettelOeffnen.
     MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
     const std::string& Verzeichnis() const { return verzeichnis_; }
+    // The seller data of e-invoices, read with the settings; they are not part
+    // of the manager set, whose order is fixed. Whoever changes them stores
+    // them to FirmendatenDatei().
+    Firmendaten& GetFirmendaten() { return firmendaten_; }
+    std::string FirmendatenDatei() const { return Pfad(Firmendaten::kDatei); }
 
   private:
     std::string Pfad(const char* name) const;
@@ -61,4 +67,5 @@ class Datenbestand {
     std::unique_ptr<Customizer> customizer_;
     std::unique_ptr<KundenVerwaltung> kunden_;
     std::unique_ptr<MerkzettelVerwaltung> merkzettel_;
+    Firmendaten firmendaten_;
 };
