@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "model/Firmendaten.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
 #include "model/PostenVerwaltung.h"
@@ -107,6 +108,16 @@ std::vector<std::string> Datenpruefung::Pruefen() {
     if (auto bytes = Lies("preferences.dat"); bytes && bytes->size() != Customizer::kDiskSize) {
         Problem(Datei("preferences.dat") + ": " + std::to_string(bytes->size()) + " Bytes statt " +
                 std::to_string(Customizer::kDiskSize) + ".");
+    }
+    if (auto bytes = Lies(Firmendaten::kDatei)) {
+        Firmendaten daten;
+        std::string fehler;
+        if (!Firmendaten::AusText(*bytes, daten, fehler)) {
+            Problem(Datei(Firmendaten::kDatei) + ": " + fehler + ".");
+        }
+        if (const std::string falsch = daten.Pruefen(); !falsch.empty()) {
+            Problem(Datei(Firmendaten::kDatei) + ": " + falsch);
+        }
     }
     if (auto bytes = Lies("merkzettel.dat")) {
         Laenge("merkzettel.dat", *bytes, MerkzettelVerwaltung::MerkzettelIntern::DiskSize);
