@@ -13,9 +13,11 @@
 #include "app/QtServices.h"
 #include "app/QtText.h"
 #include "dialogs/DisplayEvent.h"
+#include "dialogs/ERechnungSpeichern.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
 #include "model/Datenbestand.h"
+#include "printing/ZugferdPdf.h"
 #include "windowing/Window.h"
 
 namespace {
@@ -37,6 +39,7 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>("daten")) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
+    ERechnungSpeichern::SetZugferdAusgabe(ZugferdPdf);
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

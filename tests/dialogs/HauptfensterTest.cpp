@@ -160,7 +160,10 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    EXPECT_EQ(befehle, 15);
+    // The specified fifteen and "Firmendaten" below "Grundeinstellungen".
+    EXPECT_EQ(befehle, 16);
+    EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
+    EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");
