@@ -51,7 +51,8 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
     anfrage.title = kTitel;
     anfrage.filter =
         mitPdf ? "XRechnung (*.XML)|*.xml|ZUGFeRD-PDF (*.PDF)|*.pdf|" : "XRechnung (*.XML)|*.xml|";
-    anfrage.fileName = "rechnung_" + std::to_string(rechnung.nummer) + ".xml";
+    // Without an extension, so that the chosen type gives it (.xml or .pdf).
+    anfrage.fileName = "rechnung_" + std::to_string(rechnung.nummer);
     anfrage.defaultExt = "xml";
     const auto wahl = app.SaveFile(anfrage);
     if (!wahl) {

@@ -463,7 +463,7 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
     ASSERT_EQ(app_.SaveRequests().size(), 1u);
     EXPECT_EQ(app_.SaveRequests()[0].title, "E-Rechnung speichern");
     EXPECT_EQ(app_.SaveRequests()[0].filter, "XRechnung (*.XML)|*.xml|");
-    EXPECT_EQ(app_.SaveRequests()[0].fileName, "rechnung_4711.xml");
+    EXPECT_EQ(app_.SaveRequests()[0].fileName, "rechnung_4711");
     EXPECT_EQ(app_.Messages().size(), meldungen);
     const std::string xml = ReadBytes("r.xml");
     EXPECT_NE(xml.find("<ram:ID>4711</ram:ID>"), std::string::npos);
