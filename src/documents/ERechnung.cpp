@@ -36,7 +36,14 @@ std::int64_t Gerundet(std::int64_t a, std::int64_t b) {
     return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
 }
 
-std::string Utf8(const std::string& cp1252) {
+// XML cannot carry control characters, not even as references; a stray
+// one in a remark or a name becomes a blank.
+std::string Utf8(std::string cp1252) {
+    for (char& c : cp1252) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
     return CodePage::Cp1252ToUtf8(cp1252);
 }
 

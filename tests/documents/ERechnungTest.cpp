@@ -204,7 +204,7 @@ TEST_F(ERechnungTest, GeneratedInvoicesPassTheEn16931AndXRechnungRules) {
               XRechnungXml::kXRechnung);
     V().customizer->mwstEnthalten = 1;
     schreiben("brutto1.xml", Erstellen(MitPosten(1)), XRechnungXml::kXRechnung);
-    schreiben("brutto25.xml", Erstellen(MitPosten(25, "\xC4pfel & <Birnen>")),
+    schreiben("brutto25.xml", Erstellen(MitPosten(25, "\xC4pfel & <Birnen>\x01\tz")),
               XRechnungXml::kXRechnung);
     Rechnung& ohneDatum = *Rv().GetRechnung(RechnungSpeichern(kunde_, {{7, 12, 0.0f, 8.4f}}));
     firma_.ustId.clear();
