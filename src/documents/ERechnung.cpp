@@ -36,15 +36,8 @@ std::int64_t Gerundet(std::int64_t a, std::int64_t b) {
     return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
 }
 
-// XML cannot carry control characters, not even as references; a stray
-// one in a remark or a name becomes a blank.
-std::string Utf8(std::string cp1252) {
-    for (char& c : cp1252) {
-        if (static_cast<unsigned char>(c) < 0x20) {
-            c = ' ';
-        }
-    }
-    return CodePage::Cp1252ToUtf8(cp1252);
+std::string Utf8(const std::string& cp1252) {
+    return ERechnung::Text(cp1252);
 }
 
 std::string Getrimmt(const std::string& text) {
@@ -60,6 +53,15 @@ bool Leer(const std::string& text) {
 }
 
 }  // namespace
+
+std::string ERechnung::Text(std::string cp1252) {
+    for (char& c : cp1252) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    return CodePage::Cp1252ToUtf8(cp1252);
+}
 
 std::string ERechnung::Betrag(std::int64_t cent) {
     const std::int64_t betrag = cent < 0 ? -cent : cent;

@@ -64,6 +64,10 @@ struct ERechnung {
                                         const Firmendaten& firma, const std::string& referenz,
                                         std::string& fehler);
 
+    // A Windows-1252 text as UTF-8 that XML can carry: control characters,
+    // which it cannot even as references, become blanks.
+    static std::string Text(std::string cp1252);
+
     // A cent amount as "12.34" (or "-0.05").
     static std::string Betrag(std::int64_t cent);
     // The unit price as "12.3456".
