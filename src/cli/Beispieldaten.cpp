@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "model/Datenbestand.h"
+#include "model/Firmendaten.h"
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
@@ -695,6 +696,10 @@ class Generator {
             if (info.art == kFirma && z_.Prozent(80)) {
                 Setze(kunde.EMail,
                       "info@" + Adressteil(name).substr(0, 24) + "." + z_.Aus(kDomains));
+            } else if (info.art == kFirma) {
+                // Every business customer can be sent an e-invoice; without
+                // a draw, so that the rest of the data stays as it was.
+                Setze(kunde.EMail, "rechnung@" + Adressteil(name).substr(0, 24) + ".example.com");
             } else if (info.art == kPrivat && z_.Prozent(45)) {
                 Setze(kunde.EMail,
                       Adressteil(mailName) + "." + Adressteil(nachname) + "@" + z_.Aus(kDomains));
@@ -976,6 +981,28 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
         {
             Datenbestand bestand(verzeichnis);
             Generator(bestand, umfang, seed, stichtag).Erzeugen();
+            // The estate's own data, so that its e-invoices can be tried at once.
+            Firmendaten& firma = bestand.GetFirmendaten();
+            firma.name = "Weingut Rebenhof";
+            firma.inhaber = "Martin Becker";
+            firma.strasse =
+                "Hauptstra\xDF"
+                "e 21";
+            firma.plz = "55232";
+            firma.ort = "Alzey";
+            firma.land = "DE";
+            firma.telefon = "06731 945870";
+            firma.email = "info@weingut-rebenhof.example.com";
+            firma.ustId = "DE814736295";
+            firma.steuernummer = "44/220/12345";
+            firma.iban = "DE85550501200123456789";
+            firma.bic = "MALADE51MNZ";
+            firma.bank = "Sparkasse Rheinhessen";
+            firma.zahlungsziel = "14";
+            if (!firma.Speichern(bestand.FirmendatenDatei())) {
+                throw MessageException("Die Datei " + bestand.FirmendatenDatei() +
+                                       " konnte nicht geschrieben werden.");
+            }
             Clock::Fix(jetzt);
             // The settings would otherwise only be stored, without a word on
             // failure, when the data set closes.

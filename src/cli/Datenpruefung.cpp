@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "model/Firmendaten.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
 #include "model/PostenVerwaltung.h"
@@ -112,6 +113,16 @@ std::vector<std::string> Datenpruefung::Pruefen() {
         // The program sets each of these back to its default at the next start.
         for (const std::string& wert : Customizer::Unstimmigkeiten(*bytes)) {
             Problem(Datei("preferences.dat") + ": " + wert);
+        }
+    }
+    if (auto bytes = Lies(Firmendaten::kDatei)) {
+        Firmendaten daten;
+        std::string fehler;
+        if (!Firmendaten::AusText(*bytes, daten, fehler)) {
+            Problem(Datei(Firmendaten::kDatei) + ": " + fehler + ".");
+        }
+        if (const std::string falsch = daten.Pruefen(); !falsch.empty()) {
+            Problem(Datei(Firmendaten::kDatei) + ": " + falsch);
         }
     }
     if (auto bytes = Lies("merkzettel.dat")) {

@@ -18,14 +18,16 @@ Befehle:
   flaschenliste DATEI   verkaufte Flaschen je Wein als Text oder Tabelle (.xls)
   preislisten DATEI     alle Preislisten als Textdatei
   adressen DATEI        Adressdatei (CSV) für Serienbriefe
-  rechnung NUMMER       Packliste, Kundenrechnung und interne Rechnung als PDF
+  rechnung NUMMER       Packliste, Kundenrechnung und interne Rechnung als PDF,
+                        oder die E-Rechnung (XRechnung, ZUGFeRD)
   suche                 Rechnungen nach Nummer oder Betrag suchen
   pruefen               das Datenverzeichnis prüfen
   beispieldaten         ein leeres Datenverzeichnis mit einem Beispielbetrieb füllen
+  firmendaten           die Firmendaten für E-Rechnungen zeigen oder ändern
 
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
-Nur »beispieldaten« verändert Daten; alle anderen Befehle lesen sie nur und
+Nur »beispieldaten« und »firmendaten« mit Optionen verändern Daten; alle anderen Befehle lesen sie nur und
 legen das Verzeichnis »daten« nie an. Datumsangaben: T.M.JJJJ (24.12.2025).
 Ausgaben im Terminal sind UTF-8, geschriebene Dateien Windows-1252.
 
@@ -83,6 +85,30 @@ mit dieser internen Id. Gelöschte Rechnungen werden nicht ausgegeben.
   --id ID              die Rechnung mit dieser internen Id statt NUMMER
 
 Der Briefkopf »bkopf.emf« wird im Arbeitsverzeichnis gesucht.
+
+E-Rechnung (EN 16931) statt PDF, mit den Firmendaten als Rechnungssteller:
+  --xrechnung DATEI    die Rechnung als XRechnung 3.0 (XML, CII-Syntax)
+  --zugferd DATEI      die Kundenrechnung als PDF/A-3 mit eingebetteter
+                       factur-x.xml (ZUGFeRD / Factur-X, Profil EN 16931)
+  --referenz TEXT      die Käuferreferenz (Leitweg-ID oder Bestellzeichen);
+                       ohne Angabe die Kundennummer
+Eine E-Rechnung braucht Preise in Euro, vollständige Firmendaten und die
+E-Mail-Adresse des Kunden; sonst sagt eine Meldung, was fehlt.
+)";
+
+constexpr const char* kFirmendaten =
+    R"(Aufruf: rebkontor-cli firmendaten [--name TEXT] [--inhaber TEXT] [--strasse TEXT]
+                     [--plz TEXT] [--ort TEXT] [--land CODE] [--telefon TEXT]
+                     [--email ADRESSE] [--ustid DE123456789] [--steuernummer TEXT]
+                     [--iban IBAN] [--bic BIC] [--bank TEXT] [--zahlungsziel TAGE]
+
+Ohne Optionen zeigt der Befehl die Firmendaten, die E-Rechnungen als
+Rechnungssteller nennen (Datei »daten/firmendaten.txt«). Jede Option ändert
+ein Feld, wie der Dialog »Firmendaten« im Menü Optionen; ein leerer TEXT
+löscht es. Geprüft werden die Prüfziffern der IBAN, die Form der USt-IdNr.
+(DE und 9 Ziffern), der E-Mail-Adresse, der BIC, das Land (zwei
+Großbuchstaben) und das Zahlungsziel (0 bis 365 Tage). Ist ein Feld falsch,
+wird nichts gespeichert.
 )";
 
 constexpr const char* kSuche = R"(Aufruf: rebkontor-cli suche --nummer NUMMER
@@ -159,7 +185,8 @@ std::string Hilfe::Befehl(const std::string& name) {
         {"rechnung", kRechnung},
         {"suche", kSuche},
         {"pruefen", kPruefen},
-        {"beispieldaten", kBeispieldaten}};
+        {"beispieldaten", kBeispieldaten},
+        {"firmendaten", kFirmendaten}};
     for (const auto& [befehl, text] : kBefehle) {
         if (name == befehl) {
             return CodePage::Utf8ToCp1252(text);

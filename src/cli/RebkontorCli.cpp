@@ -182,7 +182,16 @@ int RebkontorCli::Befehl(Aufruf& aufruf) {
         return Adressen(aufruf);
     }
     if (befehl == "rechnung") {
+        const auto xrechnung = aufruf.Option("--xrechnung");
+        const auto zugferd = aufruf.Option("--zugferd");
+        const auto referenz = aufruf.Option("--referenz");
+        if (xrechnung || zugferd || referenz) {
+            return ERechnungSchreiben(aufruf, xrechnung, zugferd, referenz);
+        }
         return RechnungAlsPdf(aufruf);
+    }
+    if (befehl == "firmendaten") {
+        return Firmendaten(aufruf);
     }
     if (befehl == "suche") {
         return Suche(aufruf);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,9 +33,16 @@ class RebkontorCli {
                                           const Rechnung& rechnung, bool packliste,
                                           bool kundenRechnung, bool interneRechnung)>;
 
+    // Writes the customer invoice as a ZUGFeRD PDF carrying `xml`; false,
+    // with a German reason, when it could not. Supplied like PdfAusgabe.
+    using ZugferdAusgabe =
+        std::function<bool(const std::string& datei, Verwaltungen& verwaltungen,
+                           const Rechnung& rechnung, const std::string& xml, std::string& fehler)>;
+
     RebkontorCli(std::ostream& out, std::ostream& err);
 
     void SetPdfAusgabe(PdfAusgabe ausgabe) { pdf_ = std::move(ausgabe); }
+    void SetZugferdAusgabe(ZugferdAusgabe ausgabe) { zugferd_ = std::move(ausgabe); }
 
     // Runs the command line (without the program's name) and returns the
     // exit status: 0 success, 1 problems found or failure, 2 wrong usage.
@@ -50,6 +58,11 @@ class RebkontorCli {
     int Suche(Aufruf& aufruf);
     int Pruefen(Aufruf& aufruf);
     int Beispieldaten(Aufruf& aufruf);
+    // E-invoices (ERechnungBefehle.cpp).
+    int ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::string>& xrechnung,
+                           const std::optional<std::string>& zugferd,
+                           const std::optional<std::string>& referenz);
+    int Firmendaten(Aufruf& aufruf);
 
     // Writes a Windows-1252 text and a line end in UTF-8.
     static void Zeile(std::ostream& out, const std::string& text);
@@ -58,4 +71,5 @@ class RebkontorCli {
     std::ostream& out_;
     std::ostream& err_;
     PdfAusgabe pdf_;
+    ZugferdAusgabe zugferd_;
 };

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "printing/RechnungAlsPdf.h"
+#include "printing/ZugferdPdf.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ int main(int argc, char** argv) {
     static char qtPlatform[] = "offscreen";
     static char* qtArgv[] = {qtName, qtOption, qtPlatform, nullptr};
     std::unique_ptr<QGuiApplication> app;
-    cli.SetPdfAusgabe([&](const std::string& datei, Verwaltungen& verwaltungen,
-                          const Rechnung& rechnung, bool packliste, bool kundenRechnung,
-                          bool interneRechnung) {
+    auto toolkit = [&] {
         if (!app) {
             qInstallMessageHandler(QtMeldung);
             app = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
@@ -48,6 +47,17 @@ int main(int argc, char** argv) {
             // the pages keep their decimal point all the same.
             std::setlocale(LC_NUMERIC, "C");
         }
+    };
+    cli.SetZugferdAusgabe([&](const std::string& datei, Verwaltungen& verwaltungen,
+                              const Rechnung& rechnung, const std::string& xml,
+                              std::string& fehler) {
+        toolkit();
+        return ZugferdPdf(datei, verwaltungen, rechnung, xml, fehler);
+    });
+    cli.SetPdfAusgabe([&](const std::string& datei, Verwaltungen& verwaltungen,
+                          const Rechnung& rechnung, bool packliste, bool kundenRechnung,
+                          bool interneRechnung) {
+        toolkit();
         return RechnungAlsPdf(datei, verwaltungen, rechnung, packliste, kundenRechnung,
                               interneRechnung);
     });

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "dialogs/DialogCustomizer.h"
+#include "dialogs/FirmendatenDlg.h"
 #include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/KundenDialog.h"
@@ -14,8 +15,8 @@
 #include "dialogs/RechnungsNummer.h"
 #include "dialogs/TRebkontorAboutDlg.h"
 #include "dialogs/WeinListe.h"
-#include "documents/Flaschenliste.h"
 #include "documents/Ausgabeziel.h"
+#include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -35,6 +36,8 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
     auto kunden = [this] { return verwaltungen_.kundenVerwaltung != nullptr; };
     kommandos_ = {
         {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
+        {Hauptmenue::kFirmendaten,
+         {[this] { return firmendaten_ != nullptr; }, [this] { FirmendatenBearbeiten(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -85,6 +88,13 @@ void Hauptfenster::Befehl(int befehl) {
 void Hauptfenster::Grundeinstellungen() {
     DialogCustomizer dialog(verwaltungen_);
     app_.Execute(dialog);
+}
+
+void Hauptfenster::FirmendatenBearbeiten() {
+    if (firmendaten_ != nullptr) {
+        FirmendatenDlg dialog(*firmendaten_, firmendatenDatei_);
+        app_.Execute(dialog);
+    }
 }
 
 void Hauptfenster::NeuerMerkzettel() {

@@ -6,6 +6,7 @@
 
 #include "model/Verwaltungen.h"
 
+class Firmendaten;
 class MerkzettelVerwaltung;
 class Services;
 
@@ -29,6 +30,12 @@ class Hauptfenster {
     // The program that opens a file with the desktop's default application.
     void SetOeffner(std::string programm) { oeffner_ = std::move(programm); }
     void SetHandbuch(std::string pfad) { handbuch_ = std::move(pfad); }
+    // The seller data of e-invoices and their file; without them the
+    // command "Firmendaten" cannot be chosen.
+    void SetFirmendaten(Firmendaten* daten, std::string datei) {
+        firmendaten_ = daten;
+        firmendatenDatei_ = std::move(datei);
+    }
 
     // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
@@ -39,6 +46,7 @@ class Hauptfenster {
     // and runs nothing here.
 
     void Grundeinstellungen();
+    void FirmendatenBearbeiten();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();
@@ -82,4 +90,6 @@ class Hauptfenster {
     PreislistenExporter exporter_;
     std::string oeffner_ = "xdg-open";
     std::string handbuch_ = kHandbuch;
+    Firmendaten* firmendaten_ = nullptr;
+    std::string firmendatenDatei_;
 };

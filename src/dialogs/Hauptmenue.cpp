@@ -25,7 +25,8 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
         {"&Optionen",
          {{"Neuer &Merkzettel", kNeuerMerkzettel},
           {"", 0},
-          {"&Grundeinstellungen", kGrundeinstellungen}}},
+          {"&Grundeinstellungen", kGrundeinstellungen},
+          {"&Firmendaten (E-Rechnung)", kFirmendaten}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

@@ -21,6 +21,7 @@ class Hauptmenue {
     static constexpr int kNeuerMerkzettel = 51692;
     static constexpr int kAbrufenNachNummer = 51693;
     static constexpr int kPreislisteExportieren = 51694;
+    static constexpr int kFirmendaten = 51695;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
+#include "dialogs/ERechnungSpeichern.h"
 #include "dialogs/Eingabefelder.h"
 #include "dialogs/RechnungDrucken.h"
 #include "dialogs/RechnungsServer.h"
@@ -67,7 +68,7 @@ void RechnungsListe::SetupWindow() {
     w.AddColumn(kListe, "Kartons", 50, Align::Right);
     w.AddColumn(kListe, "Steigen", 45, Align::Right);
     w.AddColumn(kListe, Modus() == 0 ? "Bemerkung" : "Kunde", 220, Align::Left);
-    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren}) {
+    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren, kERechnung}) {
         w.Enable(id, false);
     }
     w.SetChecked(kNurOffene, true);
@@ -194,7 +195,7 @@ void RechnungsListe::Laden(int row) {
     w.SetChecked(kBeglichen, r.beglichen != 0);
     laedt_ = false;
     geaendert_ = false;
-    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren}) {
+    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren, kERechnung}) {
         w.Enable(id, true);
     }
 }
@@ -247,6 +248,9 @@ void RechnungsListe::Command(int id) {
             break;
         case kSpeichern:
             Speichern();
+            break;
+        case kERechnung:
+            ERechnung();
             break;
         case kDrucken:
             Drucken();
@@ -407,5 +411,11 @@ void RechnungsListe::Drucken() {
             RechnungDrucken(App(), verwaltungen_, liste_[static_cast<unsigned>(zeile)], packliste,
                             kundenRechnung, interneRechnung, bildschirm);
         }
+    }
+}
+
+void RechnungsListe::ERechnung() {
+    if (const Rechnung* r = Gewaehlt()) {
+        ERechnungSpeichern::Speichern(App(), verwaltungen_, *r);
     }
 }

@@ -40,6 +40,8 @@ class RechnungsListe : public Dialog {
     static constexpr int kDrucken = 103;
     static constexpr int kDuplizieren = 104;
     static constexpr int kNurOffene = 105;
+    // Beside the specified buttons: the selected invoice as e-invoice.
+    static constexpr int kERechnung = 123;
 
     static constexpr Rgb kHellgruen{192, 255, 192};
     static constexpr Rgb kWeiss{255, 255, 255};
@@ -68,6 +70,7 @@ class RechnungsListe : public Dialog {
     void Duplizieren();
     void Editieren();
     void Drucken();
+    void ERechnung();
 
     RechnungsServer& server_;
     Verwaltungen& verwaltungen_;

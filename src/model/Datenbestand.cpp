@@ -39,6 +39,7 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     }
     customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"), zugriff_);
     Melde("Customizer", true);
+    firmendaten_.Laden(Pfad(Firmendaten::kDatei));
 
     verwaltungen_.kundenVerwaltung = nullptr;
     verwaltungen_.weinlistenVerwaltung = weine_.get();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Firmendaten.h"
 #include "model/Verwaltungen.h"
 #include "storage/Zugriff.h"
 
@@ -60,6 +61,12 @@ class Datenbestand {
     // sound start.
     const std::vector<std::string>& Startmeldungen() const { return startmeldungen_; }
 
+    // The seller data of e-invoices, read with the settings; they are not part
+    // of the manager set, whose order is fixed. Whoever changes them stores
+    // them to FirmendatenDatei().
+    Firmendaten& GetFirmendaten() { return firmendaten_; }
+    std::string FirmendatenDatei() const { return Pfad(Firmendaten::kDatei); }
+
   private:
     std::string Pfad(const char* name) const;
     void Melde(const char* verwaltung, bool erzeugt) const;
@@ -80,4 +87,5 @@ class Datenbestand {
     std::unique_ptr<Customizer> customizer_;
     std::unique_ptr<KundenVerwaltung> kunden_;
     std::unique_ptr<MerkzettelVerwaltung> merkzettel_;
+    Firmendaten firmendaten_;
 };

@@ -19,9 +19,9 @@
 #include "model/Verwaltungen.h"
 #include "printing/QPainterCanvas.h"
 
-bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
-                    const Rechnung& rechnung, bool packliste, bool kundenRechnung,
-                    bool interneRechnung, const std::string& briefkopfDatei) {
+bool RechnungAlsPdfDaten(QByteArray& daten, Verwaltungen& verwaltungen, const Rechnung& rechnung,
+                         bool packliste, bool kundenRechnung, bool interneRechnung, bool pdfA,
+                         const std::string& briefkopfDatei) {
     const std::vector<std::int32_t> arten =
         Ausfertigungen::Reihenfolge(packliste, kundenRechnung, interneRechnung);
     if (arten.empty()) {
@@ -38,6 +38,9 @@ bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
     puffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&puffer);
+        if (pdfA) {
+            writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+        }
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         writer.setCreator(QStringLiteral("Rebkontor"));
@@ -60,11 +63,22 @@ bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
         }
         painter.end();
     }
+    daten = puffer.data();
+    return true;
+}
 
+bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
+                    const Rechnung& rechnung, bool packliste, bool kundenRechnung,
+                    bool interneRechnung, const std::string& briefkopfDatei) {
+    QByteArray daten;
+    if (!RechnungAlsPdfDaten(daten, verwaltungen, rechnung, packliste, kundenRechnung,
+                             interneRechnung, false, briefkopfDatei)) {
+        return false;
+    }
     QSaveFile datei(QFile::decodeName(QByteArray::fromStdString(pdfDatei)));
     if (!datei.open(QIODevice::WriteOnly)) {
         return false;
     }
-    datei.write(puffer.data());
+    datei.write(daten);
     return datei.commit();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <string>
 
 #include "printing/Briefkopf.h"
@@ -22,3 +23,10 @@ struct Verwaltungen;
 bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
                     const Rechnung& rechnung, bool packliste, bool kundenRechnung,
                     bool interneRechnung, const std::string& briefkopfDatei = Briefkopf::kDatei);
+
+// The same pages in memory. With `pdfA` the document is written as PDF/A-1b
+// (fonts embedded, XMP metadata, sRGB output intent), the base from which
+// the ZUGFeRD invoice is made. False when no document is chosen.
+bool RechnungAlsPdfDaten(QByteArray& daten, Verwaltungen& verwaltungen, const Rechnung& rechnung,
+                         bool packliste, bool kundenRechnung, bool interneRechnung, bool pdfA,
+                         const std::string& briefkopfDatei = Briefkopf::kDatei);

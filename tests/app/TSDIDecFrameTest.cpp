@@ -108,6 +108,7 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "  Neuer &Merkzettel",
                                   "-",
                                   "  &Grundeinstellungen",
+                                  "  &Firmendaten (E-Rechnung)",
                                   "&Hilfe",
                                   "  &Benutzerhandbuch\tF1",
                                   "  &Über.."}));

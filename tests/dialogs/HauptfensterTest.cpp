@@ -16,6 +16,10 @@ class HauptfensterTest : public DialogFixture {
   protected:
     PreisVerwaltung& Preise() { return *V().preisVerwaltung; }
 
+    HauptfensterTest() {
+        fenster_.SetFirmendaten(&bestand_->GetFirmendaten(), bestand_->FirmendatenDatei());
+    }
+
     Hauptfenster fenster_{V(), app_};
 };
 
@@ -57,8 +61,9 @@ TEST_F(HauptfensterTest, EveryMenuCommandCanBeChosen) {
     EXPECT_FALSE(fenster_.Verfuegbar(Hauptmenue::kNeuerMerkzettel));  // no notes manager yet
 
     fenster_.Befehl(Hauptmenue::kGrundeinstellungen);
+    fenster_.Befehl(Hauptmenue::kFirmendaten);
     fenster_.Befehl(Hauptmenue::kUeber);
-    EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 22000}));
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 1017, 22000}));
 }
 
 TEST_F(HauptfensterTest, CustomerCommandsOpenTheirDialogsAndF5NeedsAPriceList) {
@@ -209,7 +214,10 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    EXPECT_EQ(befehle, 15);
+    // The specified fifteen and "Firmendaten" below "Grundeinstellungen".
+    EXPECT_EQ(befehle, 16);
+    EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
+    EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");

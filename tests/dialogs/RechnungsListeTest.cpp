@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
+#include "dialogs/ERechnungSpeichern.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsNummer.h"
 #include "dialogs/RechnungsServer.h"
 #include "dialogs/WeinListe.h"
+#include "model/Firmendaten.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "support/DialogFixture.h"
@@ -455,6 +457,82 @@ TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
               "Die Datei " + (dir_ / "fehlt/fl.txt") +
                   " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht erstellt.");
     EXPECT_EQ(app_.Started().size(), 1u);
+}
+
+TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughTheSaveDialog) {
+    Neue(4711, 30.0f, Datum(2, 12, 2026), false, 3);
+    FakeWindow& w = Liste();
+    EXPECT_FALSE(w.IsEnabled(L::kERechnung));
+    w.PickRow(L::kListe, 0);
+    ASSERT_TRUE(w.IsEnabled(L::kERechnung));
+
+    // Each refusal says what is missing, and no file dialog opens.
+    w.Click(L::kERechnung);
+    EXPECT_EQ(app_.LastMessage().caption, "E-Rechnung speichern");
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Preise werden in DM geführt (Optionen/Grundeinstellungen). Eine E-Rechnung "
+              "kann nur in Euro erstellt werden."_w);
+    Einstellungen().preiseInEuro = 1;
+    w.Click(L::kERechnung);
+    EXPECT_EQ(app_.LastMessage().text,
+              "In den Firmendaten fehlt: Name, Inhaber/Ansprechpartner, Straße, PLZ, Ort, "
+              "Telefon, E-Mail, USt-IdNr. oder Steuernummer, IBAN. Bitte ergänzen Sie sie unter "
+              "Optionen/Firmendaten."_w);
+    Firmendaten firma;
+    firma.name = "Weingut Rebenhof";
+    firma.inhaber = "Martin Becker";
+    firma.strasse = "Hauptstr. 21";
+    firma.plz = "55232";
+    firma.ort = "Alzey";
+    firma.telefon = "06731 945870";
+    firma.email = "info@rebenhof.example.com";
+    firma.steuernummer = "44/220/12345";
+    firma.iban = "DE85550501200123456789";
+    ASSERT_TRUE(firma.Speichern("daten/firmendaten.txt"));
+    w.Click(L::kERechnung);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Der Kunde Nr. " + std::to_string(kunde_) +
+                  " (Karl Meier) hat keine E-Mail-Adresse. Eine E-Rechnung nennt die "
+                  "elektronische Adresse des Käufers; bitte tragen Sie sie beim Kunden ein."_w);
+    EXPECT_TRUE(app_.SaveRequests().empty());
+    Kunde* k = Kv().GetKunde(kunde_);
+    FixedText::Set(k->EMail, "karl@meier.example.com");
+    FixedText::Set(k->Strasse, "Am Markt 1");
+    k->PLZ = 55232;
+
+    // Now the file dialog: without a PDF output only the XML is offered.
+    const std::size_t meldungen = app_.Messages().size();
+    app_.SaveFileAnswer(SaveFileResult{"r.xml", 1});
+    w.Click(L::kERechnung);
+    ASSERT_EQ(app_.SaveRequests().size(), 1u);
+    EXPECT_EQ(app_.SaveRequests()[0].title, "E-Rechnung speichern");
+    EXPECT_EQ(app_.SaveRequests()[0].filter, "XRechnung (*.XML)|*.xml|");
+    EXPECT_EQ(app_.SaveRequests()[0].fileName, "rechnung_4711");
+    EXPECT_EQ(app_.Messages().size(), meldungen);
+    const std::string xml = ReadBytes("r.xml");
+    EXPECT_NE(xml.find("<ram:ID>4711</ram:ID>"), std::string::npos);
+    EXPECT_NE(xml.find("xrechnung_3.0"), std::string::npos);
+    EXPECT_NE(xml.find("<ram:URIID schemeID=\"EM\">karl@meier.example.com</ram:URIID>"),
+              std::string::npos);
+
+    std::string pdfXml;
+    ERechnungSpeichern::SetZugferdAusgabe([&](const std::string& datei, Verwaltungen&,
+                                              const Rechnung& r, const std::string& x,
+                                              std::string& fehler) {
+        pdfXml = x;
+        fehler = "Die Datei " + datei + " ist schreibgesch\xFCtzt.";
+        return r.nummer != 4711;
+    });
+    app_.SaveFileAnswer(SaveFileResult{"r.pdf", 2});
+    w.Click(L::kERechnung);
+    ERechnungSpeichern::SetZugferdAusgabe({});
+    EXPECT_EQ(app_.SaveRequests().back().filter,
+              "XRechnung (*.XML)|*.xml|ZUGFeRD-PDF (*.PDF)|*.pdf|");
+    EXPECT_NE(pdfXml.find("<ram:ID>urn:cen.eu:en16931:2017</ram:ID>"), std::string::npos);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Datei r.pdf ist schreibgeschützt. Die E-Rechnung wurde nicht gespeichert."_w);
+    EXPECT_FALSE(app_.IsWaiting());
+    EXPECT_EQ(app_.Cursors().back(), "arrow");
 }
 
 }  // namespace

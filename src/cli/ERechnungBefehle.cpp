@@ -1,0 +1,140 @@
+// The e-invoice commands of rebkontor-cli: "rechnung NUMMER --xrechnung /
+// --zugferd" and "firmendaten".
+#include <limits>
+
+#include "cli/Aufruf.h"
+#include "cli/Bedienfehler.h"
+#include "cli/Lesekopie.h"
+#include "cli/RebkontorCli.h"
+#include "documents/ERechnung.h"
+#include "documents/XRechnungXml.h"
+#include "model/Firmendaten.h"
+#include "model/Rechnung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "storage/CodePage.h"
+#include "storage/File.h"
+#include "storage/GenericList.h"
+#include "storage/MessageException.h"
+
+namespace {
+
+std::string FirmendatenDatei() {
+    return std::string(RebkontorCli::kDaten) + "/" + Firmendaten::kDatei;
+}
+
+Firmendaten FirmendatenLesen() {
+    Firmendaten daten;
+    if (!daten.Laden(FirmendatenDatei())) {
+        throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
+                               " kann nicht gelesen werden.");
+    }
+    return daten;
+}
+
+// The options of "firmendaten", in the order of Firmendaten::Felder.
+constexpr const char* kOptionen[] = {
+    "--name",  "--inhaber", "--strasse",      "--plz",  "--ort", "--land", "--telefon",
+    "--email", "--ustid",   "--steuernummer", "--iban", "--bic", "--bank", "--zahlungsziel"};
+
+}  // namespace
+
+int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::string>& xrechnung,
+                                     const std::optional<std::string>& zugferd,
+                                     const std::optional<std::string>& referenz) {
+    const auto id = aufruf.Option("--id");
+    const std::vector<std::string> positionen = aufruf.Positionen(0, 1, "Die Rechnungsnummer");
+    if (!xrechnung && !zugferd) {
+        throw Bedienfehler("Die Option --referenz gilt nur mit --xrechnung oder --zugferd.");
+    }
+    if (id && !positionen.empty()) {
+        throw Bedienfehler("Bitte entweder die Rechnungsnummer oder --id angeben, nicht beides.");
+    }
+    if (!id && positionen.empty()) {
+        throw Bedienfehler("Die Rechnungsnummer (oder --id ID) fehlt.");
+    }
+    constexpr std::int64_t kGroesste = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t wert =
+        id ? Aufruf::ZahlLesen(*id, 0, kGroesste, "Die Id")
+           : Aufruf::ZahlLesen(positionen[0], 0, kGroesste, "Die Rechnungsnummer");
+    if (zugferd && !zugferd_) {
+        throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
+    }
+
+    const ::Firmendaten firma = FirmendatenLesen();
+    Lesekopie kopie(kDaten);
+    RechnungsVerwaltung& rechnungen = *kopie.V().rechnungsVerwaltung;
+    GenericList<::Rechnung> treffer;
+    const ::Rechnung* rechnung = nullptr;
+    if (id) {
+        // A deleted invoice is found by its id, and refused below.
+        rechnung = rechnungen.GetRechnung(static_cast<std::int32_t>(wert));
+        if (rechnung == nullptr) {
+            throw MessageException("Es gibt keine Rechnung mit der Id " + std::to_string(wert) +
+                                   ".");
+        }
+    } else {
+        rechnungen.GetRechnungenNachNummerOderBetrag(static_cast<std::int32_t>(wert), 0.0f, 0.0f,
+                                                     treffer);
+        if (treffer.Count() == 0) {
+            throw MessageException("Es gibt keine Rechnung mit der Nummer " + std::to_string(wert) +
+                                   ".");
+        }
+        rechnung = &treffer[0];
+    }
+    std::string fehler;
+    const std::optional<ERechnung> e = ERechnung::Aus(
+        *rechnung, kopie.V(), firma, CodePage::Utf8ToCp1252(referenz.value_or("")), fehler);
+    if (!e) {
+        throw MessageException(fehler);
+    }
+    if (xrechnung && !File::ReplaceAtomically(
+                         *xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung))) {
+        throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
+                               " konnte nicht geschrieben werden.");
+    }
+    if (zugferd && !zugferd_(*zugferd, kopie.V(), *rechnung,
+                             XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler)) {
+        throw MessageException(fehler);
+    }
+    return kErfolg;
+}
+
+int RebkontorCli::Firmendaten(Aufruf& aufruf) {
+    const auto& felder = ::Firmendaten::Felder();
+    std::vector<std::optional<std::string>> neu;
+    bool aendern = false;
+    for (const char* option : kOptionen) {
+        neu.push_back(aufruf.Option(option));
+        aendern = aendern || neu.back().has_value();
+    }
+    aufruf.Positionen(0, 0, "");
+
+    ::Firmendaten daten = FirmendatenLesen();
+    if (aendern) {
+        Lesekopie::VerzeichnisPruefen(kDaten);
+        for (std::size_t i = 0; i < felder.size(); ++i) {
+            if (neu[i]) {
+                daten.*felder[i].wert = CodePage::Utf8ToCp1252(*neu[i]);
+            }
+        }
+        daten.iban = ::Firmendaten::IbanNormal(daten.iban);
+        const std::string fehler = daten.Pruefen();
+        if (!fehler.empty()) {
+            throw MessageException(fehler + " Die Firmendaten wurden nicht gespeichert.");
+        }
+        // The one place where this command writes into the data folder.
+        if (!daten.Speichern(FirmendatenDatei())) {
+            throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
+                                   " konnte nicht geschrieben werden. Die Firmendaten wurden "
+                                   "nicht gespeichert.");
+        }
+    }
+    for (std::size_t i = 0; i < felder.size(); ++i) {
+        Zeile(out_, std::string(felder[i].bezeichnung) + ": " + daten.*felder[i].wert);
+    }
+    const std::string fehlt = daten.Unvollstaendig();
+    if (!fehlt.empty()) {
+        Zeile(out_, "F\xFCr E-Rechnungen fehlt noch: " + fehlt + ".");
+    }
+    return kErfolg;
+}

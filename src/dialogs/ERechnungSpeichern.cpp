@@ -1,0 +1,76 @@
+#include "dialogs/ERechnungSpeichern.h"
+
+#include <filesystem>
+#include <optional>
+
+#include "documents/ERechnung.h"
+#include "documents/XRechnungXml.h"
+#include "model/Firmendaten.h"
+#include "model/Rechnung.h"
+#include "model/Verwaltungen.h"
+#include "storage/CodePage.h"
+#include "storage/Customizer.h"
+#include "storage/File.h"
+#include "storage/FixedText.h"
+#include "windowing/Services.h"
+
+namespace {
+
+ERechnungSpeichern::ZugferdAusgabe& Ausgabe() {
+    static ERechnungSpeichern::ZugferdAusgabe ausgabe;
+    return ausgabe;
+}
+
+}  // namespace
+
+void ERechnungSpeichern::SetZugferdAusgabe(ZugferdAusgabe ausgabe) {
+    Ausgabe() = std::move(ausgabe);
+}
+
+void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
+                                   const Rechnung& rechnung) {
+    // The Firmendaten live beside the settings, in the data folder.
+    const std::filesystem::path ordner =
+        std::filesystem::path(FixedText::Get(verwaltungen.customizer->dateiName)).parent_path();
+    const std::string dateiFirma =
+        (ordner.empty() ? std::filesystem::path(Firmendaten::kDatei) : ordner / Firmendaten::kDatei)
+            .string();
+    Firmendaten firma;
+    if (!firma.Laden(dateiFirma)) {
+        app.MessageBox("Die Datei "_w + dateiFirma + " kann nicht gelesen werden.", kTitel);
+        return;
+    }
+    std::string fehler;
+    const std::optional<ERechnung> e = ERechnung::Aus(rechnung, verwaltungen, firma, "", fehler);
+    if (!e) {
+        app.MessageBox(fehler, kTitel);
+        return;
+    }
+    const bool mitPdf = static_cast<bool>(Ausgabe());
+    SaveFileRequest anfrage;
+    anfrage.title = kTitel;
+    anfrage.filter =
+        mitPdf ? "XRechnung (*.XML)|*.xml|ZUGFeRD-PDF (*.PDF)|*.pdf|" : "XRechnung (*.XML)|*.xml|";
+    // Without an extension, so that the chosen type gives it (.xml or .pdf).
+    anfrage.fileName = "rechnung_" + std::to_string(rechnung.nummer);
+    anfrage.defaultExt = "xml";
+    const auto wahl = app.SaveFile(anfrage);
+    if (!wahl) {
+        return;
+    }
+    const std::string ziel = CodePage::Utf8ToCp1252(wahl->path);
+    bool geschrieben = false;
+    app.WaitCursor();
+    if (mitPdf && wahl->filterIndex == 2) {
+        geschrieben = Ausgabe()(wahl->path, verwaltungen, rechnung,
+                                XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler);
+    } else {
+        geschrieben = File::ReplaceAtomically(
+            wahl->path, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung));
+        fehler = "Die Datei " + ziel + " konnte nicht geschrieben werden.";
+    }
+    app.ArrowCursor();
+    if (!geschrieben) {
+        app.MessageBox(fehler + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
+    }
+}
