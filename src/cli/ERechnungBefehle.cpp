@@ -1,10 +1,11 @@
 // The e-invoice commands of rebkontor-cli: "rechnung NUMMER --xrechnung /
 // --zugferd" and "firmendaten".
 #include <limits>
+#include <optional>
 
 #include "cli/Aufruf.h"
 #include "cli/Bedienfehler.h"
-#include "cli/Lesekopie.h"
+#include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
@@ -12,6 +13,7 @@
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
+#include "storage/DatenSperre.h"
 #include "storage/File.h"
 #include "storage/GenericList.h"
 #include "storage/MessageException.h"
@@ -61,7 +63,7 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
     }
 
     const ::Firmendaten firma = FirmendatenLesen();
-    Lesekopie kopie(kDaten);
+    Lesebestand kopie(kDaten);
     RechnungsVerwaltung& rechnungen = *kopie.V().rechnungsVerwaltung;
     GenericList<::Rechnung> treffer;
     const ::Rechnung* rechnung = nullptr;
@@ -109,9 +111,15 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
     }
     aufruf.Positionen(0, 0, "");
 
+    // A change is written into the data folder: held against the window and
+    // other writers from before the data are read until they are stored.
+    std::optional<DatenSperre> sperre;
+    if (aendern) {
+        Lesebestand::VerzeichnisPruefen(kDaten);
+        sperre.emplace(kDaten);
+    }
     ::Firmendaten daten = FirmendatenLesen();
     if (aendern) {
-        Lesekopie::VerzeichnisPruefen(kDaten);
         for (std::size_t i = 0; i < felder.size(); ++i) {
             if (neu[i]) {
                 daten.*felder[i].wert = CodePage::Utf8ToCp1252(*neu[i]);
