@@ -77,8 +77,7 @@ std::string Customizer::Image() const {
 }
 
 void Customizer::Store() {
-    Schreibverbot::Pruefen(zugriff_,
-                           std::string(FixedText::Get(dateiName)) + " (Customizer::Store)");
+    Schreibverbot::Pruefen(zugriff_, FixedText::Get(dateiName), "Customizer::Store");
     File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }
 

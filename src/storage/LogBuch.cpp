@@ -21,7 +21,7 @@ LogBuch::~LogBuch() {
 }
 
 std::ostream& LogBuch::Stamp() {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (LogBuch::Stamp)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "LogBuch::Stamp");
     std::time_t now = static_cast<std::time_t>(Clock::Now());
     std::tm local{};
     localtime_r(&now, &local);
