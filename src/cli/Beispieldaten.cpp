@@ -28,7 +28,6 @@
 #include "storage/Clock.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
-#include "storage/DatenSperre.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
 #include "storage/MessageException.h"
@@ -1045,6 +1044,24 @@ std::string Anzeige(const std::string& pfad) {
     return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
 }
 
+// The files the program keeps in a data directory.
+bool EigeneDatei(const std::string& name) {
+    static constexpr const char* kNamen[] = {
+        "kunden.dat",    "weinliste.dat", "weinlisten.txt", "rechnungen.dat", "rechnungsposten.dat",
+        "geogruppe.txt", "logbuch.txt",   "merkzettel.dat", "preferences.dat"};
+    for (const char* eigener : kNamen) {
+        if (name == eigener) {
+            return true;
+        }
+    }
+    for (int k = 0; k < Beispieldaten::kMaxPreislisten; ++k) {
+        if (name == std::to_string(k) + ".wl") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang,
@@ -1069,12 +1086,12 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
     const std::string neu = muster;
     std::vector<std::string> dateien;
     try {
-        // The files already there (settings, log book, notes, empty lists)
-        // are carried over, as if the business had been written among them.
+        // The program's files already there (settings, log book, notes,
+        // empty lists) are carried over, as if the business had been written
+        // among them; anything else in the directory is left alone.
         for (const auto& eintrag : fs::directory_iterator(verzeichnis)) {
             const std::string name = eintrag.path().filename().string();
-            if (name == DatenSperre::kDateiname || !eintrag.is_regular_file() ||
-                eintrag.is_symlink()) {
+            if (!EigeneDatei(name) || !eintrag.is_regular_file() || eintrag.is_symlink()) {
                 continue;
             }
             std::string bytes;
@@ -1117,6 +1134,14 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
     std::size_t verschoben = 0;
     for (const std::string& name : dateien) {
         const std::string ziel = verzeichnis + "/" + name;
+        std::string vorher;
+        std::string nachher;
+        if (File::ReadFile(ziel, vorher) && File::ReadFile(neu + "/" + name, nachher) &&
+            vorher == nachher) {
+            // Unchanged (the notes, say): it keeps its date for backups.
+            ++verschoben;
+            continue;
+        }
         if (::rename((neu + "/" + name).c_str(), ziel.c_str()) != 0) {
             fs::remove_all(neu, ec);
             throw MessageException(

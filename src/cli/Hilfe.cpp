@@ -27,8 +27,12 @@ Befehle:
 
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
-Nur »beispieldaten« und »firmendaten« mit Optionen verändern Daten; alle anderen Befehle lesen sie nur und
-legen das Verzeichnis »daten« nie an. Datumsangaben: T.M.JJJJ (24.12.2025).
+Nur »beispieldaten« und »firmendaten« mit Optionen verändern Daten, und nur, solange kein Rebkontor-Fenster
+mit demselben Verzeichnis arbeitet; alle anderen Befehle lesen sie nur, auch
+neben einem laufenden Fenster, und legen das Verzeichnis »daten« nie an.
+Ausgaben gehen nie in das Datenverzeichnis und ersetzen nur gewöhnliche
+Dateien; DATEI »-« ist die Standardausgabe (außer für Tabellen und PDF).
+Datumsangaben: T.M.JJJJ (24.12.2025).
 Ausgaben im Terminal sind UTF-8, geschriebene Dateien Windows-1252.
 
 Exit-Status: 0 Erfolg, 1 Probleme gefunden oder Fehler, 2 falscher Aufruf.
@@ -50,6 +54,10 @@ Ohne Zeitraum gelten die in den Grundeinstellungen gespeicherten Zeiträume wie
 bei jedem Programmstart: die Datierung wird berücksichtigt, die Erfassung
 nicht. Mit einer der Optionen gelten genau die angegebenen Zeiträume. Die
 Grundeinstellungen werden nicht verändert.
+
+Eine Tabelle fasst höchstens 256 Weine und je Wein 16379 Posten. Passt die
+Liste nicht hinein, wird geschrieben, was passt, und der Befehl endet mit
+Exit-Status 1 und sagt, wie viel fehlt; die Textdatei enthält immer alles.
 )";
 
 constexpr const char* kPreislisten = R"(Aufruf: rebkontor-cli preislisten DATEI
@@ -155,7 +163,9 @@ Europreisen, Weinen deutscher Rebsorten mit ihrem Bestand und den Rechnungen
 der letzten Jahre mit ihren Posten. Die Grundeinstellungen werden auf 19 %
 MwSt., Preise in Euro einschließlich MwSt. und die Währung »EUR« gesetzt.
 Verweigert, wenn das Verzeichnis schon Kunden, Weine, Rechnungen, Posten,
-Preislisten oder Kundengruppen enthält.
+Preislisten oder Kundengruppen enthält oder ein anderes Rebkontor-Programm
+damit arbeitet. Scheitert das Anlegen (etwa bei vollem Datenträger), bleibt
+das Verzeichnis, wie es war.
 
   --kunden N            Anzahl der Kunden (Standard 250)
   --weine N             Anzahl der Weine (Standard 60)

@@ -26,8 +26,52 @@ void QtMeldung(QtMsgType art, const QMessageLogContext&, const QString& text) {
 }  // namespace
 #endif
 
+#ifdef REBKONTOR_PDF_PROGRAMM
+#include <unistd.h>
+
+#include <climits>
+
+namespace {
+
+// Whether the command line asks for the command "rechnung" (its options come
+// first; "-C" takes the next word).
+bool PdfBefehl(const std::vector<std::string>& argumente) {
+    std::size_t i = 0;
+    for (; i < argumente.size() && !argumente[i].empty() && argumente[i][0] == '-'; ++i) {
+        if (argumente[i] == "-C") {
+            ++i;
+        }
+    }
+    return i < argumente.size() && argumente[i] == "rechnung";
+}
+
+// The PDF program beside this one.
+std::string PdfProgramm() {
+    char pfad[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", pfad, sizeof pfad - 1);
+    if (n <= 0) {
+        return {};
+    }
+    std::string programm(pfad, static_cast<std::size_t>(n));
+    return programm.substr(0, programm.find_last_of('/') + 1) + REBKONTOR_PDF_PROGRAMM;
+}
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
     std::vector<std::string> argumente(argv + 1, argv + argc);
+#ifdef REBKONTOR_PDF_PROGRAMM
+    if (PdfBefehl(argumente)) {
+        // Before anything else, so that it sees the same working directory
+        // and arguments. Should it not start, this program says that it has
+        // no PDF output.
+        const std::string programm = PdfProgramm();
+        if (!programm.empty()) {
+            ::execv(programm.c_str(), argv);
+        }
+    }
+#endif
     RebkontorCli cli(std::cout, std::cerr);
 #ifdef REBKONTOR_MIT_PDF
     // Text on a PDF page needs the toolkit's fonts, and so an application

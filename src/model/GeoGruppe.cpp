@@ -35,7 +35,7 @@ void GeoGruppe::Append(const std::string& name) {
 }
 
 void GeoGruppe::AddGeoGruppe(const std::string& name) {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (GeoGruppe::AddGeoGruppe)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "GeoGruppe::AddGeoGruppe");
     NamensDatei::Anhaengen(
         fileName_, name,
         "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");

@@ -68,7 +68,7 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
 }
 
 bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (PostenVerwaltung)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "PostenVerwaltung");
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }

@@ -109,7 +109,7 @@ void PreisVerwaltung::FlushPreisliste() {
 }
 
 void PreisVerwaltung::AddPreisliste(const std::string& name) {
-    Schreibverbot::Pruefen(zugriff_, namensDatei_ + " (PreisVerwaltung::AddPreisliste)");
+    Schreibverbot::Pruefen(zugriff_, namensDatei_, "PreisVerwaltung::AddPreisliste");
     if (count >= kMaxPreislisten) {
         throw MessageException(ZuVieleListen());
     }

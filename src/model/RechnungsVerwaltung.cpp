@@ -138,7 +138,7 @@ std::int32_t RechnungsVerwaltung::IdAn(std::int32_t n) const {
 }
 
 bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "RechnungsVerwaltung");
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }
@@ -164,7 +164,7 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
 
 Rechnung* RechnungsVerwaltung::AllocRechnung(std::int32_t kunde) {
     // A reservation moves the customer's chain head, which is stored.
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung::AllocRechnung)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "RechnungsVerwaltung::AllocRechnung");
     if (reserviertFlag_) {
         throw MessageException(kAllocFehler);
     }
@@ -177,7 +177,7 @@ Rechnung* RechnungsVerwaltung::AllocRechnung(std::int32_t kunde) {
 }
 
 void RechnungsVerwaltung::StoreRechnung() {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (RechnungsVerwaltung::StoreRechnung)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "RechnungsVerwaltung::StoreRechnung");
     if (!reserviertFlag_) {
         throw MessageException(kStoreFehler);
     }

@@ -200,8 +200,7 @@ std::string Customizer::Image() const {
 }
 
 bool Customizer::Store() {
-    Schreibverbot::Pruefen(zugriff_,
-                           std::string(FixedText::Get(dateiName)) + " (Customizer::Store)");
+    Schreibverbot::Pruefen(zugriff_, FixedText::Get(dateiName), "Customizer::Store");
     return File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }
 

@@ -31,6 +31,13 @@ DatenSperre::DatenSperre(const std::string& verzeichnis) {
     do {
         fd = ::open(pfad.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == ELOOP) {
+        // A link would let the lock be taken on some other file than the
+        // next program takes it on.
+        throw MessageException("Die Sperrdatei »"_w + Anzeige(verzeichnis) + "/" + kDateiname +
+                               "« ist eine symbolische Verknüpfung; bitte entfernen. Es wurde "
+                               "nichts verändert."_w);
+    }
     if (fd < 0) {
         // A directory nobody may write may still hold the file from before.
         fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);

@@ -160,7 +160,7 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
 template <typename T>
 void GenericList<T>::MayWrite(const char* operation) const {
     if (IsFileBacked()) {
-        Schreibverbot::Pruefen(zugriff_, fileName_ + " (" + operation + ")");
+        Schreibverbot::Pruefen(zugriff_, fileName_, operation);
     }
 }
 

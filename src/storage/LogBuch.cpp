@@ -36,7 +36,7 @@ std::string LogBuch::SchreibFehler(const std::string& fileName) {
 }
 
 std::ostream& LogBuch::Stamp() {
-    Schreibverbot::Pruefen(zugriff_, fileName_ + " (LogBuch::Stamp)");
+    Schreibverbot::Pruefen(zugriff_, fileName_, "LogBuch::Stamp");
     std::time_t now = static_cast<std::time_t>(Clock::Now());
     std::tm local{};
     localtime_r(&now, &local);

@@ -19,10 +19,11 @@ class Schreibverbot : public std::logic_error {
         : std::logic_error("Schreibzugriff auf einen nur zum Lesen geöffneten Datenbestand: " +
                            was) {}
 
-    // Raises the exception when the access is read-only.
-    static void Pruefen(Zugriff zugriff, const std::string& was) {
+    // Raises the exception when the access is read-only; names the file and
+    // the operation that tried to write it.
+    static void Pruefen(Zugriff zugriff, const std::string& datei, const char* operation) {
         if (zugriff == Zugriff::NurLesen) {
-            throw Schreibverbot(was);
+            throw Schreibverbot(datei + " (" + operation + ")");
         }
     }
 };

@@ -265,10 +265,12 @@ TEST(TSDIDecFrameStartTest, ASecondProgramOnTheSameDataFolderIsToldSoAndTouchesN
     TempDir dir{true};
     std::filesystem::create_directory("daten");
     // Another program holds the folder: a real second process with the
-    // same kind of lock (flock(1) from util-linux).
+    // same kind of lock (flock(1) from util-linux, which keeps the lock to
+    // itself and runs "cat" until its input closes).
     QProcess andere;
-    andere.start(QStringLiteral("flock"), {QStringLiteral("daten/rebkontor.lock"),
-                                           QStringLiteral("sleep"), QStringLiteral("60")});
+    andere.start(
+        QStringLiteral("flock"),
+        {QStringLiteral("-o"), QStringLiteral("daten/rebkontor.lock"), QStringLiteral("cat")});
     ASSERT_TRUE(andere.waitForStarted()) << "flock(1) is missing";
     bool gehalten = false;
     for (int i = 0; i < 500 && !gehalten; ++i) {
@@ -297,6 +299,7 @@ TEST(TSDIDecFrameStartTest, ASecondProgramOnTheSameDataFolderIsToldSoAndTouchesN
     }
     EXPECT_EQ(namen, std::vector<std::string>{"rebkontor.lock"});
 
+    andere.closeWriteChannel();
     andere.kill();
     andere.waitForFinished();
     // Once the other program is gone, the window starts and holds the

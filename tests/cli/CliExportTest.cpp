@@ -353,6 +353,34 @@ TEST_F(SucheTest, AnUndatedInvoiceShowsNaAndADeletedOneNeverShows) {
     EXPECT_EQ(g.out, "");
 }
 
+// ------------------------------------------------------- too much for xls --
+
+TEST_F(CliFixture, ASpreadsheetBottleListThatCannotHoldEverythingIsAFailureThatSaysHowMuch) {
+    ASSERT_EQ(Lauf({"beispieldaten", "--kunden", "50", "--weine", "400", "--preislisten", "1",
+                    "--rechnungen", "1000", "--posten", "8000", "--stichtag", "7.12.2026"})
+                  .status,
+              0);
+    const std::vector<std::string> zeitraum = {"--datierung", "1.1.1990", "31.12.2030"};
+    std::vector<std::string> tabelle = {"flaschenliste", "--format", "xls", "f.xls"};
+    tabelle.insert(tabelle.begin() + 1, zeitraum.begin(), zeitraum.end());
+    const Ergebnis e = Lauf(tabelle);
+    EXPECT_EQ(e.status, 1);
+    EXPECT_THAT(e.err, ::testing::StartsWith(
+                           "rebkontor-cli: Die Tabelle ist unvollst\xC3\xA4ndig: sie fasst "
+                           "h\xC3\xB6"
+                           "chstens 256 Weine und je Wein 16379 Posten. Es fehlen "));
+    EXPECT_THAT(e.err, HasSubstr(" der 390 Weine). Die Flaschenliste als Textdatei "
+                                 "enth\xC3\xA4lt alle Posten.\n"));
+    // What fits is there: the first 256 wines.
+    const std::string bytes = ReadBytes(Pfad("f.xls"));
+    EXPECT_NE(bytes.find("Wein "), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), std::string("\x0A\0\0\0", 4));
+
+    std::vector<std::string> text = {"flaschenliste", "f.txt"};
+    text.insert(text.begin() + 1, zeitraum.begin(), zeitraum.end());
+    EXPECT_EQ(Lauf(text).status, 0);
+}
+
 // ------------------------------------------------------------ empty case --
 
 TEST_F(CliFixture, EveryCommandWorksOnAnEmptyDataDirectoryAndCreatesNothingInIt) {

@@ -54,8 +54,15 @@ TEST_F(SperreTest, BeispieldatenWaitsForNoOneAndTouchesNothingWhileAnotherProgra
         EXPECT_EQ(Lauf({"pruefen"}).status, 0);
         EXPECT_EQ(Aufnahme(Daten()), vorher);
     }
+    // Files that are no business data stay as they are, not even rewritten.
+    WriteBytes(Daten() + "/merkzettel.dat", std::string(308, 'n'));
+    WriteBytes(Daten() + "/eigene-notizen.txt", "meins");
+    Schnappschuss fremd = Aufnahme(Daten());
     const Ergebnis danach = Lauf(kKlein);
     EXPECT_EQ(danach.status, 0) << danach.err;
+    Schnappschuss jetzt = Aufnahme(Daten());
+    EXPECT_EQ(jetzt["merkzettel.dat"], fremd["merkzettel.dat"]);
+    EXPECT_EQ(jetzt["eigene-notizen.txt"], fremd["eigene-notizen.txt"]);
     EXPECT_EQ(FileSize(Daten() + "/kunden.dat"), 20 * 528);
     // The log book of the folder is kept, with the business's lines after it.
     EXPECT_THAT(ReadBytes(Daten() + "/logbuch.txt"),

@@ -143,6 +143,33 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
               "wurden nicht exportiert."_w);
 }
 
+TEST_F(HauptfensterTest, PriceListExportRefusesTheDataDirectoryAndWhatIsNoRegularFile) {
+    std::vector<std::string> exportiert;
+    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen&) -> bool {
+        exportiert.push_back(datei);
+        return true;
+    });
+    std::filesystem::create_directory_symlink(dir_ / "daten", dir_ / "ablage");
+    std::filesystem::create_directory(dir_ / "ordner.txt");
+    for (const std::string& ziel :
+         {std::string("daten/preislisten.txt"), dir_ / "ablage/preislisten.txt",
+          std::string("daten/weinlisten.txt")}) {
+        app_.SaveFileAnswer(SaveFileResult{ziel, 1});
+        fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+        EXPECT_EQ(app_.LastMessage().caption, "Preislisten exportieren");
+        EXPECT_NE(app_.LastMessage().text.find("sie l\xE4ge im Datenverzeichnis"),
+                  std::string::npos)
+            << ziel;
+    }
+    app_.SaveFileAnswer(SaveFileResult{"ordner.txt", 1});
+    fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
+    EXPECT_NE(app_.LastMessage().text.find("dort steht ein Verzeichnis"), std::string::npos);
+    EXPECT_NE(app_.LastMessage().text.find("Die Preislisten wurden nicht exportiert."),
+              std::string::npos);
+    EXPECT_TRUE(exportiert.empty());
+    EXPECT_FALSE(FileExists("daten/preislisten.txt"));
+}
+
 TEST_F(HauptfensterTest, PriceListExportWritesTheChosenFile) {
     Preise().AddPreisliste("Privat");
     Wv().AddWein(12);
