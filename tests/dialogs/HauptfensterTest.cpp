@@ -113,7 +113,7 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
               "Optionen/Grundeinstellungen benannt."_w);
     app_.ClearMessages();
 
-    preise_.AddPreisliste("Privat");
+    Preise().AddPreisliste("Privat");
     app_.SaveFileAnswer(std::nullopt);
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_TRUE(exportiert.empty());
@@ -209,14 +209,15 @@ TEST_F(HauptfensterTest, SettingsSetBackAtStartAreNamedOnce) {
     fenster_.ZurueckgesetzteEinstellungen();
     EXPECT_TRUE(app_.Messages().empty());  // a sound file is not mentioned
 
-    std::string bytes = customizer_.Image();
+    std::string bytes = Einstellungen().Image();
     bytes.replace(0, 4, std::string("\0\0\x48\x43", 4));  // 200 %
     bytes.replace(30, 4, std::string("\xFF\xFF\xFF\xFF", 4));
     WriteBytes("daten/preferences.dat", bytes);
     Customizer beschaedigt("daten/preferences.dat");
-    verwaltungen_.customizer = &beschaedigt;
+    Customizer* gelesen = V().customizer;
+    V().customizer = &beschaedigt;
     fenster_.ZurueckgesetzteEinstellungen();
-    verwaltungen_.customizer = &customizer_;
+    V().customizer = gelesen;
     ASSERT_EQ(app_.Messages().size(), 1u);
     EXPECT_EQ(app_.LastMessage().caption, "Grundeinstellungen");
     EXPECT_EQ(app_.LastMessage().icon, MessageIcon::Warning);
