@@ -144,6 +144,7 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
 }
 
 TEST_F(HauptfensterTest, PriceListExportRefusesTheDataDirectoryAndWhatIsNoRegularFile) {
+    Preise().AddPreisliste("Privat");
     std::vector<std::string> exportiert;
     fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen&) -> bool {
         exportiert.push_back(datei);
