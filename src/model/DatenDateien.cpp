@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "model/Firmendaten.h"
 #include "model/Kunde.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
@@ -36,6 +37,7 @@ std::vector<Datei> Dateien() {
         {"preferences.dat", 0},
         {"kunden.dat", Kunde::DiskSize},
         {"merkzettel.dat", MerkzettelVerwaltung::MerkzettelIntern::DiskSize},
+        {Firmendaten::kDatei, 0},
     };
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         dateien.push_back({std::to_string(k) + ".wl", Preis::DiskSize});

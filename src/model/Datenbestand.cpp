@@ -13,6 +13,8 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/LogBuch.h"
+#include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
 
 Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter, Zugriff zugriff)
     : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)), zugriff_(zugriff) {
@@ -39,7 +41,11 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     }
     customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"), zugriff_);
     Melde("Customizer", true);
-    firmendaten_.Laden(Pfad(Firmendaten::kDatei));
+    // Taken for empty, seller data that cannot be read would be written
+    // over with nothing by the next change in the dialog.
+    if (!firmendaten_.Laden(Pfad(Firmendaten::kDatei))) {
+        throw MessageException(Oeffnungsfehler(Pfad(Firmendaten::kDatei)));
+    }
 
     verwaltungen_.kundenVerwaltung = nullptr;
     verwaltungen_.weinlistenVerwaltung = weine_.get();

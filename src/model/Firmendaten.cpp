@@ -68,8 +68,9 @@ bool Firmendaten::Laden(const std::string& datei) {
     if (status.type() != std::filesystem::file_type::regular) {
         return false;
     }
+    // Only a missing file means no seller data.
     std::string text;
-    if (!File::ReadFile(datei, text)) {
+    if (!File::ReadIfExists(datei, text)) {
         return false;
     }
     std::string ignoriert;

@@ -60,6 +60,12 @@ std::string Unterschiede(const std::map<std::string, std::string>& a,
     return text;
 }
 
+// The sound data set, with seller data beside the records.
+void Anlegen(const std::string& verzeichnis) {
+    Grunddaten::Kopieren(verzeichnis);
+    WriteBytes(verzeichnis + "/daten/firmendaten.txt", "Name=Weingut Probe\r\nOrt=Alzey\r\n");
+}
+
 std::unique_ptr<Datenbestand> Starten() {
     KundenVerwaltung::maxNummer = 0;
     std::srand(1);
@@ -77,7 +83,7 @@ TEST(Lesefehler, BeimStartHaltenDenStartAnUndSchreibenNichts) {
     std::size_t anzahl = 0;
     {
         TempDir verzeichnis(true);
-        Grunddaten::Kopieren(verzeichnis.Path());
+        Anlegen(verzeichnis.Path());
         Stoerung zaehlen([&](IoFaults::Op op, const std::string& pfad) {
             if (op == IoFaults::Op::Read) {
                 gelesen.push_back(pfad);
@@ -90,17 +96,17 @@ TEST(Lesefehler, BeimStartHaltenDenStartAnUndSchreibenNichts) {
     }
     gelesen.resize(anzahl);
     // Every data file with records or names is read once.
-    for (const char* name :
-         {"daten/weinliste.dat", "daten/weinlisten.txt", "daten/0.wl", "daten/1.wl",
-          "daten/rechnungsposten.dat", "daten/rechnungen.dat", "daten/geogruppe.txt",
-          "daten/preferences.dat", "daten/kunden.dat", "daten/merkzettel.dat"}) {
+    for (const char* name : {"daten/weinliste.dat", "daten/weinlisten.txt", "daten/0.wl",
+                             "daten/1.wl", "daten/rechnungsposten.dat", "daten/rechnungen.dat",
+                             "daten/geogruppe.txt", "daten/preferences.dat", "daten/kunden.dat",
+                             "daten/merkzettel.dat", "daten/firmendaten.txt"}) {
         EXPECT_NE(std::find(gelesen.begin(), gelesen.end(), name), gelesen.end()) << name;
     }
 
     for (std::size_t n = 1; n <= gelesen.size(); ++n) {
         SCOPED_TRACE("read #" + std::to_string(n) + " of " + gelesen[n - 1]);
         TempDir verzeichnis(true);
-        Grunddaten::Kopieren(verzeichnis.Path());
+        Anlegen(verzeichnis.Path());
         const auto vorher = Abbild("daten");
         std::string text;
         {
