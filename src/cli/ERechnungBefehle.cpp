@@ -7,6 +7,7 @@
 #include "cli/Bedienfehler.h"
 #include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
+#include "documents/Ausgabeziel.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
 #include "model/Firmendaten.h"
@@ -62,35 +63,32 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
         throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
     }
 
+    for (const std::optional<std::string>& ziel : {xrechnung, zugferd}) {
+        if (ziel) {
+            if (*ziel == "-") {
+                throw Bedienfehler(
+                    "E-Rechnungen werden nur in eine Datei geschrieben, nicht auf "
+                    "die Standardausgabe (-).");
+            }
+            AusgabePruefen(*ziel);
+        }
+    }
     const ::Firmendaten firma = FirmendatenLesen();
     Lesebestand kopie(kDaten);
     RechnungsVerwaltung& rechnungen = *kopie.V().rechnungsVerwaltung;
     GenericList<::Rechnung> treffer;
-    const ::Rechnung* rechnung = nullptr;
-    if (id) {
-        // A deleted invoice is found by its id, and refused below.
-        rechnung = rechnungen.GetRechnung(static_cast<std::int32_t>(wert));
-        if (rechnung == nullptr) {
-            throw MessageException("Es gibt keine Rechnung mit der Id " + std::to_string(wert) +
-                                   ".");
-        }
-    } else {
-        rechnungen.GetRechnungenNachNummerOderBetrag(static_cast<std::int32_t>(wert), 0.0f, 0.0f,
-                                                     treffer);
-        if (treffer.Count() == 0) {
-            throw MessageException("Es gibt keine Rechnung mit der Nummer " + std::to_string(wert) +
-                                   ".");
-        }
-        rechnung = &treffer[0];
-    }
+    // A deleted invoice is found by its id, and refused with the other
+    // invoices that cannot become an e-invoice.
+    const ::Rechnung* rechnung = &RechnungFinden(rechnungen, id.has_value(), wert, treffer);
     std::string fehler;
     const std::optional<ERechnung> e = ERechnung::Aus(
         *rechnung, kopie.V(), firma, CodePage::Utf8ToCp1252(referenz.value_or("")), fehler);
     if (!e) {
         throw MessageException(fehler);
     }
-    if (xrechnung && !File::ReplaceAtomically(
-                         *xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung))) {
+    if (xrechnung &&
+        !Ausgabeziel::Ersetzen(*xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung),
+                               kDaten)) {
         throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
                                " konnte nicht geschrieben werden.");
     }

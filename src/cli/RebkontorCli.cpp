@@ -45,18 +45,6 @@ bool IstStandardausgabe(const std::string& datei) {
     return datei == Ausgabeziel::kStandardausgabe;
 }
 
-// Refuses an export into the data directory or over anything that is no
-// regular file, before any data is read.
-void AusgabePruefen(const std::string& datei) {
-    if (IstStandardausgabe(datei)) {
-        return;
-    }
-    const std::string hindernis = Ausgabeziel::Hindernis(datei, RebkontorCli::kDaten);
-    if (!hindernis.empty()) {
-        throw MessageException(hindernis);
-    }
-}
-
 struct Zeitraum {
     Datum von;
     Datum bis;
@@ -399,26 +387,10 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
     Lesebestand bestand(kDaten);
     RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
     GenericList<::Rechnung> treffer;
-    const ::Rechnung* rechnung = nullptr;
-    if (id) {
-        rechnung = rechnungen.GetRechnung(static_cast<std::int32_t>(wert));
-        if (rechnung == nullptr) {
-            throw MessageException("Es gibt keine Rechnung mit der Id " + std::to_string(wert) +
-                                   ".");
-        }
-        if (rechnung->IstGeloescht()) {
-            throw MessageException("Die Rechnung mit der Id " + std::to_string(wert) +
-                                   " ist gelöscht."_w);
-        }
-    } else {
-        // Newest first, deleted ones never.
-        rechnungen.GetRechnungenNachNummerOderBetrag(static_cast<std::int32_t>(wert), 0.0f, 0.0f,
-                                                     treffer);
-        if (treffer.Count() == 0) {
-            throw MessageException("Es gibt keine Rechnung mit der Nummer " + std::to_string(wert) +
-                                   ".");
-        }
-        rechnung = &treffer[0];
+    const ::Rechnung* rechnung = &RechnungFinden(rechnungen, id.has_value(), wert, treffer);
+    if (rechnung->IstGeloescht()) {
+        throw MessageException("Die Rechnung mit der Id " + std::to_string(wert) +
+                               " ist gelöscht."_w);
     }
     if (!pdf_) {
         throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
@@ -428,6 +400,36 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
                                " konnte nicht geschrieben werden.");
     }
     return kErfolg;
+}
+
+void RebkontorCli::AusgabePruefen(const std::string& datei) {
+    if (IstStandardausgabe(datei)) {
+        return;
+    }
+    const std::string hindernis = Ausgabeziel::Hindernis(datei, kDaten);
+    if (!hindernis.empty()) {
+        throw MessageException(hindernis);
+    }
+}
+
+const Rechnung& RebkontorCli::RechnungFinden(RechnungsVerwaltung& rechnungen, bool nachId,
+                                             std::int64_t wert, GenericList<Rechnung>& treffer) {
+    if (nachId) {
+        const Rechnung* rechnung = rechnungen.GetRechnung(static_cast<std::int32_t>(wert));
+        if (rechnung == nullptr) {
+            throw MessageException("Es gibt keine Rechnung mit der Id " + std::to_string(wert) +
+                                   ".");
+        }
+        return *rechnung;
+    }
+    // Newest first, deleted ones never.
+    rechnungen.GetRechnungenNachNummerOderBetrag(static_cast<std::int32_t>(wert), 0.0f, 0.0f,
+                                                 treffer);
+    if (treffer.Count() == 0) {
+        throw MessageException("Es gibt keine Rechnung mit der Nummer " + std::to_string(wert) +
+                               ".");
+    }
+    return treffer[0];
 }
 
 int RebkontorCli::Suche(Aufruf& aufruf) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -8,6 +9,9 @@
 
 class Aufruf;
 class Rechnung;
+class RechnungsVerwaltung;
+template <typename T>
+class GenericList;
 struct Verwaltungen;
 
 // rebkontor-cli: the window's exports, invoice PDFs, invoice searches, a
@@ -63,6 +67,15 @@ class RebkontorCli {
                            const std::optional<std::string>& zugferd,
                            const std::optional<std::string>& referenz);
     int Firmendaten(Aufruf& aufruf);
+
+    // Refuses an export into the data directory or over anything that is no
+    // regular file ("-", standard output, passes), before any data is read.
+    static void AusgabePruefen(const std::string& datei);
+    // The invoice the user named: by id (a deleted one too; the caller
+    // decides), or else the newest one with that number that is not deleted,
+    // kept in `treffer`. Raises the German message when there is none.
+    static const Rechnung& RechnungFinden(RechnungsVerwaltung& rechnungen, bool nachId,
+                                          std::int64_t wert, GenericList<Rechnung>& treffer);
 
     // Writes a Windows-1252 text and a line end in UTF-8.
     static void Zeile(std::ostream& out, const std::string& text);

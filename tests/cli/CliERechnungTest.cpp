@@ -170,6 +170,16 @@ TEST_F(ERechnungCliTest, FirmendatenAreCheckedBeforeStoringAndRefusalsNameWhatIs
     EXPECT_FALSE(std::filesystem::exists(Pfad("f.xml")));
 
     EXPECT_EQ(Lauf({"rechnung", "1", "--referenz", "x"}).status, 2);
+    // E-invoices never go into the data folder or over what is no file.
+    const std::string nr = std::to_string(RechnungMitMail(true));
+    std::filesystem::create_directory(Pfad("ordner.xml"));
+    for (const std::string& ziel : {std::string("daten/x.xml"), Pfad("ordner.xml")}) {
+        const Ergebnis e = Lauf({"rechnung", nr, "--xrechnung", ziel});
+        EXPECT_EQ(e.status, 1) << ziel;
+        EXPECT_THAT(e.err, HasSubstr("wird nicht geschrieben")) << ziel;
+    }
+    EXPECT_FALSE(std::filesystem::exists(Daten() + "/x.xml"));
+    EXPECT_EQ(Lauf({"rechnung", nr, "--zugferd", "-"}).status, 2);
     // A broken line in the file is a problem the check reports.
     WriteBytes(datei, vorher + "kaputt\r\n");
     const Ergebnis pruefen = Lauf({"pruefen"});
