@@ -190,7 +190,11 @@ struct Umfeld {
     }
 
     float Summe() const { return rechnung.GetSumme(!InEuro()); }
-    float MwstBetrag() const { return Summe() * Mwst() / 100; }
+    // With prices that include VAT the total already holds it: 100.00 at 19 %
+    // contains 15.97, not the 19.00 that would be added on top of a net 100.00.
+    float MwstBetrag() const {
+        return MwstEnthalten() ? Summe() * Mwst() / (100 + Mwst()) : Summe() * Mwst() / 100;
+    }
     float Endbetrag() const { return MwstEnthalten() ? Summe() : Summe() * (100 + Mwst()) / 100; }
     std::string Betrag(float betrag) const {
         return Format("%s %0.2f", Waehrung().c_str(), static_cast<double>(betrag));
