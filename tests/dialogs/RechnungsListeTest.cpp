@@ -371,6 +371,12 @@ TEST_F(RechnungsNummerTest, FindsByNumberOrByAmountWithinTheTolerance) {
     EXPECT_EQ(app_.Executed().size(), 4u);  // no list
 }
 
+// Why an export does not go where the user pointed it.
+const std::string kInDaten =
+    "sie läge im Datenverzeichnis »daten«, und ein Export darf keine Daten überschreiben. Bitte "
+    "einen anderen Ort wählen."_w;
+const std::string kKeineDatei = "dort steht ein Verzeichnis, keine gewöhnliche Datei."_w;
+
 class HauptfensterRechnungenTest : public RechnungsListeTest {
   protected:
     Hauptfenster fenster_{V(), app_};
@@ -488,16 +494,10 @@ TEST_F(HauptfensterRechnungenTest, BottleListRefusesDataAndFoldersAndSaysWhatASh
         fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
         ASSERT_EQ(app_.Messages().size(), vorher + 1) << ziel;
         EXPECT_EQ(app_.LastMessage().caption, "Erstellen der Flaschenliste");
-        const std::string grund = ziel == dir_ / "ordner.xls"
-                                      ? "dort steht ein Verzeichnis, keine gew\xF6hnliche Datei."
-                                      : "sie l\xE4ge im Datenverzeichnis \xBB"
-                                        "daten\xAB";
-        EXPECT_EQ(app_.LastMessage().text.rfind(
-                      "Die Datei \xBB" + ziel + "\xAB wird nicht geschrieben: " + grund, 0),
-                  0u)
-            << app_.LastMessage().text;
-        EXPECT_EQ(app_.LastMessage().text.substr(app_.LastMessage().text.size() - 39),
-                  " Die Flaschenliste wurde nicht erstellt.");
+        EXPECT_EQ(app_.LastMessage().text,
+                  "Die Datei »"_w + ziel + "« wird nicht geschrieben: "_w +
+                      (ziel == dir_ / "ordner.xls" ? kKeineDatei : kInDaten) +
+                      " Die Flaschenliste wurde nicht erstellt.");
     }
     EXPECT_TRUE(app_.Cursors().empty());
     EXPECT_TRUE(app_.Started().empty());
@@ -625,16 +625,9 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
         app_.SaveFileAnswer(SaveFileResult{ziel, format});
         w.Click(L::kERechnung);
         EXPECT_EQ(app_.LastMessage().caption, "E-Rechnung speichern");
-        const std::string grund = ziel == "ordner.pdf"
-                                      ? "dort steht ein Verzeichnis, keine gew\xF6hnliche Datei. "
-                                      : "sie l\xE4ge im Datenverzeichnis \xBB"
-                                        "daten\xAB, und ein "
-                                        "Export darf keine Daten \xFC"
-                                        "berschreiben. Bitte einen "
-                                        "anderen Ort w\xE4hlen. ";
-        EXPECT_EQ(app_.LastMessage().text, "Die Datei \xBB" + ziel +
-                                               "\xAB wird nicht geschrieben: " + grund +
-                                               "Die E-Rechnung wurde nicht gespeichert.");
+        EXPECT_EQ(app_.LastMessage().text, "Die Datei »"_w + ziel + "« wird nicht geschrieben: "_w +
+                                               (ziel == "ordner.pdf" ? kKeineDatei : kInDaten) +
+                                               " Die E-Rechnung wurde nicht gespeichert.");
     }
     ERechnungSpeichern::SetZugferdAusgabe({});
     EXPECT_FALSE(pdfGeschrieben);
