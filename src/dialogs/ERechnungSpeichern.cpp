@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "documents/Ausgabeziel.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
 #include "model/Firmendaten.h"
@@ -10,7 +11,6 @@
 #include "model/Verwaltungen.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
-#include "storage/File.h"
 #include "storage/FixedText.h"
 #include "windowing/Services.h"
 
@@ -58,6 +58,13 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
     if (!wahl) {
         return;
     }
+    // The data folder is the one the Firmendaten were read from.
+    const std::string daten = ordner.empty() ? std::string(Ausgabeziel::kDaten) : ordner.string();
+    const std::string hindernis = Ausgabeziel::Hindernis(wahl->path, daten);
+    if (!hindernis.empty()) {
+        app.MessageBox(hindernis + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
+        return;
+    }
     const std::string ziel = CodePage::Utf8ToCp1252(wahl->path);
     bool geschrieben = false;
     app.WaitCursor();
@@ -65,8 +72,8 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
         geschrieben = Ausgabe()(wahl->path, verwaltungen, rechnung,
                                 XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler);
     } else {
-        geschrieben = File::ReplaceAtomically(
-            wahl->path, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung));
+        geschrieben = Ausgabeziel::Ersetzen(
+            wahl->path, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung), daten);
         fehler = "Die Datei " + ziel + " konnte nicht geschrieben werden.";
     }
     app.ArrowCursor();

@@ -1,10 +1,9 @@
 #include "dialogs/GeoFilterDlg.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 
 #include "documents/Adressdatei.h"
+#include "documents/Ausgabeziel.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "storage/CodePage.h"
@@ -15,7 +14,6 @@
 namespace {
 
 constexpr const char* kTitel = "Adressdatei erzeugen";
-constexpr const char* kDaten = "daten";
 
 // The range fields are read as far as their first 19 characters.
 std::uint32_t Postleitzahl(const std::string& text) {
@@ -64,25 +62,6 @@ void GeoFilterDlg::Command(int id) {
     }
 }
 
-std::string GeoFilterDlg::Hindernis(const std::string& pfad) {
-    namespace fs = std::filesystem;
-    std::error_code fehler;
-    const fs::file_status status = fs::status(pfad, fehler);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        return "Unter dem Namen "_w + Anzeige(pfad) +
-               " steht keine gewöhnliche Datei. Bitte wählen Sie einen anderen Namen."_w;
-    }
-    // The address file would replace a data file of the program.
-    const fs::path ordner = fs::weakly_canonical(fs::absolute(pfad, fehler), fehler).parent_path();
-    std::error_code datenFehler;
-    const fs::path daten = fs::weakly_canonical(fs::absolute(kDaten, datenFehler), datenFehler);
-    if (!fehler && !datenFehler && fs::is_directory(daten, datenFehler) && ordner == daten) {
-        return "Die Adressdatei darf nicht in das Datenverzeichnis daten geschrieben werden. "
-               "Bitte wählen Sie einen anderen Ordner."_w;
-    }
-    return {};
-}
-
 void GeoFilterDlg::Erzeugen() {
     Window& w = Win();
     const bool nachGruppe = w.IsChecked(kMitGruppe);
@@ -119,9 +98,11 @@ void GeoFilterDlg::Erzeugen() {
     if (!wahl) {
         return;
     }
-    const std::string hindernis = Hindernis(wahl->path);
+    // The dialog stays open for another name.
+    const std::string hindernis = Ausgabeziel::Hindernis(wahl->path);
     if (!hindernis.empty()) {
-        App().MessageBox(hindernis, kTitel, MessageButtons::Ok, MessageIcon::Warning);
+        App().MessageBox(hindernis + " Es wurden keine Adressen exportiert.", kTitel,
+                         MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
 

@@ -23,10 +23,6 @@ class GeoFilterDlg : public Dialog {
     void SetupWindow() override;
     void Command(int id) override;
 
-    // Why a chosen file may not take an export (a folder or device, or a
-    // file of the data directory); empty when it may.
-    static std::string Hindernis(const std::string& pfad);
-
   private:
     void Erzeugen();
 

@@ -24,7 +24,6 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
-#include "storage/File.h"
 #include "storage/FixedText.h"
 #include "windowing/Services.h"
 
@@ -240,6 +239,12 @@ void Hauptfenster::Flaschenzaehlung() {
     if (!wahl) {
         return;
     }
+    const std::string hindernis = Ausgabeziel::Hindernis(wahl->path);
+    if (!hindernis.empty()) {
+        app_.MessageBox(hindernis + " Die Flaschenliste wurde nicht erstellt.",
+                        "Erstellen der Flaschenliste");
+        return;
+    }
     app_.MessageBox(
         "Anhängig von der Anzahl der gefundenen Flaschen kann die Erstellung der Flaschenliste "
         "einige Zeit in Anspruch nehmen."_w,
@@ -248,16 +253,17 @@ void Hauptfenster::Flaschenzaehlung() {
     RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
     const Customizer& einstellungen = *verwaltungen_.customizer;
     bool geschrieben = false;
+    Flaschenliste::Auslassung auslassung;
     app_.WaitCursor();
     try {
         if (tabelle) {
             geschrieben = Flaschenliste::Write(rechnungen, einstellungen, wahl->path,
-                                               Flaschenliste::kTabelle);
+                                               Flaschenliste::kTabelle, &auslassung);
         } else {
             // The list names its file as the user reads it, in its own encoding.
             Flaschenliste::Eintraege eintraege;
             rechnungen.GetFlaschenPosten(eintraege);
-            geschrieben = File::ReplaceAtomically(
+            geschrieben = Ausgabeziel::Ersetzen(
                 wahl->path,
                 Flaschenliste::Text(CodePage::Utf8ToCp1252(wahl->path), eintraege, einstellungen));
         }
@@ -273,6 +279,11 @@ void Hauptfenster::Flaschenzaehlung() {
                             "erstellt.",
                         "Erstellen der Flaschenliste");
         return;
+    }
+    if (!auslassung.Vollstaendig()) {
+        // The sheet keeps what fits; the user must not take it for the whole list.
+        app_.MessageBox(Flaschenliste::AuslassungsText(auslassung), "Erstellen der Flaschenliste",
+                        MessageButtons::Ok, MessageIcon::Warning);
     }
     if (!tabelle) {
         app_.StartProgram({oeffner_, wahl->path});

@@ -146,8 +146,8 @@ TEST_F(GeoFilterDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen
     w.Click(109);
     EXPECT_FALSE(w.IsClosed());
     EXPECT_EQ(app_.LastMessage().text,
-              "Unter dem Namen ordner.csv steht keine gewöhnliche Datei. Bitte wählen Sie einen "
-              "anderen Namen."_w);
+              "Die Datei »ordner.csv« wird nicht geschrieben: dort steht ein Verzeichnis, keine "
+              "gewöhnliche Datei. Es wurden keine Adressen exportiert."_w);
     EXPECT_TRUE(std::filesystem::is_directory("ordner.csv"));
 
     // Nor is a data file of the program.
@@ -155,8 +155,10 @@ TEST_F(GeoFilterDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen
     w.Click(109);
     EXPECT_FALSE(w.IsClosed());
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Adressdatei darf nicht in das Datenverzeichnis daten geschrieben werden. Bitte "
-              "wählen Sie einen anderen Ordner."_w);
+              "Die Datei »"_w + (dir_ / "daten/kunden.dat") +
+                  "« wird nicht geschrieben: sie läge im Datenverzeichnis »daten«, und ein "
+                  "Export darf keine Daten überschreiben. Bitte einen anderen Ort wählen. Es "
+                  "wurden keine Adressen exportiert."_w);
     EXPECT_EQ(ReadBytes("daten/kunden.dat"), kundenVorher);
     EXPECT_EQ(app_.Messages().size(), 3u);
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
@@ -369,6 +371,12 @@ TEST_F(RechnungsNummerTest, FindsByNumberOrByAmountWithinTheTolerance) {
     EXPECT_EQ(app_.Executed().size(), 4u);  // no list
 }
 
+// Why an export does not go where the user pointed it.
+const std::string kInDaten =
+    "sie läge im Datenverzeichnis »daten«, und ein Export darf keine Daten überschreiben. Bitte "
+    "einen anderen Ort wählen."_w;
+const std::string kKeineDatei = "dort steht ein Verzeichnis, keine gewöhnliche Datei."_w;
+
 class HauptfensterRechnungenTest : public RechnungsListeTest {
   protected:
     Hauptfenster fenster_{V(), app_};
@@ -459,6 +467,70 @@ TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
     EXPECT_EQ(app_.Started().size(), 1u);
 }
 
+TEST_F(HauptfensterRechnungenTest, BottleListRefusesDataAndFoldersAndSaysWhatASheetLeftOut) {
+    // One invoice of today with 258 wines: two more than the sheet has columns.
+    const std::int32_t id = Neue(1, 6.0f, Datum(6, 12, 2026), false, 6, 1);
+    Rechnung* r = Rv().GetRechnung(id);
+    for (std::int32_t wein = 2; wein <= 258; ++wein) {
+        r->SetPosten(wein, 1.0f, 0.5f, 1);
+    }
+    const auto filtern = [this] {
+        app_.OnExecute([](FakeWindow& filter) {
+            filter.Click(RechnungsFiler::kDatumHeute);
+            filter.PressEnter();
+        });
+    };
+    const std::string kundenVorher = ReadBytes("daten/kunden.dat");
+    std::filesystem::create_directory(dir_ / "ordner.xls");
+
+    // A name in the data folder (an existing data file, a new one) or over a
+    // folder: said at once, before the notice, and nothing is written.
+    const std::vector<std::pair<std::string, int>> ziele{
+        {dir_ / "daten/kunden.dat", 1}, {"daten/fl.xls", 2}, {dir_ / "ordner.xls", 2}};
+    for (const auto& [ziel, format] : ziele) {
+        filtern();
+        app_.SaveFileAnswer(SaveFileResult{ziel, format});
+        const std::size_t vorher = app_.Messages().size();
+        fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+        ASSERT_EQ(app_.Messages().size(), vorher + 1) << ziel;
+        EXPECT_EQ(app_.LastMessage().caption, "Erstellen der Flaschenliste");
+        EXPECT_EQ(app_.LastMessage().text,
+                  "Die Datei »"_w + ziel + "« wird nicht geschrieben: "_w +
+                      (ziel == dir_ / "ordner.xls" ? kKeineDatei : kInDaten) +
+                      " Die Flaschenliste wurde nicht erstellt.");
+    }
+    EXPECT_TRUE(app_.Cursors().empty());
+    EXPECT_TRUE(app_.Started().empty());
+    EXPECT_EQ(ReadBytes("daten/kunden.dat"), kundenVorher);
+    EXPECT_FALSE(FileExists("daten/fl.xls"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "ordner.xls"));
+
+    // The sheet keeps the first 256 wines and says what it left out.
+    filtern();
+    app_.SaveFileAnswer(SaveFileResult{dir_ / "fl.xls", 2});
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    ASSERT_GE(app_.Messages().size(), 2u);
+    EXPECT_EQ(app_.Messages()[app_.Messages().size() - 2].text.rfind("Anh\xE4ngig", 0), 0u);
+    EXPECT_EQ(app_.LastMessage().caption, "Erstellen der Flaschenliste");
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Tabelle ist unvollst\xE4ndig: sie fasst h\xF6"
+              "chstens 256 Weine und je Wein 16379 Posten. Es fehlen 2 von 258 Posten (darunter "
+              "alle Posten von 2 der 258 Weine). Die Flaschenliste als Textdatei enth\xE4lt alle "
+              "Posten.");
+    EXPECT_EQ(ReadBytes(dir_ / "fl.xls").substr(0, 2), std::string("\x09\x02", 2));
+    EXPECT_TRUE(app_.Started().empty());
+
+    // The text list holds all of them, and says nothing more.
+    filtern();
+    app_.SaveFileAnswer(SaveFileResult{dir_ / "fl.txt", 1});
+    const std::size_t vorher = app_.Messages().size();
+    fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
+    EXPECT_EQ(app_.Messages().size(), vorher + 1);
+    const std::string text = ReadBytes(dir_ / "fl.txt");
+    EXPECT_NE(text.find("Wein Nummer (258): 1\r\n"), std::string::npos);
+    EXPECT_EQ(app_.Started().size(), 1u);
+}
+
 TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughTheSaveDialog) {
     Neue(4711, 30.0f, Datum(2, 12, 2026), false, 3);
     FakeWindow& w = Liste();
@@ -533,6 +605,37 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
               "Die Datei r.pdf ist schreibgeschützt. Die E-Rechnung wurde nicht gespeichert."_w);
     EXPECT_FALSE(app_.IsWaiting());
     EXPECT_EQ(app_.Cursors().back(), "arrow");
+
+    // Never into the data folder, nor over a folder: as XML or as PDF, the
+    // reason is said and nothing is written.
+    const std::string firmaVorher = ReadBytes("daten/firmendaten.txt");
+    std::filesystem::create_directory("ordner.pdf");
+    bool pdfGeschrieben = false;
+    ERechnungSpeichern::SetZugferdAusgabe(
+        [&](const std::string&, Verwaltungen&, const Rechnung&, const std::string&, std::string&) {
+            pdfGeschrieben = true;
+            return true;
+        });
+    const std::size_t cursor = app_.Cursors().size();
+    const std::vector<std::pair<std::string, int>> ziele{{"daten/firmendaten.txt", 1},
+                                                         {dir_ / "daten/r.xml", 1},
+                                                         {"daten/r.pdf", 2},
+                                                         {"ordner.pdf", 2}};
+    for (const auto& [ziel, format] : ziele) {
+        app_.SaveFileAnswer(SaveFileResult{ziel, format});
+        w.Click(L::kERechnung);
+        EXPECT_EQ(app_.LastMessage().caption, "E-Rechnung speichern");
+        EXPECT_EQ(app_.LastMessage().text, "Die Datei »"_w + ziel + "« wird nicht geschrieben: "_w +
+                                               (ziel == "ordner.pdf" ? kKeineDatei : kInDaten) +
+                                               " Die E-Rechnung wurde nicht gespeichert.");
+    }
+    ERechnungSpeichern::SetZugferdAusgabe({});
+    EXPECT_FALSE(pdfGeschrieben);
+    EXPECT_EQ(app_.Cursors().size(), cursor);
+    EXPECT_EQ(ReadBytes("daten/firmendaten.txt"), firmaVorher);
+    EXPECT_FALSE(FileExists("daten/r.xml"));
+    EXPECT_FALSE(FileExists("daten/r.pdf"));
+    EXPECT_TRUE(std::filesystem::is_empty("ordner.pdf"));
 }
 
 }  // namespace
