@@ -144,8 +144,8 @@ TEST_F(PrintRechnungTest, VatLinesWithoutAndWithVatIncluded) {
     EXPECT_EQ(satz->text, "     der Endbetrag enth\xE4lt EUR 15.97 (19.00 % Umsatzsteuer) ");
     EXPECT_EQ(satz->font.weight, Canvas::kNormal);
     EXPECT_EQ(satz->font.height, static_cast<int>(0.75 * (kH / 65)));
-    const auto* davon =
-        Seite(PrintRechnung::kInterneRechnung, r, 1).Find("davon 19.00 % Mehrwertsteuer");
+    const RecordingCanvas internBrutto = Seite(PrintRechnung::kInterneRechnung, r, 1);
+    const auto* davon = internBrutto.Find("davon 19.00 % Mehrwertsteuer");
     ASSERT_NE(davon, nullptr);
     EXPECT_NE(davon->text.find("EUR 15.97"), std::string::npos) << davon->text;
 
