@@ -17,6 +17,7 @@
 #include <QTimerEvent>
 #include <QTreeView>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "app/DialogLayouts.h"
@@ -480,9 +481,21 @@ void QtWindow::SetColumnWidth(int id, int column, int width) {
     if (auto* tree = qobject_cast<QTreeView*>(View(id))) {
         tree->setColumnHidden(column, width <= 0);
         if (width > 0) {
-            tree->header()->resizeSection(column, width);
+            tree->header()->resizeSection(column, ShownColumnWidth(*tree, column, width));
         }
     }
+}
+
+int QtWindow::ShownColumnWidth(const QTreeView& tree, int column, int width) {
+    // The dialogs give column widths in pixels of the small dialog font they were drawn
+    // for, whose digits are 6 pixels wide. A desktop font with wider digits widens the
+    // columns alike, so that a date or an amount is not cut off, and no column is
+    // narrower than its own title.
+    constexpr double kEntwurfZiffernbreite = 6.0;
+    const double faktor = std::max(
+        1.0, tree.fontMetrics().horizontalAdvance(QLatin1Char('0')) / kEntwurfZiffernbreite);
+    const int breite = static_cast<int>(std::lround(width * faktor));
+    return std::max(breite, tree.header()->sectionSizeHint(column));
 }
 
 void QtWindow::ClearRows(int id) {
