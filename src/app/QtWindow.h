@@ -60,8 +60,8 @@ class QtWindow : public QDialog, public Window {
     int Selected(int id) const override;
     void AddColumn(int id, const std::string& title, int width, Align align) override;
     void SetColumnWidth(int id, int column, int width) override;
-    // The width a column given `width` pixels of the dialog font gets in `tree`: widened
-    // with the font, and never narrower than its title.
+    // The width a column given `width` pixels of the dialog font gets in `tree`: a narrow
+    // one widened with the font, and none narrower than its title.
     static int ShownColumnWidth(const QTreeView& tree, int column, int width);
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;

@@ -176,7 +176,7 @@ TEST_F(QtWindowTest, ListViewsAskTheLogicForCellsColoursAndSelections) {
 TEST_F(QtWindowTest, ColumnsGrowWithTheFontAndNeverCutTheirTitle) {
     auto* view = Widget<QTreeView>("c104");
     // A desktop font with digits more than twice as wide as the dialog font's widens a
-    // column alike.
+    // narrow column alike.
     QFont breit = view->font();
     breit.setPixelSize(24);
     view->setFont(breit);
@@ -189,9 +189,12 @@ TEST_F(QtWindowTest, ColumnsGrowWithTheFontAndNeverCutTheirTitle) {
     window_->AddColumn(104, "Betrag eingegangen", 20, Align::Right);
     EXPECT_GE(view->header()->sectionSize(1), view->header()->sectionSizeHint(1));
     EXPECT_GT(view->header()->sectionSize(1), 20 * faktor + 1);
+    // A wide column for names keeps its width.
+    window_->AddColumn(104, "Name", 210, Align::Left);
+    EXPECT_EQ(view->header()->sectionSize(2), 210);
     // A changed width goes through the same widening; zero still hides the column.
-    window_->SetColumnWidth(104, 0, 100);
-    EXPECT_NEAR(view->header()->sectionSize(0), 100 * faktor, 1.0);
+    window_->SetColumnWidth(104, 0, 90);
+    EXPECT_NEAR(view->header()->sectionSize(0), 90 * faktor, 1.0);
     window_->SetColumnWidth(104, 0, 0);
     EXPECT_TRUE(view->isColumnHidden(0));
 }
