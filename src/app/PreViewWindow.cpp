@@ -1,6 +1,7 @@
 #include "app/PreViewWindow.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
@@ -44,6 +45,16 @@ void PreViewWindow::paintEvent(QPaintEvent* /*event*/) {
         services_.GuardQuietly([&] { job_->drawPage(canvas, 1, 0, 0, width(), height()); });
     }
     gemalt_ = true;
+}
+
+void PreViewWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the preview as it closes a dialog; on a desktop without a window
+    // manager there is no close box, and the previews would cover the main window for good.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PreViewWindow::resizeEvent(QResizeEvent* event) {

@@ -11,7 +11,7 @@ class QtServices;
 // The window "Druck-Vorschau": page 1 of its document, drawn over the whole
 // client area. It owns the document and lets it go when it is closed. Sized
 // by the user, it takes the proportions of a portrait A4 sheet again: the
-// client area becomes 21/29.6 of its new height wide.
+// client area becomes 21/29.6 of its new height wide. Escape closes it.
 class PreViewWindow : public QWidget {
   public:
     PreViewWindow(std::unique_ptr<PrintJob> job, QtServices& services, QWidget* parent);
@@ -22,6 +22,7 @@ class PreViewWindow : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     std::unique_ptr<PrintJob> job_;

@@ -17,6 +17,7 @@
 #include <QTimerEvent>
 #include <QTreeView>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "app/DialogLayouts.h"
@@ -480,9 +481,26 @@ void QtWindow::SetColumnWidth(int id, int column, int width) {
     if (auto* tree = qobject_cast<QTreeView*>(View(id))) {
         tree->setColumnHidden(column, width <= 0);
         if (width > 0) {
-            tree->header()->resizeSection(column, width);
+            tree->header()->resizeSection(column, ShownColumnWidth(*tree, column, width));
         }
     }
+}
+
+int QtWindow::ShownColumnWidth(const QTreeView& tree, int column, int width) {
+    // The dialogs give column widths in pixels of the small dialog font they were drawn
+    // for, whose digits are 6 pixels wide. A desktop font with wider digits widens the
+    // narrow columns alike, which hold numbers, amounts and dates that must not be cut
+    // off; the wide ones hold names, which are elided anyway and would push the last
+    // columns out of sight. No column is narrower than its own title.
+    constexpr double kEntwurfZiffernbreite = 6.0;
+    constexpr int kSchmaleSpalte = 100;
+    int breite = width;
+    if (width < kSchmaleSpalte) {
+        const double faktor = std::max(
+            1.0, tree.fontMetrics().horizontalAdvance(QLatin1Char('0')) / kEntwurfZiffernbreite);
+        breite = static_cast<int>(std::lround(width * faktor));
+    }
+    return std::max(breite, tree.header()->sectionSizeHint(column));
 }
 
 void QtWindow::ClearRows(int id) {

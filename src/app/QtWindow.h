@@ -12,6 +12,7 @@ class Dialog;
 class ListViewModel;
 class QtServices;
 class QAbstractItemView;
+class QTreeView;
 
 // A dialog's window: built from the dialog's layout, its controls found by
 // their object names "c<identifier>", their signals turned into the logic's
@@ -59,6 +60,9 @@ class QtWindow : public QDialog, public Window {
     int Selected(int id) const override;
     void AddColumn(int id, const std::string& title, int width, Align align) override;
     void SetColumnWidth(int id, int column, int width) override;
+    // The width a column given `width` pixels of the dialog font gets in `tree`: a narrow
+    // one widened with the font, and none narrower than its title.
+    static int ShownColumnWidth(const QTreeView& tree, int column, int width);
     void ClearRows(int id) override;
     int AddRow(int id, const std::string& itemText) override;
     void SetRows(int id, std::vector<std::string> itemTexts) override;

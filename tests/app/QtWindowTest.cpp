@@ -149,7 +149,7 @@ TEST_F(QtWindowTest, ListViewsAskTheLogicForCellsColoursAndSelections) {
     auto* view = Widget<QTreeView>("c104");
     QAbstractItemModel* model = view->model();
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
-    EXPECT_EQ(view->header()->sectionSize(0), 45);
+    EXPECT_GE(view->header()->sectionSize(0), 45);
     EXPECT_TRUE(view->isColumnHidden(2));
     EXPECT_EQ(model->index(1, 0).data().toString(), QStringLiteral("17"));
     EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("Zelle 1/1 ä"));
@@ -171,6 +171,32 @@ TEST_F(QtWindowTest, ListViewsAskTheLogicForCellsColoursAndSelections) {
     window_->ClearRows(104);
     EXPECT_EQ(window_->RowCount(104), 0);
     EXPECT_TRUE(window_->SelectedRows(104).empty());
+}
+
+TEST_F(QtWindowTest, ColumnsGrowWithTheFontAndNeverCutTheirTitle) {
+    auto* view = Widget<QTreeView>("c104");
+    // A desktop font with digits more than twice as wide as the dialog font's widens a
+    // narrow column alike.
+    QFont breit = view->font();
+    breit.setPixelSize(24);
+    view->setFont(breit);
+    view->ensurePolished();
+    window_->AddColumn(104, "Nr.", 45, Align::Right);
+    const double faktor = view->fontMetrics().horizontalAdvance(QLatin1Char('0')) / 6.0;
+    ASSERT_GT(faktor, 2.0);
+    EXPECT_NEAR(view->header()->sectionSize(0), 45 * faktor, 1.0);
+    // A title longer than its width widens the column to the title.
+    window_->AddColumn(104, "Betrag eingegangen", 20, Align::Right);
+    EXPECT_GE(view->header()->sectionSize(1), view->header()->sectionSizeHint(1));
+    EXPECT_GT(view->header()->sectionSize(1), 20 * faktor + 1);
+    // A wide column for names keeps its width.
+    window_->AddColumn(104, "Name", 210, Align::Left);
+    EXPECT_EQ(view->header()->sectionSize(2), 210);
+    // A changed width goes through the same widening; zero still hides the column.
+    window_->SetColumnWidth(104, 0, 90);
+    EXPECT_NEAR(view->header()->sectionSize(0), 90 * faktor, 1.0);
+    window_->SetColumnWidth(104, 0, 0);
+    EXPECT_TRUE(view->isColumnHidden(0));
 }
 
 TEST_F(QtWindowTest, EscapeAsksTheLogicAndOkCloses) {
