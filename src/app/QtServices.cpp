@@ -1,10 +1,12 @@
 #include "app/QtServices.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -388,7 +390,24 @@ void QtServices::Preview(std::unique_ptr<PrintJob> job) {
         return;
     }
     previews_.erase(std::remove(previews_.begin(), previews_.end(), nullptr), previews_.end());
-    auto* window = new PreViewWindow(std::move(job), *this, mainWindow_.data());
+    // A dialog that prints runs modally; a preview that belonged to the main
+    // window would open behind it and take no input until it closed. It
+    // belongs to the dialog while that is open, and is handed back to the
+    // main window before the dialog goes, so it outlives it.
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QWidget* eltern = dialog != nullptr ? dialog : mainWindow_.data();
+    auto* window = new PreViewWindow(std::move(job), *this, eltern);
+    if (dialog != nullptr) {
+        QPointer<PreViewWindow> vorschau(window);
+        QObject::connect(dialog, &QDialog::finished, window, [this, vorschau] {
+            if (vorschau != nullptr) {
+                const QRect ort = vorschau->geometry();
+                vorschau->setParent(mainWindow_.data(), vorschau->windowFlags());
+                vorschau->setGeometry(ort);
+                vorschau->show();
+            }
+        });
+    }
     window->show();
     previews_.push_back(window);
 }
