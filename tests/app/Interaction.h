@@ -10,13 +10,15 @@
 #include <string>
 
 // Acts in the next modal window (dialog or message box) as soon as it is
-// open, as a user would.
-inline void ImNaechstenFenster(std::function<void(QWidget*)> handlung, int versuche = 100) {
-    QTimer::singleShot(0, [handlung, versuche] {
+// open, as a user would. It looks again every 10 ms for five seconds: a busy
+// event loop before the window opens must not use up the tries at once.
+inline void ImNaechstenFenster(std::function<void(QWidget*)> handlung, int versuche = 500,
+                               int wartezeit = 0) {
+    QTimer::singleShot(wartezeit, [handlung, versuche] {
         QWidget* fenster = QApplication::activeModalWidget();
         if (fenster == nullptr) {
             if (versuche > 0) {
-                ImNaechstenFenster(handlung, versuche - 1);  // not open yet
+                ImNaechstenFenster(handlung, versuche - 1, 10);  // not open yet
             }
             return;
         }
