@@ -1,6 +1,7 @@
 // The settings file: loading, the texts read from it, and storing, which
 // writes a whole file of the same bytes (with the remark ended inside its
-// field) for a file of the full length.
+// field) for a file of the full length, unless a value that cannot be right
+// was set back to its default.
 
 #include <cstdint>
 #include <string>
@@ -31,7 +32,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bild = FuzzVerzeichnis::Lesen(kDatei);
         FUZZ_PRUEFE(bild.size() == Customizer::kDiskSize);
         FUZZ_PRUEFE(bild == einstellungen.Image());
-        if (size >= Customizer::kDiskSize) {
+        // Values that cannot be right were set back at the start; those
+        // are not the file's, every other byte is.
+        const bool berichtigt = !einstellungen.Zurueckgesetzt().empty();
+        FUZZ_PRUEFE(Customizer::Unstimmigkeiten(bild).empty());
+        if (berichtigt) {
+            FUZZ_PRUEFE(berichtigt == !Customizer::Unstimmigkeiten(eingabe).empty() ||
+                        size < Customizer::kDiskSize);
+        } else if (size >= Customizer::kDiskSize) {
             std::string erwartet = eingabe.substr(0, Customizer::kDiskSize);
             erwartet.back() = '\0';
             FUZZ_PRUEFE(bild == erwartet);

@@ -110,7 +110,9 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
         const std::string schluessel = z.substr(0, gleich);
         for (const Feld& f : Felder()) {
             if (schluessel == f.schluessel) {
-                daten.*f.wert = z.substr(gleich + 1);
+                // A lone CR inside a value would not survive the next
+                // store; read it as it will be written.
+                daten.*f.wert = OhneZeilenumbruch(z.substr(gleich + 1));
             }
         }
     }
