@@ -9,18 +9,16 @@
 // generated once into $REBKONTOR_BENCH_DIR, /dev/shm or $TMPDIR.
 
 #include <benchmark/benchmark.h>
-#include <sys/stat.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTreeView>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "Beispielbetrieb.h"
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
 #include "cli/Beispieldaten.h"
@@ -31,39 +29,18 @@
 #include "model/RechnungsVerwaltung.h"
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
-#include "storage/File.h"
 #include "storage/GenericList.h"
 
 namespace {
 
 constexpr std::uint32_t kSeed = 20261231;
 
-std::string Basis() {
-    if (const char* dir = std::getenv("REBKONTOR_BENCH_DIR")) {
-        return dir;
-    }
-    struct stat st {};
-    if (::stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode)) {
-        return "/dev/shm";
-    }
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp != nullptr ? tmp : "/tmp";
-}
-
 const std::string& Daten() {
-    static const std::string verzeichnis = [] {
-        const std::string wurzel = Basis() + "/rebkontor-beispielbetrieb-" + std::to_string(kSeed);
-        const std::string daten = wurzel + "/daten";
-        const std::string fertig = wurzel + "/fertig";
-        if (!File::Exists(fertig)) {
-            std::filesystem::remove_all(wurzel);
-            std::filesystem::create_directories(daten);
-            Beispieldaten::Erzeugen(daten, Beispieldaten::Umfang::Benchmark(), kSeed,
-                                    Datum(31, 12, 2026));
-            File::ReplaceAtomically(fertig, "");
-        }
-        return daten;
-    }();
+    // The same business as the other benchmarks', made once and reused.
+    static const std::string verzeichnis =
+        Beispielbetrieb("rebkontor-beispielbetrieb", Beispieldaten::Umfang::Benchmark(), kSeed,
+                        Datum(31, 12, 2026)) +
+        "/daten";
     return verzeichnis;
 }
 

@@ -5,7 +5,7 @@
 #include "documents/ERechnung.h"
 
 // The e-invoice as UN/CEFACT Cross Industry Invoice (CII) XML, UTF-8.
-//  - kXRechnung: the German XRechnung 3.0 (its specification identifier);
+//  - kXRechnung: the German XRechnung 3.0 (its profile identifier);
 //  - kFacturX: the EN 16931 profile of ZUGFeRD / Factur-X, the XML a
 //    PDF/A-3 carries as "factur-x.xml".
 class XRechnungXml {

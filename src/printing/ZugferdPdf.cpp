@@ -111,13 +111,13 @@ bool ZugferdPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen, const R
         const std::string jetzt = QUtil::qpdf_time_to_pdf_time(QUtil::get_current_qpdf_time());
         auto strom = QPDFEFStreamObjectHelper::createEFStream(pdf, facturXml);
         strom.setSubtype("text/xml").setModDate(jetzt).setCreationDate(jetzt);
-        auto spezifikation = QPDFFileSpecObjectHelper::createFileSpec(pdf, kAnhang, strom);
-        spezifikation.setDescription("Rechnungsdaten nach EN 16931 (Factur-X/ZUGFeRD)");
-        QPDFObjectHandle spez = spezifikation.getObjectHandle();
-        spez.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
-        QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(kAnhang, spezifikation);
+        auto anhangEintrag = QPDFFileSpecObjectHelper::createFileSpec(pdf, kAnhang, strom);
+        anhangEintrag.setDescription("Rechnungsdaten nach EN 16931 (Factur-X/ZUGFeRD)");
+        QPDFObjectHandle eintrag = anhangEintrag.getObjectHandle();
+        eintrag.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
+        QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(kAnhang, anhangEintrag);
         QPDFObjectHandle af = QPDFObjectHandle::newArray();
-        af.appendItem(spez);
+        af.appendItem(eintrag);
         wurzel.replaceKey("/AF", af);
 
         QPDFWriter schreiber(pdf);
