@@ -1,6 +1,7 @@
 #include "dialogs/Eingabefelder.h"
 
 #include <cmath>
+#include <limits>
 
 #include "model/Rechnung.h"
 #include "storage/CodePage.h"
@@ -85,7 +86,8 @@ bool Eingabefelder::ZahlLesen(const std::string& text, std::int64_t von, std::in
                               std::int64_t& wert) {
     // Beyond this every field's range is left anyway; stopping here keeps
     // the sum from overflowing however many digits were pasted.
-    constexpr std::int64_t kSchranke = 1'000'000'000'000'000;
+    constexpr std::int64_t kSchranke = 1'000'000'000'000;
+    static_assert(kSchranke < std::numeric_limits<std::int64_t>::max() / 10 - 9);
     std::size_t i = text.find_first_not_of(" \t");
     bool negativ = false;
     if (i != std::string::npos && (text[i] == '+' || text[i] == '-')) {
