@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -591,6 +592,25 @@ void QtWindow::Close(int result) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && !closed_ &&
+        qobject_cast<QLineEdit*>(watched) != nullptr) {
+        // The dialog may take Enter in a field before the default button does.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            for (auto& [id, widget] : controls_) {
+                if (widget == watched) {
+                    bool erledigt = false;
+                    const int control = id;
+                    Guard([&] { erledigt = logic_.EnterPressed(control); });
+                    if (erledigt) {
+                        return true;
+                    }
+                    break;
+                }
+            }
+        }
+    }
     if (event->type() == QEvent::FocusOut && !closed_) {
         for (auto& [id, widget] : controls_) {
             if (widget == watched) {

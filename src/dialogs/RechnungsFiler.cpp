@@ -5,6 +5,7 @@
 #include "model/RechnungsVerwaltung.h"
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
+#include "windowing/Services.h"
 #include "windowing/Window.h"
 
 RechnungsFiler::RechnungsFiler(std::int32_t& erfasstVon, std::int32_t& erfasstBis,
@@ -90,6 +91,33 @@ void RechnungsFiler::Lesen() {
     datumBis_ = lies(kDatumBisTag, kDatumBisMonat, kDatumBisJahr);
 }
 
+bool RechnungsFiler::DatenPruefen() {
+    Window& w = Win();
+    struct Feld {
+        bool inGebrauch;
+        int tag, monat, jahr;
+    };
+    const bool mitDatum = w.IsChecked(kMitDatum);
+    const bool mitErfasst = w.IsChecked(kMitErfasst);
+    const Feld felder[] = {
+        {mitErfasst, kErfasstVonTag, kErfasstVonMonat, kErfasstVonJahr},
+        {mitErfasst, kErfasstBisTag, kErfasstBisMonat, kErfasstBisJahr},
+        {mitDatum, kDatumVonTag, kDatumVonMonat, kDatumVonJahr},
+        {mitDatum, kDatumBisTag, kDatumBisMonat, kDatumBisJahr},
+    };
+    for (const Feld& f : felder) {
+        Datum datum;
+        std::string fehler;
+        if (f.inGebrauch &&
+            !Eingabefelder::DatumPruefen(w, f.tag, f.monat, f.jahr, datum, fehler)) {
+            App().MessageBox(fehler, "Rechnungs-Filter");
+            w.Focus(f.tag);
+            return false;
+        }
+    }
+    return true;
+}
+
 void RechnungsFiler::TextChanged(int /*id*/) {
     if (!frischt_) {
         Lesen();
@@ -118,6 +146,9 @@ void RechnungsFiler::Command(int id) {
             datumVon_ = heute - kTageZurueck;
             break;
         case ControlId::kOk:
+            if (!DatenPruefen()) {
+                return;
+            }
             Lesen();
             CloseWindow(ControlId::kOk);
             return;

@@ -61,6 +61,9 @@ class RechnungsFiler : public Dialog, public RechnungsServer {
     void Setze(const Stand& stand);
     void Auffrischen();
     void Lesen();
+    // The dates of the periods in use can be taken; otherwise the user is
+    // told which one cannot, and the focus goes there.
+    bool DatenPruefen();
 
     std::int32_t& erfasstVon_;
     std::int32_t& erfasstBis_;

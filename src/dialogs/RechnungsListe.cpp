@@ -46,6 +46,18 @@ class Warten {
 };
 
 const char* const kLoeschenTitel = "Vorgang Rechnung l\xF6schen";
+const char* const kAendernTitel = "Rechnungsdaten \xE4ndern";
+
+// The edit fields of the invoice header.
+constexpr int kFelder[] = {RechnungsListe::kNummer,      RechnungsListe::kKartons,
+                           RechnungsListe::kSteigen,     RechnungsListe::kTag,
+                           RechnungsListe::kMonat,       RechnungsListe::kJahr,
+                           RechnungsListe::kEingegangen, RechnungsListe::kBemerkung};
+
+// The buttons that act on the selected invoice.
+constexpr int kAufAuswahl[] = {RechnungsListe::kDuplizieren, RechnungsListe::kDrucken,
+                               RechnungsListe::kLoeschen, RechnungsListe::kEditieren,
+                               RechnungsListe::kERechnung};
 
 }  // namespace
 
@@ -68,9 +80,6 @@ void RechnungsListe::SetupWindow() {
     w.AddColumn(kListe, "Kartons", 50, Align::Right);
     w.AddColumn(kListe, "Steigen", 45, Align::Right);
     w.AddColumn(kListe, Modus() == 0 ? "Bemerkung" : "Kunde", 220, Align::Left);
-    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren, kERechnung}) {
-        w.Enable(id, false);
-    }
     w.SetChecked(kNurOffene, true);
     nurOffene_ = true;
     Fuellen();
@@ -85,7 +94,8 @@ void RechnungsListe::Fuellen() {
         server_.RechnungenLiefern(liste_, nurOffene_);
 
         laedt_ = true;
-        w.Enable(kEditieren, false);
+        // The fill drops the selection, and with it what the buttons act on.
+        KnoepfeSchalten();
         for (int id :
              {kNummer, kKartons, kSteigen, kTag, kMonat, kJahr, kSumme, kEingegangen, kBemerkung}) {
             w.SetText(id, "");
@@ -195,8 +205,50 @@ void RechnungsListe::Laden(int row) {
     w.SetChecked(kBeglichen, r.beglichen != 0);
     laedt_ = false;
     geaendert_ = false;
-    for (int id : {kDuplizieren, kDrucken, kLoeschen, kEditieren, kERechnung}) {
+    for (int id : kAufAuswahl) {
         w.Enable(id, true);
+    }
+}
+
+void RechnungsListe::KnoepfeSchalten() {
+    Window& w = Win();
+    const bool mitAuswahl = Gewaehlt() != nullptr && !w.SelectedRows(kListe).empty();
+    for (int id : kAufAuswahl) {
+        w.Enable(id, mitAuswahl);
+    }
+}
+
+void RechnungsListe::SelectionChanged(int id) {
+    // A row taken out of the selection (Ctrl and a click) leaves none.
+    if (id == kListe) {
+        KnoepfeSchalten();
+    }
+}
+
+bool RechnungsListe::EnterPressed(int id) {
+    for (int feld : kFelder) {
+        if (feld == id) {
+            Win().FocusNext();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool RechnungsListe::MayClose() {
+    const Rechnung* r = Gewaehlt();
+    if (!geaendert_ || r == nullptr) {
+        return true;
+    }
+    switch (App().MessageBox("Sollen die \xC4nderungen an Rechnung " + std::to_string(r->nummer) +
+                                 " gespeichert werden?",
+                             kAendernTitel, MessageButtons::YesNoCancel)) {
+        case Answer::Yes:
+            return Speichern();
+        case Answer::No:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -208,7 +260,8 @@ void RechnungsListe::TextChanged(int id) {
         case kEingegangen: {
             const double betrag = Eingabefelder::BetragLesen(Win().Text(kEingegangen));
             const Rechnung* r = Gewaehlt();
-            if (r != nullptr && static_cast<double>(Summe(*r)) <= betrag) {
+            if (r != nullptr && Eingabefelder::Cent(static_cast<double>(Summe(*r))) <=
+                                    Eingabefelder::Cent(betrag)) {
                 Win().SetChecked(kBeglichen, true);
             }
             geaendert_ = true;
@@ -273,32 +326,30 @@ void RechnungsListe::Command(int id) {
     }
 }
 
-void RechnungsListe::Speichern() {
+bool RechnungsListe::Speichern() {
     Rechnung* r = Gewaehlt();
     if (r == nullptr) {
-        return;
+        return true;
     }
-    const Window& w = Win();
-    // Cartons and crates are 16-bit fields, and 32767 cartons mark a
-    // deleted invoice: a number outside that room would store something
-    // else than was typed, or make the invoice vanish.
-    const std::int32_t kartons = LenientNumber::ToInt(w.Text(kKartons));
-    const std::int32_t steigen = LenientNumber::ToInt(w.Text(kSteigen));
-    constexpr std::int32_t kHoechstens = Rechnung::kGeloescht - 1;
-    if (kartons < 0 || kartons > kHoechstens || steigen < 0 || steigen > kHoechstens) {
-        App().MessageBox(Format("Kartons und Steigen m\xFCssen Zahlen von 0 bis %d sein. Die "
-                                "Rechnung wurde nicht gespeichert.",
-                                kHoechstens),
-                         "Rechnungsdaten \xE4ndern");
-        return;
+    Window& w = Win();
+    // Checked before anything reaches the invoice: a refusal changes nothing.
+    // Cartons and crates are 16-bit fields where 32767 cartons mark a deleted
+    // invoice; a number outside the room would store something else than was
+    // typed, or make the invoice vanish.
+    Eingabefelder::Rechnungskopf kopf;
+    const std::string kopfFehler = Eingabefelder::RechnungskopfLesen(
+        w.Text(kKartons), w.Text(kSteigen), w.Text(kNummer), kopf);
+    if (!kopfFehler.empty()) {
+        App().MessageBox(kopfFehler, kAendernTitel);
+        return false;
     }
-    FixedText::Set(r->bemerkung, w.Text(kBemerkung));
-    r->kartons = static_cast<std::int16_t>(kartons);
-    r->steigen = static_cast<std::int16_t>(steigen);
-    r->nummer = LenientNumber::ToInt(w.Text(kNummer));
-    r->betragEingegangen = static_cast<float>(Eingabefelder::BetragLesen(w.Text(kEingegangen)));
-
-    const Datum datum = Eingabefelder::DatumLesen(w, kTag, kMonat, kJahr);
+    Datum datum;
+    std::string datumFehler;
+    if (!Eingabefelder::DatumPruefen(w, kTag, kMonat, kJahr, datum, datumFehler)) {
+        App().MessageBox(datumFehler, kAendernTitel);
+        w.Focus(kTag);
+        return false;
+    }
     const std::int32_t grenze =
         verwaltungen_.customizer != nullptr ? verwaltungen_.customizer->vordatierungTage : 0;
     if (datum.IsValid() && datum.Year() > 1970 &&
@@ -314,13 +365,19 @@ void RechnungsListe::Speichern() {
                    "er die Vordatierungsgrenze (in Tagen) gew\xE4hlt wird, desto langsamer "
                    "werden einige Programmfunktionen.",
                    erfasst.Day(), erfasst.Month(), erfasst.Year(), grenze),
-            "Rechnungsdaten \xE4ndern");
-        return;
+            kAendernTitel);
+        return false;
     }
+    FixedText::Set(r->bemerkung, w.Text(kBemerkung));
+    r->kartons = kopf.kartons;
+    r->steigen = kopf.steigen;
+    r->nummer = kopf.nummer;
+    r->betragEingegangen = static_cast<float>(Eingabefelder::BetragLesen(w.Text(kEingegangen)));
     r->datum = datum.Julian();
     r->beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
     verwaltungen_.rechnungsVerwaltung->UpdateRechnung(*r);
     Fuellen();
+    return true;
 }
 
 void RechnungsListe::Loeschen() {

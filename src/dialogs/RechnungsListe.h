@@ -56,16 +56,25 @@ class RechnungsListe : public Dialog {
     void SetupWindow() override;
     void Command(int id) override;
     void TextChanged(int id) override;
+    void SelectionChanged(int id) override;
     std::string CellText(int listId, int row, int column) override;
     std::optional<Rgb> RowColour(int listId, int row) override;
     bool MayChangeSelection(int listId, int row) override;
+    // Fields changed and not stored: the user decides whether they are
+    // stored first, dropped, or the list stays open.
+    bool MayClose() override;
+    // Enter in a field moves on to the next one; it never closes the list.
+    bool EnterPressed(int id) override;
 
   private:
     void Fuellen();
     void Laden(int row);
     float Summe(const Rechnung& r) const;
     Rechnung* Gewaehlt();
-    void Speichern();
+    // The buttons that act on the selected invoice, enabled only with one.
+    void KnoepfeSchalten();
+    // False when the fields were refused (the user was told why).
+    bool Speichern();
     void Loeschen();
     void Duplizieren();
     void Editieren();

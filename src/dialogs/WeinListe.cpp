@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
+#include "dialogs/Eingabefelder.h"
 #include "dialogs/RechnungDrucken.h"
 #include "model/Kunde.h"
 #include "model/PreisVerwaltung.h"
@@ -55,6 +56,39 @@ constexpr int kWeinFelder[] = {WeinListe::kName, WeinListe::kBezeichnung, WeinLi
 // The longest quantity an item's 16-bit field holds.
 constexpr std::int32_t kHoechstMenge = std::numeric_limits<std::int16_t>::max();
 
+const std::string kNegativerPreis = "Ein Preis kann nicht negativ sein.";
+
+std::string Getrimmt(const std::string& text) {
+    const std::size_t anfang = text.find_first_not_of(' ');
+    if (anfang == std::string::npos) {
+        return {};
+    }
+    return text.substr(anfang, text.find_last_not_of(' ') - anfang + 1);
+}
+
+// "Anrede Vorname Nachname, Ort", leaving out what the customer lacks.
+std::string KundeImTitel(const Kunde& kunde) {
+    std::string name;
+    for (const std::string& teil : {FixedText::Get(kunde.Anrede), FixedText::Get(kunde.Vorname),
+                                    FixedText::Get(kunde.Nachname)}) {
+        const std::string text = Getrimmt(teil);
+        if (!text.empty()) {
+            name += (name.empty() ? "" : " ") + text;
+        }
+    }
+    const std::string ort = Getrimmt(FixedText::Get(kunde.Ort));
+    if (ort.empty()) {
+        return name;
+    }
+    return name.empty() ? ort : name + ", " + ort;
+}
+
+// Fields of the invoice header: Enter there moves on instead of storing an
+// item the user did not mean.
+constexpr int kKopfFelder[] = {WeinListe::kRechnungNr,  WeinListe::kKartons,  WeinListe::kSteigen,
+                               WeinListe::kTag,         WeinListe::kMonat,    WeinListe::kJahr,
+                               WeinListe::kEingegangen, WeinListe::kBemerkung};
+
 }  // namespace
 
 WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus)
@@ -77,6 +111,7 @@ WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde
         if (kunde != nullptr) {
             kundeNummer_ = kunde->nummer;
             kundePreisliste_ = kunde->preisliste;
+            kundeTitel_ = KundeImTitel(*kunde);
         }
         if (rechnung == nullptr) {
             rechnung_ = verwaltungen_.rechnungsVerwaltung->AllocRechnung(kundeNummer_);
@@ -171,7 +206,36 @@ void WeinListe::SetupWindow() {
             RechnungskopfFuellen();
             break;
     }
+    TitelSetzen();
     ListeFuellen();
+}
+
+void WeinListe::TitelSetzen() {
+    // The layout has no caption of its own; the title says what is worked on.
+    switch (modus_) {
+        case Modus::Weinliste:
+            Win().SetCaption("Weinliste");
+            break;
+        case Modus::Preisliste: {
+            const int liste = Win().Selected(kPreislisten);
+            const char* name =
+                liste >= 0 ? verwaltungen_.preisVerwaltung->GetPreislisteName(liste) : nullptr;
+            Win().SetCaption(name != nullptr ? "Preisliste " + Getrimmt(name)
+                                             : std::string("Preisliste"));
+            break;
+        }
+        case Modus::Rechnung: {
+            std::string titel = "Rechnung";
+            if (rechnung_ != nullptr) {
+                titel += " " + Zahl(rechnung_->nummer);
+            }
+            if (!kundeTitel_.empty()) {
+                titel += " – "_w + kundeTitel_;
+            }
+            Win().SetCaption(titel);
+            break;
+        }
+    }
 }
 
 void WeinListe::SpaltenEinfuegen() {
@@ -373,6 +437,19 @@ bool WeinListe::MayChangeSelection(int listId, int row) {
     return false;
 }
 
+bool WeinListe::EnterPressed(int id) {
+    if (modus_ != Modus::Rechnung) {
+        return false;
+    }
+    for (int feld : kKopfFelder) {
+        if (feld == id) {
+            Win().FocusNext();
+            return true;
+        }
+    }
+    return false;
+}
+
 void WeinListe::ZeileGeklickt(int row) {
     if (geaendert_ &&
         App().MessageBox("Sie haben Daten in den Eingabefeldern verändert. Sollen diese "
@@ -432,6 +509,8 @@ void WeinListe::PreislisteGewaehlt() {
         BemerkungSetzen();
         App().MessageBox("HINWEIS: Die Bemerkung der Rechnung wurde automatisch verändert."_w,
                          "Preisliste neu gewählt"_w);
+    } else {
+        TitelSetzen();
     }
     ListeFuellen();
 }
@@ -570,9 +649,21 @@ bool WeinListe::Wartungswort() {
 
 void WeinListe::WeinSpeichern() {
     Window& w = Win();
+    // The weight is kept in 16 bits; a larger one would be stored as some
+    // other weight.
+    std::int64_t gewicht = 0;
+    if (!Eingabefelder::ZahlLesen(w.Text(kGewicht), 0, std::numeric_limits<std::uint16_t>::max(),
+                                  gewicht)) {
+        App().MessageBox(
+            "Das Gewicht muss eine Zahl von 0 bis 65535 (Gramm) sein. Der Wein "
+            "wurde nicht gespeichert.",
+            "Wein speichern");
+        w.Focus(kGewicht);
+        return;
+    }
     Wein wein;
     wein.nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
-    wein.gewicht = static_cast<std::uint16_t>(LenientNumber::ToInt(w.Text(kGewicht)));
+    wein.gewicht = static_cast<std::uint16_t>(gewicht);
     wein.bestand = LenientNumber::ToInt(w.Text(kBestand));
     FixedText::Set(wein.name, w.Text(kName));
     FixedText::Set(wein.bezeichnung, w.Text(kBezeichnung));
@@ -590,6 +681,11 @@ void WeinListe::PreisSpeichern() {
     const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
     const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
     const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
+    if (dm < 0.0f || euro < 0.0f) {
+        App().MessageBox(kNegativerPreis, "Preis speichern");
+        w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
+        return;
+    }
     PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
     if (preise.GetPreis(nummer) == nullptr) {
         preise.AddPreis(Preis(nummer, 0.0f, 0.0f));
@@ -614,6 +710,13 @@ void WeinListe::PostenSpeichern() {
     if (wein == nullptr) {
         App().MessageBox("Ein Wein mit dieser Nummer konnte nicht gefunden werden.",
                          "Posten speichern");
+        return;
+    }
+    // Every amount of the invoice, the e-invoice too, is made of prices
+    // that are not negative.
+    if (dm < 0.0f || euro < 0.0f) {
+        App().MessageBox(kNegativerPreis, "Posten speichern");
+        w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
         return;
     }
     // The item keeps its quantity in 16 bits; a larger one would be stored
@@ -673,15 +776,27 @@ void WeinListe::RechnungSpeichern() {
     Window& w = Win();
     Rechnung& r = *rechnung_;
     const std::string bemerkung = w.Text(kBemerkung);
-    FixedText::Set(r.bemerkung, bemerkung);
     if (bemerkung == kGenerator) {
+        FixedText::Set(r.bemerkung, bemerkung);
         TestrechnungenErzeugen();
         return;
     }
-    r.kartons = static_cast<std::int16_t>(LenientNumber::ToInt(w.Text(kKartons)));
-    r.steigen = static_cast<std::int16_t>(LenientNumber::ToInt(w.Text(kSteigen)));
-    r.nummer = LenientNumber::ToInt(w.Text(kRechnungNr));
-    r.betragEingegangen = static_cast<float>(LenientNumber::ToAmount(w.Text(kEingegangen)));
+    const std::string titel = "Rechnungsdaten ändern"_w;
+    // Everything typed is checked before any of it reaches the invoice, so
+    // that a refusal leaves the invoice as it was and the fields as typed.
+    Eingabefelder::Rechnungskopf kopf;
+    const std::string kopfFehler = Eingabefelder::RechnungskopfLesen(
+        w.Text(kKartons), w.Text(kSteigen), w.Text(kRechnungNr), kopf);
+    if (!kopfFehler.empty()) {
+        App().MessageBox(kopfFehler, titel);
+        std::int64_t zahl = 0;
+        w.Focus(!Eingabefelder::ZahlLesen(w.Text(kKartons), 0, Rechnung::kGeloescht - 1, zahl)
+                    ? kKartons
+                : !Eingabefelder::ZahlLesen(w.Text(kSteigen), 0, Rechnung::kGeloescht - 1, zahl)
+                    ? kSteigen
+                    : kRechnungNr);
+        return;
+    }
 
     const int tag = LenientNumber::ToInt(w.Text(kTag));
     const int monat = LenientNumber::ToInt(w.Text(kMonat));
@@ -689,10 +804,31 @@ void WeinListe::RechnungSpeichern() {
     if (jahr <= 1900) {
         jahr = 1960;
     }
+    // An empty year means no date; with a year, the date must exist.
+    if (!Getrimmt(w.Text(kJahr)).empty()) {
+        const std::string datumFehler = Eingabefelder::DatumFehler(
+            Eingabefelder::DatumGetippt(w, kTag, kMonat, kJahr), tag, monat, jahr);
+        if (!datumFehler.empty()) {
+            App().MessageBox(datumFehler, titel);
+            w.Focus(kTag);
+            return;
+        }
+    }
     Datum datum(tag, monat, jahr);
+    if (neueRechnung_ && !Eingabefelder::DatumZeigbar(datum.Julian()) &&
+        App().MessageBox("Die Rechnung hat kein Rechnungsdatum. Soll das heutige Datum eingesetzt "
+                         "werden?",
+                         "Rechnung speichern", MessageButtons::YesNo) == Answer::Yes) {
+        // Without a date no period holds the invoice: the date filter and
+        // the bottle count would never find it.
+        datum = Datum::Heute();
+        w.SetText(kTag, Zahl(datum.Day()));
+        w.SetText(kMonat, Zahl(datum.Month()));
+        w.SetText(kJahr, Zahl(datum.Year()));
+    }
     const std::int32_t grenze = verwaltungen_.customizer->vordatierungTage;
     const Datum erfasst(r.erfasstDatum);
-    if (jahr > 1970 &&
+    if (datum.IsValid() && datum.Year() > 1970 &&
         static_cast<std::int64_t>(erfasst.Julian()) - static_cast<std::int64_t>(datum.Julian()) >
             grenze) {
         App().MessageBox(
@@ -704,9 +840,14 @@ void WeinListe::RechnungSpeichern() {
                 "werden. WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) gewählt wird, desto "
                 "langsamer werden einige Programmfunktionen. Vorerst wurde das Datum der Erfassung "
                 "eingesetzt."_w,
-            "Rechnungsdaten ändern"_w);
+            titel);
         datum = erfasst;
     }
+    FixedText::Set(r.bemerkung, bemerkung);
+    r.kartons = kopf.kartons;
+    r.steigen = kopf.steigen;
+    r.nummer = kopf.nummer;
+    r.betragEingegangen = static_cast<float>(LenientNumber::ToAmount(w.Text(kEingegangen)));
     r.datum = datum.Julian();
     r.beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
 

@@ -102,6 +102,9 @@ class WeinListe : public Dialog {
     std::optional<Rgb> RowColour(int listId, int row) override;
     // A click on a row loads its wine; the selection itself never moves.
     bool MayChangeSelection(int listId, int row) override;
+    // Enter in a field of the invoice header moves on to the next field;
+    // in the wine's fields it stores the entry, as the default button does.
+    bool EnterPressed(int id) override;
 
     // Store the entry of the current mode (button 122).
     void CmStore();
@@ -121,6 +124,7 @@ class WeinListe : public Dialog {
     void PreislisteGewaehlt();
     void BemerkungSetzen();
     void SummeZeigen();
+    void TitelSetzen();
 
     bool Wartungswort();
     void WeinSpeichern();
@@ -141,6 +145,8 @@ class WeinListe : public Dialog {
     Verwaltungen& verwaltungen_;
     Modus modus_;
     std::int32_t kundeNummer_ = -1;
+    // "Anrede Vorname Nachname, Ort" for the title.
+    std::string kundeTitel_;
     // The customer's price list; negative: none assigned.
     int kundePreisliste_ = -1;
     Rechnung* rechnung_ = nullptr;

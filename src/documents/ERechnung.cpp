@@ -63,19 +63,20 @@ std::string ERechnung::Text(std::string cp1252) {
     return CodePage::Cp1252ToUtf8(cp1252);
 }
 
-std::string ERechnung::Betrag(std::int64_t cent) {
-    const std::int64_t betrag = cent < 0 ? -cent : cent;
-    char text[40];
-    std::snprintf(text, sizeof text, "%s%lld.%02lld", cent < 0 ? "-" : "",
-                  static_cast<long long>(betrag / 100), static_cast<long long>(betrag % 100));
-    return text;
-}
-
-std::string ERechnung::Preis(std::int64_t zehntausendstel) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld.%04lld", static_cast<long long>(zehntausendstel / 10000),
-                  static_cast<long long>(zehntausendstel % 10000));
-    return text;
+std::string ERechnung::Dezimal(std::int64_t wert, int stellen) {
+    // The magnitude as unsigned, so that even the smallest value has one.
+    const std::uint64_t betrag =
+        wert < 0 ? 0 - static_cast<std::uint64_t>(wert) : static_cast<std::uint64_t>(wert);
+    std::uint64_t teiler = 1;
+    for (int i = 0; i < stellen; ++i) {
+        teiler *= 10;
+    }
+    std::string text = std::to_string(betrag / teiler);
+    if (stellen > 0) {
+        std::string rest = std::to_string(betrag % teiler);
+        text += "." + std::string(static_cast<std::size_t>(stellen) - rest.size(), '0') + rest;
+    }
+    return (wert < 0 ? "-" : "") + text;
 }
 
 std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& verwaltungen,
@@ -161,8 +162,22 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
     e.tag = datum.Day();
     e.monat = datum.Month();
     e.jahr = datum.Year();
+    // The XML writes dates as CCYYMMDD; a date outside that, as a damaged
+    // or far-off date gives, would make the whole invoice invalid.
+    if (!datum.Vierstellig()) {
+        fehler = "Die Rechnung Nr. " + nr + " hat kein Rechnungsdatum, das eine E-Rechnung " +
+                 "angeben kann" + (datum.IsValid() ? " (" + datum.Text() + ")" : std::string()) +
+                 ". Bitte korrigieren Sie das Datum der Rechnung.";
+        return std::nullopt;
+    }
     const int ziel = firma.ZahlungszielTage();
     const Datum faellig(datum.Julian() + static_cast<std::uint32_t>(ziel));
+    if (!faellig.Vierstellig()) {
+        fehler = "Das F\xE4lligkeitsdatum der Rechnung Nr. " + nr + " (" + faellig.Text() +
+                 ") kann eine E-Rechnung nicht angeben. Bitte korrigieren Sie das Datum der "
+                 "Rechnung.";
+        return std::nullopt;
+    }
     e.faelligTag = faellig.Day();
     e.faelligMonat = faellig.Month();
     e.faelligJahr = faellig.Year();
@@ -222,6 +237,15 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         }
         const std::int64_t preis = GedruckteCent(p.preisEuro);
         const std::int64_t zeile = GedruckteCent(p.menge * p.preisEuro);
+        // EN 16931 (BR-27): an item's net price is never negative; credits
+        // are not invoices.
+        if (preis < 0 || zeile < 0) {
+            fehler = "Der Posten mit Wein Nr. " + std::to_string(p.weinNummer) +
+                     " der Rechnung Nr. " + nr + " hat einen negativen Betrag (" +
+                     Betrag(preis < 0 ? preis : zeile) +
+                     "). Eine E-Rechnung kann keine negativen Preise enthalten.";
+            return std::nullopt;
+        }
         if (enthalten) {
             // Printed prices include VAT; the standard wants them net.
             z.nettoPreis = Gerundet(preis * 100 * 10000, 10000 + e.satz);

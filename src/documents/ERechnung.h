@@ -68,8 +68,12 @@ struct ERechnung {
     // which it cannot even as references, become blanks.
     static std::string Text(std::string cp1252);
 
+    // Every amount of the XML is written by this one function: a whole
+    // number of 1/10^stellen as a decimal, "-4.2017" for -42017 with four
+    // places, "0.05" for 5 with two.
+    static std::string Dezimal(std::int64_t wert, int stellen);
     // A cent amount as "12.34" (or "-0.05").
-    static std::string Betrag(std::int64_t cent);
+    static std::string Betrag(std::int64_t cent) { return Dezimal(cent, 2); }
     // The unit price as "12.3456".
-    static std::string Preis(std::int64_t zehntausendstel);
+    static std::string Preis(std::int64_t zehntausendstel) { return Dezimal(zehntausendstel, 4); }
 };

@@ -56,6 +56,12 @@ class Schreiber {
         }
     }
     void Datum(const char* name, int jahr, int monat, int tag) {
+        // Format 102 is CCYYMMDD: eight digits, never more, which a year
+        // after 9999 would give. Whether the date exists is the caller's
+        // to check.
+        if (jahr < 0 || jahr > 9999 || monat < 0 || monat > 99 || tag < 0 || tag > 99) {
+            throw MessageException("XRechnungXml: ein Datum ist nicht darstellbar");
+        }
         char text[16];
         std::snprintf(text, sizeof text, "%04d%02d%02d", jahr, monat, tag);
         Auf(name);

@@ -63,6 +63,14 @@ void Datum::Split(int& day, int& month, int& year) const {
     year = static_cast<int>(100 * b + d - 4800 + m / 10);
 }
 
+bool Datum::Vierstellig() const {
+    if (!IsValid()) {
+        return false;
+    }
+    const int year = Year();
+    return year >= 1 && year <= 9999;
+}
+
 int Datum::Day() const {
     int d, m, y;
     Split(d, m, y);

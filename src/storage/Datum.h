@@ -10,6 +10,9 @@ class Datum {
     static constexpr std::uint32_t kUngueltig = 0;
     // 1 January 1901, the day number a new invoice carries for "no date yet".
     static constexpr std::uint32_t k1901 = 2415386;
+    // The last year a date may be typed in: nothing is dated that far ahead,
+    // and every file and document writes the year with four digits.
+    static constexpr int kLetztesJahr = 2099;
 
     Datum() = default;
     explicit Datum(std::uint32_t julianDay) : julian_(julianDay) {}
@@ -21,6 +24,9 @@ class Datum {
 
     std::uint32_t Julian() const { return julian_; }
     bool IsValid() const { return julian_ != kUngueltig; }
+    // Whether the date can be written as year, month and day with a year of
+    // one to four digits, as documents exchanged with others want it.
+    bool Vierstellig() const;
 
     int Day() const;
     int Month() const;

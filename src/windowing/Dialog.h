@@ -53,6 +53,10 @@ class Dialog {
     virtual void Moved(int /*x*/, int /*y*/) {}
     // An edit field lost the keyboard focus.
     virtual void FocusLost(int /*id*/) {}
+    // The user pressed Enter in a single-line edit field. True: the dialog
+    // has dealt with it; false: the window's default button takes it, as
+    // everywhere else.
+    virtual bool EnterPressed(int /*id*/) { return false; }
 
     // List views: the text of a cell of a column above 0, the background of a
     // row (none: the list's own), and whether the user may move the selection

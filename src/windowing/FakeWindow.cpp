@@ -35,6 +35,7 @@ FakeWindow::FakeWindow(Dialog& dialog, std::optional<UiLayout> layout)
             control.editable = c.editable;
             control.sorted = c.sorted;
             control.digitsOnly = c.digitsOnly;
+            control.isDefault = c.isDefault;
             control.limit = c.maxLength;
             control.parent = c.parent;
             order_.push_back(id);
@@ -168,6 +169,26 @@ void FakeWindow::FireTimer(int timerId) {
         throw std::logic_error("timer " + std::to_string(timerId) + " is not running");
     }
     dialog_.Timer(timerId);
+}
+
+void FakeWindow::PressEnter(int id) {
+    RequireOpen();
+    const Control& c = At(id);
+    if (c.kind != Kind::Edit) {
+        throw std::logic_error("cannot press Enter in " + Name(id));
+    }
+    focus_ = id;
+    if (dialog_.EnterPressed(id)) {
+        return;
+    }
+    for (const auto& [button, control] : controls_) {
+        if (control.isDefault && control.kind == Kind::Button && control.shown) {
+            if (control.enabled) {
+                Click(button);
+            }
+            return;
+        }
+    }
 }
 
 void FakeWindow::CloseBox() {

@@ -40,6 +40,9 @@ class FakeWindow : public Window {
     bool PickRow(int id, int row, bool add = false);
     void FireTimer(int timerId);
     void PressEnter() { Click(ControlId::kOk); }
+    // Enter in an edit field: the dialog may take it; otherwise the
+    // layout's default button is pressed, if it is shown and enabled.
+    void PressEnter(int id);
     void CloseBox();            // Escape or the close box
     void MoveTo(int x, int y);  // the user drags the window
     void Blur(int id);          // the focus leaves the control
@@ -107,6 +110,7 @@ class FakeWindow : public Window {
         bool editable = false;
         bool sorted = false;
         bool digitsOnly = false;
+        bool isDefault = false;
         int parent = 0;
         std::vector<std::string> items;
         int selected = -1;

@@ -169,6 +169,8 @@ UiLayout UiLayout::Parse(const std::string& xml) {
                     c.sorted = value == "true";
                 } else if (property == "digitsOnly") {
                     c.digitsOnly = value == "true";
+                } else if (property == "default") {
+                    c.isDefault = value == "true";
                 } else if (property == "maxLength") {
                     c.maxLength = std::stoi(value);
                 }

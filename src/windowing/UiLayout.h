@@ -32,6 +32,7 @@ class UiLayout {
         bool sorted = false;
         int maxLength = -1;
         bool digitsOnly = false;  // an edit that takes digits only
+        bool isDefault = false;   // the button Enter presses
         // The widget the control sits in, numbered in the order the layout
         // names its widgets (0: the dialog itself). Radio buttons with the
         // same parent form one group, as they do in the toolkit.

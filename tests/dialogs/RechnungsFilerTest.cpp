@@ -60,6 +60,23 @@ TEST_F(RechnungsFilerTest, PeriodsSwitchOnAndOffTodayButtonsAndTakingOver) {
     EXPECT_EQ(c.filterBis2, 0);
     w.Type(F::kDatumVonMonat, "13");
     EXPECT_EQ(c.filterVon2, 0);
+    // A date that does not exist, or lies after 2099, is not taken with OK:
+    // the user is told, and the focus goes to it.
+    w.PressEnter();
+    EXPECT_FALSE(w.IsClosed());
+    EXPECT_EQ(app_.LastMessage().text, "Das Datum 22.13.2002 gibt es nicht.");
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnungs-Filter");
+    EXPECT_EQ(w.FocusedControl(), F::kDatumVonTag);
+    w.Type(F::kDatumVonMonat, "12");
+    w.Type(F::kErfasstBisJahr, "2100");
+    w.PressEnter();
+    EXPECT_FALSE(w.IsClosed());
+    EXPECT_EQ(app_.LastMessage().text,
+              "Das Datum 31.1.2100 liegt nach dem Jahr 2099. Bitte geben Sie ein Datum bis zum "
+              "31.12.2099 an.");
+    EXPECT_EQ(w.FocusedControl(), F::kErfasstBisTag);
+    w.Type(F::kErfasstBisJahr, "2002");
+    w.Type(F::kDatumVonJahr, "");
     w.PressEnter();
     EXPECT_TRUE(w.IsClosed());
     EXPECT_EQ(w.Result(), ControlId::kOk);

@@ -237,8 +237,7 @@ TEST_F(RechnungsListeTest, DeletingReturnsTheBottlesOnlyWhenAskedTo) {
     app_.Answer(Answer::Yes);
     w.Click(L::kLoeschen);
     ASSERT_EQ(w.RowCount(L::kListe), 1);
-    w.Click(L::kLoeschen);  // the fill dropped the selection
-    EXPECT_EQ(app_.LastMessage().text, "Es wurde noch gar keine Rechnung markiert");
+    EXPECT_FALSE(w.IsEnabled(L::kLoeschen));  // the fill dropped the selection
 
     ASSERT_TRUE(w.PickRow(L::kListe, 0));
     app_.Answer(Answer::No);
@@ -314,6 +313,124 @@ TEST_F(RechnungsListeTest, EditingOpensTheInvoiceEditorOnTheClickedInvoice) {
     EXPECT_EQ(nummer, "5");
     EXPECT_EQ(w.Text(L::kNummer), "");  // filled anew
     EXPECT_FALSE(w.IsEnabled(L::kEditieren));
+}
+
+TEST_F(RechnungsListeTest, EnterMovesOnAndClosingWithChangedFieldsAsksWhetherToStore) {
+    // 12 bottles at 5.40: a total of 64.80 that single precision holds as
+    // 64.8000031.
+    const std::int32_t id = Neue(7, 64.8f, Datum(1, 12, 2026), false, 12);
+    const std::string kartonsMeldung =
+        "Kartons und Steigen müssen Zahlen von 0 bis 32766 sein. Die Rechnung wurde nicht "
+        "gespeichert."_w;
+    {
+        FakeWindow& w = Liste();
+        ASSERT_TRUE(w.PickRow(L::kListe, 0));
+        ASSERT_EQ(w.Text(L::kSumme), "64.80");
+
+        // The amount typed as shown ticks "Beglichen", with a comma or a point.
+        w.Type(L::kEingegangen, "64,79");
+        EXPECT_FALSE(w.IsChecked(L::kBeglichen));
+        w.Type(L::kEingegangen, "64.80");
+        EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+        w.Click(L::kBeglichen);
+        w.Type(L::kEingegangen, "64,80");
+        EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+
+        // Enter in any field moves on; the list stays open and asks nothing.
+        for (int feld : {L::kEingegangen, L::kBemerkung, L::kNummer, L::kTag, L::kKartons}) {
+            w.PressEnter(feld);
+            EXPECT_FALSE(w.IsClosed()) << feld;
+            EXPECT_NE(w.FocusedControl(), feld);
+        }
+        EXPECT_TRUE(app_.Messages().empty());
+        const std::string vorher = ReadBytes(kRechnungen);
+
+        // OK asks; "Abbrechen" keeps the list open with what was typed.
+        app_.Answer(Answer::Cancel);
+        w.Click(ControlId::kOk);
+        EXPECT_FALSE(w.IsClosed());
+        EXPECT_EQ(app_.LastMessage().text,
+                  "Sollen die Änderungen an Rechnung 7 gespeichert werden?"_w);
+        EXPECT_EQ(app_.LastMessage().caption, "Rechnungsdaten ändern"_w);
+        EXPECT_EQ(app_.LastMessage().buttons, MessageButtons::YesNoCancel);
+        EXPECT_EQ(w.Text(L::kEingegangen), "64,80");
+
+        // "Ja" with a field that cannot be stored: the user is told, and the
+        // list stays open.
+        w.Type(L::kKartons, "-1");
+        app_.Answer(Answer::Yes);
+        w.CloseBox();
+        EXPECT_FALSE(w.IsClosed());
+        EXPECT_EQ(app_.LastMessage().text, kartonsMeldung);
+        EXPECT_EQ(ReadBytes(kRechnungen), vorher);
+
+        // "Ja" stores, then closes.
+        w.Type(L::kKartons, "2");
+        app_.Answer(Answer::Yes);
+        w.CloseBox();
+        EXPECT_TRUE(w.IsClosed());
+    }
+    {
+        // "Nein" closes and drops what was typed.
+        FakeWindow& w = Liste();
+        w.Click(L::kNurOffene);  // it is paid now
+        ASSERT_TRUE(w.PickRow(L::kListe, 0));
+        w.Type(L::kBemerkung, "verworfen");
+        app_.Answer(Answer::No);
+        w.Click(ControlId::kOk);
+        EXPECT_TRUE(w.IsClosed());
+    }
+    EXPECT_EQ(app_.PendingAnswers(), 0u);
+    Neustart();
+    const Rechnung& r = *Rv().GetRechnung(id);
+    EXPECT_FLOAT_EQ(r.betragEingegangen, 64.8f);
+    EXPECT_EQ(r.beglichen, 1);
+    EXPECT_EQ(r.kartons, 2);
+    EXPECT_EQ(FixedText::Get(r.bemerkung), "");
+}
+
+TEST_F(RechnungsListeTest, StoringRefusesDatesThatDoNotExistAndNumbersOutOfRange) {
+    const std::int32_t id = Neue(7, 20.0f, Datum(28, 11, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    const std::string vorher = ReadBytes(kRechnungen);
+    const std::string nummerMeldung =
+        "Die Rechnungsnummer muss eine Zahl von 0 bis 2147483647 sein. Die Rechnung wurde nicht "
+        "gespeichert.";
+    struct Fall {
+        int feld;
+        const char* text;
+        std::string meldung;
+    };
+    const Fall faelle[] = {
+        {L::kTag, "31", "Das Datum 31.11.2026 gibt es nicht."},
+        {L::kJahr, "9999",
+         "Das Datum 28.11.9999 liegt nach dem Jahr 2099. Bitte geben Sie ein "
+         "Datum bis zum 31.12.2099 an."},
+        {L::kTag, "", "Das Datum .11.2026 gibt es nicht."},
+        {L::kNummer, "-99999", nummerMeldung},
+        {L::kNummer, "2147483648", nummerMeldung},
+    };
+    for (const Fall& f : faelle) {
+        const std::string richtig = w.Text(f.feld);
+        w.Type(f.feld, f.text);
+        w.Click(L::kSpeichern);
+        EXPECT_EQ(app_.LastMessage().text, f.meldung) << f.text;
+        EXPECT_EQ(app_.LastMessage().caption, "Rechnungsdaten ändern"_w);
+        EXPECT_EQ(ReadBytes(kRechnungen), vorher) << f.text;
+        w.Type(f.feld, richtig);
+    }
+
+    // The largest number is stored; the fill leaves no row selected, and
+    // nothing that acts on one can be clicked.
+    app_.ClearMessages();
+    w.Type(L::kNummer, "2147483647");
+    w.Click(L::kSpeichern);
+    EXPECT_TRUE(app_.Messages().empty());
+    for (int knopf : {L::kEditieren, L::kDrucken, L::kLoeschen, L::kDuplizieren, L::kERechnung}) {
+        EXPECT_FALSE(w.IsEnabled(knopf)) << knopf;
+    }
+    EXPECT_EQ(Rv().GetRechnung(id)->nummer, 2147483647);
 }
 
 class RechnungsNummerTest : public RechnungsListeTest {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
+#include "dialogs/Eingabefelder.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
 #include "model/Datenbestand.h"
@@ -520,6 +521,142 @@ TEST_F(WeinListeTest, NewInvoiceIsAssembledStoredAndPrinted) {
     EXPECT_EQ(posten[2].weinNummer, 11);
     EXPECT_EQ(posten[2].menge, 1);
     EXPECT_EQ(Suche(WeineAufPlatte(), 7)->bestand, 28);
+}
+
+TEST_F(WeinListeTest, NewInvoiceIsTitledEnterInTheHeaderMovesOnAndBadInputIsRefused) {
+    Grunddaten();
+    Kunde kunde;
+    FixedText::Set(kunde.Anrede, "Herr");
+    FixedText::Set(kunde.Vorname, "Karl");
+    FixedText::Set(kunde.Nachname, "Müller"_w);
+    FixedText::Set(kunde.Ort, "Alzey");
+    Kv().AddKunde(kunde);
+    FakeWindow& w = Rechnung_(kunde);
+    const Rechnung& reserviert = *Dialog_(w).GetRechnung();
+    const std::int32_t id = reserviert.id;
+    EXPECT_EQ(w.Caption(),
+              "Rechnung " + std::to_string(reserviert.nummer) + " – Herr Karl Müller, Alzey"_w);
+
+    // Enter in the header moves on, even with a wine and a quantity typed;
+    // in the quantity it stores the item, as the default button does.
+    w.Type(W::kWeinNummer, "3");
+    w.Type(W::kBestellmenge, "2");
+    for (int feld : {W::kBemerkung, W::kTag, W::kMonat, W::kJahr, W::kEingegangen, W::kKartons,
+                     W::kRechnungNr}) {
+        w.PressEnter(feld);
+        EXPECT_NE(w.FocusedControl(), feld);
+    }
+    EXPECT_TRUE(app_.Messages().empty());
+    EXPECT_TRUE(PostenAufPlatte(id).empty());
+    w.PressEnter(W::kBestellmenge);
+    EXPECT_EQ(PostenAufPlatte(id).size(), 1u);
+
+    // A negative price is refused; nothing is stored and no stock moves.
+    w.Type(W::kWeinNummer, "7");
+    w.Type(W::kPreisEuro, "-5,00");
+    w.Type(W::kBestellmenge, "1");
+    w.Click(W::kSpeichern);
+    EXPECT_EQ(app_.LastMessage().text, "Ein Preis kann nicht negativ sein.");
+    EXPECT_EQ(app_.LastMessage().caption, "Posten speichern");
+    EXPECT_EQ(w.FocusedControl(), W::kPreisEuro);
+    EXPECT_EQ(PostenAufPlatte(id).size(), 1u);
+    EXPECT_EQ(Bestand(7), 40);
+
+    // Header values the invoice cannot hold, and dates that do not exist or
+    // lie after 2099: refused with OK, the dialog stays, nothing is stored.
+    const std::string kartons =
+        "Kartons und Steigen müssen Zahlen von 0 bis 32766 sein. Die Rechnung wurde nicht "
+        "gespeichert."_w;
+    struct Fall {
+        int feld;
+        const char* text;
+        std::string meldung;
+    };
+    w.Type(W::kTag, "28");
+    w.Type(W::kMonat, "2");
+    w.Type(W::kJahr, "2002");
+    const Fall faelle[] = {
+        {W::kKartons, "-999", kartons},
+        {W::kSteigen, "-1", kartons},
+        {W::kRechnungNr, "-99999",
+         "Die Rechnungsnummer muss eine Zahl von 0 bis 2147483647 sein. Die Rechnung wurde nicht "
+         "gespeichert."},
+        {W::kTag, "31", "Das Datum 31.2.2002 gibt es nicht."},
+        {W::kJahr, "2100",
+         "Das Datum 28.2.2100 liegt nach dem Jahr 2099. Bitte geben Sie ein Datum bis zum "
+         "31.12.2099 an."},
+    };
+    for (const Fall& f : faelle) {
+        const std::string richtig = w.Text(f.feld);
+        w.Type(f.feld, f.text);
+        w.Click(ControlId::kOk);
+        EXPECT_FALSE(w.IsClosed()) << f.text;
+        EXPECT_EQ(app_.LastMessage().text, f.meldung);
+        EXPECT_EQ(app_.LastMessage().caption, "Rechnungsdaten ändern"_w);
+        EXPECT_TRUE(VonPlatte<Rechnung>(kRechnungen).empty());
+        w.Type(f.feld, richtig);
+    }
+
+    // Without a date the user is offered today's.
+    w.Type(W::kKartons, "3");
+    w.Click(W::kDatumLeeren);
+    app_.ClearMessages();
+    app_.Answer(Answer::Yes);
+    app_.Answer(Answer::No);  // not printed now
+    w.Click(ControlId::kOk);
+    EXPECT_TRUE(w.IsClosed());
+    ASSERT_EQ(app_.Messages().size(), 2u);
+    EXPECT_EQ(app_.Messages()[0].text,
+              "Die Rechnung hat kein Rechnungsdatum. Soll das heutige Datum eingesetzt werden?");
+    EXPECT_EQ(app_.Messages()[0].buttons, MessageButtons::YesNo);
+    const std::vector<Rechnung> rechnungen = VonPlatte<Rechnung>(kRechnungen);
+    ASSERT_EQ(rechnungen.size(), 1u);
+    EXPECT_EQ(rechnungen[0].datum, Datum(1, 3, 2002).Julian());
+    EXPECT_EQ(rechnungen[0].kartons, 3);
+
+    // "Nein" stores it without a date, as typed.
+    FakeWindow& ohne = Rechnung_(kunde);
+    app_.Answer(Answer::No);
+    app_.Answer(Answer::No);
+    ohne.Click(ControlId::kOk);
+    EXPECT_TRUE(ohne.IsClosed());
+    EXPECT_FALSE(Eingabefelder::DatumZeigbar(VonPlatte<Rechnung>(kRechnungen).back().datum));
+}
+
+TEST_F(WeinListeTest, WineAndPriceModesAreTitledAndRefuseWeightsAndPricesOutOfRange) {
+    Grunddaten();
+    {
+        FakeWindow& w = Modus(W::Modus::Weinliste);
+        EXPECT_EQ(w.Caption(), "Weinliste");
+        for (const char* gewicht : {"65536", "999999", "-1"}) {
+            w.Type(W::kWeinNummer, "3");
+            w.Type(W::kGewicht, gewicht);
+            w.Click(W::kSpeichern);
+            EXPECT_EQ(app_.LastMessage().text,
+                      "Das Gewicht muss eine Zahl von 0 bis 65535 (Gramm) sein. Der Wein wurde "
+                      "nicht gespeichert.")
+                << gewicht;
+            EXPECT_EQ(app_.LastMessage().caption, "Wein speichern");
+            EXPECT_EQ(w.FocusedControl(), W::kGewicht);
+            EXPECT_EQ(Suche(WeineAufPlatte(), 3)->gewicht, 1200) << gewicht;
+        }
+        w.Type(W::kGewicht, "65535");
+        w.Click(W::kSpeichern);
+        EXPECT_EQ(Suche(WeineAufPlatte(), 3)->gewicht, 65535);
+    }
+    {
+        FakeWindow& w = Modus(W::Modus::Preisliste);
+        EXPECT_EQ(w.Caption(), "Preisliste Privat");
+        w.Choose(W::kPreislisten, 1);
+        EXPECT_EQ(w.Caption(), "Preisliste Handel");
+        w.Type(W::kWeinNummer, "3");
+        w.Type(W::kPreisDM, "-0,01");
+        w.Click(W::kSpeichern);
+        EXPECT_EQ(app_.LastMessage().text, "Ein Preis kann nicht negativ sein.");
+        EXPECT_EQ(app_.LastMessage().caption, "Preis speichern");
+        EXPECT_EQ(w.FocusedControl(), W::kPreisDM);
+        EXPECT_FLOAT_EQ(Suche(VonPlatte<Preis>("daten/1.wl"), 3)->preisDM, 11.0f);
+    }
 }
 
 TEST_F(WeinListeTest, StoredInvoiceKeepsItsDateWithinThePredatingLimit) {

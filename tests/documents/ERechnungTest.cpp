@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "model/Firmendaten.h"
 #include "model/RechnungsFixture.h"
 #include "storage/CodePage.h"
+#include "storage/MessageException.h"
 
 namespace {
 
@@ -179,6 +181,44 @@ TEST_F(ERechnungTest, RefusesWhatCannotBecomeAnEInvoiceAndSaysWhatIsMissing) {
     EXPECT_EQ(Abgelehnt(geloescht), "Die Rechnung Nr. " + std::to_string(geloescht.nummer) +
                                         " ist gelöscht. Aus einer gelöschten Rechnung wird "
                                         "keine E-Rechnung erstellt."_w);
+}
+
+TEST_F(ERechnungTest, RefusesNegativeAmountsAndDatesItCannotWrite) {
+    // One formatting for every amount, negative ones included.
+    EXPECT_EQ(ERechnung::Preis(-42017), "-4.2017");
+    EXPECT_EQ(ERechnung::Preis(-17), "-0.0017");
+    EXPECT_EQ(ERechnung::Preis(123456), "12.3456");
+    EXPECT_EQ(ERechnung::Betrag(-5), "-0.05");
+    EXPECT_EQ(ERechnung::Betrag(120000), "1200.00");
+    EXPECT_EQ(ERechnung::Dezimal(INT64_MIN, 2), "-92233720368547758.08");
+
+    // EN 16931 BR-27: no negative item price.
+    Rechnung& negativ =
+        *Rv().GetRechnung(RechnungSpeichern(kunde_, {{1, 2, 0.0f, 10.0f}, {2, 1, 0.0f, -5.0f}}));
+    negativ.datum = Datum(3, 12, 2026).Julian();
+    EXPECT_EQ(Abgelehnt(negativ),
+              "Der Posten mit Wein Nr. 2 der Rechnung Nr. " + std::to_string(negativ.nummer) +
+                  " hat einen negativen Betrag (-5.00). Eine E-Rechnung kann keine negativen "
+                  "Preise enthalten.");
+
+    // 31.12.9999 is a date, but it falls due in the year 10000.
+    Rechnung& spaet = MitPosten(1);
+    spaet.datum = Datum(31, 12, 9999).Julian();
+    EXPECT_EQ(Abgelehnt(spaet),
+              "Das Fälligkeitsdatum der Rechnung Nr. 2026001 (14.1.10000) kann "
+              "eine E-Rechnung nicht angeben. Bitte korrigieren Sie das Datum "
+              "der Rechnung."_w);
+    // Neither a date nor a capture day to fall back on.
+    spaet.datum = 0;
+    spaet.erfasstDatum = 0;
+    EXPECT_EQ(Abgelehnt(spaet),
+              "Die Rechnung Nr. 2026001 hat kein Rechnungsdatum, das eine "
+              "E-Rechnung angeben kann. Bitte korrigieren Sie das Datum der "
+              "Rechnung.");
+    // The writer itself never writes a date of more than four year digits.
+    ERechnung e = Erstellen(MitPosten(1));
+    e.faelligJahr = 10000;
+    EXPECT_THROW(XRechnungXml::Schreiben(e, XRechnungXml::kXRechnung), MessageException);
 }
 
 // Runs the validation kit beside the repository on every file; the kit
