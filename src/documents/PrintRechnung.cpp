@@ -87,9 +87,11 @@ class Zeile {
         std::stable_sort(felder.begin(), felder.end(),
                          [](const Feld* a, const Feld* b) { return a->Anfang() > b->Anfang(); });
         std::string zeile;
-        // The first column something to the right was written into.
+        // The first column inked by the fields laid out so far, right of
+        // the one at hand.
         std::size_t grenze = std::string::npos;
-        // The last column free for the field, a blank before that.
+        // Where the room of the field at hand ends: the column before the
+        // ink to its right stays blank.
         const auto frei = [&] {
             return grenze == std::string::npos ? grenze : (grenze > 0 ? grenze - 1 : 0);
         };
