@@ -81,6 +81,14 @@ void GeoFilterDlg::Erzeugen() {
             }
         }
     }
+    if (nachGruppe && gruppe < 0) {
+        // Without a group the filter lets nobody pass: a file of the header
+        // alone would only look like a finished export.
+        App().MessageBox("Bitte wählen Sie eine Kundengruppe."_w, kTitel, MessageButtons::Ok,
+                         MessageIcon::Warning);
+        w.Focus(kGruppen);
+        return;
+    }
     const bool nachPLZ = w.IsChecked(kMitPlz);
     std::uint32_t plzVon = 0;
     std::uint32_t plzBis = 0;

@@ -124,12 +124,15 @@ void KundenDialog::Fuellen(const Kunde& kunde) {
     w.SetText(kVorname, FixedText::Get(formular_.Vorname));
     w.SetText(kNachname, FixedText::Get(formular_.Nachname));
     w.SetText(kStrasse, FixedText::Get(formular_.Strasse));
-    w.SetText(kPlz, std::to_string(formular_.PLZ));
+    // No postcode is an empty field: a "0" there would stand before what
+    // the user types into it.
+    w.SetText(kPlz, formular_.PLZ != 0 ? std::to_string(formular_.PLZ) : std::string());
     w.SetText(kOrt, FixedText::Get(formular_.Ort));
     w.SetText(kTelefon, FixedText::Get(formular_.Telefon));
     w.SetText(kFax, FixedText::Get(formular_.Fax));
     w.SetText(kEMail, FixedText::Get(formular_.EMail));
-    w.SetText(kBemerkung, FixedText::Get(formular_.bemerkung));
+    bemerkung_ = FixedText::Get(formular_.bemerkung);
+    w.SetText(kBemerkung, bemerkung_);
     w.Select(kPreisliste, formular_.preisliste);
     w.Select(kGruppe, formular_.kundenGruppe);
     fuellt_ = false;
@@ -158,7 +161,8 @@ void KundenDialog::Lesen() {
     FixedText::Set(formular_.Telefon, w.Text(kTelefon));
     FixedText::Set(formular_.Fax, w.Text(kFax));
     FixedText::Set(formular_.EMail, w.Text(kEMail));
-    FixedText::Set(formular_.bemerkung, MitCrLf(w.Text(kBemerkung)));
+    bemerkung_ = MitCrLf(w.Text(kBemerkung));
+    FixedText::Set(formular_.bemerkung, bemerkung_);
     formular_.preisliste = static_cast<std::int16_t>(w.Selected(kPreisliste));
     formular_.kundenGruppe = static_cast<std::int16_t>(w.Selected(kGruppe));
     ticks_ = 0;
@@ -313,6 +317,9 @@ void KundenDialog::CmStore() {
                                  "Kunden speichern");
                 return;
             }
+            if (!BemerkungPasst("Kunden speichern")) {
+                return;
+            }
             geaendert_ = false;
             kunden.AddKunde(formular_);
             Leeren();
@@ -328,6 +335,9 @@ void KundenDialog::CmStore() {
             break;
         }
         case kAendern:
+            if (!BemerkungPasst(kAendernTitel)) {
+                return;
+            }
             if (App().MessageBox("Vorsicht: Sie versuchen die Daten eines Kunden durch Änderungen "
                                  "zu überschreiben. Möchten Sie den Vorgang fortsetzen?"_w,
                                  kAendernTitel, MessageButtons::YesNo) == Answer::Yes) {
@@ -348,6 +358,22 @@ void KundenDialog::CmStore() {
         default:
             break;
     }
+}
+
+bool KundenDialog::BemerkungPasst(const std::string& titel) {
+    const std::size_t platz = sizeof formular_.bemerkung - 1;
+    if (bemerkung_.size() <= platz) {
+        return true;
+    }
+    // The field counts a line break as one character, the file as two; the
+    // record would lose the end of the remark without a word.
+    App().MessageBox("Die Bemerkung ist zu lang: Es können höchstens "_w + std::to_string(platz) +
+                         " Zeichen gespeichert werden, und jeder Zeilenumbruch zählt dabei als "
+                         "zwei Zeichen. Bitte kürzen Sie die Bemerkung um "_w +
+                         std::to_string(bemerkung_.size() - platz) + " Zeichen.",
+                     titel, MessageButtons::Ok, MessageIcon::Warning);
+    Win().Focus(kBemerkung);
+    return false;
 }
 
 void KundenDialog::Importieren(bool csv) {

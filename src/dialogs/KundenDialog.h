@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "dialogs/KundenServer.h"
 #include "dialogs/RechnungsServer.h"
 #include "model/Kunde.h"
@@ -71,6 +73,10 @@ class KundenDialog : public Dialog, public KundenServer, public RechnungsServer 
     void CmStore();
     // Runs one of the two imports after the user confirmed it.
     void Importieren(bool csv);
+    // Whether the remark fits its record field as it is stored, line breaks
+    // as CR LF; if not, the user is told under that title and the input
+    // stays.
+    bool BemerkungPasst(const std::string& titel);
     // With exactly one match the form is filled from it, so that what
     // follows works on the stored customer and not on the template.
     bool EinzigenTrefferHolen();
@@ -83,6 +89,9 @@ class KundenDialog : public Dialog, public KundenServer, public RechnungsServer 
     Verwaltungen& verwaltungen_;
     const Kunde* kunde_;
     Kunde formular_;
+    // The remark as it would be stored, whole even when the record field
+    // cannot hold it.
+    std::string bemerkung_;
     bool fuellt_ = true;
     bool geaendert_ = false;
     int ticks_ = -1;

@@ -10,6 +10,13 @@ class Canvas {
     static constexpr int kNormal = 400;
     static constexpr int kBold = 700;
 
+    // Every document is set in "Courier New", or a face with its metrics
+    // standing in for it: each character advances 0.6 em (1229 of 2048
+    // units), and the cell a font is chosen by, ascent plus descent, is
+    // 2320 units. So a character is this fraction of the cell height wide,
+    // on every canvas.
+    static constexpr double kZeichenbreite = 1229.0 / 2320.0;
+
     virtual ~Canvas() = default;
 
     // A newly selected font replaces the previous one. `height` is the cell

@@ -1,9 +1,12 @@
 #include "documents/PrintRechnung.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "documents/Canvas.h"
 #include "model/Kunde.h"
@@ -49,29 +52,99 @@ std::string Format(const char* format, ...) {
     return buffer;
 }
 
-// A line of the fixed-pitch layout: fields are written at character
-// positions, each overwriting what stands there.
+// A line of the fixed-pitch layout, built from fields at character
+// positions. No field is written over another: the line is laid out from
+// the right, and what stands further left gives way to what follows it. A
+// text is cut so that a blank stays before the next field; a number ending
+// at a column moves left when the number to its right needs the room.
+// Numbers are never cut: a cut amount or quantity would be a wrong one.
 class Zeile {
   public:
-    Zeile& Ab(std::size_t spalte, const std::string& text) {
-        if (text_.size() < spalte + text.size()) {
-            text_.resize(spalte + text.size(), ' ');
-        }
-        text_.replace(spalte, text.size(), text);
+    // A text (a name, a description, a volume) from the column.
+    Zeile& Ab(std::size_t spalte, std::string text) {
+        felder_.push_back(Feld{Feld::kText, spalte, std::move(text)});
         return *this;
     }
 
-    // The text ends at the column: its last character stands in column
-    // ende - 1. A text too long for that starts at column 0.
-    Zeile& BisVor(std::size_t ende, const std::string& text) {
-        return Ab(text.size() < ende ? ende - text.size() : 0, text);
+    // A number laid out in its own width ("%4d") from the column.
+    Zeile& Fest(std::size_t spalte, std::string text) {
+        felder_.push_back(Feld{Feld::kFest, spalte, std::move(text)});
+        return *this;
     }
 
-    const std::string& Text() const { return text_; }
+    // A number whose last character stands in column ende - 1. One too long
+    // for that starts at column 0.
+    Zeile& BisVor(std::size_t ende, std::string text) {
+        felder_.push_back(Feld{Feld::kBisVor, ende, std::move(text)});
+        return *this;
+    }
+
+    std::string Text() const {
+        std::vector<const Feld*> felder;
+        for (const Feld& f : felder_) {
+            felder.push_back(&f);
+        }
+        std::stable_sort(felder.begin(), felder.end(),
+                         [](const Feld* a, const Feld* b) { return a->Anfang() > b->Anfang(); });
+        std::string zeile;
+        // The first column inked by the fields laid out so far, right of
+        // the one at hand.
+        std::size_t grenze = std::string::npos;
+        // Where the room of the field at hand ends: the column before the
+        // ink to its right stays blank.
+        const auto frei = [&] {
+            return grenze == std::string::npos ? grenze : (grenze > 0 ? grenze - 1 : 0);
+        };
+        for (const Feld* f : felder) {
+            std::string text = f->text;
+            std::size_t anfang = f->spalte;
+            if (f->art == Feld::kText) {
+                const std::size_t platz = frei() > anfang ? frei() - anfang : 0;
+                if (text.size() > platz) {
+                    text.resize(platz);
+                }
+            } else if (f->art == Feld::kBisVor) {
+                const std::size_t ende = std::min(f->spalte, frei());
+                anfang = text.size() < ende ? ende - text.size() : 0;
+            }
+            const std::size_t tinte = text.find_first_not_of(' ');
+            if (tinte == std::string::npos) {
+                continue;
+            }
+            if (zeile.size() < anfang + text.size()) {
+                zeile.resize(anfang + text.size(), ' ');
+            }
+            zeile.replace(anfang, text.size(), text);
+            grenze = std::min(grenze, anfang + tinte);
+        }
+        return zeile;
+    }
 
   private:
-    std::string text_;
+    struct Feld {
+        enum Art { kText, kFest, kBisVor } art;
+        std::size_t spalte;
+        std::string text;
+
+        // Where the field would begin if nothing stood in its way.
+        std::size_t Anfang() const {
+            if (art != kBisVor) {
+                return spalte;
+            }
+            return text.size() < spalte ? spalte - text.size() : 0;
+        }
+    };
+
+    std::vector<Feld> felder_;
 };
+
+// At most n characters of the text.
+std::string Hoechstens(std::string text, std::size_t n) {
+    if (text.size() > n) {
+        text.resize(n);
+    }
+    return text;
+}
 
 std::string Leer(std::size_t n) {
     return std::string(n, ' ');
@@ -94,6 +167,16 @@ class PrintRechnung::Seite {
         canvas_.DrawText(left_ + px, top_ + py, text);
     }
     void Vor(double k) { y += static_cast<int>(k * L); }
+    // How many characters of font k·L fit between x and `rechts` with a
+    // blank left before it: what the canvas draws is that wide.
+    std::size_t ZeichenBis(int rechts, double k) const {
+        const double breite = Canvas::kZeichenbreite * static_cast<int>(k * L);
+        if (breite <= 0 || rechts <= x) {
+            return 0;
+        }
+        const auto n = static_cast<std::size_t>((rechts - x) / breite);
+        return n > 0 ? n - 1 : 0;
+    }
     void Briefkopf() { canvas_.PlayLetterhead(left_, top_, W, H); }
 
     int x = 0;
@@ -236,16 +319,9 @@ float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
 std::string PreisZeile(const Umfeld& u, const PostenVerwaltung::Posten& p, std::size_t bezeichnung,
                        std::size_t preisEnde, std::size_t summeEnde) {
     const float preis = Einzelpreis(u, p);
-    const std::string preisText = Format("%.2f", static_cast<double>(preis));
-    std::string text = WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung);
-    const std::size_t preisAnfang = preisText.size() < preisEnde ? preisEnde - preisText.size() : 0;
-    const std::size_t platz = preisAnfang > bezeichnung + 1 ? preisAnfang - bezeichnung - 1 : 0;
-    if (text.size() > platz) {
-        text.resize(platz);
-    }
     return Zeile()
-        .Ab(bezeichnung, text)
-        .BisVor(preisEnde, preisText)
+        .Ab(bezeichnung, WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung))
+        .BisVor(preisEnde, Format("%.2f", static_cast<double>(preis)))
         .BisVor(summeEnde, Format("%.2f", static_cast<double>(p.menge * preis)))
         .Text();
 }
@@ -324,7 +400,7 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
         const Wein* wein = u.WeinZu(p.weinNummer);
         s.Text(Zeile()
-                   .Ab(0, Format("%4d", p.menge))
+                   .Fest(0, Format("%4d", p.menge))
                    .Ab(6, Fuellmenge(wein))
                    .Ab(18, WeinText(wein, &Wein::name))
                    .Text());
@@ -371,13 +447,16 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
 
 void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     const Umfeld u{kunde_, *rechnung_, verwaltungen_};
+    const int kopfX = static_cast<int>(s.W / 2.3);
     s.y = s.H / 20;
     if (seite == 1) {
         s.x = s.W / 16;
         s.Schrift(1, Canvas::kNormal);
-        s.Text(u.Name());
+        // Name and street stand beside the invoice's number and date: a long
+        // one is cut so that a blank stays before them.
+        s.Text(Hoechstens(u.Name(), s.ZeichenBis(kopfX, 1)));
         s.Vor(1);
-        s.Text(u.Feld(&Kunde::Strasse));
+        s.Text(Hoechstens(u.Feld(&Kunde::Strasse), s.ZeichenBis(kopfX, 1)));
         s.Vor(3);
         s.Schrift(1.2, Canvas::kBold);
         s.Text(u.PlzOrt());
@@ -388,7 +467,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     }
 
     s.y = s.H / 20;
-    s.x = static_cast<int>(s.W / 2.3);
+    s.x = kopfX;
     s.Schrift(1.2, Canvas::kBold);
     if (seiten_ > 1) {
         s.Text(Format("Rechnung Nr.   : %d (Seite %d von %d)", rechnung_->nummer, seite, seiten_));
@@ -423,8 +502,8 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
         const Wein* wein = u.WeinZu(p.weinNummer);
         s.Text(Zeile()
-                   .Ab(0, Format("%7d", p.weinNummer))
-                   .Ab(9, Format("%4d", p.menge))
+                   .Fest(0, Format("%7d", p.weinNummer))
+                   .Fest(9, Format("%4d", p.menge))
                    .Ab(15, Fuellmenge(wein))
                    .Ab(27, WeinText(wein, &Wein::name))
                    .Text());
@@ -490,9 +569,11 @@ void PrintRechnung::Packliste(Seite& s, int seite) const {
         const Wein* wein = u.WeinZu(p.weinNummer);
         s.Text(Format("%7d  %s", p.weinNummer, WeinText(wein, &Wein::name).c_str()));
         s.Vor(1);
+        // A long description is cut before the quantity, as on the invoices
+        // before the price.
         s.Text(Zeile()
                    .Ab(16, WeinText(wein, &Wein::bezeichnung))
-                   .Ab(58, Format("%4d", p.menge))
+                   .Fest(58, Format("%4d", p.menge))
                    .Text());
         s.Vor(2);
     });

@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "documents/Canvas.h"
 
 // Remembers everything drawn on it, so that tests can check texts, positions
-// and fonts of a laid-out page.
+// and fonts of a laid-out page, and where the real canvas would put ink.
 class RecordingCanvas : public Canvas {
   public:
     struct Font {
@@ -30,6 +32,20 @@ class RecordingCanvas : public Canvas {
         int height = 0;
     };
 
+    // A rectangle in device units; left and top belong to it, right and
+    // bottom do not.
+    struct Kasten {
+        double left = 0;
+        double top = 0;
+        double right = 0;
+        double bottom = 0;
+
+        bool Schneidet(const Kasten& other) const {
+            return left < other.right && other.left < right && top < other.bottom &&
+                   other.top < bottom;
+        }
+    };
+
     void SelectFont(const std::string& face, int height, int weight, bool underline) override;
     void DrawText(int x, int y, const std::string& text) override;
     void PlayLetterhead(int left, int top, int width, int height) override;
@@ -41,6 +57,18 @@ class RecordingCanvas : public Canvas {
     const Text* Find(const std::string& fragment) const;
     // How many texts contain the fragment.
     int CountContaining(const std::string& fragment) const;
+
+    // Where the real canvas inks a text, as its font's metrics say: for each
+    // character that is not a blank its advance, from as high to as low as
+    // glyphs of its kind reach; for an underlined text also the rule under
+    // all of it, blanks included. The boxes may be a little larger than the
+    // ink, never smaller.
+    static std::vector<Kasten> Tinte(const Text& text);
+    // The pairs of drawn texts (places in Texts(), the earlier first) whose
+    // ink would overlap: one printed over the other. Where only the
+    // descenders of one line touch the next line, by less than 3 % of a
+    // cell, the texts do not count as overlapping.
+    std::vector<std::pair<std::size_t, std::size_t>> Ueberdeckungen() const;
 
   private:
     Font font_;

@@ -116,11 +116,25 @@ TEST_F(GeoFilterDlgTest, ExportsTheChosenGroupAndRangeAndClosesAfterwards) {
                                          "Firma,,Cuvée,Ring 2,67098,Bad Dürkheim,,,\r\n"_w +
                                          "Frau,Ida,Dorn,Tal 4,53505,Altenahr,,,\r\n");
 
-    // The group filter on and nothing chosen lets nobody pass.
+    // The group filter on and nothing chosen would let nobody pass: the user
+    // is asked for a group before any file name, and nothing is written.
+    const std::size_t anfragen = app_.SaveRequests().size();
     FakeWindow& keine = Oeffnen();
-    app_.SaveFileAnswer(SaveFileResult{"keine.csv", 1});
+    keine.Focus(108);
     keine.Click(109);
-    EXPECT_EQ(ReadBytes("keine.csv"), kKopf);
+    EXPECT_FALSE(keine.IsClosed());
+    EXPECT_EQ(app_.SaveRequests().size(), anfragen);
+    ASSERT_EQ(app_.Messages().size(), 1u);
+    EXPECT_EQ(app_.LastMessage().text, "Bitte wählen Sie eine Kundengruppe."_w);
+    EXPECT_EQ(app_.LastMessage().caption, "Adressdatei erzeugen");
+    EXPECT_EQ(keine.FocusedControl(), 105);
+    // Choosing one then exports it.
+    keine.Choose(105, "Pfalz");
+    app_.SaveFileAnswer(SaveFileResult{"pfalz.csv", 1});
+    keine.Click(109);
+    EXPECT_TRUE(keine.IsClosed());
+    EXPECT_EQ(ReadBytes("pfalz.csv"),
+              std::string(kKopf) + "Firma,,Cuvée,Ring 2,67098,Bad Dürkheim,,,\r\n"_w);
 }
 
 TEST_F(GeoFilterDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen) {

@@ -101,7 +101,7 @@ TEST_F(KundenDialogTest, EnteringStoresEachCustomerWithTheStampOfTheFormAndAsksB
     EXPECT_EQ(w.Selected(202), 0);
     EXPECT_EQ(w.Text(122), "Speichern");
     EXPECT_EQ(w.Text(201), "Formular löschen"_w);
-    EXPECT_EQ(w.Text(105), "0");  // an empty record has postcode 0
+    EXPECT_EQ(w.Text(105), "");  // no postcode: nothing stands in the field
     EXPECT_EQ(w.Limit(103), 30);
     EXPECT_EQ(w.Limit(105), 5);
     EXPECT_EQ(w.Limit(110), 255);
@@ -177,6 +177,89 @@ TEST_F(KundenDialogTest, EnteringStoresEachCustomerWithTheStampOfTheFormAndAsksB
     EXPECT_EQ(berg.erfasstZeit, (*kunden_)[0].erfasstZeit);
     EXPECT_STREQ(dorn.Anrede, "");
     EXPECT_EQ(dorn.PLZ, 0);
+}
+
+TEST_F(KundenDialogTest, NoPostcodeIsAnEmptyFieldWhenEnteringAndWhenChanging) {
+    Anlegen("Acker", "Hans", 55232, "Alzey");
+    Anlegen("Ohne", "Ida");
+    FakeWindow& w = Oeffnen(KundenDialog::kErfassen);
+    // Typed where the cursor lands, after what the field shows: the postcode
+    // stays whole and its town is proposed.
+    w.Type(105, w.Text(105) + "55232");
+    EXPECT_EQ(w.Text(105), "55232");
+    EXPECT_EQ(w.Text(106), "Alzey");
+    w.Type(103, "Berg");
+    w.Click(122);
+    EXPECT_EQ(w.Text(105), "");
+
+    // Changing a customer without a postcode shows none and stores none.
+    const Kunde ohne = *kunden_->GetKunde(2);
+    FakeWindow& aendern = Oeffnen(KundenDialog::kAendern, &ohne);
+    EXPECT_EQ(aendern.Text(105), "");
+    aendern.Type(102, "Ina");
+    app_.Answer(Answer::Yes);
+    aendern.Click(122);
+    const Kunde acker = *kunden_->GetKunde(1);
+    EXPECT_EQ(Oeffnen(KundenDialog::kAendern, &acker).Text(105), "55232");
+
+    Neu();
+    EXPECT_EQ(kunden_->GetKunde(3)->PLZ, 55232);
+    EXPECT_STREQ(kunden_->GetKunde(3)->Ort, "Alzey");
+    EXPECT_STREQ(kunden_->GetKunde(2)->Vorname, "Ina");
+    EXPECT_EQ(kunden_->GetKunde(2)->PLZ, 0);
+}
+
+TEST_F(KundenDialogTest, ARemarkIsMeasuredAsStoredAndNeverCutWithoutAWord) {
+    // 85 short lines fit the field's 255 characters as typed, but take 340
+    // bytes on disk, where each line break is CR LF.
+    std::string lang;
+    for (int i = 0; i < 85; ++i) {
+        lang += "ab\n";
+    }
+    FakeWindow& w = Oeffnen(KundenDialog::kErfassen);
+    w.Type(103, "Berg");
+    w.Type(110, lang);
+    ASSERT_EQ(w.Text(110), lang);
+    w.Click(122);
+    EXPECT_EQ(app_.LastMessage().text,
+              "Die Bemerkung ist zu lang: Es können höchstens 255 Zeichen gespeichert werden, und "
+              "jeder Zeilenumbruch zählt dabei als zwei Zeichen. Bitte kürzen Sie die Bemerkung "
+              "um 85 Zeichen."_w);
+    EXPECT_EQ(app_.LastMessage().caption, "Kunden speichern");
+    EXPECT_EQ(kunden_->Count(), 0u);
+    EXPECT_EQ(w.Text(103), "Berg");
+    EXPECT_EQ(w.Text(110), lang);
+    EXPECT_EQ(w.FocusedControl(), 110);
+
+    // 63 lines and three letters are 255 bytes stored: they fit, whole.
+    std::string passt;
+    for (int i = 0; i < 63; ++i) {
+        passt += "ab\n";
+    }
+    passt += "xyz";
+    w.Type(110, passt);
+    w.Click(122);
+    ASSERT_EQ(kunden_->Count(), 1u);
+
+    // Changing: refused before the overwrite question, the stored customer
+    // stays as it was.
+    const Kunde berg = *kunden_->GetKunde(1);
+    FakeWindow& aendern = Oeffnen(KundenDialog::kAendern, &berg);
+    aendern.Type(110, passt + "\n");
+    const std::size_t fragen = app_.Messages().size();
+    aendern.Click(122);
+    ASSERT_EQ(app_.Messages().size(), fragen + 1);
+    EXPECT_EQ(app_.LastMessage().caption, "Vorgang Kundendaten verändern"_w);
+    EXPECT_NE(app_.LastMessage().text.find("um 2 Zeichen"), std::string::npos);
+    EXPECT_EQ(aendern.Text(110), passt + "\n");
+    EXPECT_EQ(Log(), "");
+
+    Neu();
+    std::string gespeichert;
+    for (int i = 0; i < 63; ++i) {
+        gespeichert += "ab\r\n";
+    }
+    EXPECT_EQ(FixedText::Get(kunden_->GetKunde(1)->bemerkung), gespeichert + "xyz");
 }
 
 TEST_F(KundenDialogTest, TheImportWordsAskAndOnlyTheExactWordsImport) {

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "documents/RecordingCanvas.h"
 #include "model/RechnungsFixture.h"
 #include "storage/CodePage.h"
@@ -201,6 +204,113 @@ TEST_F(PrintRechnungTest, LongDescriptionIsCutBeforeTheUnitPrice) {
     // A description that fits stays whole, and the other item is untouched.
     EXPECT_EQ(Seite(PrintRechnung::kKundenRechnung, r, 1).Find("Kabinett")->text.substr(25, 16),
               "Kabinett trocken");
+}
+
+// Every text as long as its record field holds, each with capitals that
+// carry accents and letters that reach below the line, and numbers as large
+// as the program lets in: on no page of any document is one text printed
+// over another, and no field of a line writes over another.
+TEST_F(PrintRechnungTest, NothingOverprintsWithTheLongestTextsTheRecordsHold) {
+    // The text fills the field: the pattern repeated to its length.
+    auto voll = [](const char* muster, std::size_t laenge) {
+        std::string text;
+        while (text.size() < laenge) {
+            text += CodePage::Utf8ToCp1252(muster);
+        }
+        return text.substr(0, laenge);
+    };
+    Kunde k;
+    FixedText::Set(k.Anrede, voll("Eheleute Dr. Günther ", 30));
+    FixedText::Set(k.Vorname, voll("Hans-Jürgen Ägidius Maria ", 30));
+    FixedText::Set(k.Nachname, voll("Graf von Königsberg-Öhringen ", 30));
+    FixedText::Set(k.Strasse, voll("Äußere Gartenstraße 127 b ", 30));
+    k.PLZ = 99999;
+    FixedText::Set(k.Ort, voll("Gau-Algesheim-Ülversheim-Jugenheim ", 30));
+    FixedText::Set(k.Telefon, voll("+49 (0) 6733 987654-321 ", 20));
+    FixedText::Set(k.Fax, voll("+49 (0) 6733 987654-399 ", 20));
+    Kv().AddKunde(k);
+
+    const std::string name = voll("2019er Gau-Algesheimer Johannisberg Riesling Spätlese ", 59);
+    const std::string bezeichnung =
+        voll("traditionelle Flaschengärung, Ägyptische Cuvée, gereift ", 59);
+    std::vector<Position> posten;
+    for (int w = 9959; w <= 9999; ++w) {
+        WeinAnlegen(w, 40000);
+        Wein* wein = Wv().GetWein(w);
+        FixedText::Set(wein->name, name);
+        FixedText::Set(wein->bezeichnung, bezeichnung);
+        FixedText::Set(wein->fuellmenge, voll("Ä,75 Lgjy", 9));
+        posten.push_back({w, static_cast<std::int16_t>(w % 7 == 0 ? 6 : w - 9950), 1.0f, 9.9f});
+    }
+    // The newest item, first on every page 1: the largest quantity at the
+    // largest price.
+    posten.back() = {9999, 32767, 999999.0f, 999999.0f};
+    const std::int32_t id = RechnungSpeichern(k.nummer, posten);
+    Rechnung r = *Rv().GetRechnung(id);
+    r.nummer = 2147483647;
+    r.steigen = 32766;
+    r.kartons = 32766;
+    r.datum = Datum(31, 12, 2099).Julian();
+    FixedText::Set(r.bemerkung, voll("Abholung Gärtnerei Jäger, Tor Ä; ", 255));
+    V().customizer->SetWaehrung("EUR/CHF");
+    V().customizer->preiseInEuro = 1;
+
+    for (int enthalten : {0, 1}) {
+        V().customizer->mwstEnthalten = static_cast<std::uint8_t>(enthalten);
+        for (std::int32_t art : {PrintRechnung::kPackliste, PrintRechnung::kKundenRechnung,
+                                 PrintRechnung::kInterneRechnung}) {
+            const PrintRechnung doc(art, false, &V(), Kv().GetKunde(k.nummer), &r);
+            ASSERT_GT(doc.Seiten(), 1);
+            for (int seite = 1; seite <= doc.Seiten(); ++seite) {
+                RecordingCanvas canvas;
+                doc.Layout(canvas, seite, 0, 0, kW, kH);
+                const auto& texte = canvas.Texts();
+                for (const auto& [a, b] : canvas.Ueberdeckungen()) {
+                    ADD_FAILURE() << "document " << art << " page " << seite << ": \""
+                                  << texte[a].text << "\" at " << texte[a].x << "," << texte[a].y
+                                  << " and \"" << texte[b].text << "\" at " << texte[b].x << ","
+                                  << texte[b].y;
+                }
+            }
+        }
+    }
+
+    // The fields of a line stand whole where they belong; a description
+    // gives way to what follows it, with a blank before that.
+    const Kunde* kunde = Kv().GetKunde(k.nummer);
+    const RecordingCanvas pack = Seite(PrintRechnung::kPackliste, r, 1, kunde);
+    std::vector<std::string> zweiteZeilen;
+    for (const auto& t : pack.Texts()) {
+        if (t.text.find(bezeichnung.substr(0, 20)) != std::string::npos) {
+            zweiteZeilen.push_back(t.text);
+        }
+    }
+    ASSERT_EQ(zweiteZeilen.size(), 15u);
+    // 32767 bottles of wine 9999, then 6 of wine 9996: the quantity as it
+    // was met over the description.
+    EXPECT_EQ(zweiteZeilen[0], std::string(16, ' ') + bezeichnung.substr(0, 41) + " 32767");
+    EXPECT_EQ(zweiteZeilen[3], std::string(16, ' ') + bezeichnung.substr(0, 44) + " 6");
+
+    const RecordingCanvas rechnung = Seite(PrintRechnung::kKundenRechnung, r, 1, kunde);
+    const auto* gross = rechnung.Find("999999.00");
+    ASSERT_NE(gross, nullptr);
+    // 32767 × 999999 leaves no room for the unit price to end at column 68:
+    // it moves left and keeps a blank before the line total.
+    char summe[64];
+    std::snprintf(summe, sizeof summe, "%.2f", static_cast<double>(32767 * 999999.0f));
+    const std::size_t preisAnfang = 81 - std::strlen(summe) - 1 - 9;
+    EXPECT_EQ(gross->text, std::string(25, ' ') + bezeichnung.substr(0, preisAnfang - 1 - 25) +
+                               " 999999.00 " + summe);
+    EXPECT_EQ(rechnung.Find(name.substr(0, 20))->text,
+              "32767 " + voll("Ä,75 Lgjy", 9) + "   " + name);
+
+    // The name on the internal copy ends before the invoice's number.
+    const RecordingCanvas intern = Seite(PrintRechnung::kInterneRechnung, r, 1, kunde);
+    const std::string anschrift = std::string(k.Anrede) + " " + k.Vorname + " " + k.Nachname;
+    const auto* gekuerzt = intern.Find(anschrift.substr(0, 20));
+    ASSERT_NE(gekuerzt, nullptr);
+    EXPECT_LT(gekuerzt->text.size(), anschrift.size());
+    EXPECT_EQ(anschrift.rfind(gekuerzt->text, 0), 0u);
 }
 
 TEST_F(PrintRechnungTest, AddressCratesAndDateThresholds) {
