@@ -26,7 +26,8 @@ class Nachpruefung {
         std::string wirkung;
         int bestaetigt = 0;
         int temporaereDateien = 0;
-        int neueWaisen = 0;
+        // Items of invoices never stored that the start booked back.
+        int zurueckgebucht = 0;
         int bestandAbweichungen = 0;
         int cliMeldungen = 0;
     };
