@@ -255,7 +255,9 @@ void PostenVerwaltung::Update(const Posten& posten, std::int32_t start) {
                 if (Schreibe(i, alt)) {
                     posten_[static_cast<std::size_t>(i)] = alt;
                 }
-                throw MessageException(fehler.Text() + " Der Posten wurde nicht geändert."_w);
+                throw MessageException(fehler.Text() +
+                                       (neu.menge == 0 ? " Der Posten wurde nicht gelöscht."_w
+                                                       : " Der Posten wurde nicht geändert."_w));
             }
         }
         return;

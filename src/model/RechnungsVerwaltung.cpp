@@ -221,7 +221,8 @@ void RechnungsVerwaltung::ReservierungBeenden() {
         StoreRechnung();
         return;
     } catch (const MessageException&) {
-        // Not to be had; the items stay as those of an invoice never stored.
+        // Not to be had; the items stay as those of an invoice never stored,
+        // which the next start books back.
     }
     KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
     Kunde* k = kunden != nullptr ? kunden->GetKunde(reserviertKunde_) : nullptr;
