@@ -2,8 +2,9 @@
 // they refer to: every chain walk and search, the bottle list, the totals and
 // the printed pages, and then the changes the invoice dialogs make, all on
 // whatever the files hold. Reading changes no file (but for a customer's
-// invoice chain head that start-up mends); after the changes every file still
-// loads and the invoice and item files keep whole records.
+// invoice chain head that start-up mends, and the items no invoice leads to
+// that it books back); after the changes every file still loads and the
+// invoice and item files keep whole records.
 
 #include <bit>
 #include <cstdint>
@@ -229,11 +230,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         Datenbestand bestand("daten");
         bestand.KundenEinlesen();
+        // Items no invoice leads to are booked back at the start: their
+        // records are overwritten in place, their wines' stock changes.
+        bool zurueckgebucht = false;
+        for (const std::string& meldung : bestand.Startmeldungen()) {
+            zurueckgebucht = zurueckgebucht || meldung.find(
+                                                   "zur\xFC"
+                                                   "ckgebucht") != std::string::npos;
+        }
         Lesen(bestand, p);
         FUZZ_PRUEFE(OhneKettenkoepfe(FuzzVerzeichnis::Lesen(kKunden)) ==
                     OhneKettenkoepfe(eingabe.Teil(1)));
         for (std::size_t i = 1; i < 4; ++i) {
-            FUZZ_PRUEFE(FuzzVerzeichnis::Lesen(dateien[i]) == eingabe.Teil(i + 1));
+            const std::string jetzt = FuzzVerzeichnis::Lesen(dateien[i]);
+            if (zurueckgebucht && i == 3) {
+                FUZZ_PRUEFE(jetzt.size() == eingabe.Teil(i + 1).size());
+            } else if (!zurueckgebucht || i != 1) {
+                FUZZ_PRUEFE(jetzt == eingabe.Teil(i + 1));
+            }
         }
         if (p.aendern) {
             Aendern(bestand, p);

@@ -967,6 +967,39 @@ std::string Beispieldaten::Hindernis(const std::string& verzeichnis) {
     return "";
 }
 
+namespace {
+
+void FirmaEintragen(Datenbestand& bestand) {
+    Firmendaten& firma = bestand.GetFirmendaten();
+    firma.name = "Weingut Rebenhof";
+    firma.inhaber = "Martin Becker";
+    firma.strasse =
+        "Hauptstra\xDF"
+        "e 21";
+    firma.plz = "55232";
+    firma.ort = "Alzey";
+    firma.land = "DE";
+    firma.telefon = "06731 945870";
+    firma.email = "info@weingut-rebenhof.example.com";
+    firma.ustId = "DE814736295";
+    firma.steuernummer = "44/220/12345";
+    firma.iban = "DE85550501200123456789";
+    firma.bic = "MALADE51MNZ";
+    firma.bank = "Sparkasse Rheinhessen";
+    firma.zahlungsziel = "14";
+    if (!firma.Speichern(bestand.FirmendatenDatei())) {
+        throw MessageException("Die Datei " + bestand.FirmendatenDatei() +
+                               " konnte nicht geschrieben werden.");
+    }
+}
+
+}  // namespace
+
+bool Beispieldaten::FirmendatenVorhanden(const std::string& verzeichnis) {
+    struct stat st {};
+    return ::lstat((verzeichnis + "/" + Firmendaten::kDatei).c_str(), &st) == 0;
+}
+
 void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfang,
                              std::uint32_t seed, Datum stichtag) {
     const std::int64_t jetzt = Zeitpunkt(stichtag);
@@ -980,27 +1013,10 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
         {
             Datenbestand bestand(verzeichnis);
             Generator(bestand, umfang, seed, stichtag).Erzeugen();
-            // The estate's own data, so that its e-invoices can be tried at once.
-            Firmendaten& firma = bestand.GetFirmendaten();
-            firma.name = "Weingut Rebenhof";
-            firma.inhaber = "Martin Becker";
-            firma.strasse =
-                "Hauptstra\xDF"
-                "e 21";
-            firma.plz = "55232";
-            firma.ort = "Alzey";
-            firma.land = "DE";
-            firma.telefon = "06731 945870";
-            firma.email = "info@weingut-rebenhof.example.com";
-            firma.ustId = "DE814736295";
-            firma.steuernummer = "44/220/12345";
-            firma.iban = "DE85550501200123456789";
-            firma.bic = "MALADE51MNZ";
-            firma.bank = "Sparkasse Rheinhessen";
-            firma.zahlungsziel = "14";
-            if (!firma.Speichern(bestand.FirmendatenDatei())) {
-                throw MessageException("Die Datei " + bestand.FirmendatenDatei() +
-                                       " konnte nicht geschrieben werden.");
+            // The estate's own data, so that its e-invoices can be tried at once;
+            // a grower's own seller data stay as they are.
+            if (!FirmendatenVorhanden(verzeichnis)) {
+                FirmaEintragen(bestand);
             }
             Clock::Fix(jetzt);
             // The settings would otherwise only be stored, without a word on
@@ -1047,8 +1063,9 @@ std::string Anzeige(const std::string& pfad) {
 // The files the program keeps in a data directory.
 bool EigeneDatei(const std::string& name) {
     static constexpr const char* kNamen[] = {
-        "kunden.dat",    "weinliste.dat", "weinlisten.txt", "rechnungen.dat", "rechnungsposten.dat",
-        "geogruppe.txt", "logbuch.txt",   "merkzettel.dat", "preferences.dat"};
+        "kunden.dat",          "weinliste.dat",    "weinlisten.txt", "rechnungen.dat",
+        "rechnungsposten.dat", "geogruppe.txt",    "logbuch.txt",    "merkzettel.dat",
+        "preferences.dat",     Firmendaten::kDatei};
     for (const char* eigener : kNamen) {
         if (name == eigener) {
             return true;
@@ -1105,7 +1122,13 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
                                        " konnte nicht geschrieben werden.");
             }
         }
+        const bool firmaBehalten = FirmendatenVorhanden(verzeichnis);
         Erzeugen(neu, umfang, seed, stichtag);
+        if (firmaBehalten) {
+            // Not carried over because it is no file of its own (a link):
+            // the sample's must not take its place either.
+            ::unlink((neu + "/" + Firmendaten::kDatei).c_str());
+        }
         // Batch work syncs once, at its end, before anything is moved in.
         for (const auto& eintrag : fs::directory_iterator(neu)) {
             dateien.push_back(eintrag.path().filename().string());
@@ -1153,5 +1176,6 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
         ++verschoben;
     }
     Synchronisieren(verzeichnis, O_RDONLY | O_DIRECTORY);
-    fs::remove(neu, ec);
+    // With the files that stayed as they were, which were not moved.
+    fs::remove_all(neu, ec);
 }

@@ -45,8 +45,9 @@ class Beispieldaten {
     // Fills the existing, empty directory. The business's "now" is 17:00
     // local time on `stichtag`; the invoices reach back a few years from
     // there (three at least, twenty at most). The clock is fixed while the
-    // data is written and runs on the system time again afterwards. Raises
-    // the managers' MessageException when a file cannot be written.
+    // data is written and runs on the system time again afterwards. The
+    // sample estate's seller data are entered only where there are none.
+    // Raises the managers' MessageException when a file cannot be written.
     static void Erzeugen(const std::string& verzeichnis, const Umfang& umfang, std::uint32_t seed,
                          Datum stichtag);
 
@@ -58,6 +59,10 @@ class Beispieldaten {
     // happened. The caller holds the directory's lock.
     static void Anlegen(const std::string& verzeichnis, const Umfang& umfang, std::uint32_t seed,
                         Datum stichtag);
+
+    // Whether the directory holds seller data ("firmendaten.txt"), which
+    // Erzeugen and Anlegen keep instead of entering the sample estate's.
+    static bool FirmendatenVorhanden(const std::string& verzeichnis);
 
     // The prefix of the fresh folder; one a crash left behind is removed by
     // the next Anlegen.

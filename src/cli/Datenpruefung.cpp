@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "cli/Beispieldaten.h"
 #include "model/Firmendaten.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
@@ -36,7 +37,8 @@ std::vector<T> Saetze(const std::string& bytes, std::size_t satz) {
     return saetze;
 }
 
-std::string Liste(const std::vector<std::size_t>& positionen) {
+template <typename T>
+std::string Liste(const std::vector<T>& positionen) {
     std::string text;
     for (std::size_t i = 0; i < positionen.size() && i < kHoechstensPositionen; ++i) {
         text += (i == 0 ? "" : ", ") + std::to_string(positionen[i]);
@@ -133,9 +135,28 @@ std::vector<std::string> Datenpruefung::Pruefen() {
     Rechnungen();
     Postenketten();
     Kundenketten();
+    UnbekannteKunden();
     NieGespeicherte();
     Preislisten();
+    Reste();
     return probleme_;
+}
+
+void Datenpruefung::Reste() {
+    std::vector<std::string> ordner;
+    std::error_code ec;
+    for (const auto& eintrag : std::filesystem::directory_iterator(verzeichnis_, ec)) {
+        const std::string name = eintrag.path().filename().string();
+        if (name.rfind(Beispieldaten::kNeuerOrdner, 0) == 0) {
+            ordner.push_back(name);
+        }
+    }
+    std::sort(ordner.begin(), ordner.end());
+    for (const std::string& name : ordner) {
+        Problem("Im Datenverzeichnis liegt »"_w + Datei(name) +
+                "«, von einem abgebrochenen »rebkontor-cli beispieldaten« zurückgelassen; "
+                "es gehört nicht zu den Daten und kann gelöscht werden."_w);
+    }
 }
 
 void Datenpruefung::Kunden() {
@@ -197,9 +218,11 @@ void Datenpruefung::Postenketten() {
     const auto anzahl = static_cast<std::int64_t>(posten_.size());
     // Which invoice's walk passed an item first (its position + 1; 0: none).
     std::vector<std::uint32_t> besucht(posten_.size(), 0);
+    ketteKaputt_.assign(rechnungen_.size(), false);
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
         const Rechnung& r = rechnungen_[n];
         const std::string kette = "Die Postenkette der " + RechnungsName(n);
+        const std::size_t vorher = probleme_.size();
         std::string vorwaerts;
         for (std::int64_t i = r.postenKopf; i != -1;) {
             if (i < 0 || i >= anzahl) {
@@ -240,6 +263,11 @@ void Datenpruefung::Postenketten() {
         if (!vorwaerts.empty()) {
             Problem(vorwaerts);
         }
+        ketteKaputt_[n] = probleme_.size() != vorher;
+    }
+    erreicht_.resize(posten_.size());
+    for (std::size_t i = 0; i < posten_.size(); ++i) {
+        erreicht_[i] = besucht[i] != 0;
     }
 }
 
@@ -294,17 +322,68 @@ void Datenpruefung::Kundenketten() {
     }
 }
 
+void Datenpruefung::UnbekannteKunden() {
+    std::set<std::int32_t> nummern;
+    for (const Kunde& k : kunden_) {
+        nummern.insert(k.nummer);
+    }
+    // By customer, each with the positions of its invoices.
+    std::map<std::int32_t, std::vector<std::size_t>> fremde;
+    for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
+        const Rechnung& r = rechnungen_[n];
+        if (!r.IstGeloescht() && nummern.count(r.kunde) == 0) {
+            fremde[r.kunde].push_back(n);
+        }
+    }
+    for (const auto& [kunde, positionen] : fremde) {
+        const std::string unbekannt = "zum Kunden " + std::to_string(kunde) + ", den es in " +
+                                      Datei("kunden.dat") + " nicht gibt";
+        if (positionen.size() == 1) {
+            Problem("Die " + RechnungsName(positionen[0]) + " gehört "_w + unbekannt + ".");
+            continue;
+        }
+        std::vector<std::int32_t> rechnungsnummern;
+        for (std::size_t n : positionen) {
+            rechnungsnummern.push_back(rechnungen_[n].nummer);
+        }
+        Problem(std::to_string(positionen.size()) + " Rechnungen gehören "_w + unbekannt +
+                " (Rechnung Nr. " + Liste(rechnungsnummern) + ").");
+    }
+}
+
 void Datenpruefung::NieGespeicherte() {
-    std::set<std::int32_t> ids;
-    for (const Rechnung& r : rechnungen_) {
-        ids.insert(r.id);
+    // The position of the first invoice with each id.
+    std::map<std::int32_t, std::size_t> ids;
+    for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
+        ids.emplace(rechnungen_[n].id, n);
     }
     std::map<std::int32_t, std::vector<std::size_t>> fremde;
+    // Items with the id of a stored invoice whose sound chain does not reach
+    // them, by the invoice's position: left by an invoice that was never
+    // stored before its id was given again, or by an item whose invoice
+    // never learnt of it. (Behind a damaged chain they may be its own; that
+    // damage is reported above.)
+    std::map<std::size_t, std::vector<std::size_t>> ohneKette;
     for (std::size_t i = 0; i < posten_.size(); ++i) {
         const std::int32_t rechnung = posten_[i].rechnung;
-        if (rechnung != PostenVerwaltung::kGeloescht && ids.count(rechnung) == 0) {
-            fremde[rechnung].push_back(i);
+        if (rechnung == PostenVerwaltung::kGeloescht || (i < erreicht_.size() && erreicht_[i])) {
+            continue;
         }
+        const auto gespeichert = ids.find(rechnung);
+        if (gespeichert == ids.end()) {
+            fremde[rechnung].push_back(i);
+        } else if (!ketteKaputt_[gespeichert->second]) {
+            ohneKette[gespeichert->second].push_back(i);
+        }
+    }
+    for (const auto& [position, liste] : ohneKette) {
+        const bool einer = liste.size() == 1;
+        Problem("Die " + RechnungsName(position) + " erreicht " + std::to_string(liste.size()) +
+                " Posten mit ihrer Id nicht (Posten " + Liste(liste) +
+                (einer ? "): er stammt" : "): sie stammen") +
+                " von einer nie gespeicherten Rechnung mit derselben Id oder aus einer nie "
+                "gespeicherten Änderung; der nächste Start des Programms bucht "_w +
+                (einer ? "ihn" : "sie") + " zurück."_w);
     }
     for (const auto& [rechnung, positionen] : fremde) {
         if (rechnung < 0) {

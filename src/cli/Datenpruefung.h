@@ -21,9 +21,12 @@
 //  - item chains that leave the file, run in a circle, pass items of another
 //    invoice, run into another invoice's chain or jump forward (where the
 //    program stops reading them); customer chains through the invoices alike;
-//  - items of invoices that were never stored;
+//  - invoices (not deleted) whose customer is not in the customer file;
+//  - items of invoices that were never stored, also where the id was given
+//    to a later invoice, and items their invoice never took into its chain;
 //  - price list files without a name, names without a file, more than 20
-//    price lists.
+//    price lists;
+//  - what an interrupted sample business left behind.
 //
 // Every walk along a chain visits each record at most once, so no damage can
 // make the check run on.
@@ -44,8 +47,10 @@ class Datenpruefung {
     void Rechnungen();
     void Postenketten();
     void Kundenketten();
+    void UnbekannteKunden();
     void NieGespeicherte();
     void Preislisten();
+    void Reste();
     void Problem(const std::string& text) { probleme_.push_back(text); }
     std::string Datei(const std::string& name) const;
     std::string RechnungsName(std::size_t position) const;
@@ -59,4 +64,8 @@ class Datenpruefung {
         std::int32_t naechster = -1;
     };
     std::vector<Posten> posten_;
+    // Whether the chain walk of the invoice at a position reported damage,
+    // and whether a walk reached the item at an index.
+    std::vector<bool> ketteKaputt_;
+    std::vector<bool> erreicht_;
 };

@@ -16,6 +16,7 @@
 #include "storage/CodePage.h"
 #include "storage/DatenSperre.h"
 #include "storage/File.h"
+#include "storage/FixedText.h"
 #include "storage/GenericList.h"
 #include "storage/MessageException.h"
 
@@ -108,6 +109,30 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
         aendern = aendern || neu.back().has_value();
     }
     aufruf.Positionen(0, 0, "");
+    // Characters the file cannot hold would be stored as "?"; the user is
+    // told which, in the terminal's UTF-8, since Windows-1252 cannot name
+    // them either.
+    std::string nichtDarstellbar;
+    for (std::size_t i = 0; i < felder.size(); ++i) {
+        if (!neu[i]) {
+            continue;
+        }
+        std::string zeichen;
+        for (char32_t c : CodePage::NichtDarstellbar(*neu[i])) {
+            zeichen += (zeichen.empty() ? "" : ", ") + std::string("„") + CodePage::Utf8(c) +
+                       "“ (" + CodePage::Codepunkt(c) + ")";
+        }
+        if (!zeichen.empty()) {
+            nichtDarstellbar += "Im Feld " + CodePage::Cp1252ToUtf8(felder[i].bezeichnung) +
+                                " stehen Zeichen, die Rebkontor nicht speichern kann: " + zeichen +
+                                ". ";
+        }
+    }
+    if (!nichtDarstellbar.empty()) {
+        err_ << "rebkontor-cli: " << nichtDarstellbar << "Die Firmendaten wurden nicht gespeichert."
+             << std::endl;
+        return kProbleme;
+    }
 
     // A change is written into the data folder: held against the window and
     // other writers from before the data are read until they are stored.
@@ -120,7 +145,8 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
     if (aendern) {
         for (std::size_t i = 0; i < felder.size(); ++i) {
             if (neu[i]) {
-                daten.*felder[i].wert = CodePage::Utf8ToCp1252(*neu[i]);
+                // Each field is a single line.
+                daten.*felder[i].wert = FixedText::Einzeilig(CodePage::Utf8ToCp1252(*neu[i]));
             }
         }
         daten.iban = ::Firmendaten::IbanNormal(daten.iban);

@@ -146,8 +146,11 @@ in einer Zeile, danach eine Zusammenfassung:
   - Postenketten der Rechnungen und Rechnungsketten der Kunden, die die Datei
     verlassen, im Kreis laufen, Sätze anderer Rechnungen oder Kunden
     durchlaufen, in eine andere Kette münden oder vorwärts springen;
-  - Posten von Rechnungen, die nie gespeichert wurden;
-  - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten.
+  - Rechnungen, deren Kunde nicht in der Kundendatei steht;
+  - Posten von Rechnungen, die nie gespeichert wurden (auch wenn ihre Id
+    inzwischen an eine andere Rechnung vergeben ist);
+  - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten;
+  - Reste eines abgebrochenen »beispieldaten«.
 
 Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
 )";
@@ -162,6 +165,7 @@ und aus ganz Deutschland, Kundengruppen nach Regionen, Preislisten mit DM- und
 Europreisen, Weinen deutscher Rebsorten mit ihrem Bestand und den Rechnungen
 der letzten Jahre mit ihren Posten. Die Grundeinstellungen werden auf 19 %
 MwSt., Preise in Euro einschließlich MwSt. und die Währung »EUR« gesetzt.
+Vorhandene Firmendaten (»daten/firmendaten.txt«) bleiben erhalten.
 Verweigert, wenn das Verzeichnis schon Kunden, Weine, Rechnungen, Posten,
 Preislisten oder Kundengruppen enthält oder ein anderes Rebkontor-Programm
 damit arbeitet. Scheitert das Anlegen (etwa bei vollem Datenträger), bleibt

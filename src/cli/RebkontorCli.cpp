@@ -20,6 +20,7 @@
 #include "documents/Ausgabeziel.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
+#include "model/Firmendaten.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/Rechnung.h"
@@ -539,11 +540,13 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     // Held until the end, so that no window opens the data half-way, and
     // none that is open has its older data written over the new.
     DatenSperre sperre(kDaten);
+    bool firmendatenBehalten = false;
     try {
         const std::string hindernis = ::Beispieldaten::Hindernis(kDaten);
         if (!hindernis.empty()) {
             throw MessageException(hindernis);
         }
+        firmendatenBehalten = ::Beispieldaten::FirmendatenVorhanden(kDaten);
         ::Beispieldaten::Anlegen(kDaten, umfang, seed, stichtag);
     } catch (const MessageException&) {
         if (angelegt) {
@@ -566,5 +569,10 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
                     std::to_string(umfang.rechnungen) + " Rechnungen mit " +
                     std::to_string(anzahlPosten) + " Posten (Stichtag " + stichtag.Text() +
                     ", Seed " + std::to_string(seed) + ").");
+    if (firmendatenBehalten) {
+        Zeile(out_, "Die vorhandenen Firmendaten in »"_w + kDaten + "/" + Firmendaten::kDatei +
+                        "« wurden beibehalten; die des Beispielbetriebs wurden nicht "
+                        "eingetragen."_w);
+    }
     return kErfolg;
 }

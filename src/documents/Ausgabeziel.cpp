@@ -57,6 +57,22 @@ std::string Art(mode_t modus) {
     return "keine gewöhnliche Datei"_w;
 }
 
+// A folder a Rebkontor program keeps its data in: it holds the lock file or
+// one of the record files. Any business's folder, not only the one the
+// program works on, so that an export can never replace another's data.
+bool IstDatenordner(const std::string& ordner) {
+    static constexpr const char* kKennzeichen[] = {
+        "rebkontor.lock",      "kunden.dat",     "weinliste.dat",  "rechnungen.dat",
+        "rechnungsposten.dat", "merkzettel.dat", "preferences.dat"};
+    for (const char* name : kKennzeichen) {
+        struct stat st {};
+        if (::lstat((ordner + "/" + name).c_str(), &st) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Schreiben(int fd, std::string_view bytes) {
     std::size_t geschrieben = 0;
     while (geschrieben < bytes.size()) {
@@ -84,17 +100,23 @@ std::string Ausgabeziel::Hindernis(const std::string& pfad, const std::string& d
         return "Die Datei " + Anzeige(pfad) + " wird nicht geschrieben: dort steht " +
                Art(ziel.st_mode) + ", keine gewöhnliche Datei."_w;
     }
-    const std::string imDatenverzeichnis =
-        "Die Datei " + Anzeige(pfad) + " wird nicht geschrieben: sie läge im Datenverzeichnis "_w +
-        Anzeige(daten) +
-        ", und ein Export darf keine Daten überschreiben. Bitte einen anderen Ort wählen."_w;
+    auto imDatenverzeichnis = [&pfad](const std::string& verzeichnis) {
+        return "Die Datei " + Anzeige(pfad) +
+               " wird nicht geschrieben: sie läge im Datenverzeichnis "_w + Anzeige(verzeichnis) +
+               ", und ein Export darf keine Daten überschreiben. Bitte einen anderen Ort "
+               "wählen."_w;
+    };
+    const std::string ort = Aufgeloest(Verzeichnis(pfad));
     const std::string datenEcht = Aufgeloest(daten);
+    if (!datenEcht.empty() && !ort.empty() &&
+        (ort == datenEcht || ort.rfind(datenEcht + "/", 0) == 0)) {
+        return imDatenverzeichnis(daten);
+    }
+    if (!ort.empty() && IstDatenordner(ort)) {
+        return imDatenverzeichnis(Verzeichnis(pfad));
+    }
     if (datenEcht.empty()) {
         return {};
-    }
-    const std::string ort = Aufgeloest(Verzeichnis(pfad));
-    if (!ort.empty() && (ort == datenEcht || ort.rfind(datenEcht + "/", 0) == 0)) {
-        return imDatenverzeichnis;
     }
     if (vorhanden) {
         // A second name of a data file, elsewhere.
@@ -103,7 +125,7 @@ std::string Ausgabeziel::Hindernis(const std::string& pfad, const std::string& d
             struct stat datei {};
             if (::lstat(eintrag.path().c_str(), &datei) == 0 && datei.st_dev == ziel.st_dev &&
                 datei.st_ino == ziel.st_ino) {
-                return imDatenverzeichnis;
+                return imDatenverzeichnis(daten);
             }
         }
     }

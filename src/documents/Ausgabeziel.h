@@ -17,8 +17,11 @@ class Ausgabeziel {
     // Why the file must not be written, as a German sentence in
     // Windows-1252; empty when it may. Refused are a name inside the data
     // directory (the names resolved, links too, also a second name of one of
-    // its files) and an existing entry that is no regular file. A directory
-    // that does not exist is no reason here; the write then fails on its own.
+    // its files), a name in any other folder that holds a Rebkontor data set
+    // (its lock file or one of its record files: another business's data,
+    // wherever it lies), and an existing entry that is no regular file. A
+    // directory that does not exist is no reason here; the write then fails
+    // on its own.
     static std::string Hindernis(const std::string& pfad, const std::string& daten = kDaten);
 
     // Replaces the file's contents atomically through a temporary file of

@@ -62,6 +62,10 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     posten_->SetWeinlistenVerwaltung(weine_.get());
     posten_->SetRechnungsVerwaltung(rechnungen_.get());
     rechnungen_->SetVerwaltungen(&verwaltungen_);
+    // Before any command can reuse the id of an invoice a crash left open.
+    for (std::string& meldung : rechnungen_->NichtGespeichertesZurueckbuchen()) {
+        startmeldungen_.push_back(std::move(meldung));
+    }
 }
 
 Datenbestand::~Datenbestand() {
@@ -114,9 +118,34 @@ KundenVerwaltung& Datenbestand::KundenEinlesen() {
         Melde("KundenVerwaltung", true);
         kunden_->SetLogBuch(logBuch_.get());
         verwaltungen_.kundenVerwaltung = kunden_.get();
-        rechnungen_->KettenkoepfeNachtragen();
+        const std::vector<std::int32_t> berichtigt = rechnungen_->KettenkoepfeNachtragen();
+        if (!berichtigt.empty() && zugriff_ == Zugriff::Schreiben) {
+            startmeldungen_.push_back(KettenMeldung(berichtigt));
+        }
     }
     return *kunden_;
+}
+
+std::string Datenbestand::KettenMeldung(const std::vector<std::int32_t>& kunden) const {
+    const std::string datei = CodePage::Utf8ToCp1252(Pfad("rechnungen.dat"));
+    if (kunden.size() == 1) {
+        return "Die Rechnungskette des Kunden " + std::to_string(kunden[0]) +
+               " passte nicht zur Rechnungsdatei " + datei +
+               " und wurde berichtigt: der Kunde führt wieder zu seiner neuesten gespeicherten "
+               "Rechnung."_w;
+    }
+    constexpr std::size_t kHoechstens = 10;
+    std::string nummern;
+    for (std::size_t i = 0; i < kunden.size() && i < kHoechstens; ++i) {
+        nummern += (i == 0 ? "" : ", ") + std::to_string(kunden[i]);
+    }
+    if (kunden.size() > kHoechstens) {
+        nummern += ", …"_w;
+    }
+    return "Die Rechnungsketten von " + std::to_string(kunden.size()) + " Kunden (Kundennummern " +
+           nummern + ") passten nicht zur Rechnungsdatei " + datei +
+           " und wurden berichtigt: jeder führt wieder zu seiner neuesten gespeicherten "
+           "Rechnung."_w;
 }
 
 MerkzettelVerwaltung& Datenbestand::MerkzettelOeffnen() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -57,8 +58,10 @@ class Datenbestand {
 
     // What the user must be told once the start is done: record files that
     // ended in part of a record (and where their copy is), a log book that
-    // cannot be opened. German, Windows-1252, one text each; empty after a
-    // sound start.
+    // cannot be opened, the items of an invoice a crash left unstored that
+    // went back to stock, customers' invoice chains mended (once the
+    // customers are read). German, Windows-1252, one text each; empty after
+    // a sound start.
     const std::vector<std::string>& Startmeldungen() const { return startmeldungen_; }
 
     // The seller data of e-invoices, read with the settings; they are not part
@@ -69,6 +72,8 @@ class Datenbestand {
 
   private:
     std::string Pfad(const char* name) const;
+    // What the start tells of the customers whose invoice chain it mended.
+    std::string KettenMeldung(const std::vector<std::int32_t>& kunden) const;
     void Melde(const char* verwaltung, bool erzeugt) const;
 
     std::string verzeichnis_;

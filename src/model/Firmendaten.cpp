@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "storage/File.h"
+#include "storage/FixedText.h"
 
 namespace {
 
@@ -22,15 +23,6 @@ bool Ziffern(const std::string& text) {
 
 bool Grossbuchstabe(char c) {
     return c >= 'A' && c <= 'Z';
-}
-
-std::string OhneZeilenumbruch(std::string text) {
-    for (char& c : text) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -110,9 +102,9 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
         const std::string schluessel = z.substr(0, gleich);
         for (const Feld& f : Felder()) {
             if (schluessel == f.schluessel) {
-                // A lone CR inside a value would not survive the next
-                // store; read it as it will be written.
-                daten.*f.wert = OhneZeilenumbruch(z.substr(gleich + 1));
+                // A lone CR or a tab inside a value would not survive the
+                // next store; read it as it will be written.
+                daten.*f.wert = FixedText::Einzeilig(z.substr(gleich + 1));
             }
         }
     }
@@ -122,7 +114,8 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
 std::string Firmendaten::Text() const {
     std::string text;
     for (const Feld& f : Felder()) {
-        text += std::string(f.schluessel) + "=" + OhneZeilenumbruch(this->*f.wert) + "\r\n";
+        // Every field is a single line of the file.
+        text += std::string(f.schluessel) + "=" + FixedText::Einzeilig(this->*f.wert) + "\r\n";
     }
     return text;
 }

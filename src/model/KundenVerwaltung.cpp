@@ -1,5 +1,6 @@
 #include "model/KundenVerwaltung.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ostream>
@@ -65,6 +66,21 @@ std::vector<std::string_view> Felder(std::string_view zeile) {
         felder.push_back(zeile.substr(start, ende - start));
         start = ende + 1;
     }
+}
+
+constexpr const char* kBom = "\xEF\xBB\xBF";
+constexpr std::size_t kHoechstensZeichen = 10;
+
+// One line of the CSV file as its fields keep it: a tab becomes a blank, and
+// control characters (the five bytes Windows-1252 leaves undefined among
+// them) go.
+std::string OhneSteuerzeichen(std::string_view zeile) {
+    std::string text = FixedText::Einzeilig(zeile);
+    std::erase_if(text, [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    });
+    return text;
 }
 
 // A postcode written with a country prefix ("D-55234") keeps its value: every
@@ -306,21 +322,46 @@ void KundenVerwaltung::ImportKundenCSV() {
             "Die Datei kunden.csv konnte nicht geöffnet werden. Die Kundendaten bleiben "
             "unverändert."_w);
     }
+    // Written by a spreadsheet or an editor of today, the file is often
+    // UTF-8: with a byte order mark, or recognisable because it is valid
+    // UTF-8 and not plain ASCII. Anything else is taken as Windows-1252.
+    bool utf8 = inhalt.rfind(kBom, 0) == 0;
+    if (utf8) {
+        inhalt.erase(0, std::string_view(kBom).size());
+    } else {
+        utf8 = CodePage::IstUtf8(inhalt) && std::any_of(inhalt.begin(), inhalt.end(), [](char c) {
+                   return static_cast<unsigned char>(c) >= 0x80;
+               });
+    }
 
     std::vector<Kunde> neue;
+    // Characters the customer file cannot hold, each with the first line it
+    // stands in.
+    std::vector<std::pair<char32_t, int>> nichtDarstellbar;
+    bool kundenDarin = false;
     // One record for the whole import: every customer gets its capture stamp.
     Kunde kunde;
     std::size_t start = 0;
-    while (start < inhalt.size()) {
-        std::size_t ende = inhalt.find('\n', start);
-        const std::size_t naechste = ende == std::string::npos ? inhalt.size() : ende + 1;
+    for (int nummer = 1; start < inhalt.size(); ++nummer) {
+        // A line ends with CR LF, LF, or a CR alone (as old Mac files have it).
+        const std::size_t ende = inhalt.find_first_of("\r\n", start);
+        std::string zeile = inhalt.substr(start, ende - start);
         if (ende == std::string::npos) {
-            ende = inhalt.size();
-        } else if (ende > start && inhalt[ende - 1] == '\r') {
-            --ende;
+            start = inhalt.size();
+        } else {
+            start = ende + (inhalt.compare(ende, 2, "\r\n") == 0 ? 2 : 1);
         }
-        const std::string_view zeile = std::string_view(inhalt).substr(start, ende - start);
-        start = naechste;
+        if (utf8) {
+            for (char32_t c : CodePage::NichtDarstellbar(zeile)) {
+                if (std::none_of(nichtDarstellbar.begin(), nichtDarstellbar.end(),
+                                 [c](const auto& bekannt) { return bekannt.first == c; })) {
+                    nichtDarstellbar.emplace_back(c, nummer);
+                }
+            }
+            zeile = CodePage::Utf8ToCp1252(zeile);
+        }
+        zeile = OhneSteuerzeichen(zeile);
+        kundenDarin = kundenDarin || zeile.find_first_not_of(" ;") != std::string::npos;
 
         kunde.Clear();
         std::vector<std::string_view> felder = Felder(zeile);
@@ -345,6 +386,29 @@ void KundenVerwaltung::ImportKundenCSV() {
             FixedText::Set(kunde.bemerkung, felder[6]);
         }
         neue.push_back(kunde);
+    }
+    if (!nichtDarstellbar.empty()) {
+        std::string liste;
+        for (std::size_t i = 0; i < nichtDarstellbar.size() && i < kHoechstensZeichen; ++i) {
+            liste += (i == 0 ? "" : ", ") + CodePage::Codepunkt(nichtDarstellbar[i].first) +
+                     " (Zeile " + std::to_string(nichtDarstellbar[i].second) + ")";
+        }
+        if (nichtDarstellbar.size() > kHoechstensZeichen) {
+            liste += " und weitere";
+        }
+        throw MessageException(
+            "Die Datei kunden.csv enthält Zeichen, die Rebkontor nicht speichern kann: "_w + liste +
+            ". Bitte ersetzen Sie sie in der Datei; es wurde nichts geändert."_w);
+    }
+    if (!kundenDarin) {
+        throw MessageException(
+            "Die Datei kunden.csv enthält keine Kunden; es wurde nichts geändert."_w);
+    }
+    // The import replaces every customer; the log book says when and by
+    // how many, and without that line nothing is replaced.
+    if (logBuch_ != nullptr) {
+        logBuch_->Stamp() << "KUNDEN IMPORTIERT: " << neue.size() << " aus " << kCsvDatei
+                          << std::endl;
     }
     Ersetzen(neue);
 }

@@ -41,6 +41,12 @@ class KundenVerwaltung {
 
     // Both replace all customers. They raise a German message naming the
     // file when their input cannot be opened, and then change nothing.
+    // The CSV file may be Windows-1252 or UTF-8 (recognised by its byte
+    // order mark, or as valid UTF-8 that is not plain ASCII) with CR LF, LF
+    // or CR line ends; tabs become blanks, control characters go. A file
+    // that holds no customer, or characters the customer file cannot hold
+    // (named in the message), is refused and changes nothing. The import is
+    // logged ("KUNDEN IMPORTIERT: n aus kunden.csv") before it replaces.
     void ImportAlteKunden();
     void ImportKundenCSV();
 

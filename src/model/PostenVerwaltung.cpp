@@ -1,9 +1,13 @@
 #include "model/PostenVerwaltung.h"
 
+#include <algorithm>
+#include <bit>
+#include <limits>
 #include <ostream>
 #include <string_view>
 
 #include "model/Rechnung.h"
+#include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/LogBuch.h"
@@ -24,6 +28,30 @@ constexpr const char* kUpdateSchreibFehler =
     "(PostenVerwaltung::Update())";
 
 constexpr std::int64_t kGroesse = static_cast<std::int64_t>(PostenVerwaltung::Posten::DiskSize);
+
+// The DM price of an item in its marked form: a NaN that no typed or computed
+// price ever is.
+constexpr std::uint32_t kVormerkung = 0x7FC2524Bu;
+
+// The item in its marked form, whose bottles are not taken out of stock
+// while its wine holds `frei` bottles.
+PostenVerwaltung::Posten Vormerkung(const PostenVerwaltung::Posten& posten, std::int32_t frei) {
+    PostenVerwaltung::Posten vorgemerkt = posten;
+    vorgemerkt.preisDM = std::bit_cast<float>(kVormerkung);
+    vorgemerkt.preisEuro = std::bit_cast<float>(frei);
+    return vorgemerkt;
+}
+
+std::int32_t FreierBestand(const PostenVerwaltung::Posten& posten) {
+    return std::bit_cast<std::int32_t>(posten.preisEuro);
+}
+
+// The stock after `delta`, held within the field as the wine manager holds it.
+std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
+    const std::int64_t summe = std::int64_t{bestand} + delta;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        summe, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
 
 }  // namespace
 
@@ -79,22 +107,121 @@ bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
     return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, bytes) && datei_.DataSync();
 }
 
+bool PostenVerwaltung::Vorgemerkt(const Posten& posten) {
+    return std::bit_cast<std::uint32_t>(posten.preisDM) == kVormerkung;
+}
+
+Wein* PostenVerwaltung::WeinZu(const Posten& posten) const {
+    return weinlistenVerwaltung_ != nullptr ? weinlistenVerwaltung_->GetWein(posten.weinNummer)
+                                            : nullptr;
+}
+
+void PostenVerwaltung::Abschneiden(std::int32_t index) {
+    if (datei_.IsOpen()) {
+        datei_.Truncate(index * kGroesse);
+    }
+}
+
 std::int32_t PostenVerwaltung::AddPosten(const Rechnung& rechnung, Posten& posten) {
     posten.naechster = rechnung.postenKopf;
     const auto index = static_cast<std::int32_t>(posten_.size());
+    const Wein* wein = WeinZu(posten);
+    const bool bewegt = wein != nullptr && posten.menge != 0;
+    if (bewegt) {
+        // First the item in its marked form, naming the stock before: a
+        // crash before the item is whole then leaves a record that says
+        // whether its bottles went out of stock.
+        if (!Schreibe(index, Vormerkung(posten, wein->bestand))) {
+            Abschneiden(index);
+            throw MessageException(kAddSchreibFehler);
+        }
+        try {
+            weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, -posten.menge);
+        } catch (const MessageException& fehler) {
+            Abschneiden(index);
+            throw MessageException(fehler.Text() + " Der Posten wurde nicht gespeichert.");
+        }
+    }
     if (!Schreibe(index, posten)) {
+        if (bewegt) {
+            try {
+                weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, posten.menge);
+            } catch (const MessageException&) {
+                // The stock stays taken; the marked record says so, and the
+                // next start gives the bottles back. Kept in the list, so
+                // that no later item is written over it.
+                posten_.push_back(Vormerkung(posten, Bestand(wein->bestand, posten.menge)));
+                throw MessageException(kAddSchreibFehler);
+            }
+        }
         // Whatever part of the record reached the file is no whole record;
         // take it back so that the file keeps only what the list holds.
-        if (datei_.IsOpen()) {
-            datei_.Truncate(index * kGroesse);
-        }
+        Abschneiden(index);
         throw MessageException(kAddSchreibFehler);
     }
     posten_.push_back(posten);
-    if (weinlistenVerwaltung_ != nullptr) {
-        weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, -posten.menge);
-    }
     return index;
+}
+
+bool PostenVerwaltung::Zuruecknehmen(std::int32_t index) {
+    if (!ImBestand(index) || static_cast<std::size_t>(index) + 1 != posten_.size()) {
+        return false;
+    }
+    const Posten posten = posten_.back();
+    if (Wein* wein = WeinZu(posten); wein != nullptr && posten.menge != 0) {
+        // Marked with the stock the bottles come back to, before they do.
+        const Posten vorgemerkt = Vormerkung(posten, Bestand(wein->bestand, posten.menge));
+        if (!Schreibe(index, vorgemerkt)) {
+            return false;
+        }
+        posten_.back() = vorgemerkt;
+        try {
+            weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, posten.menge);
+        } catch (const MessageException&) {
+            return false;
+        }
+    }
+    if (!datei_.IsOpen() || !datei_.Truncate(index * kGroesse)) {
+        // Back in stock; the marked record left behind says so.
+        return false;
+    }
+    posten_.pop_back();
+    return true;
+}
+
+void PostenVerwaltung::Zurueckbuchen(std::uint32_t index) {
+    const Posten alt = posten_.at(index);
+    Wein* wein = WeinZu(alt);
+    // An item in its marked form took its bottles only if the stock moved
+    // away from the stock it names; every other one took them.
+    const bool genommen = wein != nullptr && alt.menge != 0 &&
+                          !(Vorgemerkt(alt) && wein->bestand == FreierBestand(alt));
+    Posten protokolliert = alt;
+    if (Vorgemerkt(alt)) {
+        // Its prices never reached the file.
+        protokolliert.preisDM = 0.0f;
+        protokolliert.preisEuro = 0.0f;
+    }
+    Protokolliere(">> POSTEN GELÖSCHT << -> ", protokolliert);
+    if (genommen) {
+        const Posten vorgemerkt = Vormerkung(alt, Bestand(wein->bestand, alt.menge));
+        if (!Schreibe(static_cast<std::int32_t>(index), vorgemerkt)) {
+            throw MessageException(kUpdateSchreibFehler);
+        }
+        posten_[index] = vorgemerkt;
+        weinlistenVerwaltung_->ChangeBestand(alt.weinNummer, alt.menge);
+    }
+    // As a deletion stores it: no invoice, no prices, quantity 0, the link
+    // kept.
+    Posten geloescht = alt;
+    geloescht.rechnung = kGeloescht;
+    geloescht.preisDM = 0.0f;
+    geloescht.preisEuro = 0.0f;
+    geloescht.menge = 0;
+    if (!Schreibe(static_cast<std::int32_t>(index), geloescht)) {
+        throw MessageException(kUpdateSchreibFehler);
+    }
+    posten_[index] = geloescht;
 }
 
 void PostenVerwaltung::Update(const Posten& posten, std::int32_t start) {
@@ -121,7 +248,17 @@ void PostenVerwaltung::Update(const Posten& posten, std::int32_t start) {
         }
         posten_[static_cast<std::size_t>(i)] = neu;
         if (weinlistenVerwaltung_ != nullptr) {
-            weinlistenVerwaltung_->ChangeBestand(neu.weinNummer, alt.menge - neu.menge);
+            try {
+                weinlistenVerwaltung_->ChangeBestand(neu.weinNummer, alt.menge - neu.menge);
+            } catch (const MessageException& fehler) {
+                // The item as it was, to match the stock as it is.
+                if (Schreibe(i, alt)) {
+                    posten_[static_cast<std::size_t>(i)] = alt;
+                }
+                throw MessageException(fehler.Text() +
+                                       (neu.menge == 0 ? " Der Posten wurde nicht gelöscht."_w
+                                                       : " Der Posten wurde nicht geändert."_w));
+            }
         }
         return;
     }

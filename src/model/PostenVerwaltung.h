@@ -13,6 +13,7 @@
 class LogBuch;
 class Rechnung;
 class RechnungsVerwaltung;
+class Wein;
 class WeinlistenVerwaltung;
 
 // The invoice items of all invoices, "daten/rechnungsposten.dat": 22-byte
@@ -58,12 +59,38 @@ class PostenVerwaltung {
     // Appends the item (the caller has filled all but `naechster`, which is
     // set here to the invoice's postenKopf) and takes its bottles out of stock.
     // Returns the new index, which the caller makes the invoice's postenKopf.
+    //
+    // Until the stock is written, the item is on disk in a marked form (see
+    // Vorgemerkt) that says at which stock its bottles are not yet taken, so
+    // that a start after a crash can tell whether the stock change reached
+    // the file. When the stock cannot be written, the item is taken back and
+    // the German message says so.
     std::int32_t AddPosten(const Rechnung& rechnung, Posten& posten);
 
     // Finds the live item of the same invoice and wine in the chain from
     // `start` and overwrites its prices and quantity; quantity 0 deletes it.
-    // Logs the old values and moves the stock by the difference.
+    // Logs the old values and moves the stock by the difference; when the
+    // stock cannot be written, the item is written back as it was.
     void Update(const Posten& posten, std::int32_t start);
+
+    // Takes back the item AddPosten appended last, when its invoice could
+    // not record it: the bottles go back to stock and the record leaves the
+    // file, without a log line (the item never was). False when that could
+    // not be written; the item then stays for the next start to book back.
+    bool Zuruecknehmen(std::int32_t index);
+
+    // Gives the bottles of a live item that belongs to no invoice (an
+    // invoice never stored, an item its invoice never took into its chain)
+    // back where they were taken, and deletes the item, with its log line
+    // as for a deletion. Every step can be interrupted: the next start
+    // finishes it without moving the stock twice.
+    void Zurueckbuchen(std::uint32_t index);
+
+    // An item written in its marked form: in place of its DM price a value
+    // no price can take, in place of its Euro price the stock of its wine
+    // at which its bottles are not taken out. Found only between the writes
+    // of one change, or after a crash there.
+    static bool Vorgemerkt(const Posten& posten);
 
     // The next live item of the invoice at or after the cursor along the
     // chain; the cursor then points at the next candidate (-1 at the end).
@@ -97,6 +124,10 @@ class PostenVerwaltung {
     void Protokolliere(const char* marker, const Posten& alt) const;
     // Writes one record at its index; false when it did not reach the file.
     bool Schreibe(std::int32_t index, const Posten& posten);
+    // Cuts the file back to the records before `index`.
+    void Abschneiden(std::int32_t index);
+    // Moves the wine's stock; null when there is no such wine.
+    Wein* WeinZu(const Posten& posten) const;
 
     WeinlistenVerwaltung* weinlistenVerwaltung_ = nullptr;
     RechnungsVerwaltung* rechnungsVerwaltung_ = nullptr;

@@ -200,13 +200,22 @@ void Rechnung::SetPosten(std::int32_t weinNummer, float preisDM, float preisEuro
         return;
     }
     const std::int32_t index = verwaltung->AddPosten(*this, posten);
-    postenCache_->Add(posten);
+    const std::int32_t kopf = postenKopf;
     if (postenKopf < index) {
         postenKopf = index;
     }
     if (verwaltungen_->rechnungsVerwaltung != nullptr) {
-        verwaltungen_->rechnungsVerwaltung->UpdateRechnung(*this);
+        try {
+            verwaltungen_->rechnungsVerwaltung->UpdateRechnung(*this);
+        } catch (const MessageException&) {
+            // The stored invoice does not lead to the item: taken back, its
+            // bottles with it, rather than left to no invoice.
+            postenKopf = kopf;
+            verwaltung->Zuruecknehmen(index);
+            throw;
+        }
     }
+    postenCache_->Add(posten);
 }
 
 void Rechnung::DeletePosten(std::int32_t weinNummer) {

@@ -52,7 +52,8 @@ class Rechnung {
 
     // Adds the wine's item, or changes it when there is one; quantity 0 on an
     // existing item deletes it. A stored invoice writes its new postenKopf
-    // through the invoice manager at once.
+    // through the invoice manager at once; when that fails, the new item is
+    // taken back (its bottles too) and the failure raised.
     void SetPosten(std::int32_t weinNummer, float preisDM, float preisEuro, std::int16_t menge);
     void DeletePosten(std::int32_t weinNummer);
     // The cached live item of that wine, or null. Valid until the next change.

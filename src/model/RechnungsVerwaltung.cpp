@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
@@ -220,7 +221,8 @@ void RechnungsVerwaltung::ReservierungBeenden() {
         StoreRechnung();
         return;
     } catch (const MessageException&) {
-        // Not to be had; the items stay as those of an invoice never stored.
+        // Not to be had; the items stay as those of an invoice never stored,
+        // which the next start books back.
     }
     KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
     Kunde* k = kunden != nullptr ? kunden->GetKunde(reserviertKunde_) : nullptr;
@@ -237,10 +239,11 @@ void RechnungsVerwaltung::ReservierungBeenden() {
     reserviertKunde_ = -1;
 }
 
-void RechnungsVerwaltung::KettenkoepfeNachtragen() {
+std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
+    std::vector<std::int32_t> berichtigt;
     KundenVerwaltung* kunden = verwaltungen_ != nullptr ? verwaltungen_->kundenVerwaltung : nullptr;
     if (kunden == nullptr) {
-        return;
+        return berichtigt;
     }
     // An invoice captured before the customer belongs to an earlier customer
     // who had the same number.
@@ -257,6 +260,7 @@ void RechnungsVerwaltung::KettenkoepfeNachtragen() {
         if (k != nullptr && k->letzteRechnung != neueste.id &&
             k->letzteRechnung == neueste.vorigeRechnung && nachDemKunden(neueste, *k)) {
             k->letzteRechnung = neueste.id;
+            berichtigt.push_back(k->nummer);
             geaendert = true;
         }
     }
@@ -295,6 +299,7 @@ void RechnungsVerwaltung::KettenkoepfeNachtragen() {
                 Kunde& k = (*kunden)[wartend[j]];
                 if (nachDemKunden(r, k)) {
                     k.letzteRechnung = n;
+                    berichtigt.push_back(k.nummer);
                     wartend[j] = wartend.back();
                     wartend.pop_back();
                     --fehlend;
@@ -309,17 +314,120 @@ void RechnungsVerwaltung::KettenkoepfeNachtragen() {
         for (const auto& [nummer, wartend] : offen) {
             for (unsigned i : wartend) {
                 (*kunden)[i].letzteRechnung = -1;
+                berichtigt.push_back((*kunden)[i].nummer);
             }
         }
     }
+    std::sort(berichtigt.begin(), berichtigt.end());
     if (!geaendert || zugriff_ == Zugriff::NurLesen) {
-        return;
+        return berichtigt;
     }
     try {
         kunden->Flush();
     } catch (const MessageException&) {
         // Mended in memory; written with the customer file at the latest.
     }
+    return berichtigt;
+}
+
+std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() {
+    std::vector<std::string> meldungen;
+    PostenVerwaltung* posten = verwaltungen_ != nullptr ? verwaltungen_->postenVerwaltung : nullptr;
+    if (posten == nullptr || zugriff_ == Zugriff::NurLesen) {
+        return meldungen;
+    }
+    const auto anzahl = static_cast<std::int64_t>(posten->Anzahl());
+    std::vector<bool> erreicht(static_cast<std::size_t>(anzahl), false);
+    struct Kette {
+        std::int32_t nummer = 0;
+        std::int32_t kopf = -1;
+        bool heil = true;
+    };
+    // The chain of every stored invoice, walked as the program reads it; a
+    // chain that ends anywhere but at -1, passes another invoice's item or
+    // meets another chain is damaged.
+    std::unordered_map<std::int32_t, Kette> ketten;
+    ketten.reserve(static_cast<std::size_t>(gespeichert_));
+    for (std::int32_t n = 0; n < gespeichert_; ++n) {
+        const std::string_view satz =
+            std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
+        const std::int32_t id = Int32At(satz, kOffsetId);
+        Kette kette{Int32At(satz, kOffsetNummer), Int32At(satz, kOffsetPostenKopf), true};
+        for (std::int64_t i = kette.kopf; i != -1;) {
+            if (i < 0 || i >= anzahl || erreicht[static_cast<std::size_t>(i)]) {
+                kette.heil = false;
+                break;
+            }
+            const PostenVerwaltung::Posten& p = (*posten)[static_cast<std::uint32_t>(i)];
+            erreicht[static_cast<std::size_t>(i)] = true;
+            if (p.rechnung != id && p.rechnung != PostenVerwaltung::kGeloescht) {
+                // Another invoice's item in this chain: damage, and the item
+                // is not one that no invoice leads to.
+                kette.heil = false;
+                break;
+            }
+            if (p.naechster != -1 && (p.naechster < 0 || p.naechster >= i)) {
+                kette.heil = false;
+                break;
+            }
+            i = p.naechster;
+        }
+        const auto [eintrag, neu] = ketten.emplace(id, kette);
+        if (!neu) {
+            // Two records with one id: neither chain can be trusted.
+            eintrag->second.heil = false;
+        }
+    }
+
+    // What is left, by id: items of invoices never stored (also where the
+    // id was given again), and new items of a stored invoice that never
+    // learnt of them (newer than its chain's head).
+    std::map<std::int32_t, std::vector<std::uint32_t>> nieGespeichert;
+    std::map<std::int32_t, std::vector<std::uint32_t>> neuePosten;
+    for (std::uint32_t i = 0; i < posten->Anzahl(); ++i) {
+        const PostenVerwaltung::Posten& p = (*posten)[i];
+        if (p.rechnung < 0 || erreicht[i]) {
+            continue;
+        }
+        const auto kette = ketten.find(p.rechnung);
+        if (kette == ketten.end()) {
+            nieGespeichert[p.rechnung].push_back(i);
+        } else if (kette->second.heil) {
+            (static_cast<std::int64_t>(i) > kette->second.kopf ? neuePosten
+                                                               : nieGespeichert)[p.rechnung]
+                .push_back(i);
+        }
+    }
+    auto zurueckbuchen = [&](const std::vector<std::uint32_t>& liste) {
+        for (std::uint32_t i : liste) {
+            posten->Zurueckbuchen(i);
+        }
+    };
+    try {
+        for (const auto& [id, liste] : nieGespeichert) {
+            zurueckbuchen(liste);
+            meldungen.push_back(
+                "Beim letzten Programmende war eine neue Rechnung nicht gespeichert; ihre "_w +
+                std::to_string(liste.size()) + " Posten wurden zurückgebucht."_w);
+        }
+        for (const auto& [id, liste] : neuePosten) {
+            zurueckbuchen(liste);
+            const std::string rechnung =
+                " der Rechnung Nr. " + std::to_string(ketten[id].nummer) + " nicht gespeichert; ";
+            meldungen.push_back(liste.size() == 1
+                                    ? "Beim letzten Programmende war ein neuer Posten"_w +
+                                          rechnung + "er wurde zurückgebucht."_w
+                                    : "Beim letzten Programmende waren " +
+                                          std::to_string(liste.size()) + " neue Posten" + rechnung +
+                                          "sie wurden zurückgebucht."_w);
+        }
+    } catch (const MessageException& fehler) {
+        meldungen.push_back(
+            "Beim letzten Programmende war eine neue Rechnung nicht gespeichert; ihre Posten "
+            "konnten nicht zurückgebucht werden: "_w +
+            fehler.Text() + " Der nächste Start versucht es wieder."_w);
+    }
+    return meldungen;
 }
 
 Rechnung* RechnungsVerwaltung::GetRechnung(std::int32_t id) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/Rechnung.h"
 #include "storage/ByteReader.h"
@@ -61,13 +62,25 @@ class RechnungsVerwaltung {
     // head is set back, so that the customer file never names an invoice the
     // invoice file does not hold.
     void ReservierungBeenden();
+    // At start-up, before anything is changed: items that no invoice leads
+    // to, left by a crash while a new invoice was open (or an item was added
+    // to a stored one), get their bottles back where they were taken and
+    // are deleted, each with its log line. Found are the live items of ids
+    // the file does not hold, and those of a stored invoice whose sound
+    // chain does not reach them (the id given again after such a crash);
+    // items behind a damaged chain are left alone. Returns what the user is
+    // to be told, one German sentence (Windows-1252) per invoice. Read-only
+    // or without the item manager, nothing happens.
+    std::vector<std::string> NichtGespeichertesZurueckbuchen();
+
     // At start-up, once the customers are read: a chain head that a crash
     // left behind is mended from the invoices themselves. The newest invoice
     // may have reached the file without its customer's new head, and a head
     // may name an invoice that never reached the file. One pass over the
     // invoices and at most one write of the customer file; read-only, the
-    // heads are mended in memory only.
-    void KettenkoepfeNachtragen();
+    // heads are mended in memory only. Returns the numbers of the customers
+    // whose head was mended.
+    std::vector<std::int32_t> KettenkoepfeNachtragen();
 
     // Reads the invoice with that id into the working copy and returns it
     // (always the same object), or null.

@@ -68,10 +68,25 @@ Wein* WeinlistenVerwaltung::ChangeBestand(std::int32_t nummer, std::int32_t delt
     } else if (bestand < std::numeric_limits<std::int32_t>::min()) {
         bestand = std::numeric_limits<std::int32_t>::min();
     }
+    const std::int32_t vorher = wein.bestand;
     wein.bestand = static_cast<std::int32_t>(bestand);
     // Stock changes go with stored invoice items and must survive a crash
-    // just like them.
-    weine_.Store(static_cast<unsigned>(index));
+    // just like them. One that cannot be written is not made: memory keeps
+    // what the file holds, and the caller refuses what needed it.
+    try {
+        weine_.Store(static_cast<unsigned>(index));
+    } catch (const MessageException&) {
+        wein.bestand = vorher;
+        try {
+            // Whatever part of the new value reached the file goes again.
+            weine_.Store(static_cast<unsigned>(index));
+        } catch (const MessageException&) {
+        }
+        throw MessageException("Der Bestand des Weins "_w + std::to_string(nummer) +
+                               " konnte nicht in die Datei " +
+                               CodePage::Utf8ToCp1252(weine_.FileName()) +
+                               " geschrieben werden (ist der Datenträger voll?)."_w);
+    }
     return &wein;
 }
 

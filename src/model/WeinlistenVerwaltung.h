@@ -24,7 +24,9 @@ class WeinlistenVerwaltung {
     // Appends a fresh wine with that number unless one exists.
     void AddWein(std::int32_t nummer);
     // Adds delta to the stock and stores the wine; -1 or an unknown number
-    // change nothing and give null.
+    // change nothing and give null. When the wine cannot be written, the
+    // stock stays as it was and a German message naming the wine and the
+    // file is raised.
     Wein* ChangeBestand(std::int32_t nummer, std::int32_t delta);
     // Sorts by number and rewrites the file.
     void Sort();

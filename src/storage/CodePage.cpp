@@ -1,6 +1,8 @@
 #include "storage/CodePage.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -76,11 +78,48 @@ void AppendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+constexpr char32_t kErsatz = 0xFFFD;
+
+// The code point at text[i] and its length in bytes; a sequence that is no
+// well-formed UTF-8 gives kErsatz and length 0.
+char32_t Dekodieren(std::string_view text, std::size_t i, std::size_t& laenge) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    laenge = lead < 0x80           ? 1
+             : (lead >> 5) == 0x6  ? 2
+             : (lead >> 4) == 0xE  ? 3
+             : (lead >> 3) == 0x1E ? 4
+                                   : 0;
+    if (laenge == 0 || i + laenge > text.size()) {
+        laenge = 0;
+        return kErsatz;
+    }
+    char32_t cp = laenge == 1 ? lead : lead & (0x7F >> laenge);
+    for (std::size_t k = 1; k < laenge; ++k) {
+        const auto cont = static_cast<unsigned char>(text[i + k]);
+        if ((cont & 0xC0) != 0x80) {
+            laenge = 0;
+            return kErsatz;
+        }
+        cp = (cp << 6) | (cont & 0x3F);
+    }
+    static constexpr char32_t kKleinste[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kKleinste[laenge] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        laenge = 0;
+        return kErsatz;
+    }
+    return cp;
 }
 
 }  // namespace
@@ -144,4 +183,42 @@ std::string CodePage::Cp850ToCp1252(std::string_view text) {
         out.push_back(converted < 0 ? BoxFallback(cp) : static_cast<char>(converted));
     }
     return out;
+}
+
+bool CodePage::IstUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t laenge = 0;
+        Dekodieren(text, i, laenge);
+        if (laenge == 0) {
+            return false;
+        }
+        i += laenge;
+    }
+    return true;
+}
+
+std::vector<char32_t> CodePage::NichtDarstellbar(std::string_view utf8) {
+    std::vector<char32_t> zeichen;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t laenge = 0;
+        const char32_t cp = Dekodieren(utf8, i, laenge);
+        i += laenge == 0 ? 1 : laenge;
+        if ((laenge == 0 || CodePointToCp1252(cp) < 0) &&
+            std::find(zeichen.begin(), zeichen.end(), cp) == zeichen.end()) {
+            zeichen.push_back(cp);
+        }
+    }
+    return zeichen;
+}
+
+std::string CodePage::Codepunkt(char32_t zeichen) {
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(zeichen));
+    return text;
+}
+
+std::string CodePage::Utf8(char32_t zeichen) {
+    std::string text;
+    AppendUtf8(text, zeichen);
+    return text;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Conversions between the program's own encoding, Windows-1252, and the
 // encodings at its borders: UTF-8 (the toolkit, the terminal, the source
@@ -15,6 +16,18 @@ class CodePage {
     static std::string Utf8ToCp1252(std::string_view text);
     // Box-drawing characters become their nearest ASCII shape.
     static std::string Cp850ToCp1252(std::string_view text);
+
+    // Whether the bytes are well-formed UTF-8 (shortest forms only, no
+    // surrogates, nothing beyond U+10FFFF).
+    static bool IstUtf8(std::string_view text);
+    // The characters of a UTF-8 text that Windows-1252 cannot hold, each
+    // once, in the order they first appear; a broken sequence counts as
+    // U+FFFD. Empty when the whole text can be stored.
+    static std::vector<char32_t> NichtDarstellbar(std::string_view utf8);
+    // "U+0416": how a message in Windows-1252 names such a character.
+    static std::string Codepunkt(char32_t zeichen);
+    // The character in UTF-8, for messages written in UTF-8.
+    static std::string Utf8(char32_t zeichen);
 };
 
 // Program texts are written in UTF-8 in the sources; "Müller"_w gives their

@@ -39,4 +39,25 @@ class FixedText {
     static bool IsEmpty(const char (&field)[N]) {
         return field[0] == '\0';
     }
+
+    // The text as a single-line field keeps it: a line break (CR LF, CR or
+    // LF) and a tab become one blank each, other control characters go. A
+    // break pasted into a name would split the lines of an address file and
+    // of the log book.
+    static std::string Einzeilig(std::string_view text) {
+        std::string zeile;
+        zeile.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c == '\r' || c == '\n' || c == '\t') {
+                zeile.push_back(' ');
+                if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                    ++i;
+                }
+            } else if (c >= 0x20 && c != 0x7F) {
+                zeile.push_back(static_cast<char>(c));
+            }
+        }
+        return zeile;
+    }
 };

@@ -16,6 +16,7 @@
 #include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -94,6 +95,47 @@ TEST_F(BeispieldatenTest, RefusesADirectoryThatHoldsDataAndChangesNothing) {
     EXPECT_EQ(gruppen.status, 1);
     EXPECT_THAT(gruppen.err, HasSubstr("enth\xC3\xA4lt schon Kundengruppen"));
     EXPECT_EQ(Inhalt(nurGruppen / "daten").size(), 1u);
+}
+
+// A folder prepared by hand (an empty notes file, the grower's own seller
+// data) gets the business beside what it holds: the seller data stay and the
+// output says so, and nothing of the work is left behind; what a crash did
+// leave behind is what the data check reports.
+TEST_F(BeispieldatenTest, KeepsTheSellerDataAndLeavesNoFolderBehind) {
+    fs::create_directory(Daten());
+    WriteBytes(Daten() + "/merkzettel.dat", "");
+    const std::string eigene = "Name=Weingut Sonnenhang\r\nIBAN=DE02120300000000202051\r\n";
+    WriteBytes(Daten() + "/firmendaten.txt", eigene);
+
+    const Ergebnis e = Lauf(kArgumente);
+    ASSERT_EQ(e.status, 0) << e.err;
+    EXPECT_THAT(e.out, HasSubstr("\nDie vorhandenen Firmendaten in \xC2\xBB"
+                                 "daten/firmendaten.txt\xC2\xAB wurden beibehalten; die des "
+                                 "Beispielbetriebs wurden nicht eingetragen.\n"));
+    EXPECT_EQ(ReadBytes(Daten() + "/firmendaten.txt"), eigene);
+    EXPECT_EQ(ReadBytes(Daten() + "/merkzettel.dat"), "");
+    for (const auto& eintrag : fs::directory_iterator(Daten())) {
+        EXPECT_EQ(eintrag.path().filename().string().rfind(".beispieldaten-", 0), std::string::npos)
+            << eintrag.path();
+    }
+    EXPECT_EQ(Lauf({"pruefen"}).status, 0);
+
+    // Without seller data the sample's own are entered, and nothing is said.
+    TempDir leer;
+    const Ergebnis ohne = Lauf(kArgumente, leer.Path());
+    ASSERT_EQ(ohne.status, 0) << ohne.err;
+    EXPECT_THAT(ohne.out, Not(HasSubstr("Firmendaten")));
+    EXPECT_THAT(ReadBytes(leer / "daten/firmendaten.txt"), HasSubstr("Weingut Rebenhof"));
+
+    fs::create_directories(Daten() + "/.beispieldaten-Ab12cD");
+    WriteBytes(Daten() + "/.beispieldaten-Ab12cD/merkzettel.dat", "");
+    const Ergebnis pruefung = Lauf({"pruefen"});
+    EXPECT_EQ(pruefung.status, 1);
+    EXPECT_THAT(pruefung.out, HasSubstr("Im Datenverzeichnis liegt \xC2\xBB"
+                                        "daten/.beispieldaten-Ab12cD\xC2\xAB, von einem "
+                                        "abgebrochenen \xC2\xBBrebkontor-cli "
+                                        "beispieldaten\xC2\xAB zur\xC3\xBC"
+                                        "ckgelassen"));
 }
 
 TEST_F(BeispieldatenTest, AnEmptyBusinessIsFine) {

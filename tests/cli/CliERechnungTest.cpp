@@ -140,7 +140,25 @@ TEST_F(ERechnungCliTest, FirmendatenAreCheckedBeforeStoringAndRefusalsNameWhatIs
     EXPECT_THAT(ust.err, HasSubstr("Die USt-IdNr. besteht aus DE und 9 Ziffern"));
     const Ergebnis mail = Lauf({"firmendaten", "--email", "info(at)weingut.de"});
     EXPECT_THAT(mail.err, HasSubstr("Die E-Mail-Adresse hat nicht die Form name@firma.de."));
+    // What Windows-1252 cannot hold is named, not stored as "?".
+    const Ergebnis fremd =
+        Lauf({"firmendaten", "--name", "Weingut Ржев 🍇", "--ort", "Köln", "--bank", "Bank 🍇"});
+    EXPECT_EQ(fremd.status, 1);
+    EXPECT_EQ(fremd.err,
+              "rebkontor-cli: Im Feld Name stehen Zeichen, die Rebkontor nicht speichern kann: "
+              "„Р“ (U+0420), „ж“ (U+0436), „е“ (U+0435), „в“ (U+0432), „🍇“ (U+1F347). Im Feld "
+              "Bank stehen Zeichen, die Rebkontor nicht speichern kann: „🍇“ (U+1F347). Die "
+              "Firmendaten wurden nicht gespeichert.\n");
     EXPECT_EQ(ReadBytes(datei), vorher);
+    // A line break or tab becomes a blank: each field is one line of the file.
+    const Ergebnis umbruch =
+        Lauf({"firmendaten", "--strasse", "Hauptstraße\r\n21", "--bank", "Sparkasse\tRheinhessen"});
+    EXPECT_EQ(umbruch.status, 0) << umbruch.err;
+    EXPECT_THAT(umbruch.out, HasSubstr("Straße: Hauptstraße 21\nPLZ: "));
+    EXPECT_THAT(ReadBytes(datei), HasSubstr("Strasse=Hauptstra\xDF"
+                                            "e 21\r\n"));
+    EXPECT_THAT(ReadBytes(datei), HasSubstr("Bank=Sparkasse Rheinhessen\r\n"));
+    WriteBytes(datei, vorher);
 
     const Ergebnis zeigen = Lauf({"firmendaten"});
     EXPECT_EQ(zeigen.status, 0);

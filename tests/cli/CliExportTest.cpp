@@ -208,7 +208,14 @@ TEST_F(ExportTest, NoExportWritesIntoTheDataDirectoryOrOverWhatIsNoRegularFile) 
     fs::create_symlink(Pfad("fremd.txt"), Pfad("verweis.txt"));
     ASSERT_EQ(::mkfifo(Pfad("fifo.txt").c_str(), 0600), 0);
     fs::create_directory(Pfad("ordner.txt"));
+    // Another business's data, wherever it lies: its record files, or only
+    // the lock a program holds on it.
+    fs::create_directories(Pfad("nachbar/daten"));
+    fs::copy_file(Daten() + "/kunden.dat", Pfad("nachbar/daten/kunden.dat"));
+    fs::create_directories(Pfad("neuer Betrieb/daten"));
+    WriteBytes(Pfad("neuer Betrieb/daten/rebkontor.lock"), "");
     vorher_ = Aufnahme(Daten());
+    const Schnappschuss nachbar = Aufnahme(Pfad("nachbar"));
 
     const std::vector<std::pair<std::string, std::string>> ziele = {
         {"daten/kunden.dat", "sie l\xC3\xA4ge im Datenverzeichnis"},
@@ -216,6 +223,10 @@ TEST_F(ExportTest, NoExportWritesIntoTheDataDirectoryOrOverWhatIsNoRegularFile) 
         {"./daten/../daten/rechnungen.dat", "sie l\xC3\xA4ge im Datenverzeichnis"},
         {"ablage/export.txt", "sie l\xC3\xA4ge im Datenverzeichnis"},
         {Pfad("kunden-kopie.csv"), "sie l\xC3\xA4ge im Datenverzeichnis"},
+        {Pfad("nachbar/daten/kunden.dat"),
+         "sie l\xC3\xA4ge im Datenverzeichnis \xC2\xBB" + Pfad("nachbar/daten") + "\xC2\xAB"},
+        {"nachbar/daten/neu.csv", "sie l\xC3\xA4ge im Datenverzeichnis \xC2\xBBnachbar/daten"},
+        {"neuer Betrieb/daten/adressen.csv", "sie l\xC3\xA4ge im Datenverzeichnis"},
         {"verweis.txt", "dort steht eine symbolische Verkn\xC3\xBCpfung"},
         {"fifo.txt", "dort steht eine Pipe (FIFO)"},
         {"ordner.txt", "dort steht ein Verzeichnis"},
@@ -233,6 +244,8 @@ TEST_F(ExportTest, NoExportWritesIntoTheDataDirectoryOrOverWhatIsNoRegularFile) 
             EXPECT_THAT(e.err, HasSubstr(grund)) << argumente[0] << " " << ziel;
         }
     }
+    EXPECT_EQ(Aufnahme(Pfad("nachbar")), nachbar);
+    EXPECT_FALSE(fs::exists(Pfad("neuer Betrieb/daten/adressen.csv")));
     EXPECT_EQ(ReadBytes(Pfad("fremd.txt")), "fremd");
     EXPECT_TRUE(fs::is_symlink(Pfad("verweis.txt")));
     EXPECT_TRUE(fs::is_fifo(Pfad("fifo.txt")));

@@ -5,6 +5,7 @@
 
 #include "CliFixture.h"
 #include "model/Kunde.h"
+#include "model/KundenVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/Wein.h"
@@ -12,6 +13,7 @@
 #include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -232,6 +234,66 @@ TEST_F(PruefenTest, ItemsOfAnInvoiceThatWasNeverStored) {
     SetzePostenfeld(index, kRechnungDesPostens, 405);
     Findet("Die Rechnung Id 405 wurde nie gespeichert; 1 Posten geh\xC3\xB6rt zu ihr (Posten " +
            std::to_string(index) + ").");
+}
+
+// What a crash with a new invoice open leaves once the next invoice got its
+// id, and what deleting a customer leaves: the check names both. The next
+// start of the program books the item back and says so; then the check has
+// only the customer left to report.
+TEST_F(PruefenTest, ItemsOfAnInvoiceWhoseIdWasGivenAgainAndInvoicesOfAnUnknownCustomer) {
+    const std::size_t k = KundeMitRechnungen();
+    const std::vector<std::int32_t> ids = Rechnungen(k);
+    const auto kunde = static_cast<std::int32_t>(k + 1);
+    Oeffnen()->GetVerwaltungen().kundenVerwaltung->DeleteKunde(kunde);
+
+    // The item of the invoice never stored, then the next invoice stored
+    // with its id and an item of its own.
+    const std::int32_t id = Anzahl("rechnungen.dat", kRechnung);
+    const std::int32_t index = Anzahl("rechnungsposten.dat", kPosten);
+    std::string posten = ReadBytes(D("rechnungsposten.dat"));
+    posten += posten.substr(0, kPosten) + posten.substr(0, kPosten);
+    WriteBytes(D("rechnungsposten.dat"), posten);
+    for (std::int32_t i : {index, index + 1}) {
+        SetzePostenfeld(i, kRechnungDesPostens, id);
+        SetzePostenfeld(i, kNaechster, -1);
+    }
+    std::string rechnungen = ReadBytes(D("rechnungen.dat"));
+    rechnungen += rechnungen.substr(rechnungen.size() - kRechnung);
+    WriteBytes(D("rechnungen.dat"), rechnungen);
+    SetzeRechnungsfeld(id, kId, id);
+    SetzeRechnungsfeld(id, kPostenKopf, index + 1);
+    SetzeRechnungsfeld(id, kKundeDerRechnung, kunde == 1 ? 2 : 1);
+    const std::string nummer = std::to_string(Rechnungsfeld(id, 4));
+
+    const std::string waise = "Die Rechnung Nr. " + nummer + " (Id " + std::to_string(id) +
+                              ") erreicht 1 Posten mit ihrer Id nicht (Posten " +
+                              std::to_string(index) +
+                              "): er stammt von einer nie gespeicherten Rechnung mit derselben "
+                              "Id oder aus einer nie gespeicherten \xC3\x84nderung; der "
+                              "n\xC3\xA4"
+                              "chste Start des Programms bucht ihn zur\xC3\xBC"
+                              "ck.\n";
+    std::string fremd = std::to_string(ids.size()) + " Rechnungen geh\xC3\xB6ren zum Kunden " +
+                        std::to_string(kunde) +
+                        ", den es in daten/kunden.dat nicht gibt (Rechnung Nr. ";
+    for (std::size_t i = 0; i < ids.size() && i < 10; ++i) {
+        fremd += (i > 0 ? ", " : "") + std::to_string(ids[ids.size() - 1 - i] + 1001);
+    }
+    fremd += ids.size() > 10 ? ", \xE2\x80\xA6).\n" : ").\n";
+    Findet(waise);
+    Findet(fremd);
+
+    {
+        auto bestand = Oeffnen();
+        EXPECT_EQ(bestand->Startmeldungen(),
+                  std::vector<std::string>{"Beim letzten Programmende war eine neue Rechnung "
+                                           "nicht gespeichert; ihre 1 Posten wurden zur\xFC"
+                                           "ckgebucht."});
+    }
+    const Ergebnis danach = Lauf({"pruefen"});
+    EXPECT_THAT(danach.out, Not(HasSubstr("Posten mit ihrer Id")));
+    EXPECT_THAT(danach.out, HasSubstr(fremd));
+    EXPECT_EQ(Postenfeld(index, kRechnungDesPostens), -1);
 }
 
 TEST_F(PruefenTest, PriceListFilesWithoutANameAndNamesWithoutAFile) {

@@ -335,3 +335,68 @@ TEST_F(KundenVerwaltungTest, CsvImportSplitsNamesPostcodesAndTheLastField) {
 }
 
 }  // namespace
+
+// What spreadsheets and editors of today write: UTF-8 with or without a
+// byte order mark, CR-only or CR LF line ends, tabs and control characters
+// in fields. Each customer keeps one line and its umlauts; what the file
+// cannot hold, or a file without customers, is refused with the characters
+// named, and then nothing changes, not even the log book.
+TEST_F(KundenVerwaltungTest, CsvImportReadsUtf8AndEveryLineEndAndRefusesWhatItCannotStore) {
+    FixedClock clock(3, 4, 2026, 9, 5, 3);
+    LogBuch log("daten/logbuch.txt");
+    KundenVerwaltung verwaltung(kDatei);
+    verwaltung.SetLogBuch(&log);
+
+    WriteBytes("kunden.csv",
+               "\xEF\xBB\xBFJürgen Müller;Weinstr.\t1;55116;Mainz;06131;;jm@example.de\r"
+               "Eva\x01 Groß;Am Markt 2;55232;Alzey\r\n"
+               "Kai Öhm;Gasse 3\x7F;67547;Worms;;;\xE2\x80\x9Eimmer\xE2\x80\x9C p\xC3\xBCnktlich");
+    verwaltung.ImportKundenCSV();
+    ASSERT_EQ(verwaltung.Count(), 3u);
+    EXPECT_STREQ(verwaltung[0].Vorname, "J\xFCrgen");
+    EXPECT_STREQ(verwaltung[0].Nachname, "M\xFCller");
+    EXPECT_STREQ(verwaltung[0].Strasse, "Weinstr. 1");
+    EXPECT_STREQ(verwaltung[0].EMail, "jm@example.de");
+    EXPECT_STREQ(verwaltung[1].Vorname, "Eva");
+    EXPECT_STREQ(verwaltung[1].Nachname, "Gro\xDF");
+    EXPECT_STREQ(verwaltung[1].Ort, "Alzey");
+    EXPECT_STREQ(verwaltung[2].Nachname, "\xD6hm");
+    EXPECT_STREQ(verwaltung[2].Strasse, "Gasse 3");
+    EXPECT_STREQ(verwaltung[2].bemerkung, "\x84immer\x93 p\xFCnktlich");
+    EXPECT_EQ(ReadBytes("daten/logbuch.txt"),
+              "( 3. 4.2026  9: 5: 3) KUNDEN IMPORTIERT: 3 aus kunden.csv\r\n");
+
+    // Windows-1252 as the old version wrote it (no valid UTF-8) stays as it
+    // is; LF line ends.
+    WriteBytes("kunden.csv", "Anna M\xFCller;;55116;Mainz\nOtto K\xF6hler\n");
+    verwaltung.ImportKundenCSV();
+    EXPECT_EQ(Nachnamen(verwaltung), (std::vector<std::string>{"M\xFCller", "K\xF6hler"}));
+
+    const std::string kunden = ReadBytes(kDatei);
+    const std::string logbuch = ReadBytes("daten/logbuch.txt");
+    auto abgelehnt = [&](const std::string& inhalt, const std::string& meldung) {
+        WriteBytes("kunden.csv", inhalt);
+        try {
+            verwaltung.ImportKundenCSV();
+            ADD_FAILURE() << "imported: " << inhalt;
+        } catch (const MessageException& e) {
+            EXPECT_EQ(CodePage::Cp1252ToUtf8(e.Text()), meldung);
+        }
+        EXPECT_EQ(ReadBytes(kDatei), kunden);
+        EXPECT_EQ(verwaltung.Count(), 2u);
+        EXPECT_EQ(ReadBytes("daten/logbuch.txt"), logbuch);
+    };
+    const std::string leer = "Die Datei kunden.csv enthält keine Kunden; es wurde nichts geändert.";
+    abgelehnt("", leer);
+    abgelehnt("\r\n\r\n", leer);
+    abgelehnt("\xEF\xBB\xBF;;;\n", leer);
+    abgelehnt(
+        "Olga Ivanova;;;Mainz\nИван Петров;;;Köln 😀\nAlex Ж\n",
+        "Die Datei kunden.csv enthält Zeichen, die Rebkontor nicht speichern kann: U+0418 "
+        "(Zeile 2), U+0432 (Zeile 2), U+0430 (Zeile 2), U+043D (Zeile 2), U+041F (Zeile 2), "
+        "U+0435 (Zeile 2), U+0442 (Zeile 2), U+0440 (Zeile 2), U+043E (Zeile 2), U+1F600 "
+        "(Zeile 2) und weitere. Bitte ersetzen Sie sie in der Datei; es wurde nichts geändert.");
+    abgelehnt("\xEF\xBB\xBFKai \xC3;\n",
+              "Die Datei kunden.csv enthält Zeichen, die Rebkontor nicht speichern kann: U+FFFD "
+              "(Zeile 1). Bitte ersetzen Sie sie in der Datei; es wurde nichts geändert.");
+}

@@ -37,15 +37,25 @@ std::string S(std::int64_t wert) {
 
 }  // namespace
 
-const char* const Arbeitslast::kArten[] = {"KundeNeu",         "KundeAendern",
-                                           "KundeLoeschen",    "WeinNeu",
-                                           "WeinAendern",      "WeinVerbergen",
-                                           "PreisSetzen",      "RechnungNeu",
-                                           "PostenSetzen",     "RechnungAendern",
-                                           "RechnungLoeschen", "RechnungAbleiten",
-                                           "GruppeNeu",        "PreislisteNeu",
-                                           "MerkzettelNeu",    "EinstellungenSpeichern",
-                                           "Neustart",         nullptr};
+const char* const Arbeitslast::kArten[] = {"KundeNeu",
+                                           "KundeAendern",
+                                           "KundeLoeschen",
+                                           "WeinNeu",
+                                           "WeinAendern",
+                                           "WeinVerbergen",
+                                           "PreisSetzen",
+                                           "RechnungNeu",
+                                           "RechnungEinPosten",
+                                           "PostenSetzen",
+                                           "RechnungAendern",
+                                           "RechnungLoeschen",
+                                           "RechnungAbleiten",
+                                           "GruppeNeu",
+                                           "PreislisteNeu",
+                                           "MerkzettelNeu",
+                                           "EinstellungenSpeichern",
+                                           "Neustart",
+                                           nullptr};
 
 Arbeitslast::Arbeitslast(std::uint32_t seed, Journal& journal) : zufall_(seed), journal_(journal) {}
 
@@ -99,16 +109,24 @@ void Arbeitslast::Schritt() {
         Ausfuehren("PreislisteNeu");
         return;
     }
-    static const std::vector<std::pair<const char*, int>> gewichte = {
-        {"KundeNeu", 8},         {"KundeAendern", 6},
-        {"KundeLoeschen", 3},    {"WeinNeu", 3},
-        {"WeinAendern", 3},      {"WeinVerbergen", 2},
-        {"PreisSetzen", 5},      {"RechnungNeu", 16},
-        {"PostenSetzen", 12},    {"RechnungAendern", 6},
-        {"RechnungLoeschen", 5}, {"RechnungAbleiten", 5},
-        {"GruppeNeu", 2},        {"PreislisteNeu", 1},
-        {"MerkzettelNeu", 2},    {"EinstellungenSpeichern", 2},
-        {"Neustart", 1}};
+    static const std::vector<std::pair<const char*, int>> gewichte = {{"KundeNeu", 8},
+                                                                      {"KundeAendern", 6},
+                                                                      {"KundeLoeschen", 3},
+                                                                      {"WeinNeu", 3},
+                                                                      {"WeinAendern", 3},
+                                                                      {"WeinVerbergen", 2},
+                                                                      {"PreisSetzen", 5},
+                                                                      {"RechnungNeu", 12},
+                                                                      {"RechnungEinPosten", 4},
+                                                                      {"PostenSetzen", 12},
+                                                                      {"RechnungAendern", 6},
+                                                                      {"RechnungLoeschen", 5},
+                                                                      {"RechnungAbleiten", 5},
+                                                                      {"GruppeNeu", 2},
+                                                                      {"PreislisteNeu", 1},
+                                                                      {"MerkzettelNeu", 2},
+                                                                      {"EinstellungenSpeichern", 2},
+                                                                      {"Neustart", 1}};
     int summe = 0;
     for (const auto& [art, gewicht] : gewichte) {
         summe += gewicht;
@@ -143,7 +161,9 @@ bool Arbeitslast::Ausfuehren(const std::string& art) {
     if (art == "PreisSetzen")
         return PreisSetzen();
     if (art == "RechnungNeu")
-        return RechnungNeu();
+        return RechnungNeu(Zufall(1, 4));
+    if (art == "RechnungEinPosten")
+        return RechnungNeu(1);
     if (art == "PostenSetzen")
         return PostenSetzen();
     if (art == "RechnungAendern")
@@ -296,7 +316,9 @@ bool Arbeitslast::PreisSetzen() {
     return true;
 }
 
-bool Arbeitslast::RechnungNeu() {
+// A new invoice as the invoice editor writes it: reserved, its items stored
+// one by one (each taking its bottles out of stock), then the invoice.
+bool Arbeitslast::RechnungNeu(int anzahl) {
     Verwaltungen& v = B().GetVerwaltungen();
     KundenVerwaltung& kv = *v.kundenVerwaltung;
     WeinlistenVerwaltung& wv = *v.weinlistenVerwaltung;
@@ -307,7 +329,6 @@ bool Arbeitslast::RechnungNeu() {
     const std::int32_t kunde =
         kv[static_cast<unsigned>(Zufall(0, static_cast<std::int32_t>(kv.Count()) - 1))].nummer;
     std::vector<std::pair<std::int32_t, std::int16_t>> posten;
-    const int anzahl = Zufall(1, 4);
     for (int i = 0; i < anzahl; ++i) {
         const std::int32_t wein =
             wv[static_cast<unsigned>(Zufall(0, static_cast<std::int32_t>(wv.Count()) - 1))].nummer;
@@ -325,7 +346,7 @@ bool Arbeitslast::RechnungNeu() {
         argumente.push_back(S(wein));
         argumente.push_back(S(menge));
     }
-    Melden(Vorhaben("RechnungNeu", argumente));
+    Melden(Vorhaben(anzahl == 1 ? "RechnungEinPosten" : "RechnungNeu", argumente));
     Rechnung* r = rv.AllocRechnung(kunde);
     if (r->id != id) {
         Abbruch("invoice got id " + S(r->id) + " instead of " + S(id));

@@ -44,7 +44,7 @@ class Arbeitslast {
     bool WeinAendern();
     bool WeinVerbergen();
     bool PreisSetzen();
-    bool RechnungNeu();
+    bool RechnungNeu(int anzahl);
     bool PostenSetzen();
     bool RechnungAendern();
     bool RechnungLoeschen();

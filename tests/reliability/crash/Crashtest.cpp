@@ -102,7 +102,7 @@ struct Statistik {
     int bestaetigt = 0;
     int unterbrochen = 0;
     int temporaere = 0;
-    int waisen = 0;
+    int zurueckgebucht = 0;
     int bestand = 0;
     int cli = 0;
     std::map<std::string, std::map<std::string, int>> wirkung;
@@ -111,7 +111,7 @@ struct Statistik {
         ++pruefungen;
         bestaetigt += e.bestaetigt;
         temporaere += e.temporaereDateien;
-        waisen += e.neueWaisen;
+        zurueckgebucht += e.zurueckgebucht;
         bestand += e.bestandAbweichungen;
         cli += e.cliMeldungen;
         if (e.unterbrochen) {
@@ -131,10 +131,11 @@ struct Statistik {
             std::printf("\n");
         }
         std::printf(
-            "temporary files found before start-up (removed by it): %d; items of interrupted "
-            "invoices outside any chain: %d; stocks left off by an interrupted item: %d; data "
-            "check messages for those: %d\n",
-            temporaere, waisen, bestand, cli);
+            "temporary files found before start-up (removed by it): %d; items of invoices "
+            "never stored, booked back by the start: %d; stocks left off by an interrupted "
+            "change of an item: %d; data check messages of deleted customers' invoices and "
+            "unnamed price files: %d\n",
+            temporaere, zurueckgebucht, bestand, cli);
         std::fflush(stdout);
     }
 };

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <set>
 
 #include "Journal.h"
@@ -17,6 +18,7 @@
 #include "model/PreisVerwaltung.h"
 #include "model/Verwaltungen.h"
 #include "reliability/Datenstand.h"
+#include "storage/CodePage.h"
 #include "storage/MessageException.h"
 #include "support/FileBytes.h"
 
@@ -62,23 +64,59 @@ bool Zwischenstand(const Vorhaben& v, const std::string& schluessel, const std::
     return false;
 }
 
-// The wines whose stock the operation moves: their stock may be left
-// between two steps (an item written, its wine's stock not yet).
+// The wines whose stock the operation may leave between two steps: a change
+// of an existing item written, its wine's stock not yet. (A new item never
+// leaves its stock off: the next start books back what no stored invoice
+// leads to, where its bottles were taken.)
 std::set<std::string> Bestaende(const Vorhaben& v, const Sollstand& vorher) {
     std::set<std::string> weine;
     const std::string& art = v.Art();
-    if (art == "RechnungNeu") {
-        for (std::size_t i = 3; i + 1 < v.Anzahl(); i += 2) {
-            weine.insert(Sollstand::S(v.Zahl(i)));
-        }
-    } else if (art == "PostenSetzen") {
+    if (art == "PostenSetzen" && vorher.werte.count(Sollstand::I(v.Zahl(0), v.Zahl(2))) != 0) {
         weine.insert(Sollstand::S(v.Zahl(2)));
-    } else if (art == "RechnungLoeschen" || art == "RechnungAbleiten") {
+    } else if (art == "RechnungLoeschen") {
         for (const std::string& s : vorher.Schluessel("I " + v.Wort(0) + " ")) {
             weine.insert("S" + s.substr(s.rfind(' ')));
         }
     }
     return weine;
+}
+
+bool NeueRechnung(const std::string& art) {
+    return art == "RechnungNeu" || art == "RechnungEinPosten";
+}
+
+// The items a start must book back: those no stored invoice leads to.
+int Verwaist(Datenbestand& bestand) {
+    int anzahl = 0;
+    const Datenstand stand(bestand);
+    for (const std::string& p : stand.Probleme()) {
+        anzahl += p.rfind("verwaist", 0) == 0 ? 1 : 0;
+    }
+    return anzahl;
+}
+
+// How many items the start's messages say it booked back; -1 for a message
+// of another kind about them.
+int Zurueckgebucht(const std::vector<std::string>& meldungen) {
+    static const std::regex ihre(
+        "^Beim letzten Programmende war eine neue Rechnung nicht "
+        "gespeichert; ihre ([0-9]+) Posten wurden zurückgebucht\\.$");
+    static const std::regex einer(
+        "^Beim letzten Programmende war ein neuer Posten der Rechnung "
+        "Nr\\. -?[0-9]+ nicht gespeichert; er wurde zurückgebucht\\.$");
+    int anzahl = 0;
+    for (const std::string& meldung : meldungen) {
+        const std::string text = CodePage::Cp1252ToUtf8(meldung);
+        std::smatch treffer;
+        if (std::regex_match(text, treffer, ihre)) {
+            anzahl += std::stoi(treffer[1]);
+        } else if (std::regex_match(text, einer)) {
+            anzahl += 1;
+        } else if (text.find("zurückgebucht") != std::string::npos) {
+            return -1;
+        }
+    }
+    return anzahl;
 }
 
 }  // namespace
@@ -151,12 +189,34 @@ Nachpruefung::Ergebnis Nachpruefung::Pruefen() {
     Dateien(e, false);
     Sollstand ist;
     try {
+        int verwaist = 0;
+        {
+            // As the kill left them, read only.
+            KundenVerwaltung::maxNummer = 0;
+            Datenbestand lesen("daten", Datenbestand::Beobachter{}, Zugriff::NurLesen);
+            lesen.KundenEinlesen();
+            lesen.MerkzettelOeffnen();
+            verwaist = Verwaist(lesen);
+        }
         KundenVerwaltung::maxNummer = 0;
         Datenbestand bestand("daten");
         bestand.KundenEinlesen();
         bestand.MerkzettelOeffnen();
+        // The start books back what no stored invoice leads to, and says so.
+        const int gebucht = Zurueckgebucht(bestand.Startmeldungen());
+        e.zurueckgebucht += verwaist;
+        if (gebucht != verwaist) {
+            std::string meldungen;
+            for (const std::string& m : bestand.Startmeldungen()) {
+                meldungen += " | " + CodePage::Cp1252ToUtf8(m);
+            }
+            e.probleme.push_back(std::to_string(verwaist) +
+                                 " Posten ohne Rechnung, der Start meldet " +
+                                 std::to_string(gebucht) + ":" + meldungen);
+        }
         ist = Sollstand::Ist(bestand, e.probleme);
-        for (const std::string& p : Datenstand(bestand).ProblemeAusser("verwaist")) {
+        const Datenstand stand(bestand);
+        for (const std::string& p : stand.Probleme()) {
             e.probleme.push_back(p);
         }
         const int listen = bestand.GetVerwaltungen().preisVerwaltung->count;
@@ -235,8 +295,8 @@ void Nachpruefung::Vergleichen(Ergebnis& e, const Sollstand& vorher, const Solls
         e.wirkung = alles ? "ja" : nichts ? "nein" : "teilweise";
         // A new invoice reaches the file only after all of its items.
         const std::string& art = e.unterbrochen->Art();
-        if (art == "RechnungNeu" || art == "RechnungAbleiten") {
-            const std::string id = e.unterbrochen->Wort(art == "RechnungNeu" ? 0 : 1);
+        if (NeueRechnung(art) || art == "RechnungAbleiten") {
+            const std::string id = e.unterbrochen->Wort(NeueRechnung(art) ? 0 : 1);
             if (ist.werte.count("R " + id) != 0) {
                 for (const std::string& k : nachher.Schluessel("I " + id + " ")) {
                     if (ist.Wert(k) != nachher.Wert(k)) {
@@ -253,26 +313,9 @@ void Nachpruefung::Vergleichen(Ergebnis& e, const Sollstand& vorher, const Solls
         }
     }
 
-    // Items no chain reaches: those of earlier interruptions, and those an
-    // operation under way was writing.
-    std::int32_t ab = -1;
-    if (e.unterbrochen) {
-        const std::string& art = e.unterbrochen->Art();
-        if (art == "RechnungNeu" || art == "PostenSetzen") {
-            ab = e.unterbrochen->Zahl(1);
-        } else if (art == "RechnungAbleiten") {
-            ab = e.unterbrochen->Zahl(2);
-        }
-    }
+    // Items no chain reaches: none after a start, which books them back.
     for (std::int32_t i : ist.waisen) {
-        if (vorher.waisen.count(i) != 0) {
-            continue;
-        }
-        if (ab >= 0 && i >= ab) {
-            ++e.neueWaisen;
-        } else {
-            e.probleme.push_back("Posten " + std::to_string(i) + " gehört zu keiner Kette");
-        }
+        e.probleme.push_back("Posten " + std::to_string(i) + " gehört zu keiner Kette");
     }
     for (const std::string& datei : ist.streuner) {
         if (vorher.streuner.count(datei) == 0 &&
@@ -318,8 +361,6 @@ void Nachpruefung::Cli(Ergebnis& e, const Sollstand& ist) {
         e.probleme.push_back("rebkontor-cli pruefen endete mit Status " + std::to_string(status));
         return;
     }
-    // Invoice ids whose items no chain reaches: what an invoice assembled
-    // at a kill leaves.
     std::vector<std::string> zeilen;
     for (std::size_t start = 0; start < ausgabe.size();) {
         const std::size_t ende = ausgabe.find('\n', start);
@@ -331,30 +372,17 @@ void Nachpruefung::Cli(Ergebnis& e, const Sollstand& ist) {
     }
     for (const std::string& zeile : zeilen) {
         ++e.cliMeldungen;
-        // "Die Rechnung Id 12 wurde nie gespeichert; 2 Posten gehören zu ihr
-        // (Posten 40, 41)." is what an invoice assembled at a kill leaves,
-        // when those items are the ones no chain reaches.
-        bool nieGespeichert = zeile.find(" wurde nie gespeichert; ") != std::string::npos;
-        const std::size_t liste = zeile.rfind("(Posten ");
-        if (nieGespeichert && liste != std::string::npos) {
-            std::size_t pos = liste + 8;
-            while (pos < zeile.size() && std::isdigit(static_cast<unsigned char>(zeile[pos]))) {
-                std::size_t ende = pos;
-                while (ende < zeile.size() &&
-                       std::isdigit(static_cast<unsigned char>(zeile[ende]))) {
-                    ++ende;
-                }
-                nieGespeichert = nieGespeichert &&
-                                 ist.waisen.count(std::stoi(zeile.substr(pos, ende - pos))) != 0;
-                pos = ende + 2;
-            }
-        }
+        // The invoices of a customer the workload deleted.
+        static const std::regex fremd(" zum Kunden ([0-9]+), den es in ");
+        std::smatch treffer;
+        const bool geloeschterKunde = std::regex_search(zeile, treffer, fremd) &&
+                                      ist.werte.count(Sollstand::K(std::stoi(treffer[1]))) == 0;
         bool streuner = false;
         for (const std::string& datei : ist.streuner) {
             streuner = streuner || (zeile.find(datei) != std::string::npos &&
                                     zeile.find("gehört zu keiner Preisliste") != std::string::npos);
         }
-        if (!nieGespeichert && !streuner) {
+        if (!geloeschterKunde && !streuner) {
             e.probleme.push_back("rebkontor-cli pruefen: " + zeile);
         }
     }

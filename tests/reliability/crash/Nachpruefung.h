@@ -12,8 +12,11 @@
 // program: every file whole and loadable, no temporary file left after
 // start-up, every operation the journal confirms present, the operation
 // under way at the kill either done or not (or stopped between two of its
-// whole steps), no duplicate, sound chains, and the data check of the
-// command-line tool clean but for what an interrupted operation may leave.
+// whole steps), no duplicate, sound chains, the items no stored invoice
+// leads to booked back by the start (and said so), every wine's stock its
+// first stock less the live items of the stored invoices (but while an
+// existing item was being changed), and the data check of the command-line
+// tool clean but for the invoices of deleted customers.
 // A passed check replaces the journal by the state found, from which the
 // next run of the workload goes on.
 class Nachpruefung {
@@ -26,7 +29,8 @@ class Nachpruefung {
         std::string wirkung;
         int bestaetigt = 0;
         int temporaereDateien = 0;
-        int neueWaisen = 0;
+        // Items of invoices never stored that the start booked back.
+        int zurueckgebucht = 0;
         int bestandAbweichungen = 0;
         int cliMeldungen = 0;
     };

@@ -65,7 +65,7 @@ void Sollstand::Anwenden(const Vorhaben& v) {
         werte[W(v.Zahl(0))] = Feld(Wert(W(v.Zahl(0))), 0) + "|1";
     } else if (art == "PreisSetzen") {
         werte[P(v.Zahl(0), v.Zahl(1))] = v.Wort(2);
-    } else if (art == "RechnungNeu") {
+    } else if (art == "RechnungNeu" || art == "RechnungEinPosten") {
         // id, items before, customer, then wine and quantity pairs
         werte[R(v.Zahl(0))] = v.Wort(2) + "|0|0|0";
         for (std::size_t i = 3; i + 1 < v.Anzahl(); i += 2) {
@@ -116,18 +116,6 @@ Sollstand Sollstand::Ist(Datenbestand& bestand, std::vector<std::string>& proble
             FixedText::Get(kv[i].Nachname) + "|" + FixedText::Get(kv[i].Ort);
     }
     const PostenVerwaltung& posten = *v.postenVerwaltung;
-    std::map<std::int32_t, std::int64_t> verkauft;
-    for (std::uint32_t i = 0; i < posten.Anzahl(); ++i) {
-        if (posten[i].rechnung != PostenVerwaltung::kGeloescht) {
-            verkauft[posten[i].weinNummer] += posten[i].menge;
-        }
-    }
-    const WeinlistenVerwaltung& wv = *v.weinlistenVerwaltung;
-    for (unsigned i = 0; i < wv.Count(); ++i) {
-        const Wein& w = wv[i];
-        ist.werte[W(w.nummer)] = FixedText::Get(w.name) + "|" + std::to_string(w.verborgen);
-        ist.werte[S(w.nummer)] = std::to_string(w.bestand + verkauft[w.nummer]);
-    }
     PreisVerwaltung& pv = *v.preisVerwaltung;
     for (int l = 0; l < pv.count; ++l) {
         const PreisVerwaltung::Preisliste* liste = pv.GetPreisliste(l);
@@ -141,6 +129,8 @@ Sollstand Sollstand::Ist(Datenbestand& bestand, std::vector<std::string>& proble
         ist.werte["G " + std::to_string(i)] = gruppen.Name(i);
     }
 
+    // The bottles of the live items of the stored invoices, by wine.
+    std::map<std::int32_t, std::int64_t> verkauft;
     RechnungsVerwaltung& rv = *v.rechnungsVerwaltung;
     const auto anzahl = static_cast<std::int32_t>(posten.Anzahl());
     std::vector<bool> erreicht(static_cast<std::size_t>(anzahl), false);
@@ -158,6 +148,7 @@ Sollstand Sollstand::Ist(Datenbestand& bestand, std::vector<std::string>& proble
             const PostenVerwaltung::Posten& p = posten[static_cast<std::uint32_t>(i)];
             erreicht[static_cast<std::size_t>(i)] = true;
             if (p.rechnung == n) {
+                verkauft[p.weinNummer] += p.menge;
                 if (!ist.werte.emplace(I(n, p.weinNummer), std::to_string(p.menge)).second) {
                     probleme.push_back("Rechnung " + std::to_string(n) +
                                        " hat zwei lebende Posten des Weins " +
@@ -167,6 +158,12 @@ Sollstand Sollstand::Ist(Datenbestand& bestand, std::vector<std::string>& proble
             vorher = i;
             i = p.naechster;
         }
+    }
+    const WeinlistenVerwaltung& wv = *v.weinlistenVerwaltung;
+    for (unsigned i = 0; i < wv.Count(); ++i) {
+        const Wein& w = wv[i];
+        ist.werte[W(w.nummer)] = FixedText::Get(w.name) + "|" + std::to_string(w.verborgen);
+        ist.werte[S(w.nummer)] = std::to_string(w.bestand + verkauft[w.nummer]);
     }
     for (std::int32_t i = 0; i < anzahl; ++i) {
         if (!erreicht[static_cast<std::size_t>(i)] &&

@@ -15,9 +15,9 @@ class Datenbestand;
 //
 //   K <customer>        surname|town
 //   W <wine>            name|hidden
-//   S <wine>            stock plus the bottles of every live item of the
-//                       wine: what the wine started with, which no item
-//                       operation changes
+//   S <wine>            stock plus the bottles of the live items of the
+//                       stored invoices: what the wine started with, which
+//                       no item operation changes
 //   P <list> <wine>     DM price in cents
 //   R <invoice>         customer|deleted|paid|received in cents
 //   I <invoice> <wine>  quantity of the live item its chain reaches

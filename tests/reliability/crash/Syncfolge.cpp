@@ -8,14 +8,15 @@ namespace {
 
 // "daten/kunden.dat" from any spelling of the path; empty outside the folder.
 std::string Schluessel(const std::string& pfad) {
+    // The folder itself first: a path above it may hold "daten/" too.
+    if (pfad == "daten" || (pfad.size() >= 6 && pfad.compare(pfad.size() - 6, 6, "/daten") == 0)) {
+        return "daten";
+    }
     const std::size_t daten = pfad.rfind("daten/");
     if (daten != std::string::npos && (daten == 0 || pfad[daten - 1] == '/')) {
         return pfad.substr(daten);
     }
-    if (pfad.size() >= 6 && pfad.compare(pfad.size() - 6, 6, "/daten") == 0) {
-        return "daten";
-    }
-    return pfad == "daten" ? pfad : "";
+    return "";
 }
 
 bool WirdReferenziert(const std::string& datei) {
