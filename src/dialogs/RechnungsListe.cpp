@@ -236,6 +236,10 @@ bool RechnungsListe::EnterPressed(int id) {
 }
 
 bool RechnungsListe::MayClose() {
+    return AenderungenKlaeren();
+}
+
+bool RechnungsListe::AenderungenKlaeren() {
     const Rechnung* r = Gewaehlt();
     if (!geaendert_ || r == nullptr) {
         return true;
@@ -244,8 +248,9 @@ bool RechnungsListe::MayClose() {
                                  " gespeichert werden?",
                              kAendernTitel, MessageButtons::YesNoCancel)) {
         case Answer::Yes:
-            return Speichern();
+            return Speichern(false);
         case Answer::No:
+            geaendert_ = false;
             return true;
         default:
             return false;
@@ -312,6 +317,11 @@ void RechnungsListe::Command(int id) {
             Loeschen();
             break;
         case kNurOffene:
+            // Typed changes are settled first; cancelled, the tick goes back.
+            if (!AenderungenKlaeren()) {
+                w.SetChecked(kNurOffene, nurOffene_);
+                break;
+            }
             nurOffene_ = !nurOffene_;
             Fuellen();
             break;
@@ -326,7 +336,7 @@ void RechnungsListe::Command(int id) {
     }
 }
 
-bool RechnungsListe::Speichern() {
+bool RechnungsListe::Speichern(bool neuFuellen) {
     Rechnung* r = Gewaehlt();
     if (r == nullptr) {
         return true;
@@ -376,7 +386,10 @@ bool RechnungsListe::Speichern() {
     r->datum = datum.Julian();
     r->beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
     verwaltungen_.rechnungsVerwaltung->UpdateRechnung(*r);
-    Fuellen();
+    geaendert_ = false;
+    if (neuFuellen) {
+        Fuellen();
+    }
     return true;
 }
 
@@ -404,6 +417,9 @@ void RechnungsListe::Duplizieren() {
     if (r == nullptr) {
         return;
     }
+    if (!AenderungenKlaeren()) {
+        return;
+    }
     if (App().MessageBox("Vorsicht: Sie sind dabei eine Rechnung zu duplizieren. Damit wird auch "
                          "der Bestand an Weinen ver\xE4ndert. M\xF6"
                          "chte Sie fortfahren?",
@@ -417,6 +433,9 @@ void RechnungsListe::Duplizieren() {
 void RechnungsListe::Editieren() {
     Rechnung* r = Gewaehlt();
     if (r == nullptr) {
+        return;
+    }
+    if (!AenderungenKlaeren()) {
         return;
     }
     if (verwaltungen_.preisVerwaltung == nullptr || verwaltungen_.preisVerwaltung->count < 1) {

@@ -74,7 +74,13 @@ class RechnungsListe : public Dialog {
     // The buttons that act on the selected invoice, enabled only with one.
     void KnoepfeSchalten();
     // False when the fields were refused (the user was told why).
-    bool Speichern();
+    // Stores the fields into the chosen invoice; with `neuFuellen` the list is
+    // filled again afterwards (and the choice is gone).
+    bool Speichern(bool neuFuellen = true);
+    // Before anything that fills the list anew or leaves it: asks whether
+    // changed fields are to be stored. False when the user cancels or the
+    // store is refused; the fields then stay as typed.
+    bool AenderungenKlaeren();
     void Loeschen();
     void Duplizieren();
     void Editieren();

@@ -740,7 +740,16 @@ void WeinListe::PostenSpeichern() {
         w.Focus(kBestellmenge);
         return;
     }
-    rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
+    try {
+        rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
+    } catch (const MessageException& fehler) {
+        // A log line or a stock change that could not be written refuses the
+        // item; the fields stay as typed so that it can be stored again.
+        App().MessageBox(fehler.what(), "Posten speichern");
+        ListeAuffrischen();
+        SummeZeigen();
+        return;
+    }
     ListeAuffrischen();
     SummeZeigen();
     w.SetText(kBestellmenge, "");
@@ -762,7 +771,11 @@ void WeinListe::Knopf201() {
         return;
     }
     if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
-        rechnung_->DeletePosten(nummer);
+        try {
+            rechnung_->DeletePosten(nummer);
+        } catch (const MessageException& fehler) {
+            App().MessageBox(fehler.what(), "Posten l\xF6schen");
+        }
         ListeAuffrischen();
         SummeZeigen();
         w.SetText(kWeinNummer, "");

@@ -389,6 +389,39 @@ TEST_F(RechnungsListeTest, EnterMovesOnAndClosingWithChangedFieldsAsksWhetherToS
     EXPECT_EQ(FixedText::Get(r.bemerkung), "");
 }
 
+TEST_F(RechnungsListeTest, WhatFillsTheListAnewAsksAboutTypedChangesFirst) {
+    const std::int32_t id = Neue(7, 20.0f, Datum(1, 12, 2026));
+    V().preisVerwaltung->AddPreisliste("Privat");
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+
+    // Cancelled: the tick goes back and the typed remark stays.
+    w.Type(L::kBemerkung, "gemerkt");
+    const bool nurOffene = w.IsChecked(L::kNurOffene);
+    app_.Answer(Answer::Cancel);
+    w.Click(L::kNurOffene);
+    EXPECT_EQ(app_.LastMessage().text, "Sollen die Änderungen an Rechnung 7 gespeichert werden?"_w);
+    EXPECT_EQ(w.IsChecked(L::kNurOffene), nurOffene);
+    EXPECT_EQ(w.Text(L::kBemerkung), "gemerkt");
+
+    // "Ja" stores before the duplicate is even asked about.
+    app_.Answer(Answer::Yes);
+    app_.Answer(Answer::No);
+    w.Click(L::kDuplizieren);
+    EXPECT_EQ(app_.LastMessage().caption, "Rechnung duplizieren");
+
+    // "Nein" drops the new typing and the editor opens.
+    w.Type(L::kBemerkung, "verworfen");
+    app_.Answer(Answer::No);
+    app_.OnExecute([](FakeWindow& editor) { editor.CloseBox(); });
+    w.Click(L::kEditieren);
+    EXPECT_EQ(app_.Executed(), std::vector<int>{WeinListe::kResource});
+    EXPECT_EQ(app_.PendingAnswers(), 0u);
+
+    Neustart();
+    EXPECT_EQ(FixedText::Get(Rv().GetRechnung(id)->bemerkung), "gemerkt");
+}
+
 TEST_F(RechnungsListeTest, StoringRefusesDatesThatDoNotExistAndNumbersOutOfRange) {
     const std::int32_t id = Neue(7, 20.0f, Datum(28, 11, 2026));
     FakeWindow& w = Liste();

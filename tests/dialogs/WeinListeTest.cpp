@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -27,6 +28,7 @@
 #include "storage/Customizer.h"
 #include "storage/Datum.h"
 #include "storage/FixedText.h"
+#include "storage/IoFaults.h"
 #include "support/DialogFixture.h"
 #include "support/FileBytes.h"
 
@@ -828,6 +830,36 @@ TEST_F(WeinListeTest, NewInvoiceLeftWithTheCloseBoxIsStoredWithItsItems) {
     Zerstoeren();
     EXPECT_EQ(VonPlatte<Rechnung>("daten/rechnungen.dat").size(), 2u);
     EXPECT_EQ(Rv().Reserviert(), nullptr);
+}
+
+TEST_F(WeinListeTest, AStockThatCannotBeWrittenRefusesTheItemWithAMessage) {
+    Grunddaten();
+    const Kunde kunde = Kunde_(0);
+    FakeWindow& w = Rechnung_(kunde);
+    const std::int32_t id = Dialog_(w).GetRechnung()->id;
+    const std::int32_t vorher = Suche(WeineAufPlatte(), 7)->bestand;
+
+    // The disk is full for the wine file only: the item is refused with the
+    // reason, never the last-resort box, and the fields stay as typed.
+    IoFaults::SetHook([](IoFaults::Op op, const std::string& pfad) {
+        return op == IoFaults::Op::Write && pfad.find("weinliste.dat") != std::string::npos ? ENOSPC
+                                                                                            : 0;
+    });
+    Posten(w, 7, "6");
+    IoFaults::ClearHook();
+    ASSERT_FALSE(app_.Messages().empty());
+    EXPECT_EQ(app_.LastMessage().caption, "Posten speichern");
+    EXPECT_NE(app_.LastMessage().text.find("Bestand"), std::string::npos);
+    EXPECT_EQ(w.Text(W::kBestellmenge), "6");
+    EXPECT_EQ(w.Text(W::kSumme), "0.00");
+    EXPECT_EQ(Suche(WeineAufPlatte(), 7)->bestand, vorher);
+
+    // With room again the same input is stored.
+    w.Click(W::kSpeichern);
+    EXPECT_EQ(Suche(WeineAufPlatte(), 7)->bestand, vorher - 6);
+    w.CloseBox();
+    Zerstoeren();
+    ASSERT_EQ(PostenAufPlatte(id).size(), 1u);
 }
 
 TEST_F(WeinListeTest, TestInvoiceGeneratorAsksAndStoresTheReservedInvoiceOnce) {
