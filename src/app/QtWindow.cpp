@@ -198,6 +198,22 @@ void QtWindow::Connect(int id, QWidget* widget) {
         const bool radio = qobject_cast<QRadioButton*>(schalter) != nullptr;
         connect(schalter, &QAbstractButton::toggled, this, [this, id, radio](bool checked) {
             if (programmatic_ == 0 && (checked || !radio)) {
+                if (klick_ == id) {
+                    klickSchaltete_ = true;
+                }
+                Guard([this, id] { logic_.Command(id); });
+            }
+        });
+        // A click that changes nothing, on the checked radio button, is still
+        // the user's click.
+        connect(schalter, &QAbstractButton::pressed, this, [this, id] {
+            klick_ = id;
+            klickSchaltete_ = false;
+        });
+        connect(schalter, &QAbstractButton::clicked, this, [this, id] {
+            const bool gemeldet = klick_ == id && klickSchaltete_;
+            klick_ = 0;
+            if (!gemeldet) {
                 Guard([this, id] { logic_.Command(id); });
             }
         });

@@ -115,4 +115,6 @@ class QtWindow : public QDialog, public Window {
     int breiteSetzen_ = 0;  // > 0 while the program sets a column's width
     std::map<int, std::map<int, int>> breiten_;  // list -> column -> width the user chose
     bool platziert_ = false;
+    int klick_ = 0;                // the check box or radio button being clicked
+    bool klickSchaltete_ = false;  // and whether the click changed its state
 };

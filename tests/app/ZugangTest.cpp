@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMetaEnum>
@@ -264,14 +265,20 @@ TEST_F(ZugangProgrammTest, MainWindowToolbarNoteAboutBoxAndPreviewNameEveryContr
     }
     EXPECT_EQ(notizen, 1);
 
-    bool ueber = false;
+    // A line the program fills is named by its text; while empty, it says
+    // that it is.
+    QString hinweis, hinweisText, sonderversion;
     ImNaechstenFenster([&](QWidget* fenster) {
-        ueber = true;
         Durchgehen(Zugang(fenster), fenster->windowTitle(), fehler);
+        hinweis = Name(Control(fenster, 22002));
+        hinweisText = qobject_cast<QLabel*>(Control(fenster, 22002))->text();
+        sonderversion = Name(Control(fenster, 22003));
         qobject_cast<QDialog*>(fenster)->reject();
     });
     frame.Befehl(Hauptmenue::kUeber);
-    EXPECT_TRUE(ueber);
+    EXPECT_FALSE(hinweisText.isEmpty());
+    EXPECT_EQ(hinweis, hinweisText);
+    EXPECT_EQ(sonderversion, QStringLiteral("Keine Sonderversion"));
 
     // The customer form and the invoice editor, their drop-downs showing
     // a price list and a customer group.
