@@ -12,6 +12,11 @@ class QtWindow;
 // The rows of a report-style list view. Column 0 is the row's item text;
 // every other cell and the row colours are asked from the dialog's logic when
 // the view paints them.
+//
+// The user may sort the rows by a column. The logic knows nothing of it: it
+// fills, reads and refreshes rows by its own index (the "logic row"), while
+// the view shows them in sorted order (the "view row"). Unsorted, the two are
+// the same, which is the order the logic filled them in.
 class ListViewModel : public QAbstractTableModel {
   public:
     ListViewModel(QtWindow& window, int listId, QObject* parent);
@@ -23,10 +28,19 @@ class ListViewModel : public QAbstractTableModel {
     int AddRow(std::string itemText);
     // Every row at once: one reset of the view instead of one per row.
     void SetRows(std::vector<std::string> rows);
-    const std::string& RowText(int row) const;
-    void RefreshRow(int row);  // -1: every row
+    const std::string& RowText(int row) const;  // by logic row
+    void RefreshRow(int row);                   // logic row; -1: every row
     // The window is going; from now on the model asks nobody.
     void Detach() { window_ = nullptr; }
+
+    // Sorts by the column's shown texts, numbers and dates by their value;
+    // column -1 restores the logic's order. Rows that compare equal keep
+    // their order. The sort holds for rows filled in later, until changed.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    int SortColumn() const { return sortColumn_; }
+    Qt::SortOrder SortOrder() const { return sortOrder_; }
+    int LogicRow(int viewRow) const;
+    int ViewRow(int logicRow) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,8 +53,19 @@ class ListViewModel : public QAbstractTableModel {
         Align align = Align::Left;
     };
 
+    // The logic rows in the order shown; empty while unsorted.
+    std::vector<int> Ordnung() const;
+    // Puts the rows into the order of the current sort, keeping the
+    // selection and the current row with their rows.
+    void Umordnen();
+
     QtWindow* window_;
     int listId_;
     std::vector<Column> columns_;
     std::vector<std::string> rows_;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<int> logicRows_;  // view row -> logic row, while sorted
+    std::vector<int> viewRows_;   // logic row -> view row, while sorted
+    bool umordnenVorgemerkt_ = false;
 };

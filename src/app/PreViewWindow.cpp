@@ -5,10 +5,14 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/QtServices.h"
+#include "app/QtText.h"
+#include "documents/RecordingCanvas.h"
 #include "printing/QPainterCanvas.h"
 
 namespace {
@@ -31,6 +35,37 @@ PreViewWindow::PreViewWindow(std::unique_ptr<PrintJob> job, QtServices& services
         hoehe = std::max(148, bildschirm->availableGeometry().height() * 8 / 10);
     }
     resize(BreiteZu(hoehe), hoehe);
+    // A screen reader cannot read a painted page; it gets the page's text,
+    // line by line, as the window's description.
+    setAccessibleDescription(Seitentext());
+}
+
+QString PreViewWindow::Seitentext() const {
+    if (!job_->HasPage(1) || !job_->drawPage) {
+        return {};
+    }
+    RecordingCanvas seite;
+    services_.GuardQuietly([&] { job_->drawPage(seite, 1, 0, 0, BreiteZu(2960), 2960); });
+    std::vector<RecordingCanvas::Text> texte = seite.Texts();
+    std::stable_sort(texte.begin(), texte.end(), [](const auto& a, const auto& b) {
+        return a.y != b.y ? a.y < b.y : a.x < b.x;
+    });
+    QStringList zeilen;
+    QString zeile;
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        if (i > 0 && texte[i].y != texte[i - 1].y && !zeile.isEmpty()) {
+            zeilen << zeile;
+            zeile.clear();
+        }
+        const QString teil = QtText::From(texte[i].text).simplified();
+        if (!teil.isEmpty()) {
+            zeile += (zeile.isEmpty() ? QString() : QStringLiteral(" ")) + teil;
+        }
+    }
+    if (!zeile.isEmpty()) {
+        zeilen << zeile;
+    }
+    return zeilen.join(QLatin1Char('\n'));
 }
 
 PreViewWindow::~PreViewWindow() = default;

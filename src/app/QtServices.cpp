@@ -11,10 +11,12 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
 
+#include "app/PersonalSettings.h"
 #include "app/PreViewWindow.h"
 #include "app/QtText.h"
 #include "app/QtWindow.h"
@@ -263,8 +265,18 @@ std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& reques
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(names);
-    QString dir = QtText::FromPath(request.initialDir);
-    dialog.setDirectory(!dir.isEmpty() && QFileInfo(dir).isDir() ? dir : QDir::currentPath());
+    // Each kind of file (named by the dialog's title) starts in the folder it
+    // was last saved in, the first time in the user's documents folder: not
+    // where the program happens to run, nor a temporary folder.
+    const QString art = QtText::From(request.title);
+    QString dir = PersonalSettings::Folder(art);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) {
+        dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    }
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) {
+        dir = QDir::homePath();
+    }
+    dialog.setDirectory(dir);
     if (!request.fileName.empty() && !FileFilter::IsPattern(request.fileName)) {
         dialog.selectFile(QtText::FromPath(request.fileName));
     }
@@ -278,6 +290,7 @@ std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& reques
     }
     result.path = FileFilter::CompleteName(QtText::ToPath(dialog.selectedFiles().front()), filters,
                                            result.filterIndex, request.defaultExt);
+    PersonalSettings::SetFolder(art, QFileInfo(dialog.selectedFiles().front()).absolutePath());
     return result;
 }
 

@@ -1,12 +1,15 @@
 #include "app/QtWindow.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMoveEvent>
@@ -14,6 +17,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QStyle>
 #include <QTextEdit>
 #include <QTimerEvent>
 #include <QTreeView>
@@ -24,6 +29,7 @@
 #include "app/DialogLayouts.h"
 #include "app/GuardedSelectionModel.h"
 #include "app/ListViewModel.h"
+#include "app/PersonalSettings.h"
 #include "app/QtServices.h"
 #include "app/QtText.h"
 #include "windowing/Dialog.h"
@@ -46,6 +52,15 @@ class Programmatic {
 
 bool IsSorted(const QWidget* widget) {
     return widget->property("sorted").toBool();
+}
+
+// A text the program fills in is named by its text for a screen reader;
+// while it is empty, by what it is there for (the layout's "nameWhenEmpty").
+void NameWennLeer(QLabel* label) {
+    const QVariant leer = label->property("nameWhenEmpty");
+    if (leer.isValid()) {
+        label->setAccessibleName(label->text().isEmpty() ? leer.toString() : QString());
+    }
 }
 
 }  // namespace
@@ -89,7 +104,14 @@ QtWindow::QtWindow(Dialog& logic, QtServices& services, QWidget* parent, bool mo
             Connect(id, widget);
         }
     }
+    Benennen();
     logic_.Attach(this, &services_);
+}
+
+void QtWindow::Benennen() {
+    // A dialog without a title of its own shows the program's name in its
+    // title bar; a screen reader names it alike rather than not at all.
+    setAccessibleName(windowTitle().isEmpty() ? QApplication::applicationDisplayName() : QString());
 }
 
 QtWindow::~QtWindow() {
@@ -121,6 +143,9 @@ void QtWindow::Guard(const std::function<void()>& call) {
 }
 
 void QtWindow::Connect(int id, QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        NameWennLeer(label);
+    }
     if (qobject_cast<QLineEdit*>(widget) != nullptr ||
         qobject_cast<QPlainTextEdit*>(widget) != nullptr ||
         qobject_cast<QTextEdit*>(widget) != nullptr) {
@@ -149,6 +174,13 @@ void QtWindow::Connect(int id, QWidget* widget) {
         });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         combo->setInsertPolicy(QComboBox::NoInsert);
+        if (QLineEdit* feld = combo->lineEdit(); feld && feld->accessibleName().isEmpty()) {
+            // The edit field inside is a control of its own for a screen
+            // reader; it goes by the box's name (its label's).
+            if (QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(combo)) {
+                feld->setAccessibleName(zugang->text(QAccessible::Name));
+            }
+        }
         if (combo->isEditable()) {
             connect(combo, &QComboBox::editTextChanged, this, [this, id] {
                 if (programmatic_ == 0) {
@@ -158,6 +190,34 @@ void QtWindow::Connect(int id, QWidget* widget) {
         }
         connect(combo, &QComboBox::activated, this,
                 [this, id] { Guard([this, id] { logic_.SelectionChanged(id); }); });
+    } else if (auto* schalter = qobject_cast<QAbstractButton*>(widget);
+               schalter != nullptr && schalter->isCheckable()) {
+        // Check boxes and radio buttons report their change of state, not the
+        // mouse: the keyboard, the accessibility "Toggle" action and the
+        // toolkit change them without a click. Of a radio group only the
+        // button that got checked reports; the one it cleared follows from it.
+        const bool radio = qobject_cast<QRadioButton*>(schalter) != nullptr;
+        connect(schalter, &QAbstractButton::toggled, this, [this, id, radio](bool checked) {
+            if (programmatic_ == 0 && (checked || !radio)) {
+                if (klick_ == id) {
+                    klickSchaltete_ = true;
+                }
+                Guard([this, id] { logic_.Command(id); });
+            }
+        });
+        // A click that changes nothing, on the checked radio button, is still
+        // the user's click.
+        connect(schalter, &QAbstractButton::pressed, this, [this, id] {
+            klick_ = id;
+            klickSchaltete_ = false;
+        });
+        connect(schalter, &QAbstractButton::clicked, this, [this, id] {
+            const bool gemeldet = klick_ == id && klickSchaltete_;
+            klick_ = 0;
+            if (!gemeldet) {
+                Guard([this, id] { logic_.Command(id); });
+            }
+        });
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         connect(button, &QAbstractButton::clicked, this,
                 [this, id] { Guard([this, id] { logic_.Command(id); }); });
@@ -178,7 +238,20 @@ void QtWindow::Connect(int id, QWidget* widget) {
             tree->setRootIsDecorated(false);
             tree->setUniformRowHeights(true);
             tree->setAllColumnsShowFocus(true);
-            tree->header()->setStretchLastSection(false);
+            QHeaderView* kopf = tree->header();
+            kopf->setStretchLastSection(false);
+            // A click on a column title sorts by it, a second one the other
+            // way round, a third one restores the order the list came in.
+            kopf->setSectionsClickable(true);
+            kopf->setSortIndicatorShown(false);
+            connect(kopf, &QHeaderView::sectionClicked, this,
+                    [this, id](int column) { Sortieren(id, column); });
+            connect(kopf, &QHeaderView::sectionResized, this,
+                    [this, id](int column, int /*old*/, int neu) {
+                        if (breiteSetzen_ == 0 && neu > 0) {
+                            breiten_[id][column] = neu;
+                        }
+                    });
         }
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -237,9 +310,28 @@ QVariant QtWindow::AskColour(int listId, int row) {
 }
 
 bool QtWindow::AskSelection(int listId, int row) {
+    const int logik = Model(listId).LogicRow(row);
     bool allowed = false;
-    Guard([&] { allowed = logic_.MayChangeSelection(listId, row); });
+    Guard([&] { allowed = logic_.MayChangeSelection(listId, logik); });
     return allowed;
+}
+
+void QtWindow::Sortieren(int listId, int column) {
+    ListViewModel& model = Model(listId);
+    int spalte = column;
+    Qt::SortOrder folge = Qt::AscendingOrder;
+    if (model.SortColumn() == column) {
+        if (model.SortOrder() == Qt::AscendingOrder) {
+            folge = Qt::DescendingOrder;
+        } else {
+            spalte = -1;
+        }
+    }
+    model.sort(spalte, folge);
+    if (auto* tree = qobject_cast<QTreeView*>(View(listId))) {
+        tree->header()->setSortIndicatorShown(spalte >= 0);
+        tree->header()->setSortIndicator(spalte, folge);
+    }
 }
 
 // --- Window
@@ -297,6 +389,7 @@ void QtWindow::SetText(int id, const std::string& text) {
         button->setText(value);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(value);
+        NameWennLeer(label);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         group->setTitle(value);
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
@@ -352,6 +445,7 @@ void QtWindow::FocusNext() {
 }
 
 void QtWindow::SetChecked(int id, bool checked) {
+    Programmatic p(programmatic_);
     if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
         QButtonGroup* gruppe = button->group();
         if (!checked && gruppe != nullptr && gruppe->exclusive() && button->isChecked()) {
@@ -469,7 +563,10 @@ int QtWindow::Selected(int id) const {
 
 void QtWindow::AddColumn(int id, const std::string& title, int width, Align align) {
     ListViewModel& model = Model(id);
-    model.AddColumn(QtText::From(title), align);
+    {
+        Programmatic p(breiteSetzen_);
+        model.AddColumn(QtText::From(title), align);
+    }
     SetColumnWidth(id, model.columnCount() - 1, width);
 }
 
@@ -480,9 +577,16 @@ void QtWindow::SetColumnWidth(int id, int column, int width) {
                                std::to_string(column));
     }
     if (auto* tree = qobject_cast<QTreeView*>(View(id))) {
+        Programmatic p(breiteSetzen_);
         tree->setColumnHidden(column, width <= 0);
         if (width > 0) {
-            tree->header()->resizeSection(column, ShownColumnWidth(*tree, column, width));
+            // The width the user gave the column last time wins over the
+            // dialog's.
+            const int gemerkt = PersonalSettings::ColumnWidth(
+                logic_.ResourceId(), id, column,
+                model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+            tree->header()->resizeSection(
+                column, gemerkt > 0 ? gemerkt : ShownColumnWidth(*tree, column, width));
         }
     }
 }
@@ -534,11 +638,11 @@ std::string QtWindow::RowText(int id, int row) const {
 }
 
 std::vector<int> QtWindow::SelectedRows(int id) const {
-    (void)Model(id);
+    const ListViewModel& model = Model(id);
     std::vector<int> rows;
     const auto selected = View(id)->selectionModel()->selectedRows();
     for (const QModelIndex& index : selected) {
-        rows.push_back(index.row());
+        rows.push_back(model.LogicRow(index.row()));
     }
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -550,6 +654,7 @@ void QtWindow::RefreshRow(int id, int row) {
 
 void QtWindow::SetCaption(const std::string& caption) {
     setWindowTitle(QtText::From(caption));
+    Benennen();
 }
 
 std::string QtWindow::Caption() const {
@@ -583,6 +688,9 @@ void QtWindow::Close(int result) {
         killTimer(qtId);
     }
     timers_.clear();
+    if (!modeless_ && platziert_) {
+        Merken();
+    }
     if (modeless_) {
         hide();
         deleteLater();
@@ -621,6 +729,63 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void QtWindow::setVisible(bool visible) {
+    if (visible && !modeless_ && !platziert_) {
+        platziert_ = true;
+        Platzieren();
+    }
+    QDialog::setVisible(visible);
+}
+
+void QtWindow::Platzieren() {
+    // Where the user left the dialog last time, at the size he gave it.
+    const QByteArray geometrie = PersonalSettings::Geometry(logic_.ResourceId());
+    if (!geometrie.isEmpty() && restoreGeometry(geometrie)) {
+        return;
+    }
+    // The first time: the size the layout gives (or its own), widened so far
+    // that every column of a list view is seen without scrolling, as far as
+    // the screen goes.
+    if (!testAttribute(Qt::WA_Resized)) {
+        adjustSize();
+    }
+    if (layout() != nullptr) {
+        layout()->activate();
+    }
+    int mehr = 0;
+    for (auto& [id, model] : models_) {
+        auto* tree = qobject_cast<QTreeView*>(View(id));
+        if (tree == nullptr || tree->isHidden()) {
+            continue;
+        }
+        const int noetig = tree->header()->length() + 2 * tree->frameWidth() +
+                           tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+        mehr = std::max(mehr, noetig - tree->width());
+    }
+    if (mehr > 0) {
+        int breite = width() + mehr;
+        if (const QScreen* bildschirm = screen()) {
+            breite = std::min(breite, bildschirm->availableGeometry().width());
+        }
+        resize(std::max(breite, width()), height());
+    }
+}
+
+void QtWindow::Merken() {
+    const int dialog = logic_.ResourceId();
+    PersonalSettings::SetGeometry(dialog, saveGeometry());
+    for (const auto& [id, spalten] : breiten_) {
+        const ListViewModel& model = Model(id);
+        for (const auto& [spalte, breite] : spalten) {
+            if (spalte < model.columnCount()) {
+                PersonalSettings::SetColumnWidth(
+                    dialog, id, spalte,
+                    model.headerData(spalte, Qt::Horizontal, Qt::DisplayRole).toString(), breite);
+            }
+        }
+    }
 }
 
 void QtWindow::reject() {

@@ -77,6 +77,10 @@ class QtWindow : public QDialog, public Window {
     void Move(int x, int y) override;
     void Close(int result) override;
 
+    // Shows the dialog where and as big as the user left it last time; the
+    // first time at the size of its layout and its list views' columns.
+    void setVisible(bool visible) override;
+
   protected:
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +92,13 @@ class QtWindow : public QDialog, public Window {
     ListViewModel& Model(int id) const;
     QAbstractItemView* View(int id) const;
     void Connect(int id, QWidget* widget);
+    void Benennen();
+    // A click on the column title of a list view.
+    void Sortieren(int listId, int column);
+    void Platzieren();
+    // Remembers the dialog's place and size and the column widths the user
+    // chose, for the next time it opens.
+    void Merken();
 
     Dialog& logic_;
     std::unique_ptr<Dialog> owned_;
@@ -100,5 +111,10 @@ class QtWindow : public QDialog, public Window {
     std::set<int> broken_;       // list views whose cells could not be had
     bool closed_ = false;
     int result_ = ControlId::kCancel;
-    int programmatic_ = 0;  // > 0 while the program itself changes a selection
+    int programmatic_ = 0;  // > 0 while the program itself changes a selection or a tick
+    int breiteSetzen_ = 0;  // > 0 while the program sets a column's width
+    std::map<int, std::map<int, int>> breiten_;  // list -> column -> width the user chose
+    bool platziert_ = false;
+    int klick_ = 0;                // the check box or radio button being clicked
+    bool klickSchaltete_ = false;  // and whether the click changed its state
 };

@@ -1,5 +1,6 @@
 #include "app/TRebkontorApp.h"
 
+#include <QAccessible>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <string>
 
+#include "app/AccessibleComboBox.h"
 #include "app/QtText.h"
 #include "storage/MessageException.h"
 
@@ -35,6 +37,8 @@ TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) 
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         installTranslator(deutsch);
     }
+    // Combo boxes are named by their labels for screen readers.
+    QAccessible::installFactory(AccessibleComboBox::Factory);
     // The notes are windows of their own; the program ends with the main
     // window, not with the last window.
     setQuitOnLastWindowClosed(false);

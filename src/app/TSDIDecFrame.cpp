@@ -141,7 +141,12 @@ void TSDIDecFrame::QuickMenueAufbauen() {
         QAction* menuAktion = Aktion(knopf.befehl);
         if (menuAktion != nullptr) {
             QString text = menuAktion->text().section('\t', 0, 0).remove('&');
-            button->setToolTip(text.endsWith(QStringLiteral("..")) ? text.chopped(2) : text);
+            if (text.endsWith(QStringLiteral(".."))) {
+                text.chop(2);
+            }
+            button->setToolTip(text);
+            // A screen reader cannot read the picture; it names the command.
+            button->setAccessibleName(text);
         }
         int befehl = knopf.befehl;
         connect(button, &QToolButton::clicked, this, [this, befehl] { Befehl(befehl); });

@@ -41,8 +41,11 @@ inline constexpr int kCancel = 2;
 struct SaveFileRequest {
     std::string title;
     std::string filter;
-    std::string fileName;    // preset name
-    std::string initialDir;  // empty: the working directory
+    std::string fileName;  // preset name
+    // The folder the logic suggests. The real window passes it by: it starts
+    // each kind of file (by title) in the folder the user last saved it in,
+    // the first time in the user's documents folder.
+    std::string initialDir;
     std::string defaultExt;  // without dot, added when the name has none
 };
 
