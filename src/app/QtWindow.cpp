@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,15 +13,17 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "app/DialogLayouts.h"
+#include "app/EingabePruefer.h"
 #include "app/GuardedSelectionModel.h"
 #include "app/ListViewModel.h"
 #include "app/QtServices.h"
@@ -46,6 +49,29 @@ class Programmatic {
 bool IsSorted(const QWidget* widget) {
     return widget->property("sorted").toBool();
 }
+
+// Takes a line edit's validator away while the program sets its text: the
+// validator is there for what the user types.
+class OhnePruefer {
+  public:
+    explicit OhnePruefer(QLineEdit* edit)
+        : edit_(edit), pruefer_(edit ? edit->validator() : nullptr) {
+        if (pruefer_ != nullptr) {
+            edit_->setValidator(nullptr);
+        }
+    }
+    ~OhnePruefer() {
+        if (pruefer_ != nullptr) {
+            edit_->setValidator(pruefer_);
+        }
+    }
+    OhnePruefer(const OhnePruefer&) = delete;
+    OhnePruefer& operator=(const OhnePruefer&) = delete;
+
+  private:
+    QLineEdit* edit_;
+    const QValidator* pruefer_;
+};
 
 }  // namespace
 
@@ -125,16 +151,31 @@ void QtWindow::Connect(int id, QWidget* widget) {
         qobject_cast<QTextEdit*>(widget) != nullptr) {
         widget->installEventFilter(this);
     }
+    auto verworfen = [this, id](const QString& zeichen) { Verworfen(id, zeichen); };
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        if (edit->property("digitsOnly").toBool()) {
-            // Postcodes and the like: other characters are refused as typed.
-            static const QRegularExpression ziffern(QStringLiteral("[0-9]*"));
-            edit->setValidator(new QRegularExpressionValidator(ziffern, edit));
-        }
+        // Postcodes and the like take digits only: other characters are
+        // refused as typed.
+        edit->setValidator(
+            new EingabePruefer(edit->property("digitsOnly").toBool(), verworfen, edit));
         connect(edit, &QLineEdit::textChanged, this,
                 [this, id] { Guard([this, id] { logic_.TextChanged(id); }); });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
-        connect(plain, &QPlainTextEdit::textChanged, this, [this, id, plain] {
+        connect(plain, &QPlainTextEdit::textChanged, this, [this, id, plain, verworfen] {
+            if (programmatic_ == 0) {
+                // The remark keeps its line breaks; only what cannot be
+                // stored is left out.
+                QString weg;
+                int ort = plain->textCursor().position();
+                QString rest = EingabePruefer::OhneFremdeZeichen(plain->toPlainText(), weg, ort);
+                if (!weg.isEmpty()) {
+                    QSignalBlocker block(plain);
+                    plain->setPlainText(rest);
+                    QTextCursor cursor = plain->textCursor();
+                    cursor.setPosition(std::min(ort, static_cast<int>(rest.size())));
+                    plain->setTextCursor(cursor);
+                    verworfen(weg);
+                }
+            }
             auto limit = limits_.find(id);
             if (programmatic_ == 0 && limit != limits_.end() &&
                 plain->toPlainText().size() > limit->second) {
@@ -148,6 +189,11 @@ void QtWindow::Connect(int id, QWidget* widget) {
         });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         combo->setInsertPolicy(QComboBox::NoInsert);
+        if (combo->isEditable() && combo->lineEdit() != nullptr) {
+            combo->setValidator(new EingabePruefer(false, verworfen, combo));
+            combo->installEventFilter(this);
+            combo->lineEdit()->installEventFilter(this);
+        }
         if (combo->isEditable()) {
             connect(combo, &QComboBox::editTextChanged, this, [this, id] {
                 if (programmatic_ == 0) {
@@ -179,6 +225,7 @@ void QtWindow::Connect(int id, QWidget* widget) {
             tree->setAllColumnsShowFocus(true);
             tree->header()->setStretchLastSection(false);
         }
+        view->installEventFilter(this);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         models_[id] = model;
@@ -273,6 +320,7 @@ void QtWindow::SetText(int id, const std::string& text) {
     QWidget* w = Control(id);
     QString value = QtText::From(text);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        OhnePruefer ohne(edit);  // what the program shows stays as it is
         edit->setText(value);
         edit->setCursorPosition(0);  // a long text shows its beginning
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
@@ -286,6 +334,7 @@ void QtWindow::SetText(int id, const std::string& text) {
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         if (combo->isEditable()) {
             if (combo->currentText() != value) {
+                OhnePruefer ohne(combo->lineEdit());
                 combo->setEditText(value);
             }
         } else {
@@ -591,16 +640,92 @@ void QtWindow::Close(int result) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !closed_) {
-        for (auto& [id, widget] : controls_) {
-            if (widget == watched) {
-                int control = id;
-                Guard([this, control] { logic_.FocusLost(control); });
-                break;
+    switch (event->type()) {
+        case QEvent::FocusIn: {
+            const auto* fokus = static_cast<QFocusEvent*>(event);
+            if (auto* view = qobject_cast<QAbstractItemView*>(watched)) {
+                // A list view given the focus makes its first row current on
+                // its own; that is nobody's choice and would load the row
+                // over what the user typed. Nothing is current until the
+                // user picks a row, and then the first arrow key picks the
+                // first row.
+                if (auto* auswahl = dynamic_cast<GuardedSelectionModel*>(view->selectionModel())) {
+                    auswahl->SetFocusing(true);
+                    const bool erledigt = static_cast<QObject*>(view)->event(event);
+                    auswahl->SetFocusing(false);
+                    return erledigt;
+                }
+            } else if (fokus->reason() == Qt::MouseFocusReason) {
+                // Clicked into, a field offers its whole content to be typed
+                // over, as it does when tabbed into; once the button is up,
+                // unless the user has chosen a part by dragging.
+                if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+                    ganzWaehlen_ = edit;
+                } else if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+                    ganzWaehlen_ = combo->lineEdit();
+                }
             }
+            break;
         }
+        case QEvent::MouseButtonRelease:
+            if (ganzWaehlen_ != nullptr && watched == ganzWaehlen_ &&
+                !ganzWaehlen_->hasSelectedText()) {
+                ganzWaehlen_->selectAll();
+            }
+            ganzWaehlen_ = nullptr;
+            break;
+        case QEvent::FocusOut:
+            // Edit fields only; combo boxes and lists are watched for other
+            // reasons.
+            if (!closed_ && (qobject_cast<QLineEdit*>(watched) != nullptr ||
+                             qobject_cast<QPlainTextEdit*>(watched) != nullptr ||
+                             qobject_cast<QTextEdit*>(watched) != nullptr)) {
+                for (auto& [id, widget] : controls_) {
+                    if (widget == watched) {
+                        int control = id;
+                        Guard([this, control] { logic_.FocusLost(control); });
+                        break;
+                    }
+                }
+            }
+            break;
+        default:
+            break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void QtWindow::Verworfen(int id, const QString& zeichen) {
+    for (char32_t code : zeichen.toUcs4()) {
+        const QString z = QString::fromUcs4(&code, 1);
+        if (!verworfen_.contains(z)) {
+            verworfen_ += z;
+        }
+    }
+    if (meldungGeplant_) {
+        return;
+    }
+    // Told once the typing or pasting is done, and the field keeps the
+    // focus for the user to go on.
+    meldungGeplant_ = true;
+    QTimer::singleShot(0, this, [this, id] {
+        meldungGeplant_ = false;
+        const QString alle = std::exchange(verworfen_, QString());
+        if (closed_ || alle.isEmpty()) {
+            return;
+        }
+        services_.Meldung(
+            QStringLiteral("Diese Zeichen kann Rebkontor nicht speichern; sie wurden nicht "
+                           "\u00fcbernommen: %1.\n\nRebkontor speichert Texte im Zeichensatz "
+                           "Windows-1252 (westeurop\u00e4ische Sprachen).")
+                .arg(EingabePruefer::Benennen(alle)),
+            windowTitle(), this);
+        if (!closed_) {
+            if (QWidget* feld = controls_.count(id) != 0 ? controls_[id] : nullptr) {
+                feld->setFocus(Qt::OtherFocusReason);
+            }
+        }
+    });
 }
 
 void QtWindow::reject() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -88,6 +90,9 @@ class QtWindow : public QDialog, public Window {
     ListViewModel& Model(int id) const;
     QAbstractItemView* View(int id) const;
     void Connect(int id, QWidget* widget);
+    // The user typed or pasted characters into control `id` that cannot be
+    // stored and were left out: said once the typing is done.
+    void Verworfen(int id, const QString& zeichen);
 
     Dialog& logic_;
     std::unique_ptr<Dialog> owned_;
@@ -101,4 +106,8 @@ class QtWindow : public QDialog, public Window {
     bool closed_ = false;
     int result_ = ControlId::kCancel;
     int programmatic_ = 0;  // > 0 while the program itself changes a selection
+    // The field clicked into, whose content is chosen when the button is up.
+    QPointer<QLineEdit> ganzWaehlen_;
+    QString verworfen_;
+    bool meldungGeplant_ = false;
 };

@@ -245,7 +245,8 @@ bool KundenDialog::MayClose() {
     }
     return App().MessageBox(
                "Sie haben die eingegebenen Daten noch nicht gespeichert. Möchten Sie fortfahren?"_w,
-               "Dialog beenden", MessageButtons::YesNo) == Answer::Yes;
+               "Dialog beenden", MessageButtons::YesNo, MessageIcon::None,
+               Answer::No) == Answer::Yes;
 }
 
 void KundenDialog::Leeren() {
@@ -290,7 +291,8 @@ void KundenDialog::CmStore() {
     if (bemerkung == "import pascal kunden") {
         if (App().MessageBox("Soll der alte Kundenstamm aus der Pascal Version importiert werden? "
                              "VORSICHT: Dabei gehen alle bisher eingegebenen Kunden verloren!",
-                             kImportTitel, MessageButtons::YesNo) == Answer::Yes) {
+                             kImportTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) == Answer::Yes) {
             Importieren(false);
         }
         return;
@@ -298,7 +300,8 @@ void KundenDialog::CmStore() {
     if (bemerkung == "import csv") {
         if (App().MessageBox("Soll die Kundendatei kunden.csv importiert werden? VORSICHT: Dabei "
                              "gehen alle bisher eingegebenen Kunden verloren!",
-                             kImportTitel, MessageButtons::YesNo) == Answer::Yes) {
+                             kImportTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) == Answer::Yes) {
             Importieren(true);
         }
         return;
@@ -330,7 +333,8 @@ void KundenDialog::CmStore() {
         case kAendern:
             if (App().MessageBox("Vorsicht: Sie versuchen die Daten eines Kunden durch Änderungen "
                                  "zu überschreiben. Möchten Sie den Vorgang fortsetzen?"_w,
-                                 kAendernTitel, MessageButtons::YesNo) == Answer::Yes) {
+                                 kAendernTitel, MessageButtons::YesNo, MessageIcon::None,
+                                 Answer::No) == Answer::Yes) {
                 geaendert_ = false;
                 kunden.UpdateKunde(formular_);
             } else {
