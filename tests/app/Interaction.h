@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
@@ -47,6 +49,11 @@ inline void AntworteImNaechstenFenster(const QString& knopf, QString* text = nul
                 return;
             }
         }
+        // A box that does not offer the answer is a fault of its own, and
+        // the test must not wait for it for ever.
+        ADD_FAILURE() << "no button \"" << knopf.toStdString()
+                      << "\" in the box: " << box->text().toStdString();
+        box->done(-1);
     });
 }
 
