@@ -19,6 +19,23 @@ bool EigenesFenster(const QWidget* w) {
     return art == Qt::Window || art == Qt::Dialog || art == Qt::Tool || art == Qt::Sheet;
 }
 
+// The window of its own that `eltern` opened last and that is still on the
+// screen, leaving out the tool windows.
+QWidget* Geschwister(QWidget* eltern) {
+    if (eltern == nullptr) {
+        return nullptr;
+    }
+    QWidget* gefunden = nullptr;
+    const auto kinder = eltern->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* kind : kinder) {
+        if (kind->isWindow() && kind->windowType() == Qt::Window && kind->isVisible() &&
+            kind->windowModality() == Qt::NonModal) {
+            gefunden = kind;
+        }
+    }
+    return gefunden;
+}
+
 void Aktivieren(QWidget* fenster) {
     if (fenster != nullptr && fenster->isVisible() && !fenster->isMinimized() &&
         QApplication::activeWindow() != fenster) {
@@ -69,10 +86,16 @@ bool FensterAktivierung::eventFilter(QObject* watched, QEvent* event) {
         // the successor is chosen from what is open then.
         QPointer<QWidget> eltern(w->parentWidget() != nullptr ? w->parentWidget()->window()
                                                               : nullptr);
-        QTimer::singleShot(0, this, [eltern] {
+        const bool modal = w->windowModality() != Qt::NonModal;
+        QTimer::singleShot(0, this, [eltern, modal] {
             QWidget* aktiv = QApplication::activeWindow();
             if (aktiv == nullptr || !aktiv->isVisible()) {
-                Aktivieren(Nachfolger(eltern));
+                // A window beside the work (a preview) hands the keyboard to
+                // the next one of its kind, so that Escape closes one after
+                // the other; a dialog or a box hands it back to where it was
+                // asked for.
+                QWidget* naechstes = modal ? nullptr : Geschwister(eltern);
+                Aktivieren(naechstes != nullptr ? naechstes : Nachfolger(eltern));
             }
         });
     }

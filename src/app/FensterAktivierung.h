@@ -13,8 +13,9 @@ class QWidget;
 // it opens is activated (but not the windows meant to open beside the work
 // without taking the keyboard: notes, the toolbar, the start-up notice), and
 // when the active window is hidden, the window the user goes on in is
-// activated: the open modal dialog, else the window the closed one belonged
-// to, else the main window.
+// activated: after a preview the next preview of the same window, else the
+// open modal dialog, else the window the closed one belonged to, else the
+// main window.
 class FensterAktivierung : public QObject {
   public:
     explicit FensterAktivierung(QObject* parent = nullptr);

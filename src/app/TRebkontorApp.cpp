@@ -126,7 +126,7 @@ TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
     QPushButton* leer =
         frage.addButton(QStringLiteral("&Leeren Datenordner anlegen"), QMessageBox::AcceptRole);
     QPushButton* beispiel =
-        frage.addButton(QStringLiteral("Mit &Beispielbetrieb anlegen"), QMessageBox::ActionRole);
+        frage.addButton(QStringLiteral("&Mit Beispielbetrieb anlegen"), QMessageBox::ActionRole);
     QPushButton* beenden = frage.addButton(QStringLiteral("&Beenden"), QMessageBox::RejectRole);
     frage.setDefaultButton(leer);
     frage.setEscapeButton(beenden);

@@ -275,19 +275,24 @@ TEST_F(DiensteQtTest, EachNewWindowGetsTheKeyboardAndAClosedOneGivesItBack) {
     EXPECT_TRUE(offenAktiv);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }, 5000));
 
-    // A preview opened from the main window takes the keyboard, so that
-    // Escape closes it and not what lies behind; closed, it gives it back.
-    RechnungDrucken(App().Services(), App().Frame()->Daten().GetVerwaltungen(), rechnung, false,
+    // The previews opened from the main window take the keyboard, so that
+    // Escape closes them one after the other and not what lies behind; the
+    // last one closed gives it back.
+    RechnungDrucken(App().Services(), App().Frame()->Daten().GetVerwaltungen(), rechnung, true,
                     true, false, true);
-    PreViewWindow* vorschau = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* v = dynamic_cast<PreViewWindow*>(w); v != nullptr && v->isVisible()) {
-            vorschau = v;
+    std::vector<PreViewWindow*> vorschauen;
+    for (QObject* kind : frame.children()) {
+        if (auto* v = dynamic_cast<PreViewWindow*>(kind); v != nullptr && v->isVisible()) {
+            vorschauen.push_back(v);
         }
     }
-    ASSERT_NE(vorschau, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == vorschau; }, 5000));
-    QTest::keyClick(vorschau, Qt::Key_Escape);
+    ASSERT_EQ(vorschauen.size(), 2u);
+    for (auto it = vorschauen.rbegin(); it != vorschauen.rend(); ++it) {
+        PreViewWindow* vorschau = *it;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == vorschau; }, 5000))
+            << vorschau->Job().title;
+        QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
+    }
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }, 5000));
 }
 
