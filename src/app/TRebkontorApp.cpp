@@ -92,7 +92,9 @@ bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {
 }
 
 TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
-    const QString arbeitsverzeichnis = QtText::FromPath(std::filesystem::current_path().string());
+    std::error_code unbekannt;
+    const QString arbeitsverzeichnis =
+        QtText::FromPath(std::filesystem::current_path(unbekannt).string());
     struct stat st {};
     if (::stat(TSDIDecFrame::kDaten, &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
