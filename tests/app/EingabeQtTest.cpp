@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,7 +19,13 @@
 #include "app/DialogLayouts.h"
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
+#include "app/TRebkontorApp.h"
+#include "dialogs/Hauptmenue.h"
+#include "dialogs/WeinListe.h"
+#include "model/Datenbestand.h"
+#include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
+#include "support/TempDir.h"
 #include "ui_dialog9002.h"
 #include "windowing/Dialog.h"
 
@@ -181,6 +188,47 @@ TEST_F(EingabeQtTest, CharactersThatCannotBeStoredAreNamedAndLeftOutAndTheFieldK
     EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
     EXPECT_TRUE(text.contains(QStringLiteral("»\u4e2d« (U+4E2D)"))) << text.toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return notiz->hasFocus(); }, 5000));
+}
+
+TEST(WeinListeTabTest, TabbingIntoTheWineTableLoadsNothingOverTypedInput) {
+    TempDir dir{true};
+    auto& app = *static_cast<TRebkontorApp*>(QApplication::instance());
+    ASSERT_TRUE(app.Starten(TSDIDecFrame::ZeigeModus::Normal));
+    WeinlistenVerwaltung& weine = *app.Frame()->Daten().GetVerwaltungen().weinlistenVerwaltung;
+    weine.AddWein(4);
+    weine.AddWein(7);
+
+    // As the user: a new wine typed field by field, then Tab until the focus
+    // is in the table.
+    std::vector<QString> danach;
+    bool gefragt = false;
+    ImNaechstenFenster([&](QWidget* fenster) {
+        auto feld = [fenster](int id) {
+            return fenster->findChild<QLineEdit*>(QStringLiteral("c%1").arg(id));
+        };
+        auto* liste = fenster->findChild<QTreeView*>(QStringLiteral("c%1").arg(WeinListe::kListe));
+        const std::vector<std::pair<int, QString>> eingaben{
+            {WeinListe::kWeinNummer, "999"},  {WeinListe::kName, "Testwein"},
+            {WeinListe::kBezeichnung, "Bez"}, {WeinListe::kFuellmenge, "0,75 l"},
+            {WeinListe::kBestand, "12"},      {WeinListe::kGewicht, "1200"}};
+        for (const auto& [id, text] : eingaben) {
+            feld(id)->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(feld(id), text);
+        }
+        for (int i = 0; i < 12 && !liste->hasFocus(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_TRUE(liste->hasFocus());
+        gefragt = QApplication::activeModalWidget() != fenster;
+        for (const auto& [id, text] : eingaben) {
+            danach.push_back(feld(id)->text());
+        }
+        qobject_cast<QDialog*>(fenster)->reject();
+    });
+    app.Frame()->Aktion(Hauptmenue::kWeineVerwalten)->trigger();
+    EXPECT_FALSE(gefragt);
+    EXPECT_EQ(danach, (std::vector<QString>{"999", "Testwein", "Bez", "0,75 l", "12", "1200"}));
+    app.Beenden();
 }
 
 }  // namespace
