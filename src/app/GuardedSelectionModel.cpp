@@ -8,6 +8,9 @@ GuardedSelectionModel::GuardedSelectionModel(QAbstractItemModel* model, QtWindow
 
 void GuardedSelectionModel::setCurrentIndex(const QModelIndex& index,
                                             QItemSelectionModel::SelectionFlags command) {
+    if (focusing_ && programmatic_ == 0) {
+        return;
+    }
     // The views move the current row first and then select, for the mouse
     // and the keyboard alike; the question is asked once, here.
     if (programmatic_ == 0 && index.isValid() && index.row() != currentIndex().row()) {

@@ -11,6 +11,10 @@ class GuardedSelectionModel : public QItemSelectionModel {
     GuardedSelectionModel(QAbstractItemModel* model, QtWindow& window, int listId,
                           const int& programmatic);
 
+    // While the view takes the focus: the row it makes current then on its
+    // own stays what it was.
+    void SetFocusing(bool focusing) { focusing_ = focusing; }
+
     void setCurrentIndex(const QModelIndex& index,
                          QItemSelectionModel::SelectionFlags command) override;
     void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override;
@@ -24,4 +28,5 @@ class GuardedSelectionModel : public QItemSelectionModel {
     int listId_;
     const int& programmatic_;
     int refusedRow_ = -1;
+    bool focusing_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintDialog>
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -21,6 +23,7 @@
 #include "app/QtText.h"
 #include "app/QtWindow.h"
 #include "app/RechnungRenderer.h"
+#include "documents/Ausgabeziel.h"
 #include "printing/Briefkopf.h"
 #include "storage/CodePage.h"
 #include "windowing/Dialog.h"
@@ -93,8 +96,7 @@ void QtServices::HandleException(const std::string& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Unhandled Exception"),
                     QtText::From(text) + QStringLiteral("\n\nOK to resume?"),
                     QMessageBox::Yes | QMessageBox::No, ActiveWindow());
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Nein"));
+    Beschriften(box);
     box.setDefaultButton(QMessageBox::Yes);
     int answer = box.exec();
     reporting_ = false;
@@ -160,7 +162,16 @@ void QtServices::ShowModeless(bool visible) {
 }
 
 Answer QtServices::MessageBox(const std::string& text, const std::string& caption,
-                              MessageButtons buttons, MessageIcon icon) {
+                              MessageButtons buttons, MessageIcon icon, Answer defaultButton) {
+    return Frage(QtText::From(text), QtText::From(caption), buttons, icon, defaultButton);
+}
+
+void QtServices::Meldung(const QString& text, const QString& caption, QWidget* fenster) {
+    Frage(text, caption, MessageButtons::Ok, MessageIcon::Warning, Answer::Ok, fenster);
+}
+
+Answer QtServices::Frage(const QString& text, const QString& caption, MessageButtons buttons,
+                         MessageIcon icon, Answer defaultButton, QWidget* fenster) {
     if (quitting_) {
         // The program is ending in order; a command still unwinding gets the
         // answer that changes nothing.
@@ -191,15 +202,26 @@ Answer QtServices::MessageBox(const std::string& text, const std::string& captio
     } else if (buttons == MessageButtons::YesNoCancel) {
         qtButtons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
-    QMessageBox box(qtIcon, QtText::From(caption), QtText::From(text), qtButtons, ActiveWindow());
-    if (auto* b = box.button(QMessageBox::Ok))
-        b->setText(QStringLiteral("OK"));
-    if (auto* b = box.button(QMessageBox::Yes))
-        b->setText(QStringLiteral("Ja"));
-    if (auto* b = box.button(QMessageBox::No))
-        b->setText(QStringLiteral("Nein"));
-    if (auto* b = box.button(QMessageBox::Cancel))
-        b->setText(QStringLiteral("Abbrechen"));
+    QMessageBox box(qtIcon, caption, text, qtButtons,
+                    fenster != nullptr ? fenster : ActiveWindow());
+    Beschriften(box);
+    QMessageBox::StandardButton standard = QMessageBox::Ok;
+    switch (defaultButton) {
+        case Answer::Yes:
+            standard = QMessageBox::Yes;
+            break;
+        case Answer::No:
+            standard = QMessageBox::No;
+            break;
+        case Answer::Cancel:
+            standard = QMessageBox::Cancel;
+            break;
+        case Answer::Ok:
+            break;
+    }
+    if (box.button(standard) != nullptr) {
+        box.setDefaultButton(standard);
+    }
     // A question is answered with the mouse or a key, never by the cursor
     // shape of a long operation that asked it.
     bool wasWaiting = waiting_ > 0;
@@ -222,6 +244,25 @@ Answer QtServices::MessageBox(const std::string& text, const std::string& captio
             return buttons == MessageButtons::Ok            ? Answer::Ok
                    : buttons == MessageButtons::YesNoCancel ? Answer::Cancel
                                                             : Answer::No;
+    }
+}
+
+void QtServices::Beschriften(QMessageBox& box) {
+    // German, with access keys: a letter answers the box (J, N, A), as the
+    // underlined letter shows.
+    if (auto* b = box.button(QMessageBox::Ok))
+        b->setText(QStringLiteral("OK"));
+    if (auto* b = box.button(QMessageBox::Yes))
+        b->setText(QStringLiteral("&Ja"));
+    if (auto* b = box.button(QMessageBox::No))
+        b->setText(QStringLiteral("&Nein"));
+    if (auto* b = box.button(QMessageBox::Cancel))
+        b->setText(QStringLiteral("&Abbrechen"));
+}
+
+void QtServices::StatusMessage(const std::string& text) {
+    if (auto* fenster = qobject_cast<QMainWindow*>(mainWindow_.data())) {
+        fenster->statusBar()->showMessage(QtText::From(text), kStatusDauer);
     }
 }
 
@@ -280,18 +321,28 @@ std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& reques
     if (!request.fileName.empty() && !FileFilter::IsPattern(request.fileName)) {
         dialog.selectFile(QtText::FromPath(request.fileName));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        const std::string gewaehlt = QtText::ToPath(dialog.selectedFiles().front());
+        const int filter =
+            std::max(1, static_cast<int>(names.indexOf(dialog.selectedNameFilter())) + 1);
+        SaveFileResult result = FileFilter::Complete(gewaehlt, filters, filter, request.defaultExt);
+        // The dialog asked before it returned a file that exists; a name
+        // completed here is another file, and the question is asked here.
+        const QString datei = QtText::FromPath(result.path);
+        if (result.path == gewaehlt || !QFileInfo::exists(datei) ||
+            Frage(
+                QStringLiteral("Die Datei \u00bb%1\u00ab gibt es bereits. Soll sie ersetzt werden?")
+                    .arg(datei),
+                QtText::From(request.title), MessageButtons::YesNo, MessageIcon::Warning,
+                Answer::No) == Answer::Yes) {
+            PersonalSettings::SetFolder(art, QFileInfo(datei).absolutePath());
+            return result;
+        }
+        dialog.selectFile(datei);
     }
-    SaveFileResult result;
-    result.filterIndex = static_cast<int>(names.indexOf(dialog.selectedNameFilter())) + 1;
-    if (result.filterIndex < 1) {
-        result.filterIndex = 1;
-    }
-    result.path = FileFilter::CompleteName(QtText::ToPath(dialog.selectedFiles().front()), filters,
-                                           result.filterIndex, request.defaultExt);
-    PersonalSettings::SetFolder(art, QFileInfo(dialog.selectedFiles().front()).absolutePath());
-    return result;
 }
 
 int QtServices::Execute(Dialog& dialog) {
@@ -370,13 +421,13 @@ void QtServices::StartProgram(const std::vector<std::string>& argv, std::functio
     process->start();
 }
 
-bool QtServices::Print(const PrintJob& job) {
-    if (quitting_) {
+bool QtServices::Print(const std::vector<PrintJob>& jobs) {
+    if (quitting_ || jobs.empty()) {
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QtText::From(job.title));
-    printer.setPaperSource(job.paperSource == 2 ? QPrinter::Lower : QPrinter::Upper);
+    printer.setDocName(QtText::From(jobs.front().title));
+    printer.setPaperSource(jobs.front().paperSource == 2 ? QPrinter::Lower : QPrinter::Upper);
     QPrintDialog dialog(&printer, ActiveWindow());
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -385,12 +436,39 @@ bool QtServices::Print(const PrintJob& job) {
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
+    // Printing into a file is an export like any other: it must not replace
+    // a data file or something that is no file of its own.
+    if (!printer.outputFileName().isEmpty()) {
+        const std::string hindernis =
+            Ausgabeziel::Hindernis(QtText::ToPath(printer.outputFileName()));
+        if (!hindernis.empty()) {
+            MessageBox(hindernis + " Es wurde nichts gedruckt.", "Drucken", MessageButtons::Ok,
+                       MessageIcon::Warning);
+            return false;
+        }
+    }
     const Briefkopf briefkopf;
     // Printers that cannot make copies themselves (printing to a file) get
     // every copy from here.
     const int kopien = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
     WaitCursor();
-    const bool gedruckt = RechnungRenderer(job, briefkopf).Drucken(printer, kopien);
+    bool gedruckt = true;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // A file holds what it was given last: every document goes into it
+        // in one run.
+        gedruckt = RechnungRenderer::Drucken(jobs, briefkopf, printer, kopien);
+    } else {
+        // To a printer each document is a job of its own, with its title and
+        // its paper bin.
+        for (const PrintJob& job : jobs) {
+            printer.setDocName(QtText::From(job.title));
+            printer.setPaperSource(job.paperSource == 2 ? QPrinter::Lower : QPrinter::Upper);
+            if (!RechnungRenderer(job, briefkopf).Drucken(printer, kopien)) {
+                gedruckt = false;
+                break;
+            }
+        }
+    }
     ArrowCursor();
     if (!gedruckt) {
         MessageBox("Der Drucker konnte nicht angesprochen werden.", "Drucken");

@@ -7,7 +7,9 @@
 
 #include "windowing/Services.h"
 
+class QMessageBox;
 class QProcess;
+class QString;
 class QWidget;
 class QtWindow;
 
@@ -49,7 +51,15 @@ class QtServices : public Services {
 
     Answer MessageBox(const std::string& text, const std::string& caption,
                       MessageButtons buttons = MessageButtons::Ok,
-                      MessageIcon icon = MessageIcon::None) override;
+                      MessageIcon icon = MessageIcon::None,
+                      Answer defaultButton = Answer::Yes) override;
+    // A message with an OK button in the toolkit's own text, for what the
+    // program's encoding cannot say (characters it cannot store); over
+    // `fenster` when given, else over the active window.
+    void Meldung(const QString& text, const QString& caption, QWidget* fenster = nullptr);
+    void StatusMessage(const std::string& text) override;
+    // How long the status bar keeps a message.
+    static constexpr int kStatusDauer = 8000;
     void WaitCursor() override;
     void ArrowCursor() override;
     void ProcessEvents() override;
@@ -58,13 +68,16 @@ class QtServices : public Services {
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv,
                       std::function<void()> failed = {}) override;
-    bool Print(const PrintJob& job) override;
+    bool Print(const std::vector<PrintJob>& jobs) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
 
     QWidget* ActiveWindow() const;
 
   private:
     void ForgetPrograms();
+    Answer Frage(const QString& text, const QString& caption, MessageButtons buttons,
+                 MessageIcon icon, Answer defaultButton, QWidget* fenster = nullptr);
+    static void Beschriften(QMessageBox& box);
 
     QPointer<QWidget> mainWindow_;
     std::function<void()> quit_;

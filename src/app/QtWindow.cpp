@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,13 +21,16 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "app/DialogLayouts.h"
+#include "app/EingabePruefer.h"
 #include "app/GuardedSelectionModel.h"
 #include "app/ListViewModel.h"
 #include "app/PersonalSettings.h"
@@ -62,6 +66,28 @@ void NameWennLeer(QLabel* label) {
         label->setAccessibleName(label->text().isEmpty() ? leer.toString() : QString());
     }
 }
+// Takes a line edit's validator away while the program sets its text: the
+// validator is there for what the user types.
+class OhnePruefer {
+  public:
+    explicit OhnePruefer(QLineEdit* edit)
+        : edit_(edit), pruefer_(edit ? edit->validator() : nullptr) {
+        if (pruefer_ != nullptr) {
+            edit_->setValidator(nullptr);
+        }
+    }
+    ~OhnePruefer() {
+        if (pruefer_ != nullptr) {
+            edit_->setValidator(pruefer_);
+        }
+    }
+    OhnePruefer(const OhnePruefer&) = delete;
+    OhnePruefer& operator=(const OhnePruefer&) = delete;
+
+  private:
+    QLineEdit* edit_;
+    const QValidator* pruefer_;
+};
 
 }  // namespace
 
@@ -151,16 +177,31 @@ void QtWindow::Connect(int id, QWidget* widget) {
         qobject_cast<QTextEdit*>(widget) != nullptr) {
         widget->installEventFilter(this);
     }
+    auto verworfen = [this, id](const QString& zeichen) { Verworfen(id, zeichen); };
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        if (edit->property("digitsOnly").toBool()) {
-            // Postcodes and the like: other characters are refused as typed.
-            static const QRegularExpression ziffern(QStringLiteral("[0-9]*"));
-            edit->setValidator(new QRegularExpressionValidator(ziffern, edit));
-        }
+        // Postcodes and the like take digits only: other characters are
+        // refused as typed.
+        edit->setValidator(
+            new EingabePruefer(edit->property("digitsOnly").toBool(), verworfen, edit));
         connect(edit, &QLineEdit::textChanged, this,
                 [this, id] { Guard([this, id] { logic_.TextChanged(id); }); });
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
-        connect(plain, &QPlainTextEdit::textChanged, this, [this, id, plain] {
+        connect(plain, &QPlainTextEdit::textChanged, this, [this, id, plain, verworfen] {
+            if (programmatic_ == 0) {
+                // The remark keeps its line breaks; only what cannot be
+                // stored is left out.
+                QString weg;
+                int ort = plain->textCursor().position();
+                QString rest = EingabePruefer::OhneFremdeZeichen(plain->toPlainText(), weg, ort);
+                if (!weg.isEmpty()) {
+                    QSignalBlocker block(plain);
+                    plain->setPlainText(rest);
+                    QTextCursor cursor = plain->textCursor();
+                    cursor.setPosition(std::min(ort, static_cast<int>(rest.size())));
+                    plain->setTextCursor(cursor);
+                    verworfen(weg);
+                }
+            }
             auto limit = limits_.find(id);
             if (programmatic_ == 0 && limit != limits_.end() &&
                 plain->toPlainText().size() > limit->second) {
@@ -180,6 +221,11 @@ void QtWindow::Connect(int id, QWidget* widget) {
             if (QAccessibleInterface* zugang = QAccessible::queryAccessibleInterface(combo)) {
                 feld->setAccessibleName(zugang->text(QAccessible::Name));
             }
+        }
+        if (combo->isEditable() && combo->lineEdit() != nullptr) {
+            combo->setValidator(new EingabePruefer(false, verworfen, combo));
+            combo->installEventFilter(this);
+            combo->lineEdit()->installEventFilter(this);
         }
         if (combo->isEditable()) {
             connect(combo, &QComboBox::editTextChanged, this, [this, id] {
@@ -253,6 +299,7 @@ void QtWindow::Connect(int id, QWidget* widget) {
                         }
                     });
         }
+        view->installEventFilter(this);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         models_[id] = model;
@@ -366,6 +413,7 @@ void QtWindow::SetText(int id, const std::string& text) {
     QWidget* w = Control(id);
     QString value = QtText::From(text);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        OhnePruefer ohne(edit);  // what the program shows stays as it is
         edit->setText(value);
         edit->setCursorPosition(0);  // a long text shows its beginning
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
@@ -379,6 +427,7 @@ void QtWindow::SetText(int id, const std::string& text) {
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         if (combo->isEditable()) {
             if (combo->currentText() != value) {
+                OhnePruefer ohne(combo->lineEdit());
                 combo->setEditText(value);
             }
         } else {
@@ -700,33 +749,78 @@ void QtWindow::Close(int result) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && !closed_ &&
-        qobject_cast<QLineEdit*>(watched) != nullptr) {
-        // The dialog may take Enter in a field before the default button does.
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            for (auto& [id, widget] : controls_) {
-                if (widget == watched) {
-                    bool erledigt = false;
-                    const int control = id;
-                    Guard([&] { erledigt = logic_.EnterPressed(control); });
-                    if (erledigt) {
-                        return true;
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (!closed_ && qobject_cast<QLineEdit*>(watched) != nullptr) {
+                // The dialog may take Enter in a field before the default
+                // button does.
+                const auto* key = static_cast<QKeyEvent*>(event);
+                if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                    (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+                    for (auto& [id, widget] : controls_) {
+                        if (widget == watched) {
+                            bool erledigt = false;
+                            const int control = id;
+                            Guard([&] { erledigt = logic_.EnterPressed(control); });
+                            if (erledigt) {
+                                return true;
+                            }
+                            break;
+                        }
                     }
-                    break;
                 }
             }
-        }
-    }
-    if (event->type() == QEvent::FocusOut && !closed_) {
-        for (auto& [id, widget] : controls_) {
-            if (widget == watched) {
-                int control = id;
-                Guard([this, control] { logic_.FocusLost(control); });
-                break;
+            break;
+        case QEvent::FocusIn: {
+            const auto* fokus = static_cast<QFocusEvent*>(event);
+            if (auto* view = qobject_cast<QAbstractItemView*>(watched)) {
+                // A list view given the focus makes its first row current on
+                // its own; that is nobody's choice and would load the row
+                // over what the user typed. Nothing is current until the
+                // user picks a row, and then the first arrow key picks the
+                // first row.
+                if (auto* auswahl = dynamic_cast<GuardedSelectionModel*>(view->selectionModel())) {
+                    auswahl->SetFocusing(true);
+                    const bool erledigt = static_cast<QObject*>(view)->event(event);
+                    auswahl->SetFocusing(false);
+                    return erledigt;
+                }
+            } else if (fokus->reason() == Qt::MouseFocusReason) {
+                // Clicked into, a field offers its whole content to be typed
+                // over, as it does when tabbed into; once the button is up,
+                // unless the user has chosen a part by dragging.
+                if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+                    ganzWaehlen_ = edit;
+                } else if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+                    ganzWaehlen_ = combo->lineEdit();
+                }
             }
+            break;
         }
+        case QEvent::MouseButtonRelease:
+            if (ganzWaehlen_ != nullptr && watched == ganzWaehlen_ &&
+                !ganzWaehlen_->hasSelectedText()) {
+                ganzWaehlen_->selectAll();
+            }
+            ganzWaehlen_ = nullptr;
+            break;
+        case QEvent::FocusOut:
+            // Edit fields only; combo boxes and lists are watched for other
+            // reasons.
+            if (!closed_ && (qobject_cast<QLineEdit*>(watched) != nullptr ||
+                             qobject_cast<QPlainTextEdit*>(watched) != nullptr ||
+                             qobject_cast<QTextEdit*>(watched) != nullptr)) {
+                for (auto& [id, widget] : controls_) {
+                    if (widget == watched) {
+                        int control = id;
+                        Guard([this, control] { logic_.FocusLost(control); });
+                        break;
+                    }
+                }
+            }
+            break;
+        default:
+            break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -786,6 +880,39 @@ void QtWindow::Merken() {
             }
         }
     }
+}
+
+void QtWindow::Verworfen(int id, const QString& zeichen) {
+    for (char32_t code : zeichen.toUcs4()) {
+        const QString z = QString::fromUcs4(&code, 1);
+        if (!verworfen_.contains(z)) {
+            verworfen_ += z;
+        }
+    }
+    if (meldungGeplant_) {
+        return;
+    }
+    // Told once the typing or pasting is done, and the field keeps the
+    // focus for the user to go on.
+    meldungGeplant_ = true;
+    QTimer::singleShot(0, this, [this, id] {
+        meldungGeplant_ = false;
+        const QString alle = std::exchange(verworfen_, QString());
+        if (closed_ || alle.isEmpty()) {
+            return;
+        }
+        services_.Meldung(
+            QStringLiteral("Diese Zeichen kann Rebkontor nicht speichern; sie wurden nicht "
+                           "\u00fcbernommen: %1.\n\nRebkontor speichert Texte im Zeichensatz "
+                           "Windows-1252 (westeurop\u00e4ische Sprachen).")
+                .arg(EingabePruefer::Benennen(alle)),
+            windowTitle(), this);
+        if (!closed_) {
+            if (QWidget* feld = controls_.count(id) != 0 ? controls_[id] : nullptr) {
+                feld->setFocus(Qt::OtherFocusReason);
+            }
+        }
+    });
 }
 
 void QtWindow::reject() {

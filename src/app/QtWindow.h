@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -99,6 +101,9 @@ class QtWindow : public QDialog, public Window {
     // Remembers the dialog's place and size and the column widths the user
     // chose, for the next time it opens.
     void Merken();
+    // The user typed or pasted characters into control `id` that cannot be
+    // stored and were left out: said once the typing is done.
+    void Verworfen(int id, const QString& zeichen);
 
     Dialog& logic_;
     std::unique_ptr<Dialog> owned_;
@@ -117,4 +122,8 @@ class QtWindow : public QDialog, public Window {
     bool platziert_ = false;
     int klick_ = 0;                // the check box or radio button being clicked
     bool klickSchaltete_ = false;  // and whether the click changed its state
+    // The field clicked into, whose content is chosen when the button is up.
+    QPointer<QLineEdit> ganzWaehlen_;
+    QString verworfen_;
+    bool meldungGeplant_ = false;
 };

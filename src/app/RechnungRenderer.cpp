@@ -19,8 +19,27 @@ bool RechnungRenderer::Drucken(QPagedPaintDevice& geraet, int kopien) const {
     if (!painter.begin(&geraet)) {
         return false;
     }
-    QPainterCanvas canvas(painter, &briefkopf_);
     bool erste = true;
+    Seiten(painter, geraet, kopien, erste);
+    return painter.end();
+}
+
+bool RechnungRenderer::Drucken(const std::vector<PrintJob>& jobs, const Briefkopf& briefkopf,
+                               QPagedPaintDevice& geraet, int kopien) {
+    QPainter painter;
+    if (!painter.begin(&geraet)) {
+        return false;
+    }
+    bool erste = true;
+    for (const PrintJob& job : jobs) {
+        RechnungRenderer(job, briefkopf).Seiten(painter, geraet, kopien, erste);
+    }
+    return painter.end();
+}
+
+void RechnungRenderer::Seiten(QPainter& painter, QPagedPaintDevice& geraet, int kopien,
+                              bool& erste) const {
+    QPainterCanvas canvas(painter, &briefkopf_);
     for (int kopie = 0; kopie < std::max(1, kopien); ++kopie) {
         for (int seite = 1; HasPage(seite); ++seite) {
             if (!erste) {
@@ -32,5 +51,4 @@ bool RechnungRenderer::Drucken(QPagedPaintDevice& geraet, int kopien) const {
             }
         }
     }
-    return painter.end();
 }

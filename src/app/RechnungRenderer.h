@@ -1,7 +1,10 @@
 #pragma once
 
+#include <vector>
+
 class Briefkopf;
 class QPagedPaintDevice;
+class QPainter;
 struct PrintJob;
 
 // Hands the pages of a print job to a printer (or any paged device): page p
@@ -16,8 +19,16 @@ class RechnungRenderer {
     // Every page, `kopien` times over (for devices that do not make copies
     // themselves). False when the device cannot be painted on.
     bool Drucken(QPagedPaintDevice& geraet, int kopien = 1) const;
+    // Every page of every job, one job after the other, in one run on the
+    // device (into one file), each job `kopien` times over.
+    static bool Drucken(const std::vector<PrintJob>& jobs, const Briefkopf& briefkopf,
+                        QPagedPaintDevice& geraet, int kopien = 1);
 
   private:
+    // Draws the job's pages on a painter already on the device; `erste`
+    // says whether nothing was drawn yet and is left false.
+    void Seiten(QPainter& painter, QPagedPaintDevice& geraet, int kopien, bool& erste) const;
+
     const PrintJob& job_;
     const Briefkopf& briefkopf_;
 };

@@ -1,17 +1,27 @@
 #include "app/TRebkontorApp.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAccessible>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTranslator>
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "app/AccessibleComboBox.h"
+#include "app/FensterAktivierung.h"
 #include "app/QtText.h"
+#include "cli/Beispieldaten.h"
+#include "storage/Datum.h"
 #include "storage/MessageException.h"
 
 // The bitmaps live in the static library; their registration must be asked
@@ -42,6 +52,7 @@ TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) 
     // The notes are windows of their own; the program ends with the main
     // window, not with the last window.
     setQuitOnLastWindowClosed(false);
+    installEventFilter(new FensterAktivierung(this));
 }
 
 TRebkontorApp::~TRebkontorApp() {
@@ -84,11 +95,96 @@ bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
+    std::error_code unbekannt;
+    const QString arbeitsverzeichnis =
+        QtText::FromPath(std::filesystem::current_path(unbekannt).string());
+    struct stat st {};
+    if (::stat(TSDIDecFrame::kDaten, &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            return Datenordner::Vorhanden;
+        }
+        services_.Meldung(
+            QStringLiteral("Im Arbeitsverzeichnis \u00bb%1\u00ab ist \u00bb%2\u00ab kein Ordner. "
+                           "Rebkontor erwartet dort seinen Datenordner und wird beendet.")
+                .arg(arbeitsverzeichnis, QString::fromLatin1(TSDIDecFrame::kDaten)),
+            QStringLiteral("Rebkontor"));
+        return Datenordner::Beenden;
+    }
+    if (errno != ENOENT) {
+        // Whatever keeps the folder from being looked at, the data set says
+        // when it tries to read it.
+        return Datenordner::Vorhanden;
+    }
+    // Started from a menu entry, the working directory is seldom the one the
+    // user keeps the data in; so the folder is made only when the user says
+    // so, and with the place named.
+    QMessageBox frage(
+        QMessageBox::Question, QStringLiteral("Rebkontor"),
+        QStringLiteral("Im Arbeitsverzeichnis \u00bb%1\u00ab gibt es keinen "
+                       "Datenordner \u00bb%2\u00ab, in dem Rebkontor Kunden, Weine "
+                       "und Rechnungen speichert.\n\nSoll hier ein leerer "
+                       "Datenordner angelegt werden, oder einer mit einem "
+                       "Beispielbetrieb zum Ausprobieren? Oder soll Rebkontor beendet "
+                       "werden?")
+            .arg(arbeitsverzeichnis, QString::fromLatin1(TSDIDecFrame::kDaten)),
+        QMessageBox::NoButton);
+    QPushButton* leer =
+        frage.addButton(QStringLiteral("&Leeren Datenordner anlegen"), QMessageBox::AcceptRole);
+    QPushButton* beispiel =
+        frage.addButton(QStringLiteral("&Mit Beispielbetrieb anlegen"), QMessageBox::ActionRole);
+    QPushButton* beenden = frage.addButton(QStringLiteral("&Beenden"), QMessageBox::RejectRole);
+    frage.setDefaultButton(leer);
+    frage.setEscapeButton(beenden);
+    frage.exec();
+    if (frage.clickedButton() != leer && frage.clickedButton() != beispiel) {
+        return Datenordner::Beenden;
+    }
+    if (::mkdir(TSDIDecFrame::kDaten, 0777) != 0) {
+        const int fehler = errno;
+        services_.Meldung(
+            QStringLiteral("Der Datenordner \u00bb%1\u00ab konnte in \u00bb%2\u00ab nicht "
+                           "angelegt werden (%3). Rebkontor wird beendet.")
+                .arg(QString::fromLatin1(TSDIDecFrame::kDaten), arbeitsverzeichnis,
+                     QString::fromLocal8Bit(std::strerror(fehler))),
+            QStringLiteral("Rebkontor"));
+        return Datenordner::Beenden;
+    }
+    return frage.clickedButton() == beispiel ? Datenordner::Beispiel : Datenordner::Leer;
+}
+
+bool TRebkontorApp::BeispielAnlegen() {
+    services_.WaitCursor();
+    try {
+        Beispieldaten::Anlegen(TSDIDecFrame::kDaten, beispielUmfang_, Beispieldaten::kStandardSeed,
+                               Datum::Heute());
+    } catch (const MessageException& fehler) {
+        services_.ArrowCursor();
+        // The folder was made a moment ago for the sample; it goes again, so
+        // that the next start asks anew.
+        sperre_.reset();
+        std::error_code ignoriert;
+        std::filesystem::remove_all(TSDIDecFrame::kDaten, ignoriert);
+        services_.MessageBox(fehler.Text() + " Rebkontor wird beendet.", "Rebkontor",
+                             MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    services_.ArrowCursor();
+    return true;
+}
+
 bool TRebkontorApp::Starten(TSDIDecFrame::ZeigeModus modus) {
+    const Datenordner ordner = DatenordnerPruefen();
+    if (ordner == Datenordner::Beenden) {
+        return false;
+    }
     try {
         sperre_ = std::make_unique<DatenSperre>(TSDIDecFrame::kDaten);
     } catch (const MessageException& belegt) {
         services_.MessageBox(belegt.Text(), "Rebkontor", MessageButtons::Ok, MessageIcon::Error);
+        return false;
+    }
+    if (ordner == Datenordner::Beispiel && !BeispielAnlegen()) {
         return false;
     }
     bool ok = true;

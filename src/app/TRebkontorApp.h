@@ -5,6 +5,7 @@
 
 #include "app/QtServices.h"
 #include "app/TSDIDecFrame.h"
+#include "cli/Beispieldaten.h"
 #include "storage/DatenSperre.h"
 
 // The application: builds the main window, runs the event loop until it is
@@ -27,12 +28,27 @@ class TRebkontorApp : public QApplication {
     TSDIDecFrame* Frame() const { return frame_.get(); }
 
     // The single steps of Run, for tests that drive the window themselves.
-    // Starten takes the data directory's lock first; when another program
-    // holds it, it says so and returns false without touching anything.
+    // Starten asks what to do when there is no data directory (create an
+    // empty one, one with the sample business, or end); then it takes the
+    // directory's lock; when another program holds it, it says so and
+    // returns false without touching anything.
     bool Starten(TSDIDecFrame::ZeigeModus modus);
     void Beenden();
 
+    // The size of the sample business a first start offers.
+    void SetBeispielUmfang(const Beispieldaten::Umfang& umfang) { beispielUmfang_ = umfang; }
+
   private:
+    enum class Datenordner { Vorhanden, Leer, Beispiel, Beenden };
+    // Looks for the data directory and, when there is none, asks the user
+    // and creates it; Beenden when the program is to end (the user has been
+    // told why).
+    Datenordner DatenordnerPruefen();
+    // Fills the new directory with the sample business; false (the user
+    // has been told, the directory is gone again) when it could not.
+    bool BeispielAnlegen();
+
+    Beispieldaten::Umfang beispielUmfang_;
     QtServices services_;
     // Held from before the data set is opened until after it is saved.
     std::unique_ptr<DatenSperre> sperre_;

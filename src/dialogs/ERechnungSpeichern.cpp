@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "dialogs/Exportmeldung.h"
 #include "documents/Ausgabeziel.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
@@ -79,5 +80,9 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
     app.ArrowCursor();
     if (!geschrieben) {
         app.MessageBox(fehler + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
+        return;
     }
+    app.StatusMessage(Exportmeldung::Gespeichert(
+        "E-Rechnung", wahl->path,
+        Exportmeldung::Anzahl(static_cast<long>(e->zeilen.size()), "Posten", "Posten")));
 }

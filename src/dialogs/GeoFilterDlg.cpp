@@ -1,7 +1,9 @@
 #include "dialogs/GeoFilterDlg.h"
 
 #include <cstdint>
+#include <sstream>
 
+#include "dialogs/Exportmeldung.h"
 #include "documents/Adressdatei.h"
 #include "documents/Ausgabeziel.h"
 #include "model/GeoGruppe.h"
@@ -133,5 +135,17 @@ void GeoFilterDlg::Erzeugen() {
                          kTitel, MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
+    // One line per address after the header.
+    std::ostringstream zeilen;
+    Adressdatei::WriteAdressdatei(*verwaltungen_.kundenVerwaltung, zeilen, nachGruppe, nachPLZ,
+                                  gruppe, plzVon, plzBis);
+    const std::string text = zeilen.str();
+    long adressen = -1;
+    for (std::size_t ende = text.find("\r\n"); ende != std::string::npos;
+         ende = text.find("\r\n", ende + 2)) {
+        ++adressen;
+    }
+    App().StatusMessage(Exportmeldung::Gespeichert(
+        "Adressdatei", wahl->path, Exportmeldung::Anzahl(adressen, "Adresse", "Adressen")));
     w.Close(ControlId::kOk);
 }

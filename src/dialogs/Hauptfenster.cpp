@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "dialogs/DialogCustomizer.h"
+#include "dialogs/Exportmeldung.h"
 #include "dialogs/FirmendatenDlg.h"
 #include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
@@ -153,7 +154,11 @@ void Hauptfenster::PreislisteExportieren() {
                             " konnte nicht geschrieben werden. Die Preislisten wurden nicht "
                             "exportiert.",
                         "Preislisten exportieren");
+        return;
     }
+    app_.StatusMessage(Exportmeldung::Gespeichert(
+        "Preislisten", wahl->path,
+        Exportmeldung::Anzahl(verwaltungen_.preisVerwaltung->count, "Preisliste", "Preislisten")));
 }
 
 void Hauptfenster::ZurueckgesetzteEinstellungen() {
@@ -254,15 +259,14 @@ void Hauptfenster::Flaschenzaehlung() {
     const Customizer& einstellungen = *verwaltungen_.customizer;
     bool geschrieben = false;
     Flaschenliste::Auslassung auslassung;
+    Flaschenliste::Eintraege eintraege;
     app_.WaitCursor();
     try {
+        rechnungen.GetFlaschenPosten(eintraege);
         if (tabelle) {
-            geschrieben = Flaschenliste::Write(rechnungen, einstellungen, wahl->path,
-                                               Flaschenliste::kTabelle, &auslassung);
+            geschrieben = Flaschenliste::Tabelle(wahl->path, eintraege, einstellungen, &auslassung);
         } else {
             // The list names its file as the user reads it, in its own encoding.
-            Flaschenliste::Eintraege eintraege;
-            rechnungen.GetFlaschenPosten(eintraege);
             geschrieben = Ausgabeziel::Ersetzen(
                 wahl->path,
                 Flaschenliste::Text(CodePage::Utf8ToCp1252(wahl->path), eintraege, einstellungen));
@@ -280,6 +284,12 @@ void Hauptfenster::Flaschenzaehlung() {
                         "Erstellen der Flaschenliste");
         return;
     }
+    long flaschen = 0;
+    for (unsigned i = 0; i < eintraege.Count(); ++i) {
+        flaschen += eintraege[i].menge;
+    }
+    app_.StatusMessage(Exportmeldung::Gespeichert(
+        "Flaschenliste", wahl->path, Exportmeldung::Anzahl(flaschen, "Flasche", "Flaschen")));
     if (!auslassung.Vollstaendig()) {
         // The sheet keeps what fits; the user must not take it for the whole list.
         app_.MessageBox(Flaschenliste::AuslassungsText(auslassung), "Erstellen der Flaschenliste",

@@ -249,7 +249,8 @@ bool KundenDialog::MayClose() {
     }
     return App().MessageBox(
                "Sie haben die eingegebenen Daten noch nicht gespeichert. Möchten Sie fortfahren?"_w,
-               "Dialog beenden", MessageButtons::YesNo) == Answer::Yes;
+               "Dialog beenden", MessageButtons::YesNo, MessageIcon::None,
+               Answer::No) == Answer::Yes;
 }
 
 void KundenDialog::Leeren() {
@@ -294,7 +295,8 @@ void KundenDialog::CmStore() {
     if (bemerkung == "import pascal kunden") {
         if (App().MessageBox("Soll der alte Kundenstamm aus der Pascal Version importiert werden? "
                              "VORSICHT: Dabei gehen alle bisher eingegebenen Kunden verloren!",
-                             kImportTitel, MessageButtons::YesNo) == Answer::Yes) {
+                             kImportTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) == Answer::Yes) {
             Importieren(false);
         }
         return;
@@ -302,7 +304,8 @@ void KundenDialog::CmStore() {
     if (bemerkung == "import csv") {
         if (App().MessageBox("Soll die Kundendatei kunden.csv importiert werden? VORSICHT: Dabei "
                              "gehen alle bisher eingegebenen Kunden verloren!",
-                             kImportTitel, MessageButtons::YesNo) == Answer::Yes) {
+                             kImportTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) == Answer::Yes) {
             Importieren(true);
         }
         return;
@@ -340,7 +343,8 @@ void KundenDialog::CmStore() {
             }
             if (App().MessageBox("Vorsicht: Sie versuchen die Daten eines Kunden durch Änderungen "
                                  "zu überschreiben. Möchten Sie den Vorgang fortsetzen?"_w,
-                                 kAendernTitel, MessageButtons::YesNo) == Answer::Yes) {
+                                 kAendernTitel, MessageButtons::YesNo, MessageIcon::None,
+                                 Answer::No) == Answer::Yes) {
                 geaendert_ = false;
                 kunden.UpdateKunde(formular_);
             } else {

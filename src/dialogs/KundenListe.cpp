@@ -156,7 +156,8 @@ void KundenListe::Aendern() {
 void KundenListe::Loeschen() {
     if (App().MessageBox("Vorsicht: Sie sind im Begriff einen Kunden aus dem Datenbestand zu "
                          "löschen. Möchten Sie mit dem Vorgang fortfahren?"_w,
-                         kLoeschenTitel, MessageButtons::YesNo) == Answer::Yes) {
+                         kLoeschenTitel, MessageButtons::YesNo, MessageIcon::None,
+                         Answer::No) == Answer::Yes) {
         verwaltungen_.kundenVerwaltung->DeleteKunde(aktuell_.nummer);
         Aufbauen();
     } else {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "documents/Ausfertigungen.h"
 #include "documents/PrintRechnung.h"
@@ -52,6 +53,7 @@ PrintJob Auftrag(std::shared_ptr<const Dokument> dokument) {
 
 void RechnungDrucken(Services& app, Verwaltungen& verwaltungen, const Rechnung& rechnung,
                      bool packliste, bool kundenRechnung, bool interneRechnung, bool bildschirm) {
+    std::vector<PrintJob> auftraege;
     for (std::int32_t art :
          Ausfertigungen::Reihenfolge(packliste, kundenRechnung, interneRechnung)) {
         const Kunde* kunde = verwaltungen.kundenVerwaltung != nullptr
@@ -62,7 +64,12 @@ void RechnungDrucken(Services& app, Verwaltungen& verwaltungen, const Rechnung& 
         if (bildschirm) {
             app.Preview(std::make_unique<PrintJob>(Auftrag(std::move(dokument))));
         } else {
-            app.Print(Auftrag(std::move(dokument)));
+            auftraege.push_back(Auftrag(std::move(dokument)));
         }
+    }
+    // One print command asks for the printer once, however many documents
+    // it puts out.
+    if (!auftraege.empty()) {
+        app.Print(auftraege);
     }
 }

@@ -6,10 +6,10 @@ struct Verwaltungen;
 
 // Puts out the chosen documents of one invoice in the order packing list,
 // customer invoice, internal invoice, whatever order they were ticked in.
-// To the printer, each document is a print job of its own, with its title,
-// paper source and all its pages; to the screen, each gets a preview window
-// showing page 1. The customer is looked up by the invoice's customer
-// number (a missing one prints "N/A").
+// To the printer, the user chooses the printer once, and each document is a
+// print job of its own on it, with its title, paper source and all its
+// pages; to the screen, each gets a preview window showing page 1. The customer is looked up by the
+// invoice's customer number (a missing one prints "N/A").
 //
 // A preview keeps its own copies of the invoice and the customer, so it
 // shows the same for as long as it stays open, whatever becomes of the

@@ -180,7 +180,8 @@ bool RechnungsListe::MayChangeSelection(int /*listId*/, int row) {
         App().MessageBox("Vorsicht: Sie haben Daten in den Eingabefeldern ver\xE4ndert ohne "
                          "danach zu speichern. Sollen die \xC4nderungen unber\xFC"
                          "cksichtigt bleiben?",
-                         "Neuen Tabelleneintrag w\xE4hlen", MessageButtons::YesNo) == Answer::No) {
+                         "Neuen Tabelleneintrag w\xE4hlen", MessageButtons::YesNo,
+                         MessageIcon::None, Answer::No) == Answer::No) {
         return false;
     }
     Laden(row);
@@ -403,7 +404,7 @@ void RechnungsListe::Loeschen() {
         "Vorsicht: Sie sind im Begriff eine Rechnung aus dem Datenbestand zu entfernen. M\xF6"
         "chten Sie, da\xDF vor dem L\xF6schen der Flaschenbestand der betroffenen Weine berichtigt "
         "wird? W\xE4hlen Sie Abbruch, fall Sie nicht sicher sind.",
-        kLoeschenTitel, MessageButtons::YesNoCancel);
+        kLoeschenTitel, MessageButtons::YesNoCancel, MessageIcon::None, Answer::Cancel);
     if (antwort == Answer::Cancel) {
         App().MessageBox("Es wurde keine Rechnung gel\xF6scht", kLoeschenTitel);
         return;

@@ -454,7 +454,8 @@ void WeinListe::ZeileGeklickt(int row) {
     if (geaendert_ &&
         App().MessageBox("Sie haben Daten in den Eingabefeldern verändert. Sollen diese "
                          "unberücksichtigt bleiben?"_w,
-                         "Neuen Tabelleneintrag wählen"_w, MessageButtons::YesNo) == Answer::No) {
+                         "Neuen Tabelleneintrag wählen"_w, MessageButtons::YesNo, MessageIcon::None,
+                         Answer::No) == Answer::No) {
         return;
     }
     const std::int32_t nummer = ZeilenWein(row);
@@ -598,7 +599,8 @@ bool WeinListe::Wartungswort() {
     if (wort == "import weine") {
         if (App().MessageBox("Soll die alte Wein- und Preisliste importiert werden? VORSICHT: "
                              "Dabei gehen alle bisher eingegebenen Weine verloren!",
-                             kCmStoreTitel, MessageButtons::YesNo) != Answer::Yes) {
+                             kCmStoreTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) != Answer::Yes) {
             return true;
         }
         App().WaitCursor();
@@ -629,7 +631,8 @@ bool WeinListe::Wartungswort() {
     if (wort == "generate missing data") {
         if (App().MessageBox("Soll die alte Wein- und Preisliste verändert werden? VORSICHT: "
                              "Dabei gehen teile der bisher eingegebenen Daten verloren!",
-                             kCmStoreTitel, MessageButtons::YesNo) != Answer::Yes) {
+                             kCmStoreTitel, MessageButtons::YesNo, MessageIcon::None,
+                             Answer::No) != Answer::Yes) {
             return true;
         }
         App().WaitCursor();
@@ -907,7 +910,8 @@ void WeinListe::TestrechnungenErzeugen() {
             "Vorsicht: Sie sind im Begriff für 2000 Kunden jeweils max. 20 Testrechnungen zu "
             "generieren. Ein nachträgliches Bereinigen des Datenbestandes nach dieser Operation "
             "ist kaum noch möglich. Möchten Sie fortfahren?"_w,
-            "Automatisch Testrechnungen generieren", MessageButtons::YesNo) == Answer::Yes) {
+            "Automatisch Testrechnungen generieren", MessageButtons::YesNo, MessageIcon::None,
+            Answer::No) == Answer::Yes) {
         App().WaitCursor();
         ReservierungSpeichern();
         RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;

@@ -53,15 +53,16 @@ std::vector<FakeWindow*> FakeServices::OpenWindows() {
 }
 
 ::Answer FakeServices::MessageBox(const std::string& text, const std::string& caption,
-                                  MessageButtons buttons, MessageIcon icon) {
-    messages_.push_back({text, caption, buttons, icon});
+                                  MessageButtons buttons, MessageIcon icon,
+                                  ::Answer defaultButton) {
+    messages_.push_back({text, caption, buttons, icon, defaultButton});
     if (buttons == MessageButtons::Ok) {
         return ::Answer::Ok;
     }
     if (answers_.empty()) {
         throw std::logic_error("unanswered question: " + caption + ": " + text);
     }
-    ::Answer answer = answers_.front();
+    ::Answer answer = answers_.front().value_or(defaultButton);
     answers_.pop_front();
     bool fits = answer == ::Answer::Yes || answer == ::Answer::No ||
                 (answer == ::Answer::Cancel && buttons == MessageButtons::YesNoCancel);
@@ -130,12 +131,13 @@ void FakeServices::StartProgram(const std::vector<std::string>& argv,
     }
 }
 
-bool FakeServices::Print(const PrintJob& job) {
+bool FakeServices::Print(const std::vector<PrintJob>& jobs) {
+    ++printDialogs_;
     if (!printCancels_.empty()) {
         printCancels_.pop_front();
         return false;
     }
-    printed_.push_back(job);
+    printed_.insert(printed_.end(), jobs.begin(), jobs.end());
     return true;
 }
 

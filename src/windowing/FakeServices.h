@@ -22,6 +22,7 @@ class FakeServices : public Services {
         std::string caption;
         MessageButtons buttons = MessageButtons::Ok;
         MessageIcon icon = MessageIcon::None;
+        ::Answer defaultButton = ::Answer::Yes;
     };
 
     // What the user does in a child dialog run modally; the run ends with
@@ -40,6 +41,8 @@ class FakeServices : public Services {
 
     // The next answers to questions (Yes/No or Yes/No/Cancel boxes), in order.
     void Answer(::Answer answer) { answers_.push_back(answer); }
+    // The next question is answered with Enter: its default button.
+    void AnswerWithEnter() { answers_.push_back(std::nullopt); }
     // The next save-file dialog's result (nothing: cancelled).
     void SaveFileAnswer(std::optional<SaveFileResult> result) { saveAnswers_.push_back(result); }
     // What the user does in the next child dialog run modally.
@@ -64,15 +67,21 @@ class FakeServices : public Services {
     std::vector<FakeWindow*> OpenWindows();
     std::size_t PendingAnswers() const { return answers_.size(); }
     // Print jobs: the next print dialog is cancelled (by default the user
-    // confirms it); the jobs that went to the printer, in order; the preview
-    // windows opened, in order, with the jobs they own.
+    // confirms it); how many print dialogs were shown; the jobs that went to
+    // the printer, in order; the preview windows opened, in order, with the
+    // jobs they own.
     void CancelNextPrint() { printCancels_.push_back(true); }
+    int PrintDialogs() const { return printDialogs_; }
     const std::vector<PrintJob>& Printed() const { return printed_; }
+    // What the status bar said, in order.
+    const std::vector<std::string>& StatusMessages() const { return statusMessages_; }
     const std::vector<std::unique_ptr<PrintJob>>& Previews() const { return previews_; }
 
     ::Answer MessageBox(const std::string& text, const std::string& caption,
                         MessageButtons buttons = MessageButtons::Ok,
-                        MessageIcon icon = MessageIcon::None) override;
+                        MessageIcon icon = MessageIcon::None,
+                        ::Answer defaultButton = ::Answer::Yes) override;
+    void StatusMessage(const std::string& text) override { statusMessages_.push_back(text); }
     void WaitCursor() override;
     void ArrowCursor() override;
     void ProcessEvents() override { ++eventRounds_; }
@@ -81,7 +90,7 @@ class FakeServices : public Services {
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv,
                       std::function<void()> failed = {}) override;
-    bool Print(const PrintJob& job) override;
+    bool Print(const std::vector<PrintJob>& jobs) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
 
   private:
@@ -93,7 +102,7 @@ class FakeServices : public Services {
     };
 
     std::string layoutDir_;
-    std::deque<::Answer> answers_;
+    std::deque<std::optional<::Answer>> answers_;  // nothing: Enter
     std::deque<std::optional<SaveFileResult>> saveAnswers_;
     std::deque<Script> scripts_;
     std::vector<Message> messages_;
@@ -107,6 +116,8 @@ class FakeServices : public Services {
     std::vector<std::unique_ptr<FakeWindow>> shown_;
     std::vector<Modeless> modeless_;
     std::deque<bool> printCancels_;
+    int printDialogs_ = 0;
+    std::vector<std::string> statusMessages_;
     std::vector<PrintJob> printed_;
     std::vector<std::unique_ptr<PrintJob>> previews_;
 };

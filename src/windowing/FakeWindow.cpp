@@ -89,8 +89,22 @@ void FakeWindow::Type(int id, const std::string& text) {
     if (!c.enabled || !c.shown) {
         throw std::logic_error("cannot type into disabled or hidden " + Name(id));
     }
+    // A single-line field turns line breaks and tabs into blanks and leaves
+    // other control characters out, as the real one does with what is pasted.
+    const bool eineZeile = c.kind != Kind::MultiLineEdit;
     std::string typed;
-    for (char ch : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char ch = text[i];
+        if (eineZeile) {
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                continue;
+            }
+            if (ch == '\r' || ch == '\n' || ch == '\t' || ch == '\v' || ch == '\f') {
+                ch = ' ';
+            } else if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) {
+                continue;
+            }
+        }
         if (!c.digitsOnly || (ch >= '0' && ch <= '9')) {
             typed += ch;
         }

@@ -30,7 +30,8 @@ class FakeWindow : public Window {
 
     // The user's side. Each sends the events the real control would.
     // Replaces the text, within the limit; a digits-only edit drops the
-    // other characters, as the real one refuses them.
+    // other characters, as the real one refuses them; a single-line one
+    // makes line breaks and tabs blanks.
     void Type(int id, const std::string& text);
     void Click(int id);              // check boxes toggle, radio buttons get checked first
     void Choose(int id, int index);  // combo or list box entry

@@ -53,6 +53,23 @@ std::string ParenPart(const std::string& description) {
     return description.substr(open + 1, close - open - 1);
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// The extension a pattern such as "*.xls" names, in lower case; empty for
+// "*" and other patterns that name none.
+std::string Extension(const std::string& pattern) {
+    if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 &&
+        pattern.find_first_of("*?", 2) == std::string::npos) {
+        return Lower(pattern.substr(2));
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<FileFilter::Entry> FileFilter::Parse(const std::string& filter) {
@@ -105,29 +122,42 @@ std::string FileFilter::BareDescription(const std::string& description) {
     return text;
 }
 
-std::string FileFilter::CompleteName(const std::string& name, const std::vector<Entry>& filters,
-                                     int filterIndex, const std::string& defaultExt) {
+SaveFileResult FileFilter::Complete(const std::string& name, const std::vector<Entry>& filters,
+                                    int filterIndex, const std::string& defaultExt) {
+    SaveFileResult result{name, filterIndex};
     std::size_t slash = name.rfind('/');
     std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (base.empty() || base.find('.') != std::string::npos) {
-        return name;
+    if (base.empty()) {
+        return result;
     }
-    std::string ext;
-    if (filterIndex >= 1 && static_cast<std::size_t>(filterIndex) <= filters.size()) {
-        const std::string& pattern =
-            filters[static_cast<std::size_t>(filterIndex) - 1].patterns.front();
-        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 &&
-            pattern.find_first_of("*?", 2) == std::string::npos) {
-            ext = pattern.substr(2);
-            for (char& c : ext) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // A leading dot makes a hidden file, not an extension.
+    std::size_t dot = base.rfind('.');
+    const bool hatEndung = dot != std::string::npos && dot > 0;
+    const std::string endung = hatEndung ? Lower(base.substr(dot + 1)) : std::string();
+    if (!endung.empty()) {
+        for (std::size_t i = 0; i < filters.size(); ++i) {
+            for (const std::string& pattern : filters[i].patterns) {
+                if (Extension(pattern) == endung) {
+                    result.filterIndex = static_cast<int>(i) + 1;
+                    return result;
+                }
             }
         }
     }
+    std::string ext;
+    if (filterIndex >= 1 && static_cast<std::size_t>(filterIndex) <= filters.size()) {
+        ext = Extension(filters[static_cast<std::size_t>(filterIndex) - 1].patterns.front());
+    }
     if (ext.empty()) {
+        if (hatEndung) {
+            return result;
+        }
         ext = defaultExt;
     }
-    return ext.empty() ? name : name + "." + ext;
+    if (!ext.empty()) {
+        result.path += base.back() == '.' ? ext : "." + ext;
+    }
+    return result;
 }
 
 bool FileFilter::IsPattern(const std::string& name) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "windowing/WindowingTypes.h"
+
 // The filter list of a save-file dialog in the program's form
 // "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|", and what the chosen
 // name becomes.
@@ -21,11 +23,15 @@ class FileFilter {
     // The description without a trailing "(...)" part.
     static std::string BareDescription(const std::string& description);
 
-    // The name the user chose, with an extension added when it has none:
-    // that of the chosen filter's first pattern when it names one ("*.xls"),
-    // else defaultExt (when not empty). filterIndex is 1-based.
-    static std::string CompleteName(const std::string& name, const std::vector<Entry>& filters,
-                                    int filterIndex, const std::string& defaultExt);
+    // What the name the user chose becomes, and in which filter's format it
+    // is written (filterIndex is 1-based). An extension the user typed that
+    // one of the filters offers ("fl.XLS" and "*.xls") decides the format and
+    // stays. Any other name gets the chosen filter's extension added, even
+    // after an extension of its own ("fl.dez" becomes "fl.dez.txt"); a
+    // filter that names no extension ("*") leaves a name with an extension
+    // as it is and gives one without defaultExt (when not empty).
+    static SaveFileResult Complete(const std::string& name, const std::vector<Entry>& filters,
+                                   int filterIndex, const std::string& defaultExt);
 
     // Whether a preset name is a wildcard pattern rather than a name.
     static bool IsPattern(const std::string& name);

@@ -18,9 +18,17 @@ class Services {
   public:
     virtual ~Services() = default;
 
+    // `defaultButton` is the button Enter presses. A question whose Yes
+    // deletes or discards something gets No (or Cancel, when No does too), so
+    // that a stray Enter destroys nothing.
     virtual Answer MessageBox(const std::string& text, const std::string& caption,
                               MessageButtons buttons = MessageButtons::Ok,
-                              MessageIcon icon = MessageIcon::None) = 0;
+                              MessageIcon icon = MessageIcon::None,
+                              Answer defaultButton = Answer::Yes) = 0;
+    // Says in the main window's status bar, for a few seconds and without a
+    // box to click away, what has just been done ("Flaschenliste gespeichert:
+    // ...").
+    virtual void StatusMessage(const std::string& text) = 0;
 
     // Long operations show the wait cursor and restore the arrow cursor.
     virtual void WaitCursor() = 0;
@@ -48,11 +56,13 @@ class Services {
     virtual void StartProgram(const std::vector<std::string>& argv,
                               std::function<void()> failed = {}) = 0;
 
-    // Printing. The print dialog comes first (printer and copies; no page
-    // range); then every page the job has goes to the printer, with the
-    // job's title and paper source. False when the user cancelled or the
-    // printer could not be used (the user has been told).
-    virtual bool Print(const PrintJob& job) = 0;
+    // Printing. The print dialog comes first, once for all the jobs
+    // (printer and copies; no page range); then every page of every job goes
+    // to that printer, each job with its own title and paper source. False
+    // when the user cancelled, the printer could not be used or its output
+    // file may not be written (the user has been told); then nothing was
+    // printed.
+    virtual bool Print(const std::vector<PrintJob>& jobs) = 0;
     // Opens a modeless window "Druck-Vorschau" showing page 1 of the job,
     // which it owns from now on; one window per call.
     virtual void Preview(std::unique_ptr<PrintJob> job) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
@@ -26,8 +28,8 @@ inline void ImNaechstenFenster(std::function<void(QWidget*)> handlung, int versu
     });
 }
 
-// Clicks the button with this text in the next message box, and tells what
-// the box said.
+// Clicks the button with this text (without its access key's "&") in the
+// next message box, and tells what the box said.
 inline void AntworteImNaechstenFenster(const QString& knopf, QString* text = nullptr,
                                        QString* titel = nullptr) {
     ImNaechstenFenster([=](QWidget* fenster) {
@@ -41,11 +43,17 @@ inline void AntworteImNaechstenFenster(const QString& knopf, QString* text = nul
             *titel = box->windowTitle();
         const auto buttons = box->buttons();
         for (QAbstractButton* b : buttons) {
-            if (b->text() == knopf) {
+            // The access key's "&" is no part of what the button says.
+            if (b->text().remove(QLatin1Char('&')) == knopf) {
                 b->click();
                 return;
             }
         }
+        // A box that does not offer the answer is a fault of its own, and
+        // the test must not wait for it for ever.
+        ADD_FAILURE() << "no button \"" << knopf.toStdString()
+                      << "\" in the box: " << box->text().toStdString();
+        box->done(-1);
     });
 }
 

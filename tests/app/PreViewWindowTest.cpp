@@ -152,7 +152,7 @@ TEST(QtServicesPrintTest, PrintDialogComesFirstWithTheJobsTitleAndBin) {
         seitenbereich = dialog->testOption(QAbstractPrintDialog::PrintPageRange);
         dialog->reject();
     });
-    EXPECT_FALSE(services.Print(*job));
+    EXPECT_FALSE(services.Print({*job}));
     EXPECT_EQ(titel, QStringLiteral("Drucken"));
     EXPECT_EQ(dokument, QStringLiteral("(Rkon) Re: Mösch Erika"));
     EXPECT_EQ(schacht, QPrinter::Lower);

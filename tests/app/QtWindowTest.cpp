@@ -254,21 +254,47 @@ TEST_F(QtWindowTest, AnExceptionWhilePaintingIsShownOnceAfterThePainting) {
     EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("Zelle 0/1 ä"));
 }
 
-TEST(QtServicesTest, MessageBoxesSpeakGerman) {
+TEST(QtServicesTest, MessageBoxesSpeakGermanWithAccessKeysAndTheAskedForDefault) {
     QtServices services;
     QStringList knoepfe;
+    QString standard;
     ImNaechstenFenster([&](QWidget* fenster) {
         auto* box = qobject_cast<QMessageBox*>(fenster);
         for (QAbstractButton* b : box->buttons()) {
             knoepfe << b->text();
         }
+        standard = box->defaultButton() != nullptr ? box->defaultButton()->text() : QString();
         box->button(QMessageBox::No)->click();
     });
     Answer answer =
         services.MessageBox("Löschen?"_w, "Vorgang Kunde löschen"_w, MessageButtons::YesNoCancel);
     EXPECT_EQ(answer, Answer::No);
     knoepfe.sort();
-    EXPECT_EQ(knoepfe, (QStringList{"Abbrechen", "Ja", "Nein"}));
+    EXPECT_EQ(knoepfe, (QStringList{"&Abbrechen", "&Ja", "&Nein"}));
+    EXPECT_EQ(standard, QStringLiteral("&Ja"));
+
+    // A question whose Yes destroys something: Enter answers No, and the
+    // letters answer as the underlined ones show.
+    for (const auto& [taste, erwartet] :
+         {std::pair{Qt::Key_Return, Answer::No}, std::pair{Qt::Key_J, Answer::Yes},
+          std::pair{Qt::Key_N, Answer::No}}) {
+        const Qt::Key t = taste;
+        ImNaechstenFenster([t](QWidget* fenster) {
+            QTest::keyClick(fenster, t);
+            // A key the box does not take leaves it open; the test goes on.
+            if (!QTest::qWaitFor([fenster] { return !fenster->isVisible(); }, 2000)) {
+                ADD_FAILURE() << "the key did not answer the box";
+                qobject_cast<QDialog*>(fenster)->done(-1);
+            }
+        });
+        EXPECT_EQ(services.MessageBox("Löschen?"_w, "Vorgang Kunde löschen"_w,
+                                      MessageButtons::YesNo, MessageIcon::None, Answer::No),
+                  erwartet);
+    }
+    ImNaechstenFenster([](QWidget* fenster) { QTest::keyClick(fenster, Qt::Key_Return); });
+    EXPECT_EQ(services.MessageBox("Löschen?"_w, "Vorgang Rechnung löschen"_w,
+                                  MessageButtons::YesNoCancel, MessageIcon::None, Answer::Cancel),
+              Answer::Cancel);
 }
 
 TEST(QtServicesTest, AProgramThatFailsIsReportedOnceAndOneThatWorksIsNot) {

@@ -26,8 +26,12 @@
 #include "Interaction.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
+#include "cli/Beispieldaten.h"
+#include "dialogs/Hauptmenue.h"
 #include "model/Datenbestand.h"
 #include "model/GeoGruppe.h"
+#include "model/KundenVerwaltung.h"
+#include "model/RechnungsVerwaltung.h"
 #include "storage/Customizer.h"
 #include "storage/DatenSperre.h"
 #include "storage/IoFaults.h"
@@ -215,16 +219,60 @@ TEST_F(TSDIDecFrameTest, SettingsAndANoteAreOnDiskAfterShutdown) {
     EXPECT_EQ(ReadBytes("daten/geogruppe.txt"), "Mosel");
 }
 
-TEST(TSDIDecFrameStartTest, WithoutDataDirectoryTheErrorIsShownAndNothingIsBuilt) {
+TEST(TSDIDecFrameStartTest, WithoutADataFolderTheUserChoosesToEndOrAnEmptyOneOrTheSample) {
     TempDir dir{true};
     std::filesystem::remove("daten");
+    const QString hier = QString::fromStdString(std::filesystem::current_path().string());
+
+    // Ending creates nothing.
     QString text;
-    AntworteImNaechstenFenster(QStringLiteral("Ja"), &text);
+    QString titel;
+    AntworteImNaechstenFenster(QStringLiteral("Beenden"), &text, &titel);
     EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
     EXPECT_EQ(App().Frame(), nullptr);
-    EXPECT_TRUE(
-        text.startsWith(QStringLiteral("File could not be opened in GenericList::GenericList()")));
     EXPECT_FALSE(std::filesystem::exists("daten"));
+    EXPECT_EQ(titel, QStringLiteral("Rebkontor"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Im Arbeitsverzeichnis \u00bb") + hier +
+                                QStringLiteral("\u00ab gibt es keinen Datenordner "
+                                               "\u00bbdaten\u00ab")))
+        << text.toStdString();
+
+    // An empty data folder: the window opens on it and holds it.
+    AntworteImNaechstenFenster(QStringLiteral("Leeren Datenordner anlegen"));
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(App().Frame()->Daten().GetVerwaltungen().kundenVerwaltung->Count(), 0u);
+    EXPECT_TRUE(FileExists("daten/kunden.dat"));
+    EXPECT_THROW(DatenSperre("daten"), MessageException);
+    App().Beenden();
+
+    // The sample business, for trying the program out.
+    std::filesystem::remove_all("daten");
+    Beispieldaten::Umfang klein;
+    klein.kunden = 7;
+    klein.weine = 5;
+    klein.preislisten = 2;
+    klein.rechnungen = 12;
+    App().SetBeispielUmfang(klein);
+    AntworteImNaechstenFenster(QStringLiteral("Mit Beispielbetrieb anlegen"));
+    const bool gestartet = App().Starten(TSDIDecFrame::ZeigeModus::Normal);
+    App().SetBeispielUmfang(Beispieldaten::Umfang{});
+    ASSERT_TRUE(gestartet);
+    Verwaltungen& v = App().Frame()->Daten().GetVerwaltungen();
+    EXPECT_EQ(v.kundenVerwaltung->Count(), 7u);
+    EXPECT_EQ(v.rechnungsVerwaltung->Gespeichert(), 12);
+    EXPECT_TRUE(App().Frame()->Aktion(Hauptmenue::kRechnungErstellen)->isEnabled());
+    App().Beenden();
+
+    // Something that is no folder where the data folder belongs: said, and
+    // nothing is touched.
+    std::filesystem::remove_all("daten");
+    WriteBytes("daten", "kein Ordner");
+    AntworteImNaechstenFenster(QStringLiteral("OK"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(text, QStringLiteral("Im Arbeitsverzeichnis \u00bb") + hier +
+                        QStringLiteral("\u00ab ist \u00bbdaten\u00ab kein Ordner. Rebkontor "
+                                       "erwartet dort seinen Datenordner und wird beendet."));
+    EXPECT_EQ(ReadBytes("daten"), "kein Ordner");
 }
 
 TEST(TSDIDecFrameStartTest, AFileThatCannotBeReadStopsTheStartAndAnIncompleteOneIsTold) {

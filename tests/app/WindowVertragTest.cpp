@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -56,6 +58,7 @@ struct ImSpeicher {
     }
     Window& Fenster() { return window; }
     void Klick(int id) { window.Click(id); }
+    void Einfuegen(int id, const std::string& text) { window.Type(id, text); }
 
     FakeServices services;
     FakeWindow window;
@@ -71,6 +74,20 @@ struct Echt {
     Window& Fenster() { return *window; }
     void Klick(int id) {
         window->findChild<QAbstractButton*>(QStringLiteral("c%1").arg(id))->click();
+    }
+    // Pastes into an empty field.
+    void Einfuegen(int id, const std::string& text) {
+        QWidget* feld = window->findChild<QWidget*>(QStringLiteral("c%1").arg(id));
+        if (auto* combo = qobject_cast<QComboBox*>(feld)) {
+            feld = combo->lineEdit();
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(feld)) {
+            edit->clear();
+            edit->insert(QString::fromStdString(CodePage::Cp1252ToUtf8(text)));
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(feld)) {
+            plain->clear();
+            plain->insertPlainText(QString::fromStdString(CodePage::Cp1252ToUtf8(text)));
+        }
     }
 
     QtServices services;
@@ -216,6 +233,15 @@ TYPED_TEST(WindowVertragTest, EnableShowAndListViewRows) {
     EXPECT_EQ(w.RowCount(kRechnungen), 0);
     w.SetCaption("Rechnungsliste");
     EXPECT_EQ(w.Caption(), "Rechnungsliste");
+}
+
+TYPED_TEST(WindowVertragTest, PastedLineBreaksAndTabsBecomeBlanksInSingleLineFields) {
+    this->umsetzung_.Einfuegen(kName, "a\r\nb\tc");
+    this->umsetzung_.Einfuegen(kOrt, "Al\nzey");
+    this->umsetzung_.Einfuegen(kNotiz, "Zeile 1\nZeile\t2");
+    EXPECT_EQ(this->fenster_.Text(kName), "a b c");
+    EXPECT_EQ(this->fenster_.Text(kOrt), "Al zey");
+    EXPECT_EQ(this->fenster_.Text(kNotiz), "Zeile 1\nZeile\t2");
 }
 
 }  // namespace

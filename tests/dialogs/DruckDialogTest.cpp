@@ -150,14 +150,21 @@ TEST_F(RechnungDruckenTest, PrinterGetsOneJobPerDocumentInTheFixedOrder) {
     EXPECT_NE(Seite(kunde, 2).Find("ENDBETRAG"), nullptr);
     EXPECT_NE(Seite(intern, 1).Find("Endbetrag"), nullptr);
 
-    // Only what was ticked, still in that order; a cancelled print dialog
-    // skips its document only.
+    // The printer was asked for once, for all three.
+    EXPECT_EQ(app_.PrintDialogs(), 1);
+
+    // A cancelled print dialog puts out nothing; only what was ticked, still
+    // in that order; nothing ticked asks for no printer.
     app_.CancelNextPrint();
     RechnungDrucken(app_, V(), *Rv().GetRechnung(id_), false, true, true, false);
-    ASSERT_EQ(app_.Printed().size(), 4u);
-    EXPECT_EQ(app_.Printed()[3].title, "(Rkon) ReInt: Meier Karl");
+    EXPECT_EQ(app_.Printed().size(), 3u);
+    RechnungDrucken(app_, V(), *Rv().GetRechnung(id_), false, true, true, false);
+    ASSERT_EQ(app_.Printed().size(), 5u);
+    EXPECT_EQ(app_.Printed()[3].title, "(Rkon) Re: Meier Karl");
+    EXPECT_EQ(app_.Printed()[4].title, "(Rkon) ReInt: Meier Karl");
     RechnungDrucken(app_, V(), *Rv().GetRechnung(id_), false, false, false, false);
-    EXPECT_EQ(app_.Printed().size(), 4u);
+    EXPECT_EQ(app_.Printed().size(), 5u);
+    EXPECT_EQ(app_.PrintDialogs(), 3);
 }
 
 TEST_F(RechnungDruckenTest, PreviewWindowsKeepTheirDocumentWhateverHappensToTheInvoice) {
