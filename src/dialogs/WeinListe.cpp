@@ -1,5 +1,6 @@
 #include "dialogs/WeinListe.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
@@ -473,6 +474,11 @@ void WeinListe::ZeileGeklickt(int row) {
 
 void WeinListe::WeinLaden() {
     Window& w = Win();
+    laedt_ = true;
+    struct Ende {
+        bool& laedt;
+        ~Ende() { laedt = false; }
+    } ende{laedt_};
     const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
     const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
     if (wein == nullptr) {
@@ -522,6 +528,12 @@ void WeinListe::TextChanged(int id) {
     if (id == kWeinNummer) {
         WeinLaden();
     } else if (id == kBestellmenge) {
+        geaendert_ = true;
+    } else if (!laedt_ && (id == kPreisDM || id == kPreisEuro ||
+                           std::find(std::begin(kWeinFelder), std::end(kWeinFelder), id) !=
+                               std::end(kWeinFelder))) {
+        // A wine or price typed but not stored is as much typed work as an
+        // order quantity: a click on a row must not load over it unasked.
         geaendert_ = true;
     }
 }

@@ -156,5 +156,6 @@ class WeinListe : public Dialog {
     bool neueRechnung_ = false;
     bool vollstaendig_ = true;
     bool geaendert_ = false;
+    bool laedt_ = false;  // while the dialog fills the fields of a wine itself
     bool inEuro_ = false;
 };

@@ -269,6 +269,38 @@ TEST_F(WeinListeTest, WineListStoresReplacesHidesAndFindsWinesOnDisk) {
     EXPECT_THROW(w.Cell(W::kListe, 1, 1), std::exception);
 }
 
+TEST_F(WeinListeTest, ARowClickedOverATypedWineOrPriceAsksFirst) {
+    Wein_(5, "Kerner", 30);
+    {
+        FakeWindow& w = Modus(WeinListe::Modus::Weinliste);
+        w.Type(W::kWeinNummer, "999");
+        w.Type(W::kName, "Testwein");
+        w.Type(W::kBestand, "12");
+        app_.Answer(Answer::No);
+        w.PickRow(W::kListe, 0);
+        EXPECT_EQ(app_.LastMessage().caption, "Neuen Tabelleneintrag wählen"_w);
+        EXPECT_EQ(w.Text(W::kName), "Testwein");
+        EXPECT_EQ(w.Text(W::kWeinNummer), "999");
+        // Loading a wine is not typing: the next click asks nothing more.
+        app_.Answer(Answer::Yes);
+        w.PickRow(W::kListe, 0);
+        EXPECT_EQ(w.Text(W::kName), "Kerner");
+        app_.ClearMessages();
+        w.PickRow(W::kListe, 0);
+        EXPECT_TRUE(app_.Messages().empty());
+        w.Close(ControlId::kCancel);
+    }
+    Preise().AddPreisliste("Privat");
+    FakeWindow& p = Modus(WeinListe::Modus::Preisliste);
+    p.PickRow(W::kListe, 0);
+    p.Type(W::kPreisEuro, "7,50");
+    app_.Answer(Answer::No);
+    p.PickRow(W::kListe, 0);
+    EXPECT_EQ(app_.LastMessage().caption, "Neuen Tabelleneintrag wählen"_w);
+    EXPECT_EQ(p.Text(W::kPreisEuro), "7,50");
+    EXPECT_EQ(app_.PendingAnswers(), 0u);
+}
+
 TEST_F(WeinListeTest, MaintenanceWordsOfTheNameField) {
     Wein_(1, "Kerner", 30);
     Wein_(2, "Bacchus", 30);
