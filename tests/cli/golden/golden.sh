@@ -10,6 +10,8 @@
 # --neu writes the expectations anew (after a change that is meant to alter
 # an output; the diff in version control then shows exactly what changed).
 set -euo pipefail
+# The sample's capture stamps are local times.
+export TZ=Europe/Berlin LC_ALL=C.UTF-8
 
 cli=$(readlink -f "$1")
 neu=${2:-}
