@@ -15,6 +15,7 @@
 #include "model/PreisVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
@@ -102,9 +103,6 @@ WeinListe::WeinListe(Verwaltungen& verwaltungen, const Kunde& kunde, Rechnung* r
 WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde,
                      Rechnung* rechnung, bool vollstaendig)
     : Dialog(kResource), verwaltungen_(verwaltungen), modus_(modus), vollstaendig_(vollstaendig) {
-    if (verwaltungen_.customizer != nullptr) {
-        inEuro_ = verwaltungen_.customizer->preiseInEuro != 0;
-    }
     if (modus_ != Modus::Weinliste) {
         verwaltungen_.preisVerwaltung->SetPreisliste(0);
     }
@@ -347,7 +345,8 @@ void WeinListe::BemerkungSetzen() {
 }
 
 void WeinListe::SummeZeigen() {
-    Win().SetText(kSumme, Betrag(rechnung_->GetSumme(!inEuro_)));
+    Win().SetText(
+        kSumme, Rechnungsbetrag::Text(Rechnungsbetrag(*rechnung_, verwaltungen_.customizer).summe));
 }
 
 // --- the list

@@ -157,5 +157,4 @@ class WeinListe : public Dialog {
     bool vollstaendig_ = true;
     bool geaendert_ = false;
     bool laedt_ = false;  // while the dialog fills the fields of a wine itself
-    bool inEuro_ = false;
 };
