@@ -296,12 +296,9 @@ void FuerPostenDerSeite(const Rechnung& rechnung, int seite, int proSeite,
     }
 }
 
-std::string WeinText(const Wein* wein, const char (Wein::*feld)[60]) {
+template <std::size_t N>
+std::string WeinText(const Wein* wein, const char (Wein::*feld)[N]) {
     return wein != nullptr ? FixedText::Get(wein->*feld) : kNichtVerfuegbar;
-}
-
-std::string Fuellmenge(const Wein* wein) {
-    return wein != nullptr ? FixedText::Get(wein->fuellmenge) : kNichtVerfuegbar;
 }
 
 // The second line of an item on both invoices: the description from its
@@ -392,7 +389,7 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
         const Wein* wein = u.WeinZu(p.weinNummer);
         s.Text(Zeile()
                    .Fest(0, Format("%4d", p.menge))
-                   .Ab(6, Fuellmenge(wein))
+                   .Ab(6, WeinText(wein, &Wein::fuellmenge))
                    .Ab(18, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
@@ -494,7 +491,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
         s.Text(Zeile()
                    .Fest(0, Format("%7d", p.weinNummer))
                    .Fest(9, Format("%4d", p.menge))
-                   .Ab(15, Fuellmenge(wein))
+                   .Ab(15, WeinText(wein, &Wein::fuellmenge))
                    .Ab(27, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
