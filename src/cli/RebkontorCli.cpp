@@ -25,6 +25,7 @@
 #include "model/KundenVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/DatenSperre.h"
@@ -463,13 +464,12 @@ int RebkontorCli::Suche(Aufruf& aufruf) {
     Lesebestand bestand(kDaten);
     GenericList<::Rechnung> treffer;
     bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(n, b, t, treffer);
-    const bool inDM = bestand.V().customizer->preiseInEuro == 0;
     for (unsigned i = 0; i < treffer.Count(); ++i) {
         const ::Rechnung& r = treffer[i];
-        char summe[64];
-        std::snprintf(summe, sizeof summe, "%0.2f", static_cast<double>(r.GetSumme(inDM)));
+        const std::int64_t summe = Rechnungsbetrag(r, bestand.V().customizer).summe;
         Zeile(out_, std::to_string(r.id) + ";" + std::to_string(r.nummer) + ";" +
-                        std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" + summe);
+                        std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" +
+                        Rechnungsbetrag::Text(summe));
     }
     return kErfolg;
 }

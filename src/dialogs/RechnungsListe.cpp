@@ -13,6 +13,7 @@
 #include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "model/RechnungsVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/FixedText.h"
@@ -115,10 +116,8 @@ void RechnungsListe::Fuellen() {
     geaendert_ = false;
 }
 
-float RechnungsListe::Summe(const Rechnung& r) const {
-    const bool inDM =
-        verwaltungen_.customizer == nullptr || verwaltungen_.customizer->preiseInEuro == 0;
-    return r.GetSumme(inDM);
+std::int64_t RechnungsListe::Summe(const Rechnung& r) const {
+    return Rechnungsbetrag(r, verwaltungen_.customizer).summe;
 }
 
 Rechnung* RechnungsListe::Gewaehlt() {
@@ -144,7 +143,7 @@ std::string RechnungsListe::CellText(int /*listId*/, int row, int column) {
             return Format("%d.%d.%d", datum.Day(), datum.Month(), datum.Year());
         }
         case 2:
-            return Geld(Summe(r));
+            return Rechnungsbetrag::Text(Summe(r));
         case 3:
             return Geld(r.betragEingegangen);
         case 4:
@@ -202,7 +201,7 @@ void RechnungsListe::Laden(int row) {
     w.SetText(kSteigen, std::to_string(r.steigen));
     w.SetText(kKartons, std::to_string(r.kartons));
     w.SetText(kEingegangen, Geld(r.betragEingegangen));
-    w.SetText(kSumme, Geld(Summe(r)));
+    w.SetText(kSumme, Rechnungsbetrag::Text(Summe(r)));
     w.SetChecked(kBeglichen, r.beglichen != 0);
     laedt_ = false;
     geaendert_ = false;
@@ -266,8 +265,7 @@ void RechnungsListe::TextChanged(int id) {
         case kEingegangen: {
             const double betrag = Eingabefelder::BetragLesen(Win().Text(kEingegangen));
             const Rechnung* r = Gewaehlt();
-            if (r != nullptr && Eingabefelder::Cent(static_cast<double>(Summe(*r))) <=
-                                    Eingabefelder::Cent(betrag)) {
+            if (r != nullptr && Summe(*r) <= Eingabefelder::Cent(betrag)) {
                 Win().SetChecked(kBeglichen, true);
             }
             geaendert_ = true;

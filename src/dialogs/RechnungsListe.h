@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -69,7 +70,8 @@ class RechnungsListe : public Dialog {
   private:
     void Fuellen();
     void Laden(int row);
-    float Summe(const Rechnung& r) const;
+    // The total in cents, as the list shows it.
+    std::int64_t Summe(const Rechnung& r) const;
     Rechnung* Gewaehlt();
     // The buttons that act on the selected invoice, enabled only with one.
     void KnoepfeSchalten();

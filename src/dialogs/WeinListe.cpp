@@ -15,6 +15,7 @@
 #include "model/PreisVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
@@ -84,6 +85,15 @@ std::string KundeImTitel(const Kunde& kunde) {
     return name.empty() ? ort : name + ", " + ort;
 }
 
+// How many characters each field takes.
+constexpr std::pair<int, int> kFeldlaengen[] = {
+    {WeinListe::kRechnungNr, 6},  {WeinListe::kKartons, 4},      {WeinListe::kSteigen, 4},
+    {WeinListe::kTag, 2},         {WeinListe::kMonat, 2},        {WeinListe::kJahr, 4},
+    {WeinListe::kEingegangen, 7}, {WeinListe::kBemerkung, 255},  {WeinListe::kWeinNummer, 4},
+    {WeinListe::kName, 59},       {WeinListe::kBezeichnung, 59}, {WeinListe::kFuellmenge, 9},
+    {WeinListe::kBestand, 6},     {WeinListe::kGewicht, 6},      {WeinListe::kPreisDM, 6},
+    {WeinListe::kPreisEuro, 6},   {WeinListe::kBestellmenge, 5}};
+
 // Fields of the invoice header: Enter there moves on instead of storing an
 // item the user did not mean.
 constexpr int kKopfFelder[] = {WeinListe::kRechnungNr,  WeinListe::kKartons,  WeinListe::kSteigen,
@@ -92,23 +102,206 @@ constexpr int kKopfFelder[] = {WeinListe::kRechnungNr,  WeinListe::kKartons,  We
 
 }  // namespace
 
-WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus)
-    : WeinListe(verwaltungen, modus, nullptr, nullptr, true) {}
+// --- the modes
 
-WeinListe::WeinListe(Verwaltungen& verwaltungen, const Kunde& kunde, Rechnung* rechnung,
-                     bool vollstaendig)
-    : WeinListe(verwaltungen, Modus::Rechnung, &kunde, rechnung, vollstaendig) {}
+class WeinListe::Art {
+  public:
+    explicit Art(WeinListe& d) : d_(d), verwaltungen_(d.verwaltungen_) {}
+    virtual ~Art() = default;
 
-WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde,
-                     Rechnung* rechnung, bool vollstaendig)
-    : Dialog(kResource), verwaltungen_(verwaltungen), modus_(modus), vollstaendig_(vollstaendig) {
-    if (verwaltungen_.customizer != nullptr) {
-        inEuro_ = verwaltungen_.customizer->preiseInEuro != 0;
+    // The columns from 6 on (0 to 5 every mode has), and the rest of the
+    // set-up.
+    virtual void Spalten() = 0;
+    virtual void Einrichten() = 0;
+    virtual std::string Titel() const = 0;
+    // Whether the list shows the wine.
+    virtual bool Zeigt(const Wein& wein) const { return wein.verborgen == 0; }
+    // A cell from column 6 on.
+    virtual std::string Zelle(std::int32_t nummer, int spalte) const = 0;
+    // Fills the fields of the mode for the wine just loaded.
+    virtual void WeinGeladen(std::int32_t /*nummer*/) {}
+    // After another price list was made current.
+    virtual void PreislisteGewaehlt() { d_.TitelSetzen(); }
+    // Button 122 ("Posten Speichern") and button 201 ("Posten Löschen").
+    virtual void Speichern() = 0;
+    virtual void Loeschen(std::int32_t /*nummer*/) {}
+    // "OK" and "Änderung Speichern"; "Zurück", Escape and the close box.
+    virtual void Ok() { d_.CloseWindow(ControlId::kOk); }
+    virtual void Verlassen() { d_.CloseWindow(ControlId::kCancel); }
+    virtual bool EnterPressed(int /*id*/) { return false; }
+    virtual Rechnung* GetRechnung() const { return nullptr; }
+
+  protected:
+    Window& Win() const { return d_.Win(); }
+    Services& App() const { return d_.App(); }
+
+    // Hides what belongs to invoices, and shows the price fields or not.
+    void OhneRechnung(bool preise) {
+        Window& w = Win();
+        for (int id : kRechnungsFelder) {
+            w.Show(id, false);
+        }
+        w.Show(kPreisDM, preise);
+        w.Show(kPreisEuro, preise);
+        w.Show(kBestellmenge, false);
     }
-    if (modus_ != Modus::Weinliste) {
-        verwaltungen_.preisVerwaltung->SetPreisliste(0);
+
+    WeinListe& d_;
+    Verwaltungen& verwaltungen_;
+};
+
+// Creates and changes wines, hides wines.
+class WeinListe::WeinArt : public Art {
+  public:
+    using Art::Art;
+
+    void Spalten() override { Win().AddColumn(kListe, "", 170); }
+
+    void Einrichten() override {
+        Window& w = Win();
+        OhneRechnung(false);
+        w.Show(kPreislisten, false);
+        w.SetText(kSpeichern, "Wein speichern");
+        w.SetText(kLoeschen, "Wein verbergen");
+        w.Show(kBildWeinliste, true);
     }
-    if (modus_ == Modus::Rechnung) {
+
+    std::string Titel() const override { return "Weinliste"; }
+
+    std::string Zelle(std::int32_t /*nummer*/, int spalte) const override {
+        return spalte == 6 ? std::string(19, ' ') : std::string();
+    }
+
+    void Speichern() override {
+        Window& w = Win();
+        // The weight is kept in 16 bits; a larger one would be stored as some
+        // other weight.
+        std::int64_t gewicht = 0;
+        if (!Eingabefelder::ZahlLesen(w.Text(kGewicht), 0,
+                                      std::numeric_limits<std::uint16_t>::max(), gewicht)) {
+            App().MessageBox(
+                "Das Gewicht muss eine Zahl von 0 bis 65535 (Gramm) sein. Der Wein "
+                "wurde nicht gespeichert.",
+                "Wein speichern");
+            w.Focus(kGewicht);
+            return;
+        }
+        Wein wein;
+        wein.nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+        wein.gewicht = static_cast<std::uint16_t>(gewicht);
+        wein.bestand = LenientNumber::ToInt(w.Text(kBestand));
+        FixedText::Set(wein.name, w.Text(kName));
+        FixedText::Set(wein.bezeichnung, w.Text(kBezeichnung));
+        FixedText::Set(wein.fuellmenge, w.Text(kFuellmenge));
+        wein.verborgen = 0;
+        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+        weine.AddWein(wein.nummer);
+        *weine.GetWein(wein.nummer) = wein;
+        weine.Sort();
+        d_.ListeFuellen();
+    }
+
+    void Loeschen(std::int32_t nummer) override {
+        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+        Wein* wein = weine.GetWein(nummer);
+        if (wein != nullptr) {
+            wein->verborgen = 1;
+            weine.Store(wein);
+            d_.ListeFuellen();
+        }
+    }
+};
+
+// Sets the DM and Euro prices of the wines in the current price list.
+class WeinListe::PreisArt : public Art {
+  public:
+    explicit PreisArt(WeinListe& d) : Art(d) { verwaltungen_.preisVerwaltung->SetPreisliste(0); }
+
+    void Spalten() override {
+        Window& w = Win();
+        w.SetColumnWidth(kListe, 5, 0);
+        w.AddColumn(kListe, "Preis DM", 70, Align::Right);
+        w.AddColumn(kListe, "Preis Euro", 70, Align::Right);
+    }
+
+    void Einrichten() override {
+        Window& w = Win();
+        OhneRechnung(true);
+        w.Show(kLoeschen, false);
+        WeinfelderSperren();
+        PreislistenFuellen();
+        w.Select(kPreislisten, 0);
+        w.Show(kBildPreisliste, true);
+    }
+
+    std::string Titel() const override {
+        const int liste = Win().Selected(kPreislisten);
+        const char* name =
+            liste >= 0 ? verwaltungen_.preisVerwaltung->GetPreislisteName(liste) : nullptr;
+        return name != nullptr ? "Preisliste " + Getrimmt(name) : std::string("Preisliste");
+    }
+
+    std::string Zelle(std::int32_t nummer, int spalte) const override {
+        if (spalte != 6 && spalte != 7) {
+            return {};
+        }
+        const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
+        return preis == nullptr ? "N/A" : Betrag(spalte == 6 ? preis->preisDM : preis->preisEuro);
+    }
+
+    void WeinGeladen(std::int32_t nummer) override {
+        const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
+        Win().SetText(kPreisDM, preis != nullptr ? Betrag(preis->preisDM) : "");
+        Win().SetText(kPreisEuro, preis != nullptr ? Betrag(preis->preisEuro) : "");
+    }
+
+    void Speichern() override {
+        Window& w = Win();
+        const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+        const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
+        const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
+        if (dm < 0.0f || euro < 0.0f) {
+            App().MessageBox(kNegativerPreis, "Preis speichern");
+            w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
+            return;
+        }
+        PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+        if (preise.GetPreis(nummer) == nullptr) {
+            preise.AddPreis(Preis(nummer, 0.0f, 0.0f));
+        }
+        Preis* preis = preise.GetPreis(nummer);
+        if (preis == nullptr) {
+            return;  // no list is current
+        }
+        preis->preisDM = dm;
+        preis->preisEuro = euro;
+        preise.FlushPreisliste();
+        w.RefreshRow(kListe, -1);
+    }
+
+  protected:
+    void WeinfelderSperren() {
+        for (int id : kWeinFelder) {
+            Win().Enable(id, false);
+        }
+    }
+
+    void PreislistenFuellen() {
+        Window& w = Win();
+        PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+        w.ClearItems(kPreislisten);
+        for (int i = 0; i < preise.count; ++i) {
+            const char* name = preise.GetPreislisteName(i);
+            w.AddItem(kPreislisten, name != nullptr ? name : "");
+        }
+    }
+};
+
+// Adds, changes and deletes the items of one invoice, fills in its header,
+// stores and prints it.
+class WeinListe::RechnungsArt : public PreisArt {
+  public:
+    RechnungsArt(WeinListe& d, const Kunde* kunde, Rechnung* rechnung) : PreisArt(d) {
         if (kunde != nullptr) {
             kundeNummer_ = kunde->nummer;
             kundePreisliste_ = kunde->preisliste;
@@ -121,250 +314,471 @@ WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde
             rechnung_ = rechnung;
         }
     }
-}
 
-WeinListe::~WeinListe() {
-    // The window may have been ended without the user leaving the dialog
-    // (the program closing every window); the items of a new invoice are in
-    // the item file already, so its header must follow them.
-    try {
+    ~RechnungsArt() override {
+        // The window may have been ended without the user leaving the dialog
+        // (the program closing every window); the items of a new invoice are
+        // in the item file already, so its header must follow them.
+        try {
+            ReservierungSpeichern();
+        } catch (...) {
+            // Should this fail too, the invoice manager stores the reservation
+            // at shutdown, or sets the customer's chain back.
+        }
+    }
+
+    Rechnung* GetRechnung() const override { return rechnung_; }
+
+    void Spalten() override {
+        Window& w = Win();
+        w.SetColumnWidth(kListe, 3, 0);
+        w.SetColumnWidth(kListe, 4, 0);
+        PreisArt::Spalten();
+        w.AddColumn(kListe, "Best.Menge", 80, Align::Right);
+    }
+
+    void Einrichten() override {
+        Window& w = Win();
+        const Rechnung& r = *rechnung_;
+        w.SetText(kRechnungNr, Zahl(r.nummer));
+        w.SetText(kSteigen, Zahl(r.steigen));
+        w.SetText(kKartons, Zahl(r.kartons));
+        w.SetText(kEingegangen, Betrag(r.betragEingegangen));
+        SummeZeigen();
+        Datum datum(r.datum);
+        if (datum.IsValid() && datum.Year() >= 1971) {
+            w.SetText(kTag, Zahl(datum.Day()));
+            w.SetText(kMonat, Zahl(datum.Month()));
+            w.SetText(kJahr, Zahl(datum.Year()));
+        } else {
+            w.SetText(kTag, "");
+            w.SetText(kMonat, "");
+            w.SetText(kJahr, "");
+        }
+        BemerkungSetzen();
+        w.SetChecked(kBeglichen, r.beglichen != 0);
+        PreislistenFuellen();
+        if (neueRechnung_) {
+            w.Show(ControlId::kCancel, false);
+            w.Show(kAenderungSpeichern, false);
+        } else {
+            w.Show(ControlId::kOk, false);
+        }
+        PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
+        // A list index the names file no longer has counts as none assigned.
+        if (kundePreisliste_ < 0 || kundePreisliste_ >= preise.count) {
+            App().MessageBox(
+                "Dem Kunden wurde bisher noch keine Preisliste zugeordnet. Bitten wählen Sie "
+                "die passende Liste nun sofort."_w,
+                "Rechnung erstellen");
+            w.Select(kPreislisten, 0);
+        } else {
+            w.Select(kPreislisten, kundePreisliste_);
+        }
+        preise.SetPreisliste(w.Selected(kPreislisten));
+        BemerkungSetzen();
+        WeinfelderSperren();
+        w.Show(kBildRechnung, true);
+        w.Focus(kWeinNummer);
+    }
+
+    std::string Titel() const override {
+        std::string titel = "Rechnung";
+        if (rechnung_ != nullptr) {
+            titel += " " + Zahl(rechnung_->nummer);
+        }
+        if (!kundeTitel_.empty()) {
+            titel += " – "_w + kundeTitel_;
+        }
+        return titel;
+    }
+
+    // Hidden wines only when they are on the invoice, and with the full
+    // list cleared only the invoice's wines.
+    bool Zeigt(const Wein& wein) const override {
+        const bool drauf = rechnung_ != nullptr && rechnung_->FindPosten(wein.nummer) != nullptr;
+        return (rechnung_ == nullptr || d_.vollstaendig_ || drauf) &&
+               (drauf || wein.verborgen == 0);
+    }
+
+    std::string Zelle(std::int32_t nummer, int spalte) const override {
+        if (spalte != 8) {
+            return PreisArt::Zelle(nummer, spalte);
+        }
+        const PostenVerwaltung::Posten* posten =
+            rechnung_ != nullptr ? rechnung_->FindPosten(nummer) : nullptr;
+        return posten != nullptr ? Zahl(posten->menge) : "N/A";
+    }
+
+    void WeinGeladen(std::int32_t nummer) override {
+        PreisArt::WeinGeladen(nummer);
+        if (rechnung_ != nullptr) {
+            const PostenVerwaltung::Posten* posten = rechnung_->FindPosten(nummer);
+            Win().SetText(kBestellmenge, posten != nullptr ? Zahl(posten->menge) : "");
+        }
+    }
+
+    void PreislisteGewaehlt() override {
+        BemerkungSetzen();
+        App().MessageBox("HINWEIS: Die Bemerkung der Rechnung wurde automatisch verändert."_w,
+                         "Preisliste neu gewählt"_w);
+    }
+
+    bool EnterPressed(int id) override {
+        for (int feld : kKopfFelder) {
+            if (feld == id) {
+                Win().FocusNext();
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Speichern() override {
+        Window& w = Win();
+        const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
+        const std::int32_t menge = LenientNumber::ToInt(w.Text(kBestellmenge));
+        const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
+        const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
+        const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
+        if (wein == nullptr) {
+            App().MessageBox("Ein Wein mit dieser Nummer konnte nicht gefunden werden.",
+                             "Posten speichern");
+            return;
+        }
+        // Every amount of the invoice, the e-invoice too, is made of prices
+        // that are not negative.
+        if (dm < 0.0f || euro < 0.0f) {
+            App().MessageBox(kNegativerPreis, "Posten speichern");
+            w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
+            return;
+        }
+        // The item keeps its quantity in 16 bits; a larger one would be stored
+        // as a different quantity.
+        if (menge > kHoechstMenge) {
+            App().MessageBox("Die Bestellmenge " + Zahl(menge) +
+                                 " ist zu groß: ein Posten kann höchstens 32767 Flaschen "
+                                 "umfassen. Es wurde nichts gespeichert."_w,
+                             "Posten hinzufügen"_w);
+            w.Focus(kBestellmenge);
+            return;
+        }
+        if (wein->bestand < menge) {
+            const std::string bestand = Zahl(wein->bestand);
+            App().MessageBox("Der Bestand beträgt nur noch "_w + bestand + " Flaschen",
+                             "Posten hinzufügen"_w);
+            w.SetText(kBestellmenge, bestand);
+            return;
+        }
+        if (menge <= 0 || rechnung_ == nullptr) {
+            w.Focus(kBestellmenge);
+            return;
+        }
+        try {
+            rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
+        } catch (const MessageException& fehler) {
+            // A log line or a stock change that could not be written refuses
+            // the item; the fields stay as typed so that it can be stored again.
+            App().MessageBox(fehler.what(), "Posten speichern");
+            d_.ListeAuffrischen();
+            SummeZeigen();
+            return;
+        }
+        d_.ListeAuffrischen();
+        SummeZeigen();
+        w.SetText(kBestellmenge, "");
+        w.SetText(kWeinNummer, "");
+        w.Focus(kWeinNummer);
+    }
+
+    void Loeschen(std::int32_t nummer) override {
+        if (rechnung_ == nullptr) {
+            return;
+        }
+        try {
+            rechnung_->DeletePosten(nummer);
+        } catch (const MessageException& fehler) {
+            App().MessageBox(fehler.what(), "Posten l\xF6schen");
+        }
+        d_.ListeAuffrischen();
+        SummeZeigen();
+        Win().SetText(kWeinNummer, "");
+        Win().Focus(kWeinNummer);
+    }
+
+    void Ok() override {
+        if (rechnung_ != nullptr) {
+            RechnungSpeichern();
+        } else {
+            Art::Ok();
+        }
+    }
+
+    void Verlassen() override {
+        // Items are in the item file as soon as they are entered; a new
+        // invoice's header must follow them however the dialog is left.
         ReservierungSpeichern();
-    } catch (...) {
-        // Should this fail too, the invoice manager stores the reservation
-        // at shutdown, or sets the customer's chain back.
+        Art::Verlassen();
     }
-}
 
-bool WeinListe::Reserviert() const {
-    return neueRechnung_ && rechnung_ != nullptr &&
-           verwaltungen_.rechnungsVerwaltung->Reserviert() == rechnung_;
-}
-
-void WeinListe::ReservierungSpeichern() {
-    if (Reserviert()) {
-        verwaltungen_.rechnungsVerwaltung->StoreRechnung();
+  private:
+    // Stores the reserved invoice if it is still the dialog's.
+    void ReservierungSpeichern() {
+        if (neueRechnung_ && rechnung_ != nullptr &&
+            verwaltungen_.rechnungsVerwaltung->Reserviert() == rechnung_) {
+            verwaltungen_.rechnungsVerwaltung->StoreRechnung();
+        }
+        if (neueRechnung_) {
+            rechnung_ = nullptr;
+        }
     }
-    if (neueRechnung_) {
+
+    void BemerkungSetzen() {
+        if (!neueRechnung_) {
+            Win().SetText(kBemerkung, FixedText::Get(rechnung_->bemerkung));
+            return;
+        }
+        // The way of shipping that goes with the price lists 0, 1 and 3.
+        constexpr const char* kVersand[] = {"LKW / NO", "LKW / NO/S", "", "Abholung"};
+        const int liste = Win().Selected(kPreislisten);
+        Win().SetText(kBemerkung, verwaltungen_.customizer->Bemerkung() + " " +
+                                      (liste >= 0 && liste < 4 ? kVersand[liste] : ""));
+    }
+
+    void SummeZeigen() {
+        Win().SetText(kSumme, Rechnungsbetrag::Text(
+                                  Rechnungsbetrag(*rechnung_, verwaltungen_.customizer).summe));
+    }
+
+    void RechnungSpeichern() {
+        Window& w = Win();
+        Rechnung& r = *rechnung_;
+        const std::string bemerkung = w.Text(kBemerkung);
+        if (bemerkung == kGenerator) {
+            FixedText::Set(r.bemerkung, bemerkung);
+            TestrechnungenErzeugen();
+            return;
+        }
+        const std::string titel = "Rechnungsdaten ändern"_w;
+        // Everything typed is checked before any of it reaches the invoice, so
+        // that a refusal leaves the invoice as it was and the fields as typed.
+        Eingabefelder::Rechnungskopf kopf;
+        const std::string kopfFehler = Eingabefelder::RechnungskopfLesen(
+            w.Text(kKartons), w.Text(kSteigen), w.Text(kRechnungNr), kopf);
+        if (!kopfFehler.empty()) {
+            App().MessageBox(kopfFehler, titel);
+            std::int64_t zahl = 0;
+            w.Focus(!Eingabefelder::ZahlLesen(w.Text(kKartons), 0, Rechnung::kGeloescht - 1, zahl)
+                        ? kKartons
+                    : !Eingabefelder::ZahlLesen(w.Text(kSteigen), 0, Rechnung::kGeloescht - 1, zahl)
+                        ? kSteigen
+                        : kRechnungNr);
+            return;
+        }
+
+        const int tag = LenientNumber::ToInt(w.Text(kTag));
+        const int monat = LenientNumber::ToInt(w.Text(kMonat));
+        int jahr = LenientNumber::ToInt(w.Text(kJahr));
+        if (jahr <= 1900) {
+            jahr = 1960;
+        }
+        // An empty year means no date; with a year, the date must exist.
+        if (!Getrimmt(w.Text(kJahr)).empty()) {
+            const std::string datumFehler = Eingabefelder::DatumFehler(
+                Eingabefelder::DatumGetippt(w, kTag, kMonat, kJahr), tag, monat, jahr);
+            if (!datumFehler.empty()) {
+                App().MessageBox(datumFehler, titel);
+                w.Focus(kTag);
+                return;
+            }
+        }
+        Datum datum(tag, monat, jahr);
+        if (neueRechnung_ && !Eingabefelder::DatumZeigbar(datum.Julian()) &&
+            App().MessageBox(
+                "Die Rechnung hat kein Rechnungsdatum. Soll das heutige Datum eingesetzt "
+                "werden?",
+                "Rechnung speichern", MessageButtons::YesNo) == Answer::Yes) {
+            // Without a date no period holds the invoice: the date filter and
+            // the bottle count would never find it.
+            datum = Datum::Heute();
+            Eingabefelder::DatumZeigen(w, kTag, kMonat, kJahr, datum.Julian());
+        }
+        const std::int32_t grenze = verwaltungen_.customizer->vordatierungTage;
+        const Datum erfasst(r.erfasstDatum);
+        if (datum.IsValid() && datum.Year() > 1970 &&
+            static_cast<std::int64_t>(erfasst.Julian()) -
+                    static_cast<std::int64_t>(datum.Julian()) >
+                grenze) {
+            App().MessageBox(
+                "Diese Rechnung wurde am " + Zahl(erfasst.Day()) + "." + Zahl(erfasst.Month()) +
+                    "." + Zahl(erfasst.Year()) +
+                    " erstellt. Sie haben versucht die Rechnung mehr als " + Zahl(grenze) +
+                    " Tage vorzudatieren. Damit ist die Grenze zur Vordatierung überschritten. "
+                    "Wenn dies ein Problem ist, kann die Grenze in den 'Grundeinstellungen' bel. "
+                    "verändert werden. WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) "
+                    "gewählt wird, desto langsamer werden einige Programmfunktionen. Vorerst "
+                    "wurde das Datum der Erfassung eingesetzt."_w,
+                titel);
+            datum = erfasst;
+        }
+        FixedText::Set(r.bemerkung, bemerkung);
+        r.kartons = kopf.kartons;
+        r.steigen = kopf.steigen;
+        r.nummer = kopf.nummer;
+        r.betragEingegangen = static_cast<float>(LenientNumber::ToAmount(w.Text(kEingegangen)));
+        r.datum = datum.Julian();
+        r.beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
+
+        const std::int32_t id = r.id;
+        RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+        if (neueRechnung_) {
+            // The list stays behind the questions below and keeps showing the
+            // invoice's quantities, which the released reservation no longer has.
+            gespeichert_ = std::make_unique<Rechnung>(r);
+            ReservierungSpeichern();
+            rechnung_ = gespeichert_.get();
+        } else {
+            rechnungen.UpdateRechnung(r);
+        }
+
+        if (App().MessageBox("Soll die Rechnung gleich gedruckt werden?", "Rechnung drucken",
+                             MessageButtons::YesNo) == Answer::Yes) {
+            bool packliste = true;
+            bool kundenRechnung = true;
+            bool interneRechnung = true;
+            bool bildschirm = false;
+            if (DruckDialog::Waehlen(App(), packliste, kundenRechnung, interneRechnung,
+                                     bildschirm)) {
+                // Printed as it stands in the file now.
+                if (const Rechnung* gespeichert = rechnungen.GetRechnung(id)) {
+                    const Rechnung kopie(*gespeichert);
+                    RechnungDrucken(App(), verwaltungen_, kopie, packliste, kundenRechnung,
+                                    interneRechnung, bildschirm);
+                }
+            }
+        }
         rechnung_ = nullptr;
+        w.Close(ControlId::kOk);
+    }
+
+    void TestrechnungenErzeugen() {
+        if (App().MessageBox(
+                "Vorsicht: Sie sind im Begriff für 2000 Kunden jeweils max. 20 Testrechnungen "
+                "zu generieren. Ein nachträgliches Bereinigen des Datenbestandes nach dieser "
+                "Operation ist kaum noch möglich. Möchten Sie fortfahren?"_w,
+                "Automatisch Testrechnungen generieren", MessageButtons::YesNo, MessageIcon::None,
+                Answer::No) == Answer::Yes) {
+            App().WaitCursor();
+            ReservierungSpeichern();
+            RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
+            WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
+            for (int durchlauf = 0; durchlauf < 2000; ++durchlauf) {
+                Win().SetCaption(Zahl(durchlauf));
+                // The window keeps painting and shows the pass it is at.
+                App().ProcessEvents();
+                for (int j = 0; std::rand() % 24 > j; ++j) {
+                    Rechnung* r = rechnungen.AllocRechnung(std::rand() % 1200);
+                    const int tag = std::rand() % 29;
+                    const int monat = std::rand() % 12;
+                    const int jahr = 1990 + std::rand() % 10;
+                    const std::uint32_t datum = Datum(tag, monat, jahr).Julian();
+                    r->datum = datum;
+                    r->erfasstDatum = datum;
+                    const int posten = std::rand() % 30;
+                    for (int k = 0; k < posten && static_cast<unsigned>(k) < weine.Count(); ++k) {
+                        const auto dm = static_cast<float>(std::rand() % 24);
+                        const auto euro = static_cast<float>(std::rand() % 12);
+                        const auto menge = static_cast<std::int16_t>(std::rand() % 12);
+                        r->SetPosten(weine[static_cast<unsigned>(k)].nummer, dm, euro, menge);
+                    }
+                    rechnungen.StoreRechnung();
+                }
+            }
+            App().ArrowCursor();
+        }
+        Verlassen();
+    }
+
+    std::int32_t kundeNummer_ = -1;
+    // "Anrede Vorname Nachname, Ort" for the title.
+    std::string kundeTitel_;
+    // The customer's price list; negative: none assigned.
+    int kundePreisliste_ = -1;
+    Rechnung* rechnung_ = nullptr;
+    // A new invoice as it was stored with "OK", while the print questions
+    // are open.
+    std::unique_ptr<Rechnung> gespeichert_;
+    bool neueRechnung_ = false;
+};
+
+// --- the dialog
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus)
+    : WeinListe(verwaltungen, modus, nullptr, nullptr, true) {}
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, const Kunde& kunde, Rechnung* rechnung,
+                     bool vollstaendig)
+    : WeinListe(verwaltungen, Modus::Rechnung, &kunde, rechnung, vollstaendig) {}
+
+WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde,
+                     Rechnung* rechnung, bool vollstaendig)
+    : Dialog(kResource), verwaltungen_(verwaltungen), modus_(modus), vollstaendig_(vollstaendig) {
+    switch (modus_) {
+        case Modus::Weinliste:
+            art_ = std::make_unique<WeinArt>(*this);
+            break;
+        case Modus::Preisliste:
+            art_ = std::make_unique<PreisArt>(*this);
+            break;
+        case Modus::Rechnung:
+            art_ = std::make_unique<RechnungsArt>(*this, kunde, rechnung);
+            break;
     }
 }
 
-// --- set-up
+WeinListe::~WeinListe() = default;
+
+Rechnung* WeinListe::GetRechnung() const {
+    return art_->GetRechnung();
+}
 
 void WeinListe::SetupWindow() {
     Window& w = Win();
-    w.SetLimit(kRechnungNr, 6);
-    w.SetLimit(kKartons, 4);
-    w.SetLimit(kSteigen, 4);
-    w.SetLimit(kTag, 2);
-    w.SetLimit(kMonat, 2);
-    w.SetLimit(kJahr, 4);
-    w.SetLimit(kEingegangen, 7);
-    w.SetLimit(kBemerkung, 255);
-    w.SetLimit(kWeinNummer, 4);
-    w.SetLimit(kName, 59);
-    w.SetLimit(kBezeichnung, 59);
-    w.SetLimit(kFuellmenge, 9);
-    w.SetLimit(kBestand, 6);
-    w.SetLimit(kGewicht, 6);
-    w.SetLimit(kPreisDM, 6);
-    w.SetLimit(kPreisEuro, 6);
-    w.SetLimit(kBestellmenge, 5);
-
-    SpaltenEinfuegen();
-    w.Show(kBildPreisliste, false);
-    w.Show(kBildWeinliste, false);
-    w.Show(kBildRechnung, false);
-    w.SetChecked(kVollstaendig, vollstaendig_);
-    // The total is only shown, never typed, and must never be cut off.
-    w.Enable(kSumme, false);
-
-    if (modus_ != Modus::Rechnung) {
-        for (int id : kRechnungsFelder) {
-            w.Show(id, false);
-        }
-        w.Show(kPreisDM, modus_ == Modus::Preisliste);
-        w.Show(kPreisEuro, modus_ == Modus::Preisliste);
-        w.Show(kBestellmenge, false);
+    for (const auto& [id, zeichen] : kFeldlaengen) {
+        w.SetLimit(id, zeichen);
     }
-    switch (modus_) {
-        case Modus::Weinliste:
-            w.Show(kPreislisten, false);
-            w.SetText(kSpeichern, "Wein speichern");
-            w.SetText(kLoeschen, "Wein verbergen");
-            w.Show(kBildWeinliste, true);
-            break;
-        case Modus::Preisliste:
-            w.Show(kLoeschen, false);
-            for (int id : kWeinFelder) {
-                w.Enable(id, false);
-            }
-            PreislistenFuellen();
-            w.Select(kPreislisten, 0);
-            w.Show(kBildPreisliste, true);
-            break;
-        case Modus::Rechnung:
-            RechnungskopfFuellen();
-            break;
-    }
-    TitelSetzen();
-    ListeFuellen();
-}
-
-void WeinListe::TitelSetzen() {
-    // The layout has no caption of its own; the title says what is worked on.
-    switch (modus_) {
-        case Modus::Weinliste:
-            Win().SetCaption("Weinliste");
-            break;
-        case Modus::Preisliste: {
-            const int liste = Win().Selected(kPreislisten);
-            const char* name =
-                liste >= 0 ? verwaltungen_.preisVerwaltung->GetPreislisteName(liste) : nullptr;
-            Win().SetCaption(name != nullptr ? "Preisliste " + Getrimmt(name)
-                                             : std::string("Preisliste"));
-            break;
-        }
-        case Modus::Rechnung: {
-            std::string titel = "Rechnung";
-            if (rechnung_ != nullptr) {
-                titel += " " + Zahl(rechnung_->nummer);
-            }
-            if (!kundeTitel_.empty()) {
-                titel += " – "_w + kundeTitel_;
-            }
-            Win().SetCaption(titel);
-            break;
-        }
-    }
-}
-
-void WeinListe::SpaltenEinfuegen() {
-    Window& w = Win();
     w.AddColumn(kListe, "Nr.", 45);
     w.AddColumn(kListe, "Name", 210);
     w.AddColumn(kListe, "Bezeichnung", 210);
     w.AddColumn(kListe, "Füllmenge"_w, 60);
     w.AddColumn(kListe, "Bestand", 60);
     w.AddColumn(kListe, "Gewicht", 60);
-    switch (modus_) {
-        case Modus::Weinliste:
-            w.AddColumn(kListe, "", 170);
-            break;
-        case Modus::Preisliste:
-            w.SetColumnWidth(kListe, 5, 0);
-            w.AddColumn(kListe, "Preis DM", 70, Align::Right);
-            w.AddColumn(kListe, "Preis Euro", 70, Align::Right);
-            break;
-        case Modus::Rechnung:
-            w.SetColumnWidth(kListe, 3, 0);
-            w.SetColumnWidth(kListe, 4, 0);
-            w.SetColumnWidth(kListe, 5, 0);
-            w.AddColumn(kListe, "Preis DM", 70, Align::Right);
-            w.AddColumn(kListe, "Preis Euro", 70, Align::Right);
-            w.AddColumn(kListe, "Best.Menge", 80, Align::Right);
-            break;
-    }
+    art_->Spalten();
+    w.Show(kBildPreisliste, false);
+    w.Show(kBildWeinliste, false);
+    w.Show(kBildRechnung, false);
+    w.SetChecked(kVollstaendig, vollstaendig_);
+    // The total is only shown, never typed, and must never be cut off.
+    w.Enable(kSumme, false);
+    art_->Einrichten();
+    TitelSetzen();
+    ListeFuellen();
 }
 
-void WeinListe::PreislistenFuellen() {
-    Window& w = Win();
-    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
-    w.ClearItems(kPreislisten);
-    for (int i = 0; i < preise.count; ++i) {
-        const char* name = preise.GetPreislisteName(i);
-        w.AddItem(kPreislisten, name != nullptr ? name : "");
-    }
-}
-
-void WeinListe::RechnungskopfFuellen() {
-    Window& w = Win();
-    const Rechnung& r = *rechnung_;
-    w.SetText(kRechnungNr, Zahl(r.nummer));
-    w.SetText(kSteigen, Zahl(r.steigen));
-    w.SetText(kKartons, Zahl(r.kartons));
-    w.SetText(kEingegangen, Betrag(r.betragEingegangen));
-    SummeZeigen();
-    Datum datum(r.datum);
-    if (datum.IsValid() && datum.Year() >= 1971) {
-        w.SetText(kTag, Zahl(datum.Day()));
-        w.SetText(kMonat, Zahl(datum.Month()));
-        w.SetText(kJahr, Zahl(datum.Year()));
-    } else {
-        w.SetText(kTag, "");
-        w.SetText(kMonat, "");
-        w.SetText(kJahr, "");
-    }
-    BemerkungSetzen();
-    w.SetChecked(kBeglichen, r.beglichen != 0);
-    PreislistenFuellen();
-    if (neueRechnung_) {
-        w.Show(ControlId::kCancel, false);
-        w.Show(kAenderungSpeichern, false);
-    } else {
-        w.Show(ControlId::kOk, false);
-    }
-    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
-    // A list index the names file no longer has counts as none assigned.
-    if (kundePreisliste_ < 0 || kundePreisliste_ >= preise.count) {
-        App().MessageBox(
-            "Dem Kunden wurde bisher noch keine Preisliste zugeordnet. Bitten wählen Sie die "
-            "passende Liste nun sofort."_w,
-            "Rechnung erstellen");
-        w.Select(kPreislisten, 0);
-    } else {
-        w.Select(kPreislisten, kundePreisliste_);
-    }
-    preise.SetPreisliste(w.Selected(kPreislisten));
-    BemerkungSetzen();
-    for (int id : kWeinFelder) {
-        w.Enable(id, false);
-    }
-    w.Show(kBildRechnung, true);
-    w.Focus(kWeinNummer);
-}
-
-void WeinListe::BemerkungSetzen() {
-    if (!neueRechnung_) {
-        Win().SetText(kBemerkung, FixedText::Get(rechnung_->bemerkung));
-        return;
-    }
-    std::string versand;
-    switch (Win().Selected(kPreislisten)) {
-        case 0:
-            versand = "LKW / NO";
-            break;
-        case 1:
-            versand = "LKW / NO/S";
-            break;
-        case 3:
-            versand = "Abholung";
-            break;
-        default:
-            break;
-    }
-    Win().SetText(kBemerkung, verwaltungen_.customizer->Bemerkung() + " " + versand);
-}
-
-void WeinListe::SummeZeigen() {
-    Win().SetText(kSumme, Betrag(rechnung_->GetSumme(!inEuro_)));
+void WeinListe::TitelSetzen() {
+    // The layout has no caption of its own; the title says what is worked on.
+    Win().SetCaption(art_->Titel());
 }
 
 // --- the list
-
-bool WeinListe::AufRechnung(std::int32_t weinNummer) const {
-    return rechnung_ != nullptr && rechnung_->FindPosten(weinNummer) != nullptr;
-}
 
 void WeinListe::ListeFuellen() {
     WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
     std::vector<std::string> zeilen;
     zeilen.reserve(weine.Count());
     for (unsigned i = 0; i < weine.Count(); ++i) {
-        const Wein& wein = weine[i];
-        const bool drauf = AufRechnung(wein.nummer);
-        if ((rechnung_ == nullptr || vollstaendig_ || drauf) && (drauf || wein.verborgen == 0)) {
-            zeilen.push_back(Zahl(wein.nummer));
+        if (art_->Zeigt(weine[i])) {
+            zeilen.push_back(Zahl(weine[i].nummer));
         }
     }
     Win().SetRows(kListe, std::move(zeilen));
@@ -392,8 +806,6 @@ std::string WeinListe::CellText(int listId, int row, int column) {
     if (wein == nullptr) {
         throw MessageException(kWeinFehlt);
     }
-    const Preis* preis =
-        column == 6 || column == 7 ? verwaltungen_.preisVerwaltung->GetPreis(nummer) : nullptr;
     switch (column) {
         case 0:
             return Zahl(wein->nummer);
@@ -407,20 +819,8 @@ std::string WeinListe::CellText(int listId, int row, int column) {
             return Zahl(wein->bestand);
         case 5:
             return Zahl(wein->gewicht);
-        case 6:
-            if (modus_ == Modus::Weinliste) {
-                return std::string(19, ' ');
-            }
-            return preis != nullptr ? Betrag(preis->preisDM) : "N/A";
-        case 7:
-            return preis != nullptr ? Betrag(preis->preisEuro) : "N/A";
-        case 8: {
-            const PostenVerwaltung::Posten* posten =
-                rechnung_ != nullptr ? rechnung_->FindPosten(nummer) : nullptr;
-            return posten != nullptr ? Zahl(posten->menge) : "N/A";
-        }
         default:
-            return {};
+            return art_->Zelle(nummer, column);
     }
 }
 
@@ -439,16 +839,7 @@ bool WeinListe::MayChangeSelection(int listId, int row) {
 }
 
 bool WeinListe::EnterPressed(int id) {
-    if (modus_ != Modus::Rechnung) {
-        return false;
-    }
-    for (int feld : kKopfFelder) {
-        if (feld == id) {
-            Win().FocusNext();
-            return true;
-        }
-    }
-    return false;
+    return art_->EnterPressed(id);
 }
 
 void WeinListe::ZeileGeklickt(int row) {
@@ -495,15 +886,7 @@ void WeinListe::WeinLaden() {
     w.SetText(kFuellmenge, FixedText::Get(wein->fuellmenge));
     w.SetText(kGewicht, Zahl(wein->gewicht));
     w.SetText(kBestand, Zahl(wein->bestand));
-    if (modus_ != Modus::Weinliste) {
-        const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
-        w.SetText(kPreisDM, preis != nullptr ? Betrag(preis->preisDM) : "");
-        w.SetText(kPreisEuro, preis != nullptr ? Betrag(preis->preisEuro) : "");
-    }
-    if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
-        const PostenVerwaltung::Posten* posten = rechnung_->FindPosten(nummer);
-        w.SetText(kBestellmenge, posten != nullptr ? Zahl(posten->menge) : "");
-    }
+    art_->WeinGeladen(nummer);
 }
 
 void WeinListe::PreislisteGewaehlt() {
@@ -512,13 +895,7 @@ void WeinListe::PreislisteGewaehlt() {
         return;
     }
     verwaltungen_.preisVerwaltung->SetPreisliste(index);
-    if (modus_ == Modus::Rechnung) {
-        BemerkungSetzen();
-        App().MessageBox("HINWEIS: Die Bemerkung der Rechnung wurde automatisch verändert."_w,
-                         "Preisliste neu gewählt"_w);
-    } else {
-        TitelSetzen();
-    }
+    art_->PreislisteGewaehlt();
     ListeFuellen();
 }
 
@@ -550,35 +927,24 @@ void WeinListe::Command(int id) {
             CmStore();
             break;
         case kLoeschen:
-            Knopf201();
+            art_->Loeschen(LenientNumber::ToInt(Win().Text(kWeinNummer)));
             break;
         case kVollstaendig:
             // The box shows the flag: a click changes both.
             vollstaendig_ = Win().IsChecked(kVollstaendig);
             ListeFuellen();
             break;
-        case kHeute: {
-            Datum heute = Datum::Heute();
-            Win().SetText(kTag, Zahl(heute.Day()));
-            Win().SetText(kMonat, Zahl(heute.Month()));
-            Win().SetText(kJahr, Zahl(heute.Year()));
-            break;
-        }
+        case kHeute:
         case kDatumLeeren:
-            Win().SetText(kTag, "");
-            Win().SetText(kMonat, "");
-            Win().SetText(kJahr, "");
+            Eingabefelder::DatumZeigen(Win(), kTag, kMonat, kJahr,
+                                       id == kHeute ? Datum::Heute().Julian() : Datum::kUngueltig);
             break;
         case ControlId::kOk:
         case kAenderungSpeichern:
-            if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
-                RechnungSpeichern();
-            } else {
-                CloseWindow(ControlId::kOk);
-            }
+            art_->Ok();
             break;
         case ControlId::kCancel:
-            Verlassen();
+            art_->Verlassen();
             break;
         default:
             Dialog::Command(id);
@@ -590,17 +956,7 @@ void WeinListe::Command(int id) {
 
 void WeinListe::CmStore() {
     if (!Wartungswort()) {
-        switch (modus_) {
-            case Modus::Weinliste:
-                WeinSpeichern();
-                break;
-            case Modus::Preisliste:
-                PreisSpeichern();
-                break;
-            case Modus::Rechnung:
-                PostenSpeichern();
-                break;
-        }
+        art_->Speichern();
     }
     geaendert_ = false;
 }
@@ -632,7 +988,7 @@ bool WeinListe::Wartungswort() {
         });
         // The import walks through every list; the one chosen here stays
         // current.
-        if (modus_ != Modus::Weinliste && Win().Selected(kPreislisten) >= 0) {
+        if (Win().Selected(kPreislisten) >= 0) {
             preise.SetPreisliste(Win().Selected(kPreislisten));
         }
         App().ArrowCursor();
@@ -660,297 +1016,4 @@ bool WeinListe::Wartungswort() {
         return true;
     }
     return false;
-}
-
-void WeinListe::WeinSpeichern() {
-    Window& w = Win();
-    // The weight is kept in 16 bits; a larger one would be stored as some
-    // other weight.
-    std::int64_t gewicht = 0;
-    if (!Eingabefelder::ZahlLesen(w.Text(kGewicht), 0, std::numeric_limits<std::uint16_t>::max(),
-                                  gewicht)) {
-        App().MessageBox(
-            "Das Gewicht muss eine Zahl von 0 bis 65535 (Gramm) sein. Der Wein "
-            "wurde nicht gespeichert.",
-            "Wein speichern");
-        w.Focus(kGewicht);
-        return;
-    }
-    Wein wein;
-    wein.nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
-    wein.gewicht = static_cast<std::uint16_t>(gewicht);
-    wein.bestand = LenientNumber::ToInt(w.Text(kBestand));
-    FixedText::Set(wein.name, w.Text(kName));
-    FixedText::Set(wein.bezeichnung, w.Text(kBezeichnung));
-    FixedText::Set(wein.fuellmenge, w.Text(kFuellmenge));
-    wein.verborgen = 0;
-    WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
-    weine.AddWein(wein.nummer);
-    *weine.GetWein(wein.nummer) = wein;
-    weine.Sort();
-    ListeFuellen();
-}
-
-void WeinListe::PreisSpeichern() {
-    Window& w = Win();
-    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
-    const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
-    const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
-    if (dm < 0.0f || euro < 0.0f) {
-        App().MessageBox(kNegativerPreis, "Preis speichern");
-        w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
-        return;
-    }
-    PreisVerwaltung& preise = *verwaltungen_.preisVerwaltung;
-    if (preise.GetPreis(nummer) == nullptr) {
-        preise.AddPreis(Preis(nummer, 0.0f, 0.0f));
-    }
-    Preis* preis = preise.GetPreis(nummer);
-    if (preis == nullptr) {
-        return;  // no list is current
-    }
-    preis->preisDM = dm;
-    preis->preisEuro = euro;
-    preise.FlushPreisliste();
-    w.RefreshRow(kListe, -1);
-}
-
-void WeinListe::PostenSpeichern() {
-    Window& w = Win();
-    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
-    const std::int32_t menge = LenientNumber::ToInt(w.Text(kBestellmenge));
-    const auto dm = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisDM)));
-    const auto euro = static_cast<float>(LenientNumber::ToAmount(w.Text(kPreisEuro)));
-    const Wein* wein = verwaltungen_.weinlistenVerwaltung->GetWein(nummer);
-    if (wein == nullptr) {
-        App().MessageBox("Ein Wein mit dieser Nummer konnte nicht gefunden werden.",
-                         "Posten speichern");
-        return;
-    }
-    // Every amount of the invoice, the e-invoice too, is made of prices
-    // that are not negative.
-    if (dm < 0.0f || euro < 0.0f) {
-        App().MessageBox(kNegativerPreis, "Posten speichern");
-        w.Focus(dm < 0.0f ? kPreisDM : kPreisEuro);
-        return;
-    }
-    // The item keeps its quantity in 16 bits; a larger one would be stored
-    // as a different quantity.
-    if (menge > kHoechstMenge) {
-        App().MessageBox("Die Bestellmenge " + Zahl(menge) +
-                             " ist zu groß: ein Posten kann höchstens 32767 Flaschen umfassen. "
-                             "Es wurde nichts gespeichert."_w,
-                         "Posten hinzufügen"_w);
-        w.Focus(kBestellmenge);
-        return;
-    }
-    if (wein->bestand < menge) {
-        const std::string bestand = Zahl(wein->bestand);
-        App().MessageBox("Der Bestand beträgt nur noch "_w + bestand + " Flaschen",
-                         "Posten hinzufügen"_w);
-        w.SetText(kBestellmenge, bestand);
-        return;
-    }
-    if (menge <= 0 || rechnung_ == nullptr) {
-        w.Focus(kBestellmenge);
-        return;
-    }
-    try {
-        rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
-    } catch (const MessageException& fehler) {
-        // A log line or a stock change that could not be written refuses the
-        // item; the fields stay as typed so that it can be stored again.
-        App().MessageBox(fehler.what(), "Posten speichern");
-        ListeAuffrischen();
-        SummeZeigen();
-        return;
-    }
-    ListeAuffrischen();
-    SummeZeigen();
-    w.SetText(kBestellmenge, "");
-    w.SetText(kWeinNummer, "");
-    w.Focus(kWeinNummer);
-}
-
-void WeinListe::Knopf201() {
-    Window& w = Win();
-    const std::int32_t nummer = LenientNumber::ToInt(w.Text(kWeinNummer));
-    if (modus_ == Modus::Weinliste) {
-        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
-        Wein* wein = weine.GetWein(nummer);
-        if (wein != nullptr) {
-            wein->verborgen = 1;
-            weine.Store(wein);
-            ListeFuellen();
-        }
-        return;
-    }
-    if (modus_ == Modus::Rechnung && rechnung_ != nullptr) {
-        try {
-            rechnung_->DeletePosten(nummer);
-        } catch (const MessageException& fehler) {
-            App().MessageBox(fehler.what(), "Posten l\xF6schen");
-        }
-        ListeAuffrischen();
-        SummeZeigen();
-        w.SetText(kWeinNummer, "");
-        w.Focus(kWeinNummer);
-    }
-}
-
-// --- storing the invoice and leaving
-
-void WeinListe::RechnungSpeichern() {
-    Window& w = Win();
-    Rechnung& r = *rechnung_;
-    const std::string bemerkung = w.Text(kBemerkung);
-    if (bemerkung == kGenerator) {
-        FixedText::Set(r.bemerkung, bemerkung);
-        TestrechnungenErzeugen();
-        return;
-    }
-    const std::string titel = "Rechnungsdaten ändern"_w;
-    // Everything typed is checked before any of it reaches the invoice, so
-    // that a refusal leaves the invoice as it was and the fields as typed.
-    Eingabefelder::Rechnungskopf kopf;
-    const std::string kopfFehler = Eingabefelder::RechnungskopfLesen(
-        w.Text(kKartons), w.Text(kSteigen), w.Text(kRechnungNr), kopf);
-    if (!kopfFehler.empty()) {
-        App().MessageBox(kopfFehler, titel);
-        std::int64_t zahl = 0;
-        w.Focus(!Eingabefelder::ZahlLesen(w.Text(kKartons), 0, Rechnung::kGeloescht - 1, zahl)
-                    ? kKartons
-                : !Eingabefelder::ZahlLesen(w.Text(kSteigen), 0, Rechnung::kGeloescht - 1, zahl)
-                    ? kSteigen
-                    : kRechnungNr);
-        return;
-    }
-
-    const int tag = LenientNumber::ToInt(w.Text(kTag));
-    const int monat = LenientNumber::ToInt(w.Text(kMonat));
-    int jahr = LenientNumber::ToInt(w.Text(kJahr));
-    if (jahr <= 1900) {
-        jahr = 1960;
-    }
-    // An empty year means no date; with a year, the date must exist.
-    if (!Getrimmt(w.Text(kJahr)).empty()) {
-        const std::string datumFehler = Eingabefelder::DatumFehler(
-            Eingabefelder::DatumGetippt(w, kTag, kMonat, kJahr), tag, monat, jahr);
-        if (!datumFehler.empty()) {
-            App().MessageBox(datumFehler, titel);
-            w.Focus(kTag);
-            return;
-        }
-    }
-    Datum datum(tag, monat, jahr);
-    if (neueRechnung_ && !Eingabefelder::DatumZeigbar(datum.Julian()) &&
-        App().MessageBox("Die Rechnung hat kein Rechnungsdatum. Soll das heutige Datum eingesetzt "
-                         "werden?",
-                         "Rechnung speichern", MessageButtons::YesNo) == Answer::Yes) {
-        // Without a date no period holds the invoice: the date filter and
-        // the bottle count would never find it.
-        datum = Datum::Heute();
-        w.SetText(kTag, Zahl(datum.Day()));
-        w.SetText(kMonat, Zahl(datum.Month()));
-        w.SetText(kJahr, Zahl(datum.Year()));
-    }
-    const std::int32_t grenze = verwaltungen_.customizer->vordatierungTage;
-    const Datum erfasst(r.erfasstDatum);
-    if (datum.IsValid() && datum.Year() > 1970 &&
-        static_cast<std::int64_t>(erfasst.Julian()) - static_cast<std::int64_t>(datum.Julian()) >
-            grenze) {
-        App().MessageBox(
-            "Diese Rechnung wurde am " + Zahl(erfasst.Day()) + "." + Zahl(erfasst.Month()) + "." +
-                Zahl(erfasst.Year()) + " erstellt. Sie haben versucht die Rechnung mehr als " +
-                Zahl(grenze) +
-                " Tage vorzudatieren. Damit ist die Grenze zur Vordatierung überschritten. Wenn "
-                "dies ein Problem ist, kann die Grenze in den 'Grundeinstellungen' bel. verändert "
-                "werden. WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) gewählt wird, desto "
-                "langsamer werden einige Programmfunktionen. Vorerst wurde das Datum der Erfassung "
-                "eingesetzt."_w,
-            titel);
-        datum = erfasst;
-    }
-    FixedText::Set(r.bemerkung, bemerkung);
-    r.kartons = kopf.kartons;
-    r.steigen = kopf.steigen;
-    r.nummer = kopf.nummer;
-    r.betragEingegangen = static_cast<float>(LenientNumber::ToAmount(w.Text(kEingegangen)));
-    r.datum = datum.Julian();
-    r.beglichen = w.IsChecked(kBeglichen) ? 1 : 0;
-
-    const std::int32_t id = r.id;
-    RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
-    if (neueRechnung_) {
-        // The list stays behind the questions below and keeps showing the
-        // invoice's quantities, which the released reservation no longer has.
-        gespeichert_ = std::make_unique<Rechnung>(r);
-        ReservierungSpeichern();
-        rechnung_ = gespeichert_.get();
-    } else {
-        rechnungen.UpdateRechnung(r);
-    }
-
-    if (App().MessageBox("Soll die Rechnung gleich gedruckt werden?", "Rechnung drucken",
-                         MessageButtons::YesNo) == Answer::Yes) {
-        bool packliste = true;
-        bool kundenRechnung = true;
-        bool interneRechnung = true;
-        bool bildschirm = false;
-        if (DruckDialog::Waehlen(App(), packliste, kundenRechnung, interneRechnung, bildschirm)) {
-            // Printed as it stands in the file now.
-            if (const Rechnung* gespeichert = rechnungen.GetRechnung(id)) {
-                const Rechnung kopie(*gespeichert);
-                RechnungDrucken(App(), verwaltungen_, kopie, packliste, kundenRechnung,
-                                interneRechnung, bildschirm);
-            }
-        }
-    }
-    rechnung_ = nullptr;
-    w.Close(ControlId::kOk);
-}
-
-void WeinListe::Verlassen() {
-    // Items are in the item file as soon as they are entered; a new
-    // invoice's header must follow them however the dialog is left.
-    ReservierungSpeichern();
-    CloseWindow(ControlId::kCancel);
-}
-
-void WeinListe::TestrechnungenErzeugen() {
-    if (App().MessageBox(
-            "Vorsicht: Sie sind im Begriff für 2000 Kunden jeweils max. 20 Testrechnungen zu "
-            "generieren. Ein nachträgliches Bereinigen des Datenbestandes nach dieser Operation "
-            "ist kaum noch möglich. Möchten Sie fortfahren?"_w,
-            "Automatisch Testrechnungen generieren", MessageButtons::YesNo, MessageIcon::None,
-            Answer::No) == Answer::Yes) {
-        App().WaitCursor();
-        ReservierungSpeichern();
-        RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
-        WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
-        for (int durchlauf = 0; durchlauf < 2000; ++durchlauf) {
-            Win().SetCaption(Zahl(durchlauf));
-            // The window keeps painting and shows the pass it is at.
-            App().ProcessEvents();
-            for (int j = 0; std::rand() % 24 > j; ++j) {
-                Rechnung* r = rechnungen.AllocRechnung(std::rand() % 1200);
-                const int tag = std::rand() % 29;
-                const int monat = std::rand() % 12;
-                const int jahr = 1990 + std::rand() % 10;
-                const std::uint32_t datum = Datum(tag, monat, jahr).Julian();
-                r->datum = datum;
-                r->erfasstDatum = datum;
-                const int posten = std::rand() % 30;
-                for (int k = 0; k < posten && static_cast<unsigned>(k) < weine.Count(); ++k) {
-                    const auto dm = static_cast<float>(std::rand() % 24);
-                    const auto euro = static_cast<float>(std::rand() % 12);
-                    const auto menge = static_cast<std::int16_t>(std::rand() % 12);
-                    r->SetPosten(weine[static_cast<unsigned>(k)].nummer, dm, euro, menge);
-                }
-                rechnungen.StoreRechnung();
-            }
-        }
-        App().ArrowCursor();
-    }
-    Verlassen();
 }

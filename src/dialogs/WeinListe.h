@@ -91,8 +91,7 @@ class WeinListe : public Dialog {
 
     Modus GetModus() const { return modus_; }
     // The invoice being edited; null once it was stored with "OK".
-    Rechnung* GetRechnung() const { return rechnung_; }
-    bool IstNeueRechnung() const { return neueRechnung_; }
+    Rechnung* GetRechnung() const;
 
     void SetupWindow() override;
     void Command(int id) override;
@@ -110,52 +109,32 @@ class WeinListe : public Dialog {
     void CmStore();
 
   private:
+    // What a mode makes of the fields and the list every mode shares: its
+    // set-up and columns, the cells and fields only it fills, and what its
+    // buttons store. One object per mode (WeinListe.cpp); the invoice mode
+    // is the price list's mode with an invoice.
+    class Art;
+    class WeinArt;
+    class PreisArt;
+    class RechnungsArt;
+
     WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde, Rechnung* rechnung,
               bool vollstaendig);
 
-    void SpaltenEinfuegen();
-    void RechnungskopfFuellen();
-    void PreislistenFuellen();
+    void TitelSetzen();
     void ListeFuellen();
     // After an item changed: the whole list, or only its cells.
     void ListeAuffrischen();
     void WeinLaden();
     void ZeileGeklickt(int row);
     void PreislisteGewaehlt();
-    void BemerkungSetzen();
-    void SummeZeigen();
-    void TitelSetzen();
-
     bool Wartungswort();
-    void WeinSpeichern();
-    void PreisSpeichern();
-    void PostenSpeichern();
-    void Knopf201();
-
-    void RechnungSpeichern();
-    void Verlassen();
-    void TestrechnungenErzeugen();
-    // Stores the reserved invoice if it is still the dialog's.
-    void ReservierungSpeichern();
-    bool Reserviert() const;
-
-    bool AufRechnung(std::int32_t weinNummer) const;
     std::int32_t ZeilenWein(int row) const;
 
     Verwaltungen& verwaltungen_;
     Modus modus_;
-    std::int32_t kundeNummer_ = -1;
-    // "Anrede Vorname Nachname, Ort" for the title.
-    std::string kundeTitel_;
-    // The customer's price list; negative: none assigned.
-    int kundePreisliste_ = -1;
-    Rechnung* rechnung_ = nullptr;
-    // A new invoice as it was stored with "OK", while the print questions
-    // are open.
-    std::unique_ptr<Rechnung> gespeichert_;
-    bool neueRechnung_ = false;
     bool vollstaendig_ = true;
     bool geaendert_ = false;
     bool laedt_ = false;  // while the dialog fills the fields of a wine itself
-    bool inEuro_ = false;
+    std::unique_ptr<Art> art_;
 };

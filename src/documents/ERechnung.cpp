@@ -7,6 +7,7 @@
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
 #include "model/Rechnung.h"
+#include "model/Rechnungsbetrag.h"
 #include "model/Verwaltungen.h"
 #include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
@@ -16,20 +17,6 @@
 #include "storage/FixedText.h"
 
 namespace {
-
-// Cents exactly as the printed invoice shows the amount ("%.2f").
-std::int64_t GedruckteCent(float wert) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(wert));
-    const bool negativ = text[0] == '-';
-    std::int64_t cent = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c >= '0' && *c <= '9') {
-            cent = cent * 10 + (*c - '0');
-        }
-    }
-    return negativ ? -cent : cent;
-}
 
 // a / b rounded half away from zero, for b > 0.
 std::int64_t Gerundet(std::int64_t a, std::int64_t b) {
@@ -152,13 +139,11 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         return std::nullopt;
     }
 
+    // Every amount is the one on paper.
+    const Rechnungsbetrag betrag(rechnung, &einstellungen);
     ERechnung e;
     e.nummer = rechnung.nummer;
-    // The date the customer invoice prints, else the day it was captured.
-    Datum datum(rechnung.datum);
-    if (!(datum.Year() > 1975 && datum.Year() < 10000)) {
-        datum = Datum(rechnung.erfasstDatum);
-    }
+    const Datum datum = betrag.datum;
     e.tag = datum.Day();
     e.monat = datum.Month();
     e.jahr = datum.Year();
@@ -212,11 +197,8 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
     e.kaeufer.telefon = Utf8(Getrimmt(FixedText::Get(kunde->Telefon)));
     e.kaeufer.email = Utf8(email);
 
-    // The same float arithmetic as the printed invoice, so that every
-    // amount is the one on paper.
-    const float mwst = einstellungen.mwst;
     const bool enthalten = einstellungen.mwstEnthalten != 0;
-    e.satz = GedruckteCent(mwst);
+    e.satz = Rechnungsbetrag::Cent(einstellungen.mwst);
     WeinlistenVerwaltung* weine = verwaltungen.weinlistenVerwaltung;
     PostenVerwaltung::Posten p;
     for (std::int32_t cursor = rechnung.FirstPosten(); rechnung.NextPosten(p, cursor);) {
@@ -235,8 +217,7 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         } else {
             z.name = "Wein Nr. " + std::to_string(p.weinNummer);
         }
-        const std::int64_t preis = GedruckteCent(p.preisEuro);
-        const std::int64_t zeile = GedruckteCent(p.menge * p.preisEuro);
+        const auto [preis, zeile] = Rechnungsbetrag::Von(p, &einstellungen);
         // EN 16931 (BR-27): an item's net price is never negative; credits
         // are not invoices.
         if (preis < 0 || zeile < 0) {
@@ -257,12 +238,13 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         e.summeNetto += z.netto;
         e.zeilen.push_back(std::move(z));
     }
-    e.mwst = Gerundet(e.summeNetto * e.satz, 10000);
+    // The VAT and the final amount are those printed, the VAT thus of the
+    // printed sum rather than of the rounded lines (the rules allow it a
+    // currency unit of leeway). The rounding amount makes up for the cent or
+    // two by which the rounded lines and the VAT miss the final amount.
+    e.mwst = betrag.mwst;
     e.brutto = e.summeNetto + e.mwst;
-    const float summe = rechnung.GetSumme(false);
-    e.zahlbar = GedruckteCent(enthalten ? summe : summe * (100 + mwst) / 100);
-    // Rounded lines can leave the totals a cent or two away from the
-    // printed final amount, which is what the customer pays.
+    e.zahlbar = betrag.endbetrag;
     e.rundung = e.zahlbar - e.brutto;
     return e;
 }

@@ -11,6 +11,7 @@
 #include "documents/Canvas.h"
 #include "model/Kunde.h"
 #include "model/Rechnung.h"
+#include "model/Rechnungsbetrag.h"
 #include "model/Verwaltungen.h"
 #include "model/Wein.h"
 #include "model/WeinlistenVerwaltung.h"
@@ -230,9 +231,12 @@ namespace {
 // What the page needs to know of the invoice's surroundings, with "N/A" and
 // zero where a record is missing.
 struct Umfeld {
+    Umfeld(const Kunde* k, const Rechnung& r, Verwaltungen* v)
+        : kunde(k), verwaltungen(v), betrag(r, Einstellungen()) {}
+
     const Kunde* kunde;
-    const Rechnung& rechnung;
     Verwaltungen* verwaltungen;
+    const Rechnungsbetrag betrag;
 
     template <std::size_t N>
     std::string Feld(const char (Kunde::*feld)[N]) const {
@@ -256,7 +260,6 @@ struct Umfeld {
         return verwaltungen != nullptr ? verwaltungen->customizer : nullptr;
     }
 
-    bool InEuro() const { return Einstellungen() != nullptr && Einstellungen()->preiseInEuro; }
     bool MwstEnthalten() const {
         return Einstellungen() != nullptr && Einstellungen()->mwstEnthalten;
     }
@@ -272,15 +275,8 @@ struct Umfeld {
         return verwaltungen->weinlistenVerwaltung->GetWein(nummer);
     }
 
-    float Summe() const { return rechnung.GetSumme(!InEuro()); }
-    // With prices that include VAT the total already holds it: 100.00 at 19 %
-    // contains 15.97, not the 19.00 that would be added on top of a net 100.00.
-    float MwstBetrag() const {
-        return MwstEnthalten() ? Summe() * Mwst() / (100 + Mwst()) : Summe() * Mwst() / 100;
-    }
-    float Endbetrag() const { return MwstEnthalten() ? Summe() : Summe() * (100 + Mwst()) / 100; }
-    std::string Betrag(float betrag) const {
-        return Format("%s %0.2f", Waehrung().c_str(), static_cast<double>(betrag));
+    std::string Betrag(std::int64_t cent) const {
+        return Waehrung() + " " + Rechnungsbetrag::Text(cent);
     }
 };
 
@@ -300,16 +296,9 @@ void FuerPostenDerSeite(const Rechnung& rechnung, int seite, int proSeite,
     }
 }
 
-std::string WeinText(const Wein* wein, const char (Wein::*feld)[60]) {
+template <std::size_t N>
+std::string WeinText(const Wein* wein, const char (Wein::*feld)[N]) {
     return wein != nullptr ? FixedText::Get(wein->*feld) : kNichtVerfuegbar;
-}
-
-std::string Fuellmenge(const Wein* wein) {
-    return wein != nullptr ? FixedText::Get(wein->fuellmenge) : kNichtVerfuegbar;
-}
-
-float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
-    return u.InEuro() ? p.preisEuro : p.preisDM;
 }
 
 // The second line of an item on both invoices: the description from its
@@ -318,11 +307,11 @@ float Einzelpreis(const Umfeld& u, const PostenVerwaltung::Posten& p) {
 // still stands before the price: written over, the price could not be read.
 std::string PreisZeile(const Umfeld& u, const PostenVerwaltung::Posten& p, std::size_t bezeichnung,
                        std::size_t preisEnde, std::size_t summeEnde) {
-    const float preis = Einzelpreis(u, p);
+    const Rechnungsbetrag::Posten betrag = Rechnungsbetrag::Von(p, u.Einstellungen());
     return Zeile()
         .Ab(bezeichnung, WeinText(u.WeinZu(p.weinNummer), &Wein::bezeichnung))
-        .BisVor(preisEnde, Format("%.2f", static_cast<double>(preis)))
-        .BisVor(summeEnde, Format("%.2f", static_cast<double>(p.menge * preis)))
+        .BisVor(preisEnde, Rechnungsbetrag::Text(betrag.preis))
+        .BisVor(summeEnde, Rechnungsbetrag::Text(betrag.betrag))
         .Text();
 }
 
@@ -374,10 +363,9 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     s.Vor(1);
 
     s.Schrift(1, Canvas::kBold);
-    const Datum datum(rechnung_->datum);
-    if (datum.Year() > 1975 && datum.Year() < 10000) {
+    if (u.betrag.datiert) {
         s.TextBei(static_cast<int>(s.W * 0.685), static_cast<int>(s.H * 0.284),
-                  Format("%d.%d.%d", datum.Day(), datum.Month(), datum.Year()));
+                  u.betrag.datum.Text());
     }
     if (!FixedText::IsEmpty(rechnung_->bemerkung)) {
         s.Schrift(0.9, Canvas::kBold);
@@ -401,7 +389,7 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
         const Wein* wein = u.WeinZu(p.weinNummer);
         s.Text(Zeile()
                    .Fest(0, Format("%4d", p.menge))
-                   .Ab(6, Fuellmenge(wein))
+                   .Ab(6, WeinText(wein, &Wein::fuellmenge))
                    .Ab(18, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
@@ -415,27 +403,26 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     s.Text(Leer(61) + std::string(20, '_'));
     s.Vor(2);
     if (!u.MwstEnthalten()) {
-        s.Text(Zeile().Ab(25, "Summe").BisVor(81, u.Betrag(u.Summe())).Text());
+        s.Text(Zeile().Ab(25, "Summe").BisVor(81, u.Betrag(u.betrag.summe)).Text());
         s.Vor(1);
         s.Text(Zeile()
                    .Ab(25, Format("zzgl. %0.2f %% Mehrwertsteuer", static_cast<double>(u.Mwst())))
-                   .BisVor(81, u.Betrag(u.MwstBetrag()))
+                   .BisVor(81, u.Betrag(u.betrag.mwst))
                    .Text());
         s.Vor(1.5);
-        const std::string endbetrag = u.Betrag(u.Endbetrag());
+        const std::string endbetrag = u.Betrag(u.betrag.endbetrag);
         s.Text(Zeile().Ab(25, "ENDBETRAG").BisVor(81, endbetrag).Text());
         s.Vor(1);
         s.Text(Zeile().BisVor(81, std::string(endbetrag.size(), '=')).Text());
     } else {
-        const std::string endbetrag = u.Betrag(u.Summe());
+        const std::string endbetrag = u.Betrag(u.betrag.summe);
         s.Text(Zeile().Ab(25, "ENDBETRAG").BisVor(81, endbetrag).Text());
         s.Vor(1);
         s.Text(Zeile().BisVor(81, std::string(endbetrag.size(), '=')).Text());
         s.Vor(1);
         s.Schrift(0.75, Canvas::kNormal);
-        s.Text(Format("     der Endbetrag enth\xE4lt %s %0.2f (%0.2f %% Umsatzsteuer) ",
-                      u.Waehrung().c_str(), static_cast<double>(u.MwstBetrag()),
-                      static_cast<double>(u.Mwst())));
+        s.Text(Format("     der Endbetrag enth\xE4lt %s (%0.2f %% Umsatzsteuer) ",
+                      u.Betrag(u.betrag.mwst).c_str(), static_cast<double>(u.Mwst())));
         s.Schrift(1, Canvas::kBold);
     }
     s.x = s.W / 7;
@@ -504,7 +491,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
         s.Text(Zeile()
                    .Fest(0, Format("%7d", p.weinNummer))
                    .Fest(9, Format("%4d", p.menge))
-                   .Ab(15, Fuellmenge(wein))
+                   .Ab(15, WeinText(wein, &Wein::fuellmenge))
                    .Ab(27, WeinText(wein, &Wein::name))
                    .Text());
         s.Vor(1);
@@ -517,15 +504,15 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     }
     s.Text(Leer(65) + std::string(20, '_'));
     s.Vor(2);
-    s.Text(Zeile().Ab(32, "Summe").BisVor(85, u.Betrag(u.Summe())).Text());
+    s.Text(Zeile().Ab(32, "Summe").BisVor(85, u.Betrag(u.betrag.summe)).Text());
     s.Vor(1);
     const char* art = u.MwstEnthalten() ? "davon" : "zzgl.";
     s.Text(Zeile()
                .Ab(32, Format("%s %0.2f %% Mehrwertsteuer", art, static_cast<double>(u.Mwst())))
-               .BisVor(85, u.Betrag(u.MwstBetrag()))
+               .BisVor(85, u.Betrag(u.betrag.mwst))
                .Text());
     s.Vor(1);
-    s.Text(Zeile().Ab(32, "Endbetrag").BisVor(85, u.Betrag(u.Endbetrag())).Text());
+    s.Text(Zeile().Ab(32, "Endbetrag").BisVor(85, u.Betrag(u.betrag.endbetrag)).Text());
 }
 
 void PrintRechnung::Packliste(Seite& s, int seite) const {

@@ -1,8 +1,8 @@
 #include "model/RechnungsVerwaltung.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <map>
 #include <ostream>
@@ -13,6 +13,7 @@
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PostenVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "model/Verwaltungen.h"
 #include "storage/Clock.h"
 #include "storage/CodePage.h"
@@ -653,9 +654,11 @@ void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer,
                                                             GenericList<Rechnung>& liste) {
     const Customizer* einstellungen =
         verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
-    const bool inDM = einstellungen == nullptr || einstellungen->preiseInEuro == 0;
     const PostenVerwaltung* posten =
         verwaltungen_ != nullptr ? verwaltungen_->postenVerwaltung : nullptr;
+    // In cents, as the list shows the totals: 105.00 lies within 5 of 100.
+    const std::int64_t betragCent = Rechnungsbetrag::Cent(betrag);
+    const std::int64_t toleranzCent = Rechnungsbetrag::Cent(toleranz);
     Rechnung puffer;
     puffer.SetVerwaltungen(verwaltungen_);
     const std::string_view alle(bild_);
@@ -668,10 +671,12 @@ void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer,
         if (nummer >= 0 && Int32At(satz, kOffsetNummer) == nummer) {
             treffer = true;
         } else if (betrag > 0.0f) {
-            const float summe = posten != nullptr ? posten->Summe(Int32At(satz, kOffsetPostenKopf),
-                                                                  Int32At(satz, kOffsetId), inDM)
-                                                  : 0.0f;
-            treffer = std::fabs(summe - betrag) <= toleranz;
+            const std::int64_t summe =
+                posten != nullptr
+                    ? Rechnungsbetrag::Summe(*posten, Int32At(satz, kOffsetPostenKopf),
+                                             Int32At(satz, kOffsetId), einstellungen)
+                    : 0;
+            treffer = std::llabs(summe - betragCent) <= toleranzCent;
         }
         if (treffer) {
             Lies(n, puffer);

@@ -315,6 +315,20 @@ TEST_F(RechnungsListeTest, EditingOpensTheInvoiceEditorOnTheClickedInvoice) {
     EXPECT_FALSE(w.IsEnabled(L::kEditieren));
 }
 
+// 1.125 is exact in single precision and shown as 1.12 (a half rounds to
+// the even cent): typing what the list shows ticks "Beglichen".
+TEST_F(RechnungsListeTest, TheTotalAsShownTicksPaidAlsoWhenItEndsInAHalfCent) {
+    Neue(8, 1.125f, Datum(1, 12, 2026));
+    FakeWindow& w = Liste();
+    ASSERT_TRUE(w.PickRow(L::kListe, 0));
+    EXPECT_EQ(w.Cell(L::kListe, 0, 2), "1.12");
+    ASSERT_EQ(w.Text(L::kSumme), "1.12");
+    w.Type(L::kEingegangen, "1,11");
+    EXPECT_FALSE(w.IsChecked(L::kBeglichen));
+    w.Type(L::kEingegangen, "1,12");
+    EXPECT_TRUE(w.IsChecked(L::kBeglichen));
+}
+
 TEST_F(RechnungsListeTest, EnterMovesOnAndClosingWithChangedFieldsAsksWhetherToStore) {
     // 12 bottles at 5.40: a total of 64.80 that single precision holds as
     // 64.8000031.

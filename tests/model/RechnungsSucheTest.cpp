@@ -143,6 +143,13 @@ TEST_F(RechnungsSucheTest, ByNumberOrAmount) {
     EXPECT_EQ(NachNummerOderBetrag(-1, 7.0f, 0.0f), (IdListe{1}));
     Rv().DeleteRechnung(1, false);
     EXPECT_EQ(NachNummerOderBetrag(-1, 7.0f, 0.0f), IdListe{});
+
+    // Totals are compared in cents, as the list shows them: 7 × 1.10 summed
+    // in float lies a little above 7.70, and 7.70 still finds it exactly.
+    const std::int32_t id = RechnungSpeichern(k, {{2, 7, 0.0f, 1.1f}});
+    EXPECT_EQ(NachNummerOderBetrag(-1, 7.7f, 0.0f), IdListe{id});
+    EXPECT_EQ(NachNummerOderBetrag(-1, 7.71f, 0.0f), IdListe{});
+    EXPECT_EQ(NachNummerOderBetrag(-1, 7.71f, 0.01f), IdListe{id});
 }
 
 TEST_F(RechnungsSucheTest, BottleItemsAreSortedByWineInCollectionOrder) {
