@@ -15,9 +15,9 @@
 
 #include "Interaction.h"
 #include "app/QtServices.h"
-#include "app/RechnungRenderer.h"
 #include "documents/Canvas.h"
 #include "printing/Briefkopf.h"
+#include "printing/RechnungRenderer.h"
 #include "support/TempDir.h"
 
 namespace {
