@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtServices.h"
 #include "documents/Canvas.h"
 #include "printing/Briefkopf.h"
@@ -73,12 +73,10 @@ TEST(PreViewWindowTest, ShowsPageOneOverTheWholeWindowAndStaysPortraitA4) {
     // Sized by the user after it has painted, it takes A4 proportions again.
     (void)fenster->grab();
     fenster->resize(800, 600);
-    QApplication::processEvents();
-    EXPECT_EQ(fenster->size(), QSize(A4Breite(600), 600));
+    WARTE_BIS(fenster->size() == QSize(A4Breite(600), 600));
     (void)fenster->grab();
     fenster->resize(300, 900);
-    QApplication::processEvents();
-    EXPECT_EQ(fenster->size(), QSize(A4Breite(900), 900));
+    WARTE_BIS(fenster->size() == QSize(A4Breite(900), 900));
     (void)fenster->grab();
 
     ASSERT_FALSE(z->seiten.empty());
