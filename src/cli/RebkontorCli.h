@@ -17,10 +17,11 @@ struct Verwaltungen;
 // rebkontor-cli: the window's exports, invoice PDFs, invoice searches, a
 // check of the data directory and a sample data set, for scripts and
 // scheduled jobs. What draws PDF pages runs in the sibling program
-// rebkontor-cli-pdf, which has the toolkit; the rest starts without it. Every command but
-// "beispieldaten" only reads the data, where it lies and beside a running window (see Lesebestand):
-// the directory stays byte for byte as it was, and "daten" is never created. "beispieldaten" holds
-// the data directory's lock, as the window does.
+// rebkontor-cli-pdf, which has the toolkit; the rest starts without it.
+// Every command but "beispieldaten" only reads the data, where it lies and
+// beside a running window (see Lesebestand): the directory stays byte for
+// byte as it was, and "daten" is never created. "beispieldaten" holds the
+// data directory's lock, as the window does.
 //
 // Messages go to `err`, results to `out`, both in UTF-8; files are written in
 // Windows-1252, as the window writes them.
