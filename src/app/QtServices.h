@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "printing/PdfAusgabe.h"
 #include "windowing/Services.h"
 
 class QMessageBox;
@@ -70,6 +71,7 @@ class QtServices : public Services {
                       std::function<void()> failed = {}) override;
     bool Print(const std::vector<PrintJob>& jobs) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
+    Dokumentausgabe* Dokumente() override { return &pdf_; }
 
     QWidget* ActiveWindow() const;
 
@@ -90,4 +92,5 @@ class QtServices : public Services {
     bool reporting_ = false;
     bool reportPending_ = false;
     int waiting_ = 0;
+    PdfAusgabe pdf_;
 };

@@ -15,11 +15,9 @@
 #include "app/QtServices.h"
 #include "app/QtText.h"
 #include "dialogs/DisplayEvent.h"
-#include "dialogs/ERechnungSpeichern.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
 #include "model/Datenbestand.h"
-#include "printing/ZugferdPdf.h"
 #include "windowing/Window.h"
 
 namespace {
@@ -41,7 +39,6 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>(kDaten)) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
-    ERechnungSpeichern::SetZugferdAusgabe(ZugferdPdf);
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

@@ -43,6 +43,16 @@ bool Aufruf::HilfeVerlangt() const {
     return false;
 }
 
+bool Aufruf::Hat(const std::string& name) const {
+    for (const std::string& wort : woerter_) {
+        if (wort.compare(0, name.size(), name) == 0 &&
+            (wort.size() == name.size() || wort[name.size()] == '=')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<std::vector<std::string>> Aufruf::Option(const std::string& name, int anzahl) {
     std::optional<std::vector<std::string>> werte;
     for (std::size_t i = 0; i < woerter_.size();) {

@@ -23,6 +23,8 @@ class Aufruf {
 
     // Whether a help option (--help or -h) is among the words.
     bool HilfeVerlangt() const;
+    // Whether the option is among the words, with or without its values.
+    bool Hat(const std::string& name) const;
 
     // Takes the option and its `anzahl` values out of the words ("--name
     // value" or, for one value, "--name=value"); nothing when it is absent.

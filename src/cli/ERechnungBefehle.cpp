@@ -8,6 +8,7 @@
 #include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
 #include "documents/Ausgabeziel.h"
+#include "documents/Dokumentausgabe.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
 #include "model/Firmendaten.h"
@@ -60,9 +61,7 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
     const std::int64_t wert =
         id ? Aufruf::ZahlLesen(*id, 0, kGroesste, "Die Id")
            : Aufruf::ZahlLesen(positionen[0], 0, kGroesste, "Die Rechnungsnummer");
-    if (zugferd && !zugferd_) {
-        throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
-    }
+    Dokumentausgabe* ausgabe = zugferd ? &Ausgabe() : nullptr;
 
     for (const std::optional<std::string>& ziel : {xrechnung, zugferd}) {
         if (ziel) {
@@ -93,8 +92,8 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
         throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
                                " konnte nicht geschrieben werden.");
     }
-    if (zugferd && !zugferd_(*zugferd, kopie.V(), *rechnung,
-                             XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler)) {
+    if (zugferd && !ausgabe->Zugferd(*zugferd, kopie.V(), *rechnung,
+                                     XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler)) {
         throw MessageException(fehler);
     }
     return kErfolg;

@@ -14,10 +14,10 @@
 #include "cli/Bedienfehler.h"
 #include "cli/Beispieldaten.h"
 #include "cli/Datenpruefung.h"
-#include "cli/Hilfe.h"
 #include "cli/Lesebestand.h"
 #include "documents/Adressdatei.h"
 #include "documents/Ausgabeziel.h"
+#include "documents/Dokumentausgabe.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/Firmendaten.h"
@@ -91,11 +91,8 @@ std::string Datumstext(std::uint32_t datum) {
 
 }  // namespace
 
-RebkontorCli::RebkontorCli(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-
-void RebkontorCli::Text(std::ostream& out, const std::string& text) {
-    out << CodePage::Cp1252ToUtf8(text);
-}
+RebkontorCli::RebkontorCli(std::ostream& out, std::ostream& err, Dokumentausgabe* ausgabe)
+    : out_(out), err_(err), ausgabe_(ausgabe) {}
 
 void RebkontorCli::Zeile(std::ostream& out, const std::string& text) {
     out << CodePage::Cp1252ToUtf8(text) << '\n';
@@ -108,7 +105,7 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
         for (; i < argumente.size() && !argumente[i].empty() && argumente[i][0] == '-'; ++i) {
             const std::string& wort = argumente[i];
             if (wort == "-h" || wort == "--help") {
-                Text(out_, Hilfe::Allgemein());
+                out_ << Uebersicht();
                 return kErfolg;
             }
             if (wort.rfind("-C", 0) != 0) {
@@ -131,7 +128,8 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
         if (i == argumente.size()) {
             throw Bedienfehler("Es fehlt ein Befehl.");
         }
-        if (!Hilfe::IstBefehl(argumente[i])) {
+        const Befehl* gefunden = Finde(argumente[i]);
+        if (gefunden == nullptr) {
             throw Bedienfehler("Unbekannter Befehl " + Aufruf::Zitat(argumente[i]) + ".");
         }
         befehl = argumente[i];
@@ -139,10 +137,10 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
             befehl, std::vector<std::string>(argumente.begin() + static_cast<std::ptrdiff_t>(i) + 1,
                                              argumente.end()));
         if (aufruf.HilfeVerlangt()) {
-            Text(out_, Hilfe::Befehl(befehl));
+            out_ << gefunden->hilfe;
             return kErfolg;
         }
-        return Befehl(aufruf);
+        return (this->*gefunden->ausfuehren)(aufruf);
     } catch (const Bedienfehler& fehler) {
         Zeile(err_, std::string(kProgramm) + ": " + fehler.Text());
         Zeile(err_, "»"_w + kProgramm + (befehl.empty() ? "" : " " + befehl) +
@@ -160,36 +158,14 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
     }
 }
 
-int RebkontorCli::Befehl(Aufruf& aufruf) {
-    const std::string& befehl = aufruf.Befehl();
-    if (befehl == "flaschenliste") {
-        return Flaschenliste(aufruf);
+int RebkontorCli::Rechnungsausgabe(Aufruf& aufruf) {
+    const auto xrechnung = aufruf.Option("--xrechnung");
+    const auto zugferd = aufruf.Option("--zugferd");
+    const auto referenz = aufruf.Option("--referenz");
+    if (xrechnung || zugferd || referenz) {
+        return ERechnungSchreiben(aufruf, xrechnung, zugferd, referenz);
     }
-    if (befehl == "preislisten") {
-        return Preislisten(aufruf);
-    }
-    if (befehl == "adressen") {
-        return Adressen(aufruf);
-    }
-    if (befehl == "rechnung") {
-        const auto xrechnung = aufruf.Option("--xrechnung");
-        const auto zugferd = aufruf.Option("--zugferd");
-        const auto referenz = aufruf.Option("--referenz");
-        if (xrechnung || zugferd || referenz) {
-            return ERechnungSchreiben(aufruf, xrechnung, zugferd, referenz);
-        }
-        return RechnungAlsPdf(aufruf);
-    }
-    if (befehl == "firmendaten") {
-        return Firmendaten(aufruf);
-    }
-    if (befehl == "suche") {
-        return Suche(aufruf);
-    }
-    if (befehl == "pruefen") {
-        return Pruefen(aufruf);
-    }
-    return Beispieldaten(aufruf);
+    return RechnungAlsPdf(aufruf);
 }
 
 int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
@@ -394,14 +370,18 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
         throw MessageException("Die Rechnung mit der Id " + std::to_string(wert) +
                                " ist gelöscht."_w);
     }
-    if (!pdf_) {
-        throw MessageException("Dieses rebkontor-cli wurde ohne PDF-Ausgabe gebaut.");
-    }
-    if (!pdf_(*pdf, bestand.V(), *rechnung, packliste, kunde, intern)) {
+    if (!Ausgabe().Pdf(*pdf, bestand.V(), *rechnung, packliste, kunde, intern)) {
         throw MessageException("Die PDF-Datei " + Aufruf::Zitat(*pdf) +
                                " konnte nicht geschrieben werden.");
     }
     return kErfolg;
+}
+
+Dokumentausgabe& RebkontorCli::Ausgabe() {
+    if (ausgabe_ == nullptr) {
+        throw MessageException("PDF-Dateien schreibt nur das Hilfsprogramm rebkontor-cli-pdf.");
+    }
+    return *ausgabe_;
 }
 
 void RebkontorCli::AusgabePruefen(const std::string& datei) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 class Aufruf;
+class Dokumentausgabe;
 class Rechnung;
 class RechnungsVerwaltung;
 template <typename T>
@@ -16,10 +16,12 @@ struct Verwaltungen;
 
 // rebkontor-cli: the window's exports, invoice PDFs, invoice searches, a
 // check of the data directory and a sample data set, for scripts and
-// scheduled jobs. Every command but "beispieldaten" only reads the data, where
-// it lies and beside a running window (see Lesebestand): the directory stays
-// byte for byte as it was, and "daten" is never created. "beispieldaten"
-// holds the data directory's lock, as the window does.
+// scheduled jobs. What draws PDF pages runs in the sibling program
+// rebkontor-cli-pdf, which has the toolkit; the rest starts without it.
+// Every command but "beispieldaten" only reads the data, where it lies and
+// beside a running window (see Lesebestand): the directory stays byte for
+// byte as it was, and "daten" is never created. "beispieldaten" holds the
+// data directory's lock, as the window does.
 //
 // Messages go to `err`, results to `out`, both in UTF-8; files are written in
 // Windows-1252, as the window writes them.
@@ -30,23 +32,32 @@ class RebkontorCli {
     static constexpr int kFalscherAufruf = 2;
     static constexpr const char* kDaten = "daten";
 
-    // Writes the chosen documents of the invoice as one PDF file; false when
-    // it could not be written. Supplied by the program, which has the
-    // toolkit for it; without one the command "rechnung" refuses.
-    using PdfAusgabe = std::function<bool(const std::string& datei, Verwaltungen& verwaltungen,
-                                          const Rechnung& rechnung, bool packliste,
-                                          bool kundenRechnung, bool interneRechnung)>;
+    // Without an output (null) the commands that write PDF files refuse.
+    RebkontorCli(std::ostream& out, std::ostream& err, Dokumentausgabe* ausgabe = nullptr);
 
-    // Writes the customer invoice as a ZUGFeRD PDF carrying `xml`; false,
-    // with a German reason, when it could not. Supplied like PdfAusgabe.
-    using ZugferdAusgabe =
-        std::function<bool(const std::string& datei, Verwaltungen& verwaltungen,
-                           const Rechnung& rechnung, const std::string& xml, std::string& fehler)>;
+    // One command of the tool. A new command is one row of the table
+    // (Befehle.cpp) and its handler.
+    struct Befehl {
+        const char* name;
+        // Its entry in the overview: its arguments and what it does (UTF-8;
+        // each further line of it after a line break).
+        const char* argumente;
+        const char* zweck;
+        // Its own help, for "NAME --help" (UTF-8).
+        const char* hilfe;
+        // The options with which it writes PDF pages and so needs the
+        // toolkit; only such command lines are handed to rebkontor-cli-pdf.
+        std::vector<std::string> mitToolkit;
+        int (RebkontorCli::*ausfuehren)(Aufruf& aufruf);
+    };
+    static const std::vector<Befehl>& Befehle();
+    // The overview of the tool: how to call it, the commands, the exit
+    // statuses (UTF-8).
+    static std::string Uebersicht();
 
-    RebkontorCli(std::ostream& out, std::ostream& err);
-
-    void SetPdfAusgabe(PdfAusgabe ausgabe) { pdf_ = std::move(ausgabe); }
-    void SetZugferdAusgabe(ZugferdAusgabe ausgabe) { zugferd_ = std::move(ausgabe); }
+    // Whether the command line asks for PDF pages, which only the sibling
+    // program rebkontor-cli-pdf draws; it sees the same arguments.
+    static bool BrauchtToolkit(const std::vector<std::string>& argumente);
 
     // Runs the command line (without the program's name) and returns the
     // exit status: 0 success, 1 problems found or failure, 2 wrong usage.
@@ -54,10 +65,12 @@ class RebkontorCli {
     int Ausfuehren(const std::vector<std::string>& argumente);
 
   private:
-    int Befehl(Aufruf& aufruf);
+    static const Befehl* Finde(const std::string& name);
     int Flaschenliste(Aufruf& aufruf);
     int Preislisten(Aufruf& aufruf);
     int Adressen(Aufruf& aufruf);
+    // "rechnung": the PDF, or the e-invoice.
+    int Rechnungsausgabe(Aufruf& aufruf);
     int RechnungAlsPdf(Aufruf& aufruf);
     int Suche(Aufruf& aufruf);
     int Pruefen(Aufruf& aufruf);
@@ -77,12 +90,12 @@ class RebkontorCli {
     static const Rechnung& RechnungFinden(RechnungsVerwaltung& rechnungen, bool nachId,
                                           std::int64_t wert, GenericList<Rechnung>& treffer);
 
+    // The PDF output; raises when there is none.
+    Dokumentausgabe& Ausgabe();
     // Writes a Windows-1252 text and a line end in UTF-8.
     static void Zeile(std::ostream& out, const std::string& text);
-    static void Text(std::ostream& out, const std::string& text);
 
     std::ostream& out_;
     std::ostream& err_;
-    PdfAusgabe pdf_;
-    ZugferdAusgabe zugferd_;
+    Dokumentausgabe* ausgabe_;
 };

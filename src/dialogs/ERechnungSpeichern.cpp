@@ -5,6 +5,7 @@
 
 #include "dialogs/Exportmeldung.h"
 #include "documents/Ausgabeziel.h"
+#include "documents/Dokumentausgabe.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
 #include "model/Firmendaten.h"
@@ -15,39 +16,29 @@
 #include "storage/FixedText.h"
 #include "windowing/Services.h"
 
-namespace {
+ERechnungSpeichern::ERechnungSpeichern(Services& app, Verwaltungen& verwaltungen,
+                                       Dokumentausgabe* ausgabe)
+    : app_(app), verwaltungen_(verwaltungen), ausgabe_(ausgabe) {}
 
-ERechnungSpeichern::ZugferdAusgabe& Ausgabe() {
-    static ERechnungSpeichern::ZugferdAusgabe ausgabe;
-    return ausgabe;
-}
-
-}  // namespace
-
-void ERechnungSpeichern::SetZugferdAusgabe(ZugferdAusgabe ausgabe) {
-    Ausgabe() = std::move(ausgabe);
-}
-
-void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
-                                   const Rechnung& rechnung) {
+void ERechnungSpeichern::Speichern(const Rechnung& rechnung) {
     // The Firmendaten live beside the settings, in the data folder.
     const std::filesystem::path ordner =
-        std::filesystem::path(FixedText::Get(verwaltungen.customizer->dateiName)).parent_path();
+        std::filesystem::path(FixedText::Get(verwaltungen_.customizer->dateiName)).parent_path();
     const std::string dateiFirma =
         (ordner.empty() ? std::filesystem::path(Firmendaten::kDatei) : ordner / Firmendaten::kDatei)
             .string();
     Firmendaten firma;
     if (!firma.Laden(dateiFirma)) {
-        app.MessageBox("Die Datei "_w + dateiFirma + " kann nicht gelesen werden.", kTitel);
+        app_.MessageBox("Die Datei "_w + dateiFirma + " kann nicht gelesen werden.", kTitel);
         return;
     }
     std::string fehler;
-    const std::optional<ERechnung> e = ERechnung::Aus(rechnung, verwaltungen, firma, "", fehler);
+    const std::optional<ERechnung> e = ERechnung::Aus(rechnung, verwaltungen_, firma, "", fehler);
     if (!e) {
-        app.MessageBox(fehler, kTitel);
+        app_.MessageBox(fehler, kTitel);
         return;
     }
-    const bool mitPdf = static_cast<bool>(Ausgabe());
+    const bool mitPdf = ausgabe_ != nullptr;
     SaveFileRequest anfrage;
     anfrage.title = kTitel;
     anfrage.filter =
@@ -55,7 +46,7 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
     // Without an extension, so that the chosen type gives it (.xml or .pdf).
     anfrage.fileName = "rechnung_" + std::to_string(rechnung.nummer);
     anfrage.defaultExt = "xml";
-    const auto wahl = app.SaveFile(anfrage);
+    const auto wahl = app_.SaveFile(anfrage);
     if (!wahl) {
         return;
     }
@@ -63,26 +54,27 @@ void ERechnungSpeichern::Speichern(Services& app, Verwaltungen& verwaltungen,
     const std::string daten = ordner.empty() ? std::string(Ausgabeziel::kDaten) : ordner.string();
     const std::string hindernis = Ausgabeziel::Hindernis(wahl->path, daten);
     if (!hindernis.empty()) {
-        app.MessageBox(hindernis + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
+        app_.MessageBox(hindernis + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
         return;
     }
     const std::string ziel = CodePage::Utf8ToCp1252(wahl->path);
     bool geschrieben = false;
-    app.WaitCursor();
+    app_.WaitCursor();
     if (mitPdf && wahl->filterIndex == 2) {
-        geschrieben = Ausgabe()(wahl->path, verwaltungen, rechnung,
-                                XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler);
+        geschrieben =
+            ausgabe_->Zugferd(wahl->path, verwaltungen_, rechnung,
+                              XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler);
     } else {
         geschrieben = Ausgabeziel::Ersetzen(
             wahl->path, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung), daten);
         fehler = "Die Datei " + ziel + " konnte nicht geschrieben werden.";
     }
-    app.ArrowCursor();
+    app_.ArrowCursor();
     if (!geschrieben) {
-        app.MessageBox(fehler + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
+        app_.MessageBox(fehler + " Die E-Rechnung wurde nicht gespeichert.", kTitel);
         return;
     }
-    app.StatusMessage(Exportmeldung::Gespeichert(
+    app_.StatusMessage(Exportmeldung::Gespeichert(
         "E-Rechnung", wahl->path,
         Exportmeldung::Anzahl(static_cast<long>(e->zeilen.size()), "Posten", "Posten")));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
+class Dokumentausgabe;
 class Rechnung;
 class Services;
 struct Verwaltungen;
@@ -16,13 +16,13 @@ class ERechnungSpeichern {
   public:
     static constexpr const char* kTitel = "E-Rechnung speichern";
 
-    // Writes the ZUGFeRD PDF of the invoice with the given XML; false with
-    // a German reason (Windows-1252) when it could not.
-    using ZugferdAusgabe =
-        std::function<bool(const std::string& datei, Verwaltungen& verwaltungen,
-                           const Rechnung& rechnung, const std::string& xml, std::string& fehler)>;
-    // Set once by the program, which has the toolkit for PDF pages.
-    static void SetZugferdAusgabe(ZugferdAusgabe ausgabe);
+    // Without an output (null) only the XRechnung is offered.
+    ERechnungSpeichern(Services& app, Verwaltungen& verwaltungen, Dokumentausgabe* ausgabe);
 
-    static void Speichern(Services& app, Verwaltungen& verwaltungen, const Rechnung& rechnung);
+    void Speichern(const Rechnung& rechnung);
+
+  private:
+    Services& app_;
+    Verwaltungen& verwaltungen_;
+    Dokumentausgabe* ausgabe_;
 };

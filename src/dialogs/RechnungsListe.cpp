@@ -491,6 +491,6 @@ void RechnungsListe::Drucken() {
 
 void RechnungsListe::ERechnung() {
     if (const Rechnung* r = Gewaehlt()) {
-        ERechnungSpeichern::Speichern(App(), verwaltungen_, *r);
+        ERechnungSpeichern(App(), verwaltungen_, App().Dokumente()).Speichern(*r);
     }
 }

@@ -1,4 +1,4 @@
-#include "printing/ZugferdPdf.h"
+#include "printing/PdfAusgabe.h"
 
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
@@ -9,12 +9,7 @@
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
 #include <exception>
-
-#include "printing/RechnungAlsPdf.h"
 
 namespace {
 
@@ -81,20 +76,13 @@ bool XmpAnpassen(std::string& xmp) {
 
 }  // namespace
 
-bool ZugferdPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen, const Rechnung& rechnung,
-                const std::string& facturXml, std::string& fehler) {
-    QByteArray seiten;
-    if (!RechnungAlsPdfDaten(seiten, verwaltungen, rechnung, false, true, false, true)) {
-        fehler = "Die Seiten der Rechnung konnten nicht erzeugt werden.";
-        return false;
-    }
-    std::string ergebnis;
+bool PdfAusgabe::Anhaengen(const std::string& seiten, const std::string& facturXml,
+                           std::string& pdf, std::string& fehler) {
     try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("rechnung.pdf", seiten.constData(),
-                              static_cast<std::size_t>(seiten.size()));
-        QPDFObjectHandle wurzel = pdf.getRoot();
+        QPDF dokument;
+        dokument.setSuppressWarnings(true);
+        dokument.processMemoryFile("rechnung.pdf", seiten.data(), seiten.size());
+        QPDFObjectHandle wurzel = dokument.getRoot();
         QPDFObjectHandle metadaten = wurzel.getKey("/Metadata");
         if (!metadaten.isStream()) {
             fehler = "Die PDF/A-Grundlage hat keine XMP-Metadaten.";
@@ -109,35 +97,26 @@ bool ZugferdPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen, const R
         metadaten.replaceStreamData(xmp, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
 
         const std::string jetzt = QUtil::qpdf_time_to_pdf_time(QUtil::get_current_qpdf_time());
-        auto strom = QPDFEFStreamObjectHelper::createEFStream(pdf, facturXml);
+        auto strom = QPDFEFStreamObjectHelper::createEFStream(dokument, facturXml);
         strom.setSubtype("text/xml").setModDate(jetzt).setCreationDate(jetzt);
-        auto anhangEintrag = QPDFFileSpecObjectHelper::createFileSpec(pdf, kAnhang, strom);
+        auto anhangEintrag = QPDFFileSpecObjectHelper::createFileSpec(dokument, kAnhang, strom);
         anhangEintrag.setDescription("Rechnungsdaten nach EN 16931 (Factur-X/ZUGFeRD)");
         QPDFObjectHandle eintrag = anhangEintrag.getObjectHandle();
         eintrag.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
-        QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(kAnhang, anhangEintrag);
+        QPDFEmbeddedFileDocumentHelper(dokument).replaceEmbeddedFile(kAnhang, anhangEintrag);
         QPDFObjectHandle af = QPDFObjectHandle::newArray();
         af.appendItem(eintrag);
         wurzel.replaceKey("/AF", af);
 
-        QPDFWriter schreiber(pdf);
+        QPDFWriter schreiber(dokument);
         schreiber.setOutputMemory();
         schreiber.setMinimumPDFVersion("1.7");
         schreiber.setObjectStreamMode(qpdf_o_disable);
         schreiber.write();
         auto puffer = schreiber.getBufferSharedPointer();
-        ergebnis.assign(reinterpret_cast<const char*>(puffer->getBuffer()), puffer->getSize());
+        pdf.assign(reinterpret_cast<const char*>(puffer->getBuffer()), puffer->getSize());
     } catch (const std::exception& e) {
         fehler = std::string("Die ZUGFeRD-Datei konnte nicht erstellt werden: ") + e.what();
-        return false;
-    }
-
-    QSaveFile datei(QFile::decodeName(QByteArray::fromStdString(pdfDatei)));
-    if (!datei.open(QIODevice::WriteOnly) ||
-        datei.write(ergebnis.data(), static_cast<qint64>(ergebnis.size())) !=
-            static_cast<qint64>(ergebnis.size()) ||
-        !datei.commit()) {
-        fehler = "Die Datei " + pdfDatei + " konnte nicht geschrieben werden.";
         return false;
     }
     return true;

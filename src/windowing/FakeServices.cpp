@@ -16,8 +16,8 @@ FakeServices::~FakeServices() {
 std::unique_ptr<FakeWindow> FakeServices::Build(Dialog& dialog) {
     std::optional<UiLayout> layout;
     if (!layoutDir_.empty()) {
-        layout =
-            UiLayout::Load(layoutDir_ + "/dialog" + std::to_string(dialog.ResourceId()) + ".ui");
+        layout = UiLayout::Load(
+            layoutDir_ + "/dialog" + std::to_string(dialog.ResourceId()) + ".ui", umwandlung_);
     }
     auto window = std::make_unique<FakeWindow>(dialog, std::move(layout));
     dialog.Attach(window.get(), this);

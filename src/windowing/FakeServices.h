@@ -32,8 +32,12 @@ class FakeServices : public Services {
     FakeServices();
     ~FakeServices() override;
 
-    // Where "dialog<id>.ui" files are found; empty: windows without layout.
-    void SetLayoutDir(const std::string& dir) { layoutDir_ = dir; }
+    // Where "dialog<id>.ui" files are found, and how their texts become the
+    // program's; empty: windows without layout.
+    void SetLayoutDir(const std::string& dir, UiLayout::Umwandlung umwandlung) {
+        layoutDir_ = dir;
+        umwandlung_ = umwandlung;
+    }
 
     // Builds the dialog's window and sets it up, as a modal run begins, and
     // leaves it open for the test to act on.
@@ -76,6 +80,8 @@ class FakeServices : public Services {
     // What the status bar said, in order.
     const std::vector<std::string>& StatusMessages() const { return statusMessages_; }
     const std::vector<std::unique_ptr<PrintJob>>& Previews() const { return previews_; }
+    // The PDF output the dialogs get; none unless a test hands one in.
+    void SetDokumente(Dokumentausgabe* ausgabe) { dokumente_ = ausgabe; }
 
     ::Answer MessageBox(const std::string& text, const std::string& caption,
                         MessageButtons buttons = MessageButtons::Ok,
@@ -92,6 +98,7 @@ class FakeServices : public Services {
                       std::function<void()> failed = {}) override;
     bool Print(const std::vector<PrintJob>& jobs) override;
     void Preview(std::unique_ptr<PrintJob> job) override;
+    Dokumentausgabe* Dokumente() override { return dokumente_; }
 
   private:
     std::unique_ptr<FakeWindow> Build(Dialog& dialog);
@@ -102,6 +109,7 @@ class FakeServices : public Services {
     };
 
     std::string layoutDir_;
+    UiLayout::Umwandlung umwandlung_ = nullptr;
     std::deque<std::optional<::Answer>> answers_;  // nothing: Enter
     std::deque<std::optional<SaveFileResult>> saveAnswers_;
     std::deque<Script> scripts_;
@@ -120,4 +128,5 @@ class FakeServices : public Services {
     std::vector<std::string> statusMessages_;
     std::vector<PrintJob> printed_;
     std::vector<std::unique_ptr<PrintJob>> previews_;
+    Dokumentausgabe* dokumente_ = nullptr;
 };

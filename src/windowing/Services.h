@@ -10,6 +10,9 @@
 #include "windowing/WindowingTypes.h"
 
 class Dialog;
+// The program's PDF files of the invoice documents (documents/Dokumentausgabe.h).
+// The windowing layer only hands one over; it never writes them itself.
+class Dokumentausgabe;
 
 // The application-wide services every window relies on. Message boxes, file
 // dialogs and child dialogs belong to the window that is active when they
@@ -66,4 +69,6 @@ class Services {
     // Opens a modeless window "Druck-Vorschau" showing page 1 of the job,
     // which it owns from now on; one window per call.
     virtual void Preview(std::unique_ptr<PrintJob> job) = 0;
+    // The PDF output; null where the program has none.
+    virtual Dokumentausgabe* Dokumente() = 0;
 };

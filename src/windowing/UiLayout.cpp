@@ -5,8 +5,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "storage/CodePage.h"
-
 namespace {
 
 std::string Attribute(const std::string& tag, const std::string& name) {
@@ -48,32 +46,21 @@ std::string Unescape(const std::string& text) {
         }
         i = semi;
     }
-    return CodePage::Utf8ToCp1252(out);
+    return out;
 }
 
 UiLayout::Kind KindOf(const std::string& cls) {
     using K = UiLayout::Kind;
-    if (cls == "QLineEdit")
-        return K::Edit;
-    if (cls == "QPlainTextEdit" || cls == "QTextEdit")
-        return K::MultiLineEdit;
-    if (cls == "QLabel")
-        return K::Static;
-    if (cls == "QPushButton" || cls == "QToolButton")
-        return K::Button;
-    if (cls == "QCheckBox")
-        return K::CheckBox;
-    if (cls == "QRadioButton")
-        return K::RadioButton;
-    if (cls == "QComboBox")
-        return K::ComboBox;
-    if (cls == "QListWidget")
-        return K::ListBox;
-    if (cls == "QTreeView" || cls == "QTreeWidget" || cls == "QTableView")
-        return K::ListView;
-    if (cls == "QGroupBox")
-        return K::GroupBox;
-    return K::Other;
+    static const std::map<std::string, K> kArten = {
+        {"QLineEdit", K::Edit},          {"QPlainTextEdit", K::MultiLineEdit},
+        {"QTextEdit", K::MultiLineEdit}, {"QLabel", K::Static},
+        {"QPushButton", K::Button},      {"QToolButton", K::Button},
+        {"QCheckBox", K::CheckBox},      {"QRadioButton", K::RadioButton},
+        {"QComboBox", K::ComboBox},      {"QListWidget", K::ListBox},
+        {"QTreeView", K::ListView},      {"QTreeWidget", K::ListView},
+        {"QTableView", K::ListView},     {"QGroupBox", K::GroupBox}};
+    const auto art = kArten.find(cls);
+    return art == kArten.end() ? K::Other : art->second;
 }
 
 // The content of the first value element inside a property.
@@ -101,17 +88,17 @@ std::string PropertyValue(const std::string& body) {
 
 }  // namespace
 
-UiLayout UiLayout::Load(const std::string& path) {
+UiLayout UiLayout::Load(const std::string& path, Umwandlung umwandlung) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot read layout " + path);
     }
     std::ostringstream text;
     text << in.rdbuf();
-    return Parse(text.str());
+    return Parse(text.str(), umwandlung);
 }
 
-UiLayout UiLayout::Parse(const std::string& xml) {
+UiLayout UiLayout::Parse(const std::string& xml, Umwandlung umwandlung) {
     UiLayout layout;
     // The stack of open widgets: their identifiers (-1 for unnamed ones) and
     // their numbers in the order they were opened.
@@ -154,11 +141,11 @@ UiLayout UiLayout::Parse(const std::string& xml) {
             std::string value = PropertyValue(xml.substr(end + 1, close - end - 1));
             int id = widgets.back().id;
             if (widgets.size() == 1 && property == "windowTitle") {
-                layout.caption = value;
+                layout.caption = umwandlung(value);
             } else if (id >= 0) {
                 Control& c = layout.controls[id];
                 if (property == "text" || property == "title" || property == "plainText") {
-                    c.text = value;
+                    c.text = umwandlung(value);
                 } else if (property == "checked") {
                     c.checked = value == "true";
                 } else if (property == "enabled") {

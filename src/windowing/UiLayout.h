@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 // What a dialog's Qt Designer layout says about its controls, read without
 // the toolkit: each widget named "c<identifier>" with its kind and initial
@@ -39,9 +40,12 @@ class UiLayout {
         int parent = 0;
     };
 
+    // Turns the layout's UTF-8 texts into the program's encoding.
+    using Umwandlung = std::string (*)(std::string_view utf8);
+
     // Raises std::runtime_error when the file cannot be read.
-    static UiLayout Load(const std::string& path);
-    static UiLayout Parse(const std::string& xml);
+    static UiLayout Load(const std::string& path, Umwandlung umwandlung);
+    static UiLayout Parse(const std::string& xml, Umwandlung umwandlung);
 
     std::string caption;  // Windows-1252
     std::map<int, Control> controls;

@@ -26,6 +26,7 @@
 #include <map>
 #include <string>
 
+#include "storage/CodePage.h"
 #include "windowing/UiLayout.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(DialogLayoutsTest, EveryLayoutReadsAlikeForTheTestWindowAndTheRealOne) {
         ++layouts;
         SCOPED_TRACE(datei.path().filename().string());
         const int resource = std::stoi(stamm.substr(6));
-        const UiLayout fake = UiLayout::Load(datei.path().string());
+        const UiLayout fake = UiLayout::Load(datei.path().string(), CodePage::Utf8ToCp1252);
         QDialog echt;
         ASSERT_TRUE(DialogLayouts::Build(resource, &echt));
 

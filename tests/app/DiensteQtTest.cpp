@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/PreViewWindow.h"
 #include "app/QtServices.h"
 #include "app/TRebkontorApp.h"
@@ -40,34 +40,6 @@
 #include "support/TempDir.h"
 
 namespace {
-
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-// Acts in every window of type T that opens while it lives, once each, as a
-// user would; counts them.
-template <typename T>
-class Jedesmal {
-  public:
-    explicit Jedesmal(std::function<void(T*)> handlung) : handlung_(std::move(handlung)) {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* fenster = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (fenster != nullptr && fenster->isVisible() && !gesehen_.contains(fenster)) {
-                gesehen_.push_back(fenster);
-                handlung_(fenster);
-            }
-        });
-        timer_.start();
-    }
-    int Anzahl() const { return static_cast<int>(gesehen_.size()); }
-
-  private:
-    std::function<void(T*)> handlung_;
-    QTimer timer_;
-    QList<QPointer<T>> gesehen_;
-};
 
 // Sends the print dialog's output into a PDF file and confirms it, as the
 // user does with "In PDF-Datei drucken".
@@ -114,10 +86,8 @@ std::string PdfText(const std::string& pdf) {
     return text;
 }
 
-class DiensteQtTest : public ::testing::Test {
+class DiensteQtTest : public ProgrammTest {
   protected:
-    void TearDown() override { App().Beenden(); }
-
     // A customer and an invoice of two items, with the window started.
     Rechnung Rechnung_() {
         EXPECT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
@@ -137,8 +107,6 @@ class DiensteQtTest : public ::testing::Test {
         v.rechnungsVerwaltung->StoreRechnung();
         return *v.rechnungsVerwaltung->GetRechnung(id);
     }
-
-    TempDir dir_{true};
 };
 
 TEST_F(DiensteQtTest, OnePrintDialogForAllDocumentsAndNoPdfOverADataFile) {
@@ -261,18 +229,18 @@ TEST_F(DiensteQtTest, EachNewWindowGetsTheKeyboardAndAClosedOneGivesItBack) {
     const Rechnung rechnung = Rechnung_();
     TSDIDecFrame& frame = *App().Frame();
     frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }, 5000));
+    ASSERT_TRUE(Warte([&] { return QApplication::activeWindow() == &frame; }));
 
     // A dialog closed: the main window has the keyboard again (F5 works at
     // once).
     bool offenAktiv = false;
     ImNaechstenFenster([&](QWidget* fenster) {
-        offenAktiv = QTest::qWaitFor([&] { return QApplication::activeWindow() == fenster; }, 5000);
+        offenAktiv = Warte([&] { return QApplication::activeWindow() == fenster; });
         QTest::keyClick(fenster, Qt::Key_Escape);
     });
     frame.Aktion(Hauptmenue::kUeber)->trigger();
     EXPECT_TRUE(offenAktiv);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }, 5000));
+    WARTE_BIS(QApplication::activeWindow() == &frame);
 
     // The previews opened from the main window take the keyboard, so that
     // Escape closes them one after the other and not what lies behind; the
@@ -288,11 +256,11 @@ TEST_F(DiensteQtTest, EachNewWindowGetsTheKeyboardAndAClosedOneGivesItBack) {
     ASSERT_EQ(vorschauen.size(), 2u);
     for (auto it = vorschauen.rbegin(); it != vorschauen.rend(); ++it) {
         PreViewWindow* vorschau = *it;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == vorschau; }, 5000))
+        ASSERT_TRUE(Warte([&] { return QApplication::activeWindow() == vorschau; }))
             << vorschau->Job().title;
         QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &frame; }, 5000));
+    WARTE_BIS(QApplication::activeWindow() == &frame);
 }
 
 }  // namespace

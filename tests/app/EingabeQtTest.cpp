@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/DialogLayouts.h"
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
@@ -64,7 +64,7 @@ class EingabeQtTest : public ::testing::Test {
     }
     template <typename T>
     T* Control(int id) {
-        return window_->findChild<T*>(QStringLiteral("c%1").arg(id));
+        return ::Control<T>(window_.get(), id);
     }
 
     QtServices services_;
@@ -166,13 +166,13 @@ TEST_F(EingabeQtTest, CharactersThatCannotBeStoredAreNamedAndLeftOutAndTheFieldK
     name->insert(QStringLiteral("\U0001F600x"));
     EXPECT_EQ(window_->Text(kName), "Öl€x"_w);
     // Told once, after the typing, naming each character.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
+    WARTE_BIS(!text.isEmpty());
     EXPECT_EQ(titel, QStringLiteral("Prüfung"));
     EXPECT_TRUE(text.startsWith(
         QStringLiteral("Diese Zeichen kann Rebkontor nicht speichern; sie wurden nicht "
                        "übernommen: »\u0416« (U+0416), »\U0001F600« (U+1F600).")))
         << text.toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return name->hasFocus(); }, 5000));
+    WARTE_BIS(name->hasFocus());
     // Nothing the logic read held a "?".
     for (const std::string& zeile : logik_.log) {
         EXPECT_EQ(zeile.find('?'), std::string::npos) << zeile;
@@ -185,16 +185,16 @@ TEST_F(EingabeQtTest, CharactersThatCannotBeStoredAreNamedAndLeftOutAndTheFieldK
     AntworteImNaechstenFenster(QStringLiteral("OK"), &text);
     notiz->insertPlainText(QStringLiteral("Gr\u00fc\u00dfe\n\u4e2d"));
     EXPECT_EQ(window_->Text(kNotiz), "Grüße\n"_w);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
+    WARTE_BIS(!text.isEmpty());
     EXPECT_TRUE(text.contains(QStringLiteral("»\u4e2d« (U+4E2D)"))) << text.toStdString();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return notiz->hasFocus(); }, 5000));
+    WARTE_BIS(notiz->hasFocus());
 }
 
-TEST(WeinListeTabTest, TabbingIntoTheWineTableLoadsNothingOverTypedInput) {
-    TempDir dir{true};
-    auto& app = *static_cast<TRebkontorApp*>(QApplication::instance());
-    ASSERT_TRUE(app.Starten(TSDIDecFrame::ZeigeModus::Normal));
-    WeinlistenVerwaltung& weine = *app.Frame()->Daten().GetVerwaltungen().weinlistenVerwaltung;
+using WeinListeTabTest = ProgrammTest;
+
+TEST_F(WeinListeTabTest, TabbingIntoTheWineTableLoadsNothingOverTypedInput) {
+    ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    WeinlistenVerwaltung& weine = *App().Frame()->Daten().GetVerwaltungen().weinlistenVerwaltung;
     weine.AddWein(4);
     weine.AddWein(7);
 
@@ -203,10 +203,8 @@ TEST(WeinListeTabTest, TabbingIntoTheWineTableLoadsNothingOverTypedInput) {
     std::vector<QString> danach;
     bool gefragt = false;
     ImNaechstenFenster([&](QWidget* fenster) {
-        auto feld = [fenster](int id) {
-            return fenster->findChild<QLineEdit*>(QStringLiteral("c%1").arg(id));
-        };
-        auto* liste = fenster->findChild<QTreeView*>(QStringLiteral("c%1").arg(WeinListe::kListe));
+        auto feld = [fenster](int id) { return Control<QLineEdit>(fenster, id); };
+        auto* liste = Control<QTreeView>(fenster, WeinListe::kListe);
         const std::vector<std::pair<int, QString>> eingaben{
             {WeinListe::kWeinNummer, "999"},  {WeinListe::kName, "Testwein"},
             {WeinListe::kBezeichnung, "Bez"}, {WeinListe::kFuellmenge, "0,75 l"},
@@ -225,10 +223,9 @@ TEST(WeinListeTabTest, TabbingIntoTheWineTableLoadsNothingOverTypedInput) {
         }
         qobject_cast<QDialog*>(fenster)->reject();
     });
-    app.Frame()->Aktion(Hauptmenue::kWeineVerwalten)->trigger();
+    App().Frame()->Aktion(Hauptmenue::kWeineVerwalten)->trigger();
     EXPECT_FALSE(gefragt);
     EXPECT_EQ(danach, (std::vector<QString>{"999", "Testwein", "Bez", "0,75 l", "12", "1200"}));
-    app.Beenden();
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
 #include "dialogs/RechnungsListe.h"
@@ -33,40 +33,20 @@
 
 namespace {
 
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-template <typename T>
-T* Control(QWidget* fenster, int id) {
-    return fenster->findChild<T*>(QStringLiteral("c%1").arg(id));
-}
-
 // Answers every message box that opens while it lives, with "Ja" where it
 // asks and "OK" where it tells, and notes what each said. Enter pressed in
 // the old program opened boxes nobody expected; the test must see them
 // rather than hang on them.
 class Boxen {
   public:
-    Boxen() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
-            }
-            texte.push_back(box->text());
-            QAbstractButton* knopf = box->button(QMessageBox::Yes);
-            if (knopf == nullptr) {
-                knopf = box->button(QMessageBox::Ok);
-            }
-            knopf->click();
-        });
-        timer_.start(10);
-    }
     QStringList texte;
 
   private:
-    QTimer timer_;
+    Jedesmal<QMessageBox> boxen_{[this](QMessageBox* box) {
+        texte.push_back(box->text());
+        QAbstractButton* knopf = box->button(QMessageBox::Yes);
+        (knopf != nullptr ? knopf : box->button(QMessageBox::Ok))->click();
+    }};
 };
 
 void Enter(QWidget* feld) {
@@ -87,10 +67,8 @@ class KundenRechnungen : public RechnungsServer {
     std::int32_t kunde_;
 };
 
-class EingabetasteQtTest : public ::testing::Test {
+class EingabetasteQtTest : public ProgrammTest {
   protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
     FixedClock clock_{6, 12, 2026};
 };
 

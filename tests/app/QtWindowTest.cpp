@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -15,7 +16,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/DialogLayouts.h"
 #include "app/QtServices.h"
 #include "storage/CodePage.h"
@@ -230,8 +231,7 @@ TEST_F(QtWindowTest, AnExceptionIsShownWithTheQuestionWhetherToResume) {
     EXPECT_TRUE(services_.Quitting());
     // A command still unwinding asks nobody any more.
     EXPECT_EQ(services_.MessageBox("Löschen?"_w, "Frage", MessageButtons::YesNo), Answer::No);
-    QApplication::processEvents();
-    EXPECT_TRUE(beendet);
+    WARTE_BIS(beendet);
 }
 
 TEST_F(QtWindowTest, AnExceptionWhilePaintingIsShownOnceAfterThePainting) {
@@ -244,8 +244,7 @@ TEST_F(QtWindowTest, AnExceptionWhilePaintingIsShownOnceAfterThePainting) {
     EXPECT_EQ(model->index(0, 1).data().toString(), QString());  // no second report
     QString text;
     AntworteImNaechstenFenster(QStringLiteral("Ja"), &text);
-    QApplication::processEvents();
-    QApplication::processEvents();
+    WARTE_BIS(!text.isEmpty());
     EXPECT_TRUE(text.startsWith(QStringLiteral("Konnte einen Wein beim Erstellen")));
     logic_.zelleWirft = false;
     EXPECT_EQ(model->index(0, 1).data().toString(), QString());  // blank until filled anew
@@ -282,7 +281,7 @@ TEST(QtServicesTest, MessageBoxesSpeakGermanWithAccessKeysAndTheAskedForDefault)
         ImNaechstenFenster([t](QWidget* fenster) {
             QTest::keyClick(fenster, t);
             // A key the box does not take leaves it open; the test goes on.
-            if (!QTest::qWaitFor([fenster] { return !fenster->isVisible(); }, 2000)) {
+            if (!Warte([fenster] { return !fenster->isVisible(); })) {
                 ADD_FAILURE() << "the key did not answer the box";
                 qobject_cast<QDialog*>(fenster)->done(-1);
             }
@@ -300,23 +299,36 @@ TEST(QtServicesTest, MessageBoxesSpeakGermanWithAccessKeysAndTheAskedForDefault)
 TEST(QtServicesTest, AProgramThatFailsIsReportedOnceAndOneThatWorksIsNot) {
     QtServices services;
     std::vector<std::string> gescheitert;
+    // The programs of this test, to wait until each has ended.
+    std::vector<QPointer<QProcess>> programme;
     auto start = [&](std::vector<std::string> argv) {
+        const auto vorher = qApp->findChildren<QProcess*>(Qt::FindDirectChildrenOnly);
         std::string name = argv[0];
         services.StartProgram(argv, [&gescheitert, name] { gescheitert.push_back(name); });
+        for (QProcess* p : qApp->findChildren<QProcess*>(Qt::FindDirectChildrenOnly)) {
+            if (!vorher.contains(p)) {
+                programme.emplace_back(p);
+            }
+        }
+    };
+    auto alleBeendet = [&] {
+        return std::all_of(programme.begin(), programme.end(), [](const QPointer<QProcess>& p) {
+            return p.isNull() || p->state() == QProcess::NotRunning;
+        });
     };
     start({"/nicht/vorhanden/xdg-open", "doc/index.htm"});  // not installed
     start({"sh", "-c", "exit 3"});                          // found nothing to open it with
     start({"sh", "-c", "exit 0"});
-    QTest::qWait(0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return gescheitert.size() == 2; }, 10000));
-    QTest::qWait(200);  // the program that worked has ended too by now
+    ASSERT_EQ(programme.size(), 3u);
+    WARTE_BIS(alleBeendet() && gescheitert.size() == 2);
     std::sort(gescheitert.begin(), gescheitert.end());
     EXPECT_EQ(gescheitert, (std::vector<std::string>{"/nicht/vorhanden/xdg-open", "sh"}));
 
     // Once the window that asked is gone, a failure is not reported.
     start({"sh", "-c", "sleep 0.2; exit 3"});
     services.DestroyModeless();
-    QTest::qWait(600);
+    WARTE_BIS(alleBeendet());
+    QApplication::processEvents();
     EXPECT_EQ(gescheitert.size(), 2u);
 }
 

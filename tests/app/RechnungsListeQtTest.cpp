@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/PreViewWindow.h"
 #include "app/TRebkontorApp.h"
 #include "app/TSDIDecFrame.h"
@@ -31,29 +31,6 @@
 
 namespace {
 
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-template <typename T>
-T* Kind(QWidget* fenster, const char* name) {
-    return fenster->findChild<T*>(QString::fromLatin1(name));
-}
-
-// Acts in the modal window with this title as soon as it is the active one.
-void ImFenster(const QString& titel, std::function<void(QWidget*)> handlung, int versuche = 200) {
-    QTimer::singleShot(10, [=] {
-        QWidget* fenster = QApplication::activeModalWidget();
-        if (fenster == nullptr || fenster->windowTitle() != titel) {
-            if (versuche > 0) {
-                ImFenster(titel, handlung, versuche - 1);
-            }
-            return;
-        }
-        handlung(fenster);
-    });
-}
-
 int Vorschauen() {
     int n = 0;
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -64,10 +41,8 @@ int Vorschauen() {
     return n;
 }
 
-class RechnungsListeQtTest : public ::testing::Test {
+class RechnungsListeQtTest : public ProgrammTest {
   protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
     FixedClock clock_{6, 12, 2026};
 };
 

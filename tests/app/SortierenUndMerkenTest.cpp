@@ -20,7 +20,7 @@
 #include <QTreeView>
 #include <optional>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
 #include "app/TSDIDecFrame.h"
@@ -49,15 +49,6 @@ void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace {
-
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-template <typename T>
-T* Control(QWidget* fenster, int id) {
-    return fenster->findChild<T*>(QStringLiteral("c%1").arg(id));
-}
 
 // What the user remembered so far is forgotten: each test starts as on a
 // new account.
@@ -88,19 +79,17 @@ QStringList Spalte(QTreeView* liste, int spalte) {
     return texte;
 }
 
-class SortierenUndMerkenTest : public ::testing::Test {
+class SortierenUndMerkenTest : public ProgrammTest {
   protected:
     void SetUp() override {
         Vergessen();
         ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
     }
     void TearDown() override {
-        App().Beenden();
+        ProgrammTest::TearDown();
         Vergessen();
     }
     Verwaltungen& V() { return App().Frame()->Daten().GetVerwaltungen(); }
-
-    TempDir dir_{true};
 };
 
 TEST_F(SortierenUndMerkenTest, TheInvoiceListSortsByAColumnAndTheDialogStillGetsItsOwnRows) {
@@ -193,7 +182,7 @@ TEST_F(SortierenUndMerkenTest, TheHitListStaysSortedWhenItIsBuiltAgain) {
         AntworteImNaechstenFenster(QStringLiteral("Ja"));
         Control<QPushButton>(fenster, KundenListe::kLoeschen)->click();
         // The list is built anew, row by row, and sorted once that is done.
-        QApplication::processEvents();
+        Warte([&] { return Spalte(liste, 3) == QStringList{"Alzey", "Mainz", "Worms"}; });
         neuGebaut = Spalte(liste, 3);
         qobject_cast<QDialog*>(fenster)->reject();
     });

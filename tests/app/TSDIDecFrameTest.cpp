@@ -16,14 +16,13 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 #include <filesystem>
 #include <functional>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
 #include "cli/Beispieldaten.h"
@@ -41,15 +40,6 @@
 
 namespace {
 
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-template <typename T>
-T* Kind(QWidget* fenster, const char* name) {
-    return fenster->findChild<T*>(QString::fromLatin1(name));
-}
-
 // The note windows on the screen.
 std::vector<QtWindow*> Notizen() {
     std::vector<QtWindow*> notizen;
@@ -62,11 +52,7 @@ std::vector<QtWindow*> Notizen() {
     return notizen;
 }
 
-class TSDIDecFrameTest : public ::testing::Test {
-  protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
-};
+using TSDIDecFrameTest = ProgrammTest;
 
 TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
     ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
@@ -320,16 +306,14 @@ TEST(TSDIDecFrameStartTest, ASecondProgramOnTheSameDataFolderIsToldSoAndTouchesN
         QStringLiteral("flock"),
         {QStringLiteral("-o"), QStringLiteral("daten/rebkontor.lock"), QStringLiteral("cat")});
     ASSERT_TRUE(andere.waitForStarted()) << "flock(1) is missing";
-    bool gehalten = false;
-    for (int i = 0; i < 500 && !gehalten; ++i) {
+    ASSERT_TRUE(Warte([] {
         try {
             DatenSperre probe("daten");
-            QThread::msleep(10);
+            return false;
         } catch (const MessageException&) {
-            gehalten = true;
+            return true;
         }
-    }
-    ASSERT_TRUE(gehalten);
+    }));
 
     QString text;
     AntworteImNaechstenFenster(QStringLiteral("OK"), &text);
@@ -379,12 +363,12 @@ TEST_F(TSDIDecFrameTest, ClosingTheMainWindowEndsTheRunWhateverElseIsOpen) {
         ASSERT_TRUE(frame.QuickMenue()->isVisible());
 
         frame.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame)) << name;
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame, kGeduld)) << name;
         QTimer::singleShot(0, &frame, [&frame, weg = weg] { weg(frame); });
         QTimer wache;  // a run that does not end fails instead of hanging
         wache.setSingleShot(true);
         QObject::connect(&wache, &QTimer::timeout, [] { QApplication::exit(99); });
-        wache.start(5000);
+        wache.start(kGeduld);
         EXPECT_EQ(App().exec(), 0) << name;
         App().Beenden();
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
 #include "app/TSDIDecFrame.h"
@@ -37,30 +37,6 @@
 
 namespace {
 
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-template <typename T>
-T* Control(QWidget* fenster, int id) {
-    return fenster->findChild<T*>(QStringLiteral("c%1").arg(id));
-}
-
-// Acts in the modal dialog of this resource as soon as it is the active
-// window.
-void ImDialog(int resource, std::function<void(QWidget*)> handlung, int versuche = 300) {
-    QTimer::singleShot(10, [=] {
-        auto* fenster = dynamic_cast<QtWindow*>(QApplication::activeModalWidget());
-        if (fenster == nullptr || fenster->Logic().ResourceId() != resource) {
-            if (versuche > 0) {
-                ImDialog(resource, handlung, versuche - 1);
-            }
-            return;
-        }
-        handlung(fenster);
-    });
-}
-
 // A function key pressed in the main window, which the closed dialogs have
 // left active again.
 void Taste(TSDIDecFrame& frame, Qt::Key taste) {
@@ -80,11 +56,7 @@ std::vector<std::int32_t> WeineMitBestand(Verwaltungen& v, int anzahl) {
     return weine;
 }
 
-class VerkaufQtTest : public ::testing::Test {
-  protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
-};
+using VerkaufQtTest = ProgrammTest;
 
 TEST_F(VerkaufQtTest, F9EntersF5FindsAndInvoicesF6ListsAndTheDataStaysSound) {
     Beispieldaten::Umfang umfang;
@@ -126,8 +98,10 @@ TEST_F(VerkaufQtTest, F9EntersF5FindsAndInvoicesF6ListsAndTheDataStaysSound) {
     QString summe;
     ImDialog(1, [&](QWidget* form) {
         Tippen(Control<QLineEdit>(form, 103), QStringLiteral("Quendel"));
-        QTest::qWait(700);  // the live count runs on the second tick
-        knopf = Control<QPushButton>(form, 122)->text();
+        // The live count runs on the second tick after the typing.
+        auto* neu = Control<QPushButton>(form, 122);
+        Warte([&] { return neu->text() == QStringLiteral("Neue Rechnung"); });
+        knopf = neu->text();
         ImDialog(3, [&](QWidget* editor) {
             for (std::int32_t wein : weine) {
                 Control<QLineEdit>(editor, 102)->setText(QString::number(wein));

@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/QtWindow.h"
 #include "app/TRebkontorApp.h"
 #include "dialogs/WeinListe.h"
@@ -27,14 +27,6 @@
 namespace {
 
 using W = WeinListe;
-
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-QWidget* Control(QWidget* fenster, int id) {
-    return fenster->findChild<QWidget*>(QStringLiteral("c%1").arg(id));
-}
 
 // The label whose buddy the control is, or null.
 QLabel* LabelVon(QWidget* fenster, QWidget* control) {
@@ -200,11 +192,7 @@ void ErwarteBreiten(const Befund& b, const std::vector<int>& gegeben) {
     }
 }
 
-class WeinListeFensterTest : public ::testing::Test {
-  protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
-};
+using WeinListeFensterTest = ProgrammTest;
 
 TEST_F(WeinListeFensterTest, EveryModeOpensOnTheRealLayout) {
     ASSERT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));

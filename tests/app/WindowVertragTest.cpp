@@ -53,7 +53,8 @@ class Protokoll : public Dialog {
 
 // The in-memory window, built as the dialog tests build theirs.
 struct ImSpeicher {
-    explicit ImSpeicher(Protokoll& logik) : window(logik, UiLayout::Load(REBKONTOR_TEST_LAYOUT)) {
+    explicit ImSpeicher(Protokoll& logik)
+        : window(logik, UiLayout::Load(REBKONTOR_TEST_LAYOUT, CodePage::Utf8ToCp1252)) {
         logik.Attach(&window, &services);
     }
     Window& Fenster() { return window; }

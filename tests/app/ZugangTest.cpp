@@ -24,7 +24,7 @@
 #include <map>
 #include <string>
 
-#include "Interaction.h"
+#include "QtTestBasis.h"
 #include "app/PreViewWindow.h"
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
@@ -55,14 +55,6 @@
 #include "windowing/Dialog.h"
 
 namespace {
-
-TRebkontorApp& App() {
-    return *static_cast<TRebkontorApp*>(QApplication::instance());
-}
-
-QWidget* Control(QWidget* fenster, int id) {
-    return fenster->findChild<QWidget*>(QStringLiteral("c%1").arg(id));
-}
 
 QAccessibleInterface* Zugang(QObject* o) {
     return QAccessible::queryAccessibleInterface(o);
@@ -227,11 +219,7 @@ TEST(ZugangTest, EveryLayoutNamesEachControlAndNoneAfterItsValue) {
     EXPECT_EQ(namen, kNamen);
 }
 
-class ZugangProgrammTest : public ::testing::Test {
-  protected:
-    void TearDown() override { App().Beenden(); }
-    TempDir dir_{true};
-};
+using ZugangProgrammTest = ProgrammTest;
 
 // The windows that are not built from a layout, and those whose logic fills
 // them: the main window with its toolbar, a note, the about box through its

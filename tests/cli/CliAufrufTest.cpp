@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "CliFixture.h"
+#include "cli/RebkontorCli.h"
 #include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 namespace {
@@ -22,11 +24,68 @@ TEST_F(AufrufTest, HelpInGermanForTheToolAndEveryCommand) {
     EXPECT_THAT(hilfe.out, HasSubstr("das Datenverzeichnis pr\xC3\xBC"
                                      "fen"));
     EXPECT_EQ(hilfe.err, "");
-    for (const char* befehl : {"flaschenliste", "preislisten", "adressen", "rechnung", "suche",
-                               "pruefen", "beispieldaten"}) {
-        const Ergebnis e = Lauf({befehl, "--help"});
-        EXPECT_EQ(e.status, 0) << befehl;
-        EXPECT_THAT(e.out, StartsWith(std::string("Aufruf: rebkontor-cli ") + befehl)) << befehl;
+    // Every command of the table is in the overview and has its own help.
+    for (const RebkontorCli::Befehl& befehl : RebkontorCli::Befehle()) {
+        EXPECT_THAT(hilfe.out, HasSubstr(std::string("\n  ") + befehl.name + " ")) << befehl.name;
+        const Ergebnis e = Lauf({befehl.name, "--help"});
+        EXPECT_EQ(e.status, 0) << befehl.name;
+        EXPECT_THAT(e.out, StartsWith(std::string("Aufruf: rebkontor-cli ") + befehl.name))
+            << befehl.name;
+    }
+    EXPECT_GE(RebkontorCli::Befehle().size(), 8u);
+}
+
+// Only command lines that draw PDF pages go to rebkontor-cli-pdf, the
+// program with the toolkit: a stand-in beside a copy of the tool notes which
+// reach it. Without it, those say what is missing, and the rest works.
+TEST_F(AufrufTest, OnlyPdfPagesAreHandedToTheToolkitProgramAndAMissingOneIsNamed) {
+    SampleDaten();
+    TempDir programme;
+    const std::string cli = programme / "rebkontor-cli";
+    std::filesystem::copy_file(REBKONTOR_CLI, cli);
+
+    const Ergebnis fehlt = Programm(cli, {"rechnung", "--id", "0", "--zugferd", "z.pdf"});
+    EXPECT_EQ(fehlt.status, 1);
+    EXPECT_EQ(fehlt.out, "");
+    EXPECT_EQ(fehlt.err,
+              "rebkontor-cli: Die PDF-Datei kann nicht geschrieben werden: das Hilfsprogramm "
+              "rebkontor-cli-pdf fehlt neben \xC2\xBB" +
+                  cli + "\xC2\xAB.\n");
+    EXPECT_FALSE(FileExists(Pfad("z.pdf")));
+
+    const std::string protokoll = programme / "protokoll";
+    const std::string stellvertreter = programme / "rebkontor-cli-pdf";
+    WriteBytes(stellvertreter, "#!/bin/sh\necho \"$*\" >>'" + protokoll + "'\nexit 7\n");
+    ASSERT_EQ(::chmod(stellvertreter.c_str(), 0755), 0);
+    const std::string verzeichnis = dir_.Path();
+    const std::vector<std::pair<std::vector<std::string>, bool>> faelle = {
+        {{"rechnung", "--id", "0", "--pdf", "r.pdf"}, true},
+        {{"-C", verzeichnis, "rechnung", "3", "--dokumente", "kunde", "--pdf=r.pdf"}, true},
+        {{"rechnung", "3", "--xrechnung", "x.xml", "--zugferd", "z.pdf"}, true},
+        {{"rechnung", "3", "--xrechnung", "x.xml"}, false},
+        {{"rechnung", "3"}, false},
+        {{"rechnung", "--pdf", "r.pdf", "--help"}, false},
+        {{"suche", "--nummer", "1"}, false},
+        {{"pdf"}, false},
+    };
+    for (const auto& [argumente, uebergeben] : faelle) {
+        const std::string vorher = FileExists(protokoll) ? ReadBytes(protokoll) : "";
+        const Ergebnis e = Programm(cli, argumente);
+        const std::string aufruf = ::testing::PrintToString(argumente);
+        std::string woerter;
+        for (const std::string& wort : argumente) {
+            woerter += (woerter.empty() ? "" : " ") + wort;
+        }
+        const std::string nachher = FileExists(protokoll) ? ReadBytes(protokoll) : "";
+        if (uebergeben) {
+            // With the same words, for the same working directory.
+            EXPECT_EQ(e.status, 7) << aufruf;
+            EXPECT_EQ(nachher, vorher + woerter + "\n") << aufruf;
+        } else {
+            EXPECT_NE(e.status, 7) << aufruf;
+            EXPECT_EQ(nachher, vorher) << aufruf;
+            EXPECT_THAT(e.err, Not(HasSubstr("rebkontor-cli-pdf"))) << aufruf;
+        }
     }
 }
 

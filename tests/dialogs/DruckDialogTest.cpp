@@ -9,6 +9,7 @@
 #include "dialogs/RechnungDrucken.h"
 #include "documents/RecordingCanvas.h"
 #include "model/RechnungsFixture.h"
+#include "storage/CodePage.h"
 #include "windowing/FakeServices.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct Flags {
 
 TEST(DruckDialogTest, StartsWithEveryDocumentForThePrinter) {
     FakeServices app;
-    app.SetLayoutDir(REBKONTOR_LAYOUTS);
+    app.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
     Flags f;
     DruckDialog dialog(f.packliste, f.kunde, f.intern, f.bildschirm);
     EXPECT_TRUE(f.packliste && f.kunde && f.intern);
@@ -49,7 +50,7 @@ TEST(DruckDialogTest, StartsWithEveryDocumentForThePrinter) {
 
 TEST(DruckDialogTest, ClicksInvertTheDocumentsAndChooseScreenOrPrinter) {
     FakeServices app;
-    app.SetLayoutDir(REBKONTOR_LAYOUTS);
+    app.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
     Flags f;
     DruckDialog dialog(f.packliste, f.kunde, f.intern, f.bildschirm);
     FakeWindow& w = app.Show(dialog);
@@ -74,7 +75,7 @@ TEST(DruckDialogTest, ClicksInvertTheDocumentsAndChooseScreenOrPrinter) {
 
 TEST(DruckDialogTest, OnlyOkLetsThePrintingGoAhead) {
     FakeServices app;
-    app.SetLayoutDir(REBKONTOR_LAYOUTS);
+    app.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
     Flags f;
     app.OnExecute([](FakeWindow& w) {
         w.Click(DruckDialog::kPackliste);

@@ -95,7 +95,7 @@ TEST_F(ExportmeldungTest, EveryExportSaysInTheStatusBarWhatItWrote) {
     FixedText::Set(k->Ort, "Alzey");
     k->PLZ = 55232;
     app_.SaveFileAnswer(SaveFileResult{dir_ / "r.xml", 1});
-    ERechnungSpeichern::Speichern(app_, V(), *Rv().GetRechnung(id_));
+    ERechnungSpeichern(app_, V(), nullptr).Speichern(*Rv().GetRechnung(id_));
     EXPECT_TRUE(app_.Messages().empty()) << app_.LastMessage().text;
     EXPECT_EQ(app_.StatusMessages().back(),
               "E-Rechnung gespeichert: " + (dir_ / "r.xml") + " (2 Posten)");

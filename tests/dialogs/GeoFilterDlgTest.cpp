@@ -20,7 +20,7 @@ class GeoFilterDlgTest : public ::testing::Test {
   protected:
     GeoFilterDlgTest() {
         KundenVerwaltung::maxNummer = 0;
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
+        app_.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
         // Created in this order, so that the group numbers are not the
         // alphabetical places.
         gruppen_.AddGeoGruppe("Mosel");

@@ -28,7 +28,7 @@ constexpr const char* kLog = "daten/logbuch.txt";
 class KundenDialogTest : public ::testing::Test {
   protected:
     KundenDialogTest() {
-        app_.SetLayoutDir(REBKONTOR_LAYOUTS);
+        app_.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
         preise_.AddPreisliste("Privat");
         preise_.AddPreisliste("Handel");
         gruppen_.AddGeoGruppe("Mosel");

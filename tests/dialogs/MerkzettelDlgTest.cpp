@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "dialogs/Hauptfenster.h"
+#include "storage/CodePage.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 #include "windowing/FakeServices.h"
@@ -23,7 +24,7 @@ std::string TextImFile(std::size_t index) {
 
 class MerkzettelTest : public ::testing::Test {
   protected:
-    MerkzettelTest() { app_->SetLayoutDir(REBKONTOR_LAYOUTS); }
+    MerkzettelTest() { app_->SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252); }
 
     // Starts the notes as the main window does: a window for every note.
     void Start() {
@@ -34,7 +35,7 @@ class MerkzettelTest : public ::testing::Test {
     // Ends the program: the windows go before the manager.
     void Ende() {
         app_ = std::make_unique<FakeServices>();
-        app_->SetLayoutDir(REBKONTOR_LAYOUTS);
+        app_->SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
         fenster_.reset();
         verwaltung_.reset();
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "dialogs/RechnungsNummer.h"
 #include "dialogs/RechnungsServer.h"
 #include "dialogs/WeinListe.h"
+#include "documents/Dokumentausgabe.h"
 #include "model/Firmendaten.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
@@ -695,6 +697,25 @@ TEST_F(HauptfensterRechnungenTest, BottleListRefusesDataAndFoldersAndSaysWhatASh
     EXPECT_EQ(app_.Started().size(), 1u);
 }
 
+// The program's PDF output as a test scripts it: only the ZUGFeRD file.
+class ZugferdImTest : public Dokumentausgabe {
+  public:
+    using Schreiben = std::function<bool(const std::string& datei, const Rechnung& rechnung,
+                                         const std::string& xml, std::string& fehler)>;
+    explicit ZugferdImTest(Schreiben schreiben) : schreiben_(std::move(schreiben)) {}
+    bool Pdf(const std::string&, Verwaltungen&, const Rechnung&, bool, bool, bool) override {
+        ADD_FAILURE() << "no invoice PDF is asked for here";
+        return false;
+    }
+    bool Zugferd(const std::string& datei, Verwaltungen&, const Rechnung& rechnung,
+                 const std::string& xml, std::string& fehler) override {
+        return schreiben_(datei, rechnung, xml, fehler);
+    }
+
+  private:
+    Schreiben schreiben_;
+};
+
 TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughTheSaveDialog) {
     Neue(4711, 30.0f, Datum(2, 12, 2026), false, 3);
     FakeWindow& w = Liste();
@@ -752,16 +773,15 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
               std::string::npos);
 
     std::string pdfXml;
-    ERechnungSpeichern::SetZugferdAusgabe([&](const std::string& datei, Verwaltungen&,
-                                              const Rechnung& r, const std::string& x,
-                                              std::string& fehler) {
+    ZugferdImTest ausgabe([&](const std::string& datei, const Rechnung& r, const std::string& x,
+                              std::string& fehler) {
         pdfXml = x;
         fehler = "Die Datei " + datei + " ist schreibgesch\xFCtzt.";
         return r.nummer != 4711;
     });
+    app_.SetDokumente(&ausgabe);
     app_.SaveFileAnswer(SaveFileResult{"r.pdf", 2});
     w.Click(L::kERechnung);
-    ERechnungSpeichern::SetZugferdAusgabe({});
     EXPECT_EQ(app_.SaveRequests().back().filter,
               "XRechnung (*.XML)|*.xml|ZUGFeRD-PDF (*.PDF)|*.pdf|");
     EXPECT_NE(pdfXml.find("<ram:ID>urn:cen.eu:en16931:2017</ram:ID>"), std::string::npos);
@@ -775,11 +795,12 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
     const std::string firmaVorher = ReadBytes("daten/firmendaten.txt");
     std::filesystem::create_directory("ordner.pdf");
     bool pdfGeschrieben = false;
-    ERechnungSpeichern::SetZugferdAusgabe(
-        [&](const std::string&, Verwaltungen&, const Rechnung&, const std::string&, std::string&) {
+    ZugferdImTest schreibt(
+        [&](const std::string&, const Rechnung&, const std::string&, std::string&) {
             pdfGeschrieben = true;
             return true;
         });
+    app_.SetDokumente(&schreibt);
     const std::size_t cursor = app_.Cursors().size();
     const std::vector<std::pair<std::string, int>> ziele{{"daten/firmendaten.txt", 1},
                                                          {dir_ / "daten/r.xml", 1},
@@ -793,7 +814,7 @@ TEST_F(RechnungsListeTest, TheSelectedInvoiceIsSavedAsXRechnungOrZugferdThroughT
                                                (ziel == "ordner.pdf" ? kKeineDatei : kInDaten) +
                                                " Die E-Rechnung wurde nicht gespeichert.");
     }
-    ERechnungSpeichern::SetZugferdAusgabe({});
+    app_.SetDokumente(nullptr);
     EXPECT_FALSE(pdfGeschrieben);
     EXPECT_EQ(app_.Cursors().size(), cursor);
     EXPECT_EQ(ReadBytes("daten/firmendaten.txt"), firmaVorher);

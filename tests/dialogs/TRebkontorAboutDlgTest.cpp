@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "storage/CodePage.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 #include "windowing/FakeServices.h"
@@ -57,7 +58,7 @@ TEST(TProjectRCVersionTest, FilesWithoutOrWithABrokenRecordHaveNone) {
 
 TEST(TRebkontorAboutDlgTest, ShowsTheVersionLineOnlyWithARecord) {
     FakeServices app;
-    app.SetLayoutDir(REBKONTOR_LAYOUTS);
+    app.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
     TRebkontorAboutDlg mit;
     FakeWindow& w = app.Show(mit);
     EXPECT_EQ(w.Caption(), "About Rebkontor");

@@ -1,4 +1,4 @@
-#include "printing/RechnungAlsPdf.h"
+#include "printing/PdfAusgabe.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -77,7 +77,7 @@ class RechnungAlsPdfTest : public RechnungsFixture {
     std::string Pdf(const Rechnung& r, bool packliste, bool kunde, bool intern,
                     const std::string& briefkopf = kDaten + "/briefkopf-hand.emf") {
         const std::string pdf = dir_ / "rechnung.pdf";
-        EXPECT_TRUE(RechnungAlsPdf(pdf, V(), r, packliste, kunde, intern, briefkopf));
+        EXPECT_TRUE(PdfAusgabe(briefkopf).Pdf(pdf, V(), r, packliste, kunde, intern));
         // To look at the pages: REBKONTOR_PRINT_KEEP=<directory> keeps a copy
         // of every file, named after the test.
         if (const char* behalten = std::getenv("REBKONTOR_PRINT_KEEP")) {
@@ -233,9 +233,9 @@ TEST_F(RechnungAlsPdfTest, BadLetterheadsLeaveOnlyThePicture) {
 
 TEST_F(RechnungAlsPdfTest, NothingChosenOrNoPlaceToWriteGivesNoFile) {
     const Rechnung r = MitPosten(3);
-    EXPECT_FALSE(RechnungAlsPdf(dir_ / "leer.pdf", V(), r, false, false, false));
+    EXPECT_FALSE(PdfAusgabe().Pdf(dir_ / "leer.pdf", V(), r, false, false, false));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "leer.pdf"));
-    EXPECT_FALSE(RechnungAlsPdf(dir_ / "fehlt/rechnung.pdf", V(), r, true, true, true));
+    EXPECT_FALSE(PdfAusgabe().Pdf(dir_ / "fehlt/rechnung.pdf", V(), r, true, true, true));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "fehlt"));
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/RechnungsFixture.h"
+#include "storage/CodePage.h"
 #include "windowing/Dialog.h"
 #include "windowing/FakeServices.h"
 #include "windowing/FakeWindow.h"
@@ -20,7 +21,7 @@
 // dialog layouts.
 class DialogFixture : public RechnungsFixture {
   protected:
-    DialogFixture() { app_.SetLayoutDir(REBKONTOR_LAYOUTS); }
+    DialogFixture() { app_.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252); }
 
     // Builds the dialog's window from its layout and sets it up, as a modal
     // run begins; the window stays open for the test.

@@ -62,7 +62,7 @@ class Recorder : public Dialog {
 };
 
 TEST(UiLayoutTest, ReadsIdentifiedControlsWithKindsAndTexts) {
-    UiLayout layout = UiLayout::Parse(kLayout);
+    UiLayout layout = UiLayout::Parse(kLayout, CodePage::Utf8ToCp1252);
     EXPECT_EQ(layout.caption, "Prüfung & Test"_w);
     ASSERT_EQ(layout.controls.size(), 7u);
     EXPECT_EQ(layout.controls[101].kind, UiLayout::Kind::Edit);
@@ -79,7 +79,7 @@ TEST(UiLayoutTest, ReadsIdentifiedControlsWithKindsAndTexts) {
 class FakeWindowTest : public ::testing::Test {
   protected:
     Recorder dialog_;
-    FakeWindow window_{dialog_, UiLayout::Parse(kLayout)};
+    FakeWindow window_{dialog_, UiLayout::Parse(kLayout, CodePage::Utf8ToCp1252)};
     void SetUp() override { dialog_.Attach(&window_, &app_); }
     FakeServices app_;
 };

@@ -1,10 +1,12 @@
-#include "cli/Hilfe.h"
+#include "cli/RebkontorCli.h"
 
-#include "storage/CodePage.h"
+#include <algorithm>
+
+#include "cli/Aufruf.h"
 
 namespace {
 
-constexpr const char* kAllgemein = R"(Aufruf: rebkontor-cli [-C VERZEICHNIS] BEFEHL [OPTIONEN]
+constexpr const char* kAllgemeinKopf = R"(Aufruf: rebkontor-cli [-C VERZEICHNIS] BEFEHL [OPTIONEN]
 
 Das Werkzeug für Skripte und geplante Aufträge neben dem Rebkontor-Fenster. Es
 arbeitet auf dem Datenverzeichnis »daten« unter dem Arbeitsverzeichnis und
@@ -15,16 +17,9 @@ schreibt dieselben Dateien wie das Fenster.
   -h, --help      diese Hilfe
 
 Befehle:
-  flaschenliste DATEI   verkaufte Flaschen je Wein als Text oder Tabelle (.xls)
-  preislisten DATEI     alle Preislisten als Textdatei
-  adressen DATEI        Adressdatei (CSV) für Serienbriefe
-  rechnung NUMMER       Packliste, Kundenrechnung und interne Rechnung als PDF,
-                        oder die E-Rechnung (XRechnung, ZUGFeRD)
-  suche                 Rechnungen nach Nummer oder Betrag suchen
-  pruefen               das Datenverzeichnis prüfen
-  beispieldaten         ein leeres Datenverzeichnis mit einem Beispielbetrieb füllen
-  firmendaten           die Firmendaten für E-Rechnungen zeigen oder ändern
+)";
 
+constexpr const char* kAllgemeinFuss = R"(
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
 Nur »beispieldaten« und »firmendaten« mit Optionen verändern Daten, und nur, solange kein Rebkontor-Fenster
@@ -187,24 +182,77 @@ Benchmarks ist: --kunden 2000 --weine 200 --preislisten 20 --rechnungen 50000
 
 }  // namespace
 
-std::string Hilfe::Allgemein() {
-    return CodePage::Utf8ToCp1252(kAllgemein);
+const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
+    // clang-format off
+    static const std::vector<Befehl> befehle = {
+        {"flaschenliste", "DATEI", "verkaufte Flaschen je Wein als Text oder Tabelle (.xls)",
+         kFlaschenliste, {}, &RebkontorCli::Flaschenliste},
+        {"preislisten", "DATEI", "alle Preislisten als Textdatei",
+         kPreislisten, {}, &RebkontorCli::Preislisten},
+        {"adressen", "DATEI", "Adressdatei (CSV) für Serienbriefe",
+         kAdressen, {}, &RebkontorCli::Adressen},
+        {"rechnung", "NUMMER", "Packliste, Kundenrechnung und interne Rechnung als PDF,\n"
+                               "oder die E-Rechnung (XRechnung, ZUGFeRD)",
+         kRechnung, {"--pdf", "--zugferd"}, &RebkontorCli::Rechnungsausgabe},
+        {"suche", "", "Rechnungen nach Nummer oder Betrag suchen",
+         kSuche, {}, &RebkontorCli::Suche},
+        {"pruefen", "", "das Datenverzeichnis prüfen",
+         kPruefen, {}, &RebkontorCli::Pruefen},
+        {"beispieldaten", "", "ein leeres Datenverzeichnis mit einem Beispielbetrieb füllen",
+         kBeispieldaten, {}, &RebkontorCli::Beispieldaten},
+        {"firmendaten", "", "die Firmendaten für E-Rechnungen zeigen oder ändern",
+         kFirmendaten, {}, &RebkontorCli::Firmendaten},
+    };
+    // clang-format on
+    return befehle;
 }
 
-std::string Hilfe::Befehl(const std::string& name) {
-    static constexpr std::pair<const char*, const char*> kBefehle[] = {
-        {"flaschenliste", kFlaschenliste},
-        {"preislisten", kPreislisten},
-        {"adressen", kAdressen},
-        {"rechnung", kRechnung},
-        {"suche", kSuche},
-        {"pruefen", kPruefen},
-        {"beispieldaten", kBeispieldaten},
-        {"firmendaten", kFirmendaten}};
-    for (const auto& [befehl, text] : kBefehle) {
-        if (name == befehl) {
-            return CodePage::Utf8ToCp1252(text);
+std::string RebkontorCli::Uebersicht() {
+    // The descriptions form a column; further lines of one start there too.
+    const std::string spalte(24, ' ');
+    std::string text = kAllgemeinKopf;
+    for (const Befehl& befehl : Befehle()) {
+        std::string zeile = "  " + std::string(befehl.name) + " " + befehl.argumente;
+        zeile.resize(std::max(zeile.size() + 2, spalte.size()), ' ');
+        for (const char* c = befehl.zweck; *c != '\0'; ++c) {
+            zeile += *c == '\n' ? "\n" + spalte : std::string(1, *c);
+        }
+        text += zeile + "\n";
+    }
+    return text + kAllgemeinFuss;
+}
+
+const RebkontorCli::Befehl* RebkontorCli::Finde(const std::string& name) {
+    for (const Befehl& befehl : Befehle()) {
+        if (name == befehl.name) {
+            return &befehl;
         }
     }
-    return "";
+    return nullptr;
+}
+
+bool RebkontorCli::BrauchtToolkit(const std::vector<std::string>& argumente) {
+    // The command follows the tool's own options; "-C" takes the next word.
+    std::size_t i = 0;
+    for (; i < argumente.size() && !argumente[i].empty() && argumente[i][0] == '-'; ++i) {
+        if (argumente[i] == "-C") {
+            ++i;
+        }
+    }
+    const Befehl* befehl = i < argumente.size() ? Finde(argumente[i]) : nullptr;
+    if (befehl == nullptr) {
+        return false;
+    }
+    const Aufruf aufruf(
+        argumente[i], std::vector<std::string>(
+                          argumente.begin() + static_cast<std::ptrdiff_t>(i) + 1, argumente.end()));
+    if (aufruf.HilfeVerlangt()) {
+        return false;
+    }
+    for (const std::string& option : befehl->mitToolkit) {
+        if (aufruf.Hat(option)) {
+            return true;
+        }
+    }
+    return false;
 }

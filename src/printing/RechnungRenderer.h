@@ -4,7 +4,6 @@
 
 class Briefkopf;
 class QPagedPaintDevice;
-class QPainter;
 struct PrintJob;
 
 // Hands the pages of a print job to a printer (or any paged device): page p
@@ -25,10 +24,6 @@ class RechnungRenderer {
                         QPagedPaintDevice& geraet, int kopien = 1);
 
   private:
-    // Draws the job's pages on a painter already on the device; `erste`
-    // says whether nothing was drawn yet and is left false.
-    void Seiten(QPainter& painter, QPagedPaintDevice& geraet, int kopien, bool& erste) const;
-
     const PrintJob& job_;
     const Briefkopf& briefkopf_;
 };
