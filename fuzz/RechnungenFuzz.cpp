@@ -193,8 +193,8 @@ void Aendern(Datenbestand& bestand, const Parameter& p) {
         try {
             if (Rechnung* r = rv.GetRechnung(id)) {
                 Rechnung kopie(*r);
-                kopie.SetPosten(wein, 1.0f, 0.5f, 3);
-                kopie.SetPosten(wein, 1.0f, 0.5f, 0);
+                rv.SetPosten(kopie, wein, 1.0f, 0.5f, 3);
+                rv.SetPosten(kopie, wein, 1.0f, 0.5f, 0);
                 kopie.beglichen = 1;
                 rv.UpdateRechnung(kopie);
                 rv.DeriveRechnung(kopie);
@@ -208,8 +208,8 @@ void Aendern(Datenbestand& bestand, const Parameter& p) {
     }
     try {
         Rechnung* neu = rv.AllocRechnung(kv.Count() > 0 ? kv[0].nummer : 1);
-        neu->SetPosten(wein, 2.0f, 1.0f, 6);
-        neu->SetPosten(andererWein, 2.0f, 1.0f, 0);
+        rv.SetPosten(*neu, wein, 2.0f, 1.0f, 6);
+        rv.SetPosten(*neu, andererWein, 2.0f, 1.0f, 0);
         rv.StoreRechnung();
     } catch (const MessageException&) {
     }

@@ -178,21 +178,21 @@ int main(int argc, char** argv) {
         }
 
         Rechnung* r = rv.AllocRechnung(1);
-        r->SetPosten(12, 10.5f, 5.37f, 12);
-        r->SetPosten(3, 7.0f, 3.58f, 6);
+        rv.SetPosten(*r, 12, 10.5f, 5.37f, 12);
+        rv.SetPosten(*r, 3, 7.0f, 3.58f, 6);
         r->datum = Datum(1, 12, 2026).Julian();
         FixedText::Set(r->bemerkung, v.customizer->Bemerkung());
         rv.StoreRechnung();
 
         r = rv.AllocRechnung(2);
-        r->SetPosten(27, 15.0f, 7.67f, 3);
+        rv.SetPosten(*r, 27, 15.0f, 7.67f, 3);
         r->datum = Datum(5, 12, 2026).Julian();
         r->kartons = 1;
         r->steigen = 2;
         rv.StoreRechnung();
 
         r = rv.AllocRechnung(1);
-        r->SetPosten(3, 7.0f, 3.58f, 24);
+        rv.SetPosten(*r, 3, 7.0f, 3.58f, 24);
         r->datum = Datum(6, 12, 2026).Julian();
         r->beglichen = 1;
         r->betragEingegangen = 168.0f;
@@ -201,8 +201,8 @@ int main(int argc, char** argv) {
         const std::int32_t abgeleitet = rv.DeriveRechnung(*rv.GetRechnung(0));
         if (Rechnung* geaendert = rv.GetRechnung(abgeleitet)) {
             Rechnung kopie(*geaendert);
-            kopie.SetPosten(12, 10.5f, 5.37f, 10);
-            kopie.DeletePosten(3);
+            rv.SetPosten(kopie, 12, 10.5f, 5.37f, 10);
+            rv.DeletePosten(kopie, 3);
             rv.UpdateRechnung(kopie);
         }
         rv.DeleteRechnung(1, true);

@@ -821,7 +821,7 @@ class Generator {
                 const int menge =
                     kunde.art == kFirma ? z_.Aus(kMengenFirma) : z_.Aus(kMengenPrivat);
                 flaschen += menge;
-                r->SetPosten(weinInfos_[wein].nummer, liste[wein].dm, liste[wein].euro,
+                rv.SetPosten(*r, weinInfos_[wein].nummer, liste[wein].dm, liste[wein].euro,
                              static_cast<std::int16_t>(menge));
             }
             const std::int16_t kisten =

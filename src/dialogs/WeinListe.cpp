@@ -475,7 +475,8 @@ class WeinListe::RechnungsArt : public PreisArt {
             return;
         }
         try {
-            rechnung_->SetPosten(nummer, dm, euro, static_cast<std::int16_t>(menge));
+            verwaltungen_.rechnungsVerwaltung->SetPosten(*rechnung_, nummer, dm, euro,
+                                                         static_cast<std::int16_t>(menge));
         } catch (const MessageException& fehler) {
             // A log line or a stock change that could not be written refuses
             // the item; the fields stay as typed so that it can be stored again.
@@ -496,7 +497,7 @@ class WeinListe::RechnungsArt : public PreisArt {
             return;
         }
         try {
-            rechnung_->DeletePosten(nummer);
+            verwaltungen_.rechnungsVerwaltung->DeletePosten(*rechnung_, nummer);
         } catch (const MessageException& fehler) {
             App().MessageBox(fehler.what(), "Posten l\xF6schen");
         }
@@ -689,7 +690,8 @@ class WeinListe::RechnungsArt : public PreisArt {
                         const auto dm = static_cast<float>(std::rand() % 24);
                         const auto euro = static_cast<float>(std::rand() % 12);
                         const auto menge = static_cast<std::int16_t>(std::rand() % 12);
-                        r->SetPosten(weine[static_cast<unsigned>(k)].nummer, dm, euro, menge);
+                        rechnungen.SetPosten(*r, weine[static_cast<unsigned>(k)].nummer, dm, euro,
+                                             menge);
                     }
                     rechnungen.StoreRechnung();
                 }

@@ -60,7 +60,6 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     preise_->SetLogBuch(logBuch_.get());
     posten_->SetLogBuch(logBuch_.get());
     posten_->SetWeinlistenVerwaltung(weine_.get());
-    posten_->SetRechnungsVerwaltung(rechnungen_.get());
     rechnungen_->SetVerwaltungen(&verwaltungen_);
     // Before any command can reuse the id of an invoice a crash left open.
     for (std::string& meldung : rechnungen_->NichtGespeichertesZurueckbuchen()) {
@@ -99,7 +98,6 @@ Datenbestand::~Datenbestand() {
     geoGruppe_.reset();
     Melde("RechnungsVerwaltung", false);
     verwaltungen_.rechnungsVerwaltung = nullptr;
-    posten_->SetRechnungsVerwaltung(nullptr);
     rechnungen_.reset();
     Melde("PostenVerwaltung", false);
     verwaltungen_.postenVerwaltung = nullptr;

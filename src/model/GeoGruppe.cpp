@@ -41,13 +41,3 @@ void GeoGruppe::AddGeoGruppe(const std::string& name) {
         "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");
     Append(name);
 }
-
-ByteWriter& operator<<(ByteWriter& out, const GeoGruppe::GeoString& gruppe) {
-    out.Text(gruppe.text);
-    return out;
-}
-
-ByteReader& operator>>(ByteReader& in, GeoGruppe::GeoString& gruppe) {
-    in.Text(gruppe.text);
-    return in;
-}

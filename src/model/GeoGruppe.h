@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 #include "storage/GenericList.h"
 
 // The customer groups: names in the text file "daten/geogruppe.txt", one per
@@ -16,6 +15,9 @@ class GeoGruppe {
       public:
         static constexpr std::size_t DiskSize = 200;
         char text[200] = {};
+
+        static constexpr auto kFelder =
+            Feldtabelle("Kundengruppe", Satzfeld("text", &GeoString::text));
     };
 
     // Reads the file, creating it when it is missing. A file that cannot be
@@ -42,6 +44,3 @@ class GeoGruppe {
     std::string fileName_;
     Zugriff zugriff_;
 };
-
-ByteWriter& operator<<(ByteWriter& out, const GeoGruppe::GeoString& gruppe);
-ByteReader& operator>>(ByteReader& in, GeoGruppe::GeoString& gruppe);

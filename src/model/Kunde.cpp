@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "storage/Datum.h"
-#include "storage/FixedText.h"
 #include "storage/Zeit.h"
 
 namespace {
@@ -29,41 +28,14 @@ Kunde::Kunde(const Kunde& other) {
 }
 
 Kunde& Kunde::operator=(const Kunde& other) {
-    if (this == &other) {
-        return *this;
+    if (this != &other) {
+        kFelder.Kopieren(*this, other);
     }
-    nummer = other.nummer;
-    FixedText::Copy(Anrede, other.Anrede);
-    FixedText::Copy(Vorname, other.Vorname);
-    FixedText::Copy(Nachname, other.Nachname);
-    FixedText::Copy(Strasse, other.Strasse);
-    PLZ = other.PLZ;
-    FixedText::Copy(Ort, other.Ort);
-    FixedText::Copy(Telefon, other.Telefon);
-    FixedText::Copy(Fax, other.Fax);
-    FixedText::Copy(EMail, other.EMail);
-    FixedText::Copy(bemerkung, other.bemerkung);
-    preisliste = other.preisliste;
-    kundenGruppe = other.kundenGruppe;
-    erfasstDatum = other.erfasstDatum;
-    erfasstZeit = other.erfasstZeit;
-    letzteRechnung = other.letzteRechnung;
     return *this;
 }
 
 void Kunde::Clear() {
-    std::memset(Anrede, 0, sizeof Anrede);
-    std::memset(Vorname, 0, sizeof Vorname);
-    std::memset(Nachname, 0, sizeof Nachname);
-    std::memset(Strasse, 0, sizeof Strasse);
-    std::memset(Ort, 0, sizeof Ort);
-    std::memset(Telefon, 0, sizeof Telefon);
-    std::memset(Fax, 0, sizeof Fax);
-    std::memset(EMail, 0, sizeof EMail);
-    std::memset(bemerkung, 0, sizeof bemerkung);
-    PLZ = 0;
-    preisliste = 0;
-    kundenGruppe = 0;
+    kFelder.Leeren(*this, &Kunde::nummer, &Kunde::erfasstDatum, &Kunde::erfasstZeit);
     letzteRechnung = -1;
 }
 
@@ -73,44 +45,4 @@ bool Kunde::Matches(const Kunde& muster) const {
            BeginsWith(Ort, muster.Ort) && BeginsWith(Telefon, muster.Telefon) &&
            BeginsWith(Fax, muster.Fax) && BeginsWith(EMail, muster.EMail) &&
            BeginsWith(Anrede, muster.Anrede);
-}
-
-ByteWriter& operator<<(ByteWriter& out, const Kunde& kunde) {
-    out.Int32(kunde.nummer);
-    out.Text(kunde.Anrede);
-    out.Text(kunde.Vorname);
-    out.Text(kunde.Nachname);
-    out.Text(kunde.Strasse);
-    out.Int32(kunde.PLZ);
-    out.Text(kunde.Ort);
-    out.Text(kunde.Telefon);
-    out.Text(kunde.Fax);
-    out.Text(kunde.EMail);
-    out.Text(kunde.bemerkung);
-    out.Int16(kunde.preisliste);
-    out.Int16(kunde.kundenGruppe);
-    out.UInt32(kunde.erfasstDatum);
-    out.UInt32(kunde.erfasstZeit);
-    out.Int32(kunde.letzteRechnung);
-    return out;
-}
-
-ByteReader& operator>>(ByteReader& in, Kunde& kunde) {
-    in.Int32(kunde.nummer);
-    in.Text(kunde.Anrede);
-    in.Text(kunde.Vorname);
-    in.Text(kunde.Nachname);
-    in.Text(kunde.Strasse);
-    in.Int32(kunde.PLZ);
-    in.Text(kunde.Ort);
-    in.Text(kunde.Telefon);
-    in.Text(kunde.Fax);
-    in.Text(kunde.EMail);
-    in.Text(kunde.bemerkung);
-    in.Int16(kunde.preisliste);
-    in.Int16(kunde.kundenGruppe);
-    in.UInt32(kunde.erfasstDatum);
-    in.UInt32(kunde.erfasstZeit);
-    in.Int32(kunde.letzteRechnung);
-    return in;
 }

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 
 // One customer; its fields in declaration order are its 528-byte file image.
 class Kunde {
@@ -47,7 +46,16 @@ class Kunde {
     std::uint32_t erfasstDatum = 0;
     std::uint32_t erfasstZeit = 0;
     std::int32_t letzteRechnung = -1;
-};
 
-ByteWriter& operator<<(ByteWriter& out, const Kunde& kunde);
-ByteReader& operator>>(ByteReader& in, Kunde& kunde);
+    static constexpr auto kFelder = Feldtabelle(
+        "Kunde", Satzfeld("nummer", &Kunde::nummer), Satzfeld("Anrede", &Kunde::Anrede),
+        Satzfeld("Vorname", &Kunde::Vorname), Satzfeld("Nachname", &Kunde::Nachname),
+        Satzfeld("Strasse", &Kunde::Strasse), Satzfeld("PLZ", &Kunde::PLZ),
+        Satzfeld("Ort", &Kunde::Ort), Satzfeld("Telefon", &Kunde::Telefon),
+        Satzfeld("Fax", &Kunde::Fax), Satzfeld("EMail", &Kunde::EMail),
+        Satzfeld("bemerkung", &Kunde::bemerkung), Satzfeld("preisliste", &Kunde::preisliste),
+        Satzfeld("kundenGruppe", &Kunde::kundenGruppe),
+        Satzfeld("erfasstDatum", &Kunde::erfasstDatum),
+        Satzfeld("erfasstZeit", &Kunde::erfasstZeit),
+        Satzfeld("letzteRechnung", &Kunde::letzteRechnung));
+};

@@ -87,17 +87,3 @@ void MerkzettelVerwaltung::Abgleichen() {
         liste_[i] = *notizen_[i];
     }
 }
-
-ByteWriter& operator<<(ByteWriter& out, const MerkzettelVerwaltung::MerkzettelIntern& notiz) {
-    out.Text(notiz.text);
-    out.Int32(notiz.x);
-    out.Int32(notiz.y);
-    return out;
-}
-
-ByteReader& operator>>(ByteReader& in, MerkzettelVerwaltung::MerkzettelIntern& notiz) {
-    in.Text(notiz.text);
-    in.Int32(notiz.x);
-    in.Int32(notiz.y);
-    return in;
-}

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 #include "storage/GenericList.h"
 
 // The notes ("daten/merkzettel.dat"): small memos that stay on the screen in
@@ -29,6 +28,10 @@ class MerkzettelVerwaltung {
         char text[300] = {};
         std::int32_t x = 0;
         std::int32_t y = 0;
+
+        static constexpr auto kFelder =
+            Feldtabelle("Merkzettel", Satzfeld("text", &MerkzettelIntern::text),
+                        Satzfeld("x", &MerkzettelIntern::x), Satzfeld("y", &MerkzettelIntern::y));
     };
 
     // Opens the window of one note; supplied by the application.
@@ -67,6 +70,3 @@ class MerkzettelVerwaltung {
     std::vector<std::unique_ptr<MerkzettelIntern>> notizen_;
     FensterOeffner oeffner_;
 };
-
-ByteWriter& operator<<(ByteWriter& out, const MerkzettelVerwaltung::MerkzettelIntern& notiz);
-ByteReader& operator>>(ByteReader& in, MerkzettelVerwaltung::MerkzettelIntern& notiz);

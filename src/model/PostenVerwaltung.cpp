@@ -55,26 +55,6 @@ std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
 
 }  // namespace
 
-ByteWriter& operator<<(ByteWriter& out, const PostenVerwaltung::Posten& posten) {
-    out.Int32(posten.weinNummer);
-    out.Int32(posten.rechnung);
-    out.Float32(posten.preisDM);
-    out.Float32(posten.preisEuro);
-    out.Int16(posten.menge);
-    out.Int32(posten.naechster);
-    return out;
-}
-
-ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten) {
-    in.Int32(posten.weinNummer);
-    in.Int32(posten.rechnung);
-    in.Float32(posten.preisDM);
-    in.Float32(posten.preisEuro);
-    in.Int16(posten.menge);
-    in.Int32(posten.naechster);
-    return in;
-}
-
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
     : fileName_(fileName), zugriff_(zugriff) {
     // A missing file is created by the first item. One that cannot be read
@@ -90,8 +70,7 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
     posten_.resize(anzahl);
     const std::string_view alle(bytes);
     for (std::size_t i = 0; i < anzahl; ++i) {
-        ByteReader reader(alle.substr(i * Posten::DiskSize, Posten::DiskSize));
-        reader >> posten_[i];
+        SatzLesen(alle.substr(i * Posten::DiskSize, Posten::DiskSize), posten_[i]);
     }
 }
 
@@ -100,11 +79,9 @@ bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }
-    std::string bytes;
-    ByteWriter writer(bytes);
-    writer << posten;
     // On the disk before the stock that counts on it is changed.
-    return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, bytes) && datei_.DataSync();
+    return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, Satzbild(posten)) &&
+           datei_.DataSync();
 }
 
 bool PostenVerwaltung::Vorgemerkt(const Posten& posten) {

@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 #include "storage/File.h"
 #include "storage/Zugriff.h"
 
 class LogBuch;
 class Rechnung;
-class RechnungsVerwaltung;
 class Wein;
 class WeinlistenVerwaltung;
 
@@ -40,6 +38,12 @@ class PostenVerwaltung {
         std::int16_t menge = 0;
         // Index of the next older item of the same invoice, -1 at the end.
         std::int32_t naechster = -1;
+
+        static constexpr auto kFelder = Feldtabelle(
+            "Posten", Satzfeld("weinNummer", &Posten::weinNummer),
+            Satzfeld("rechnung", &Posten::rechnung), Satzfeld("preisDM", &Posten::preisDM),
+            Satzfeld("preisEuro", &Posten::preisEuro), Satzfeld("menge", &Posten::menge),
+            Satzfeld("naechster", &Posten::naechster));
     };
 
     static constexpr std::int32_t kGeloescht = -1;
@@ -50,9 +54,6 @@ class PostenVerwaltung {
     PostenVerwaltung& operator=(const PostenVerwaltung&) = delete;
 
     void SetWeinlistenVerwaltung(WeinlistenVerwaltung* weine) { weinlistenVerwaltung_ = weine; }
-    void SetRechnungsVerwaltung(RechnungsVerwaltung* rechnungen) {
-        rechnungsVerwaltung_ = rechnungen;
-    }
     // Null: no log lines.
     void SetLogBuch(LogBuch* logBuch) { logBuch_ = logBuch; }
 
@@ -130,16 +131,12 @@ class PostenVerwaltung {
     Wein* WeinZu(const Posten& posten) const;
 
     WeinlistenVerwaltung* weinlistenVerwaltung_ = nullptr;
-    RechnungsVerwaltung* rechnungsVerwaltung_ = nullptr;
     LogBuch* logBuch_ = nullptr;
     std::string fileName_;
     Zugriff zugriff_;
     File datei_;
     std::vector<Posten> posten_;
 };
-
-ByteWriter& operator<<(ByteWriter& out, const PostenVerwaltung::Posten& posten);
-ByteReader& operator>>(ByteReader& in, PostenVerwaltung::Posten& posten);
 
 template <typename F>
 void PostenVerwaltung::FuerJedenPosten(std::int32_t kopf, std::int32_t rechnung, F&& f) const {

@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 
 // The price of one wine in one price list, in both currencies: 12 bytes on
 // disk, fields in declaration order.
@@ -21,7 +20,8 @@ class Preis {
     // The two prices are typed independently; neither follows from the other.
     float preisDM = 0.0f;
     float preisEuro = 0.0f;
-};
 
-ByteWriter& operator<<(ByteWriter& out, const Preis& preis);
-ByteReader& operator>>(ByteReader& in, Preis& preis);
+    static constexpr auto kFelder =
+        Feldtabelle("Preis", Satzfeld("weinNummer", &Preis::weinNummer),
+                    Satzfeld("preisDM", &Preis::preisDM), Satzfeld("preisEuro", &Preis::preisEuro));
+};

@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "model/PostenVerwaltung.h"
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
 #include "storage/Datum.h"
+#include "storage/Feldtabelle.h"
 #include "storage/GenericList.h"
 
 struct Verwaltungen;
@@ -31,11 +30,6 @@ class Rechnung {
     // manager set holds a customer with that number, the invoice becomes the
     // head of the customer's invoice chain (in memory).
     Rechnung(Verwaltungen* verwaltungen, std::int32_t id, std::int32_t nummer, std::int32_t kunde);
-    Rechnung(const Rechnung& other);
-    // Copies the manager set and the persistent fields; the item cache of
-    // the target is refilled on its next use.
-    Rechnung& operator=(const Rechnung& other);
-    ~Rechnung();
 
     Verwaltungen* GetVerwaltungen() const { return verwaltungen_; }
     void SetVerwaltungen(Verwaltungen* verwaltungen);
@@ -50,14 +44,11 @@ class Rechnung {
     std::int32_t GetGewicht() const;
     std::int32_t GetAnzahlPosten() const;
 
-    // Adds the wine's item, or changes it when there is one; quantity 0 on an
-    // existing item deletes it. A stored invoice writes its new postenKopf
-    // through the invoice manager at once; when that fails, the new item is
-    // taken back (its bottles too) and the failure raised.
-    void SetPosten(std::int32_t weinNummer, float preisDM, float preisEuro, std::int16_t menge);
-    void DeletePosten(std::int32_t weinNummer);
     // The cached live item of that wine, or null. Valid until the next change.
     PostenVerwaltung::Posten* FindPosten(std::int32_t weinNummer);
+    // Whoever changes the items or reads other fields into this invoice
+    // calls this; the items are read anew on their next use.
+    void PostenGeaendert() { cache_.gueltig = false; }
 
     // Item iteration: cursor = FirstPosten(); while (NextPosten(p, cursor)) ...
     std::int32_t FirstPosten() const { return postenKopf; }
@@ -78,18 +69,35 @@ class Rechnung {
     std::int32_t postenKopf = -1;
     std::int32_t vorigeRechnung = -1;
 
+    static constexpr auto kFelder = Feldtabelle(
+        "Rechnung", Satzfeld("id", &Rechnung::id), Satzfeld("nummer", &Rechnung::nummer),
+        Satzfeld("kunde", &Rechnung::kunde), Satzfeld("steigen", &Rechnung::steigen),
+        Satzfeld("kartons", &Rechnung::kartons), Satzfeld("datum", &Rechnung::datum),
+        Satzfeld("betragEingegangen", &Rechnung::betragEingegangen),
+        Satzfeld("beglichen", &Rechnung::beglichen),
+        Satzfeld("erfasstDatum", &Rechnung::erfasstDatum),
+        Satzfeld("erfasstZeit", &Rechnung::erfasstZeit),
+        Satzfeld("bemerkung", &Rechnung::bemerkung), Satzfeld("postenKopf", &Rechnung::postenKopf),
+        Satzfeld("vorigeRechnung", &Rechnung::vorigeRechnung));
+
   private:
-    friend ByteReader& operator>>(ByteReader& in, Rechnung& rechnung);
+    // The live items in chain order; created on first use, so that copies in
+    // result lists stay small. A copy of an invoice starts without them and
+    // reads its own on its next use.
+    struct PostenCache {
+        PostenCache() = default;
+        PostenCache(const PostenCache&) {}
+        PostenCache& operator=(const PostenCache&) {
+            gueltig = false;
+            return *this;
+        }
+        std::unique_ptr<GenericList<PostenVerwaltung::Posten>> liste;
+        bool gueltig = false;
+    };
 
     PostenVerwaltung* PostenVw() const;
     void CacheFuellen();
 
     Verwaltungen* verwaltungen_ = nullptr;
-    // The live items in chain order; created on first use, so that copies in
-    // result lists stay small.
-    std::unique_ptr<GenericList<PostenVerwaltung::Posten>> postenCache_;
-    bool cacheGueltig_ = false;
+    PostenCache cache_;
 };
-
-ByteWriter& operator<<(ByteWriter& out, const Rechnung& rechnung);
-ByteReader& operator>>(ByteReader& in, Rechnung& rechnung);

@@ -29,16 +29,6 @@ namespace {
 
 constexpr std::size_t kGroesse = Rechnung::DiskSize;
 
-// Byte offsets of the fields the searches look at.
-constexpr std::size_t kOffsetId = 0;
-constexpr std::size_t kOffsetNummer = 4;
-constexpr std::size_t kOffsetKunde = 8;
-constexpr std::size_t kOffsetKartons = 14;
-constexpr std::size_t kOffsetDatum = 16;
-constexpr std::size_t kOffsetBeglichen = 24;
-constexpr std::size_t kOffsetErfasstDatum = 25;
-constexpr std::size_t kOffsetPostenKopf = 289;
-
 // The pre-dating limit when no settings are attached: their default.
 constexpr std::int32_t kStandardVordatierung = 31;
 
@@ -51,30 +41,8 @@ constexpr const char* kUpdateSchreibFehler =
     "Die Rechnung konnte nicht in die Datei geschrieben werden "
     "(RechnungsVerwaltung::UpdateCurrentRechnung())";
 
-std::int32_t Int32At(std::string_view satz, std::size_t offset) {
-    std::int32_t wert = 0;
-    ByteReader reader(satz.substr(offset, 4));
-    reader.Int32(wert);
-    return wert;
-}
-
-std::uint32_t UInt32At(std::string_view satz, std::size_t offset) {
-    std::uint32_t wert = 0;
-    ByteReader reader(satz.substr(offset, 4));
-    reader.UInt32(wert);
-    return wert;
-}
-
-std::int16_t Int16At(std::string_view satz, std::size_t offset) {
-    std::int16_t wert = 0;
-    ByteReader reader(satz.substr(offset, 2));
-    reader.Int16(wert);
-    return wert;
-}
-
-std::uint8_t UInt8At(std::string_view satz, std::size_t offset) {
-    return static_cast<std::uint8_t>(satz[offset]);
-}
+constexpr const char* kOhnePostenVerwaltung =
+    "In Rechnung::SetPosten() fehlt die Verwaltung der Rechnungsposten";
 
 // The number after `nummer`; the file may hold any value, and the largest
 // one wraps round as it always did instead of overflowing.
@@ -83,18 +51,6 @@ std::int32_t Nachfolger(std::int32_t nummer) {
 }
 
 }  // namespace
-
-ByteWriter& operator<<(ByteWriter& out, const RechnungsVerwaltung::FlaschenPosten& posten) {
-    out.Int32(posten.weinNummer);
-    out.Int16(posten.menge);
-    return out;
-}
-
-ByteReader& operator>>(ByteReader& in, RechnungsVerwaltung::FlaschenPosten& posten) {
-    in.Int32(posten.weinNummer);
-    in.Int16(posten.menge);
-    return in;
-}
 
 RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zugriff)
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
@@ -114,7 +70,7 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zu
     if (gespeichert_ > 0) {
         const std::string_view letzter(bild_.data() + bild_.size() - kGroesse, kGroesse);
         anzahl_ = gespeichert_;
-        naechsteNummer_ = Nachfolger(Int32At(letzter, kOffsetNummer));
+        naechsteNummer_ = Nachfolger(Feldwert<&Rechnung::nummer>(letzter));
     }
     for (std::int32_t n = 0; n < gespeichert_ && idsSindPositionen_; ++n) {
         idsSindPositionen_ = IdAn(n) == n;
@@ -128,15 +84,17 @@ void RechnungsVerwaltung::SetVerwaltungen(Verwaltungen* verwaltungen) {
     aktuell_->SetVerwaltungen(verwaltungen);
 }
 
+std::string_view RechnungsVerwaltung::Satz(std::int32_t n) const {
+    return std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
+}
+
 void RechnungsVerwaltung::Lies(std::int32_t n, Rechnung& r) const {
-    ByteReader reader(
-        std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse));
-    reader >> r;
+    SatzLesen(Satz(n), r);
+    r.PostenGeaendert();
 }
 
 std::int32_t RechnungsVerwaltung::IdAn(std::int32_t n) const {
-    return Int32At(std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse),
-                   kOffsetId);
+    return Feldwert<&Rechnung::id>(Satz(n));
 }
 
 bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
@@ -144,10 +102,7 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_);
     }
-    std::string bytes;
-    bytes.reserve(kGroesse);
-    ByteWriter writer(bytes);
-    writer << r;
+    const std::string bytes = Satzbild(r);
     const auto offset = static_cast<std::size_t>(n) * kGroesse;
     // On the disk before the chain head that counts on it is written.
     if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes) ||
@@ -288,9 +243,7 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
             if (IdAn(n) != n) {
                 continue;
             }
-            const auto treffer = offen.find(Int32At(
-                std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse),
-                kOffsetKunde));
+            const auto treffer = offen.find(Feldwert<&Rechnung::kunde>(Satz(n)));
             if (treffer == offen.end()) {
                 continue;
             }
@@ -350,10 +303,9 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
     std::unordered_map<std::int32_t, Kette> ketten;
     ketten.reserve(static_cast<std::size_t>(gespeichert_));
     for (std::int32_t n = 0; n < gespeichert_; ++n) {
-        const std::string_view satz =
-            std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
-        const std::int32_t id = Int32At(satz, kOffsetId);
-        Kette kette{Int32At(satz, kOffsetNummer), Int32At(satz, kOffsetPostenKopf), true};
+        const std::string_view satz = Satz(n);
+        const std::int32_t id = Feldwert<&Rechnung::id>(satz);
+        Kette kette{Feldwert<&Rechnung::nummer>(satz), Feldwert<&Rechnung::postenKopf>(satz), true};
         for (std::int64_t i = kette.kopf; i != -1;) {
             if (i < 0 || i >= anzahl || erreicht[static_cast<std::size_t>(i)]) {
                 kette.heil = false;
@@ -493,6 +445,43 @@ void RechnungsVerwaltung::UpdateRechnung(const Rechnung& rechnung) {
     UpdateCurrentRechnung();
 }
 
+void RechnungsVerwaltung::SetPosten(Rechnung& rechnung, std::int32_t weinNummer, float preisDM,
+                                    float preisEuro, std::int16_t menge) {
+    Verwaltungen* verwaltungen = rechnung.GetVerwaltungen();
+    PostenVerwaltung* verwaltung =
+        verwaltungen != nullptr ? verwaltungen->postenVerwaltung : nullptr;
+    if (verwaltung == nullptr) {
+        throw MessageException(kOhnePostenVerwaltung);
+    }
+    PostenVerwaltung::Posten posten{weinNummer, rechnung.id, preisDM, preisEuro, menge};
+    if (rechnung.FindPosten(weinNummer) != nullptr) {
+        verwaltung->Update(posten, rechnung.postenKopf);
+        rechnung.PostenGeaendert();
+        return;
+    }
+    const std::int32_t index = verwaltung->AddPosten(rechnung, posten);
+    const std::int32_t kopf = rechnung.postenKopf;
+    rechnung.postenKopf = std::max(kopf, index);
+    rechnung.PostenGeaendert();
+    try {
+        UpdateRechnung(rechnung);
+    } catch (const MessageException&) {
+        // The stored invoice does not lead to the item: taken back, its
+        // bottles with it, rather than left to no invoice.
+        rechnung.postenKopf = kopf;
+        verwaltung->Zuruecknehmen(index);
+        throw;
+    }
+}
+
+void RechnungsVerwaltung::DeletePosten(Rechnung& rechnung, std::int32_t weinNummer) {
+    const Verwaltungen* verwaltungen = rechnung.GetVerwaltungen();
+    if (verwaltungen != nullptr && verwaltungen->postenVerwaltung != nullptr &&
+        rechnung.FindPosten(weinNummer) != nullptr) {
+        SetPosten(rechnung, weinNummer, 0.0f, 0.0f, 0);
+    }
+}
+
 void RechnungsVerwaltung::DeleteRechnung(std::int32_t id, bool bestandKorrigieren) {
     Rechnung* r = GetRechnung(id);
     if (r == nullptr) {
@@ -506,7 +495,7 @@ void RechnungsVerwaltung::DeleteRechnung(std::int32_t id, bool bestandKorrigiere
                 [&](const PostenVerwaltung::Posten& p) { weine.push_back(p.weinNummer); });
         }
         for (std::int32_t wein : weine) {
-            r->DeletePosten(wein);
+            DeletePosten(*r, wein);
         }
     }
     // The deletion's line waits for the change's line, and both reach the
@@ -555,7 +544,7 @@ std::int32_t RechnungsVerwaltung::DeriveRechnung(const Rechnung& quelle) {
     const std::int32_t id = neu->id;
     try {
         for (const PostenVerwaltung::Posten& p : posten) {
-            neu->SetPosten(p.weinNummer, p.preisDM, p.preisEuro, p.menge);
+            SetPosten(*neu, p.weinNummer, p.preisDM, p.preisEuro, p.menge);
         }
     } catch (const MessageException&) {
         // The items written so far belong to the new invoice; store it with
@@ -602,28 +591,27 @@ void RechnungsVerwaltung::NachDatum(std::uint32_t erfasstVon, std::uint32_t erfa
         verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
     const std::int32_t grenze =
         einstellungen != nullptr ? einstellungen->vordatierungTage : kStandardVordatierung;
-    const std::string_view alle(bild_);
     for (std::int32_t n = gespeichert_ - 1; n >= 0; --n) {
-        const std::string_view satz = alle.substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
-        const std::uint32_t erfasst = UInt32At(satz, kOffsetErfasstDatum);
+        const std::string_view satz = Satz(n);
+        const std::uint32_t erfasst = Feldwert<&Rechnung::erfasstDatum>(satz);
         // Invoices are captured in id order and a dating date lies at most the
         // limit before the capture, so nothing older can be dated in range.
         if (mitDatum && static_cast<std::int32_t>(datumVon - erfasst) > grenze) {
             break;
         }
-        if (Int16At(satz, kOffsetKartons) == Rechnung::kGeloescht) {
+        if (Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht) {
             continue;
         }
         if (mitErfasst && (erfasst < erfasstVon || erfasst > erfasstBis)) {
             continue;
         }
         if (mitDatum) {
-            const std::uint32_t datum = UInt32At(satz, kOffsetDatum);
+            const std::uint32_t datum = Feldwert<&Rechnung::datum>(satz);
             if (datum < datumVon || datum > datumBis) {
                 continue;
             }
         }
-        if (nurOffene && UInt8At(satz, kOffsetBeglichen) != 0) {
+        if (nurOffene && Feldwert<&Rechnung::beglichen>(satz) != 0) {
             continue;
         }
         f(n, satz);
@@ -661,20 +649,19 @@ void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer,
     const std::int64_t toleranzCent = Rechnungsbetrag::Cent(toleranz);
     Rechnung puffer;
     puffer.SetVerwaltungen(verwaltungen_);
-    const std::string_view alle(bild_);
     for (std::int32_t n = gespeichert_ - 1; n >= 0; --n) {
-        const std::string_view satz = alle.substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
-        if (Int16At(satz, kOffsetKartons) == Rechnung::kGeloescht) {
+        const std::string_view satz = Satz(n);
+        if (Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht) {
             continue;
         }
         bool treffer = false;
-        if (nummer >= 0 && Int32At(satz, kOffsetNummer) == nummer) {
+        if (nummer >= 0 && Feldwert<&Rechnung::nummer>(satz) == nummer) {
             treffer = true;
         } else if (betrag > 0.0f) {
             const std::int64_t summe =
                 posten != nullptr
-                    ? Rechnungsbetrag::Summe(*posten, Int32At(satz, kOffsetPostenKopf),
-                                             Int32At(satz, kOffsetId), einstellungen)
+                    ? Rechnungsbetrag::Summe(*posten, Feldwert<&Rechnung::postenKopf>(satz),
+                                             Feldwert<&Rechnung::id>(satz), einstellungen)
                     : 0;
             treffer = std::llabs(summe - betragCent) <= toleranzCent;
         }
@@ -694,18 +681,19 @@ void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>&
         return;
     }
     std::vector<FlaschenPosten> alle;
-    NachDatum(
-        static_cast<std::uint32_t>(c->filterVon1), static_cast<std::uint32_t>(c->filterBis1),
-        static_cast<std::uint32_t>(c->filterVon2), static_cast<std::uint32_t>(c->filterBis2),
-        c->filterMit1 != 0, c->filterMit2 != 0, false, [&](std::int32_t, std::string_view satz) {
-            posten->FuerJedenPosten(Int32At(satz, kOffsetPostenKopf), Int32At(satz, kOffsetId),
-                                    [&](const PostenVerwaltung::Posten& p) {
-                                        FlaschenPosten f;
-                                        f.weinNummer = p.weinNummer;
-                                        f.menge = p.menge;
-                                        alle.push_back(f);
-                                    });
-        });
+    NachDatum(static_cast<std::uint32_t>(c->filterVon1), static_cast<std::uint32_t>(c->filterBis1),
+              static_cast<std::uint32_t>(c->filterVon2), static_cast<std::uint32_t>(c->filterBis2),
+              c->filterMit1 != 0, c->filterMit2 != 0, false,
+              [&](std::int32_t, std::string_view satz) {
+                  posten->FuerJedenPosten(Feldwert<&Rechnung::postenKopf>(satz),
+                                          Feldwert<&Rechnung::id>(satz),
+                                          [&](const PostenVerwaltung::Posten& p) {
+                                              FlaschenPosten f;
+                                              f.weinNummer = p.weinNummer;
+                                              f.menge = p.menge;
+                                              alle.push_back(f);
+                                          });
+              });
     // The list's own sort is a bubble sort, far too slow for the items of
     // years; a stable sort gives the same order.
     std::stable_sort(alle.begin(), alle.end(),

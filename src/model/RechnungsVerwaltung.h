@@ -4,11 +4,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/Rechnung.h"
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
 #include "storage/File.h"
 #include "storage/GenericList.h"
 #include "storage/GenericSortableList.h"
@@ -34,6 +33,10 @@ class RechnungsVerwaltung {
 
         std::int32_t weinNummer = 0;
         std::int16_t menge = 0;
+
+        static constexpr auto kFelder =
+            Feldtabelle("Flaschenposten", Satzfeld("weinNummer", &FlaschenPosten::weinNummer),
+                        Satzfeld("menge", &FlaschenPosten::menge));
     };
 
     // First construction step: loads the file and derives the id and the
@@ -90,6 +93,14 @@ class RechnungsVerwaltung {
     // Writes a changed copy of a stored invoice back; nothing for the
     // reserved one or an unknown id.
     void UpdateRechnung(const Rechnung& rechnung);
+    // Adds the wine's item to the invoice (the reserved one, the working
+    // copy or a copy of a stored one), or changes it when there is one;
+    // quantity 0 on an existing item deletes it. A stored invoice is written
+    // with its new postenKopf at once; when that fails, the new item is taken
+    // back (its bottles too) and the failure raised.
+    void SetPosten(Rechnung& rechnung, std::int32_t weinNummer, float preisDM, float preisEuro,
+                   std::int16_t menge);
+    void DeletePosten(Rechnung& rechnung, std::int32_t weinNummer);
     // Marks the invoice deleted, after returning its bottles to stock when
     // bestandKorrigieren is set.
     void DeleteRechnung(std::int32_t id, bool bestandKorrigieren);
@@ -135,6 +146,8 @@ class RechnungsVerwaltung {
         "gefunden werden";
 
   private:
+    // The image of record n (n below gespeichert_).
+    std::string_view Satz(std::int32_t n) const;
     // Record n of the file into r (n below gespeichert_).
     void Lies(std::int32_t n, Rechnung& r) const;
     std::int32_t IdAn(std::int32_t n) const;
@@ -168,6 +181,3 @@ class RechnungsVerwaltung {
     // the newest-first scan for an id ends exactly at that position.
     bool idsSindPositionen_ = true;
 };
-
-ByteWriter& operator<<(ByteWriter& out, const RechnungsVerwaltung::FlaschenPosten& posten);
-ByteReader& operator>>(ByteReader& in, RechnungsVerwaltung::FlaschenPosten& posten);

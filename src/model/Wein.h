@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 
 // One wine of the catalogue: 149 bytes on disk, fields in declaration order.
 // Copies are whole, bytes after a text's terminator included.
@@ -25,7 +24,11 @@ class Wein {
     std::uint8_t verborgen = 0;
     std::int32_t datum = 0;
     std::uint32_t zeit = 0;
-};
 
-ByteWriter& operator<<(ByteWriter& out, const Wein& wein);
-ByteReader& operator>>(ByteReader& in, Wein& wein);
+    static constexpr auto kFelder =
+        Feldtabelle("Wein", Satzfeld("nummer", &Wein::nummer), Satzfeld("name", &Wein::name),
+                    Satzfeld("bezeichnung", &Wein::bezeichnung),
+                    Satzfeld("fuellmenge", &Wein::fuellmenge), Satzfeld("gewicht", &Wein::gewicht),
+                    Satzfeld("bestand", &Wein::bestand), Satzfeld("verborgen", &Wein::verborgen),
+                    Satzfeld("datum", &Wein::datum), Satzfeld("zeit", &Wein::zeit));
+};

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <type_traits>
 
 // Reads record fields from a byte string, little-endian and without padding.
 //
@@ -17,24 +18,16 @@ class ByteReader {
   public:
     explicit ByteReader(std::string_view data) : data_(data) {}
 
-    void UInt8(std::uint8_t& v) { Unsigned(v); }
-    void Int8(std::int8_t& v) { Signed<std::uint8_t>(v); }
-    void UInt16(std::uint16_t& v) { Unsigned(v); }
-    void Int16(std::int16_t& v) { Signed<std::uint16_t>(v); }
-    void UInt32(std::uint32_t& v) { Unsigned(v); }
-    void Int32(std::int32_t& v) { Signed<std::uint32_t>(v); }
-    void Float32(float& v) {
-        auto u = std::bit_cast<std::uint32_t>(v);
-        Unsigned(u);
-        v = std::bit_cast<float>(u);
-    }
-    void Float64(double& v) {
-        auto u = std::bit_cast<std::uint64_t>(v);
-        Unsigned(u);
-        v = std::bit_cast<double>(u);
-    }
+    void UInt8(std::uint8_t& v) { Zahl(v); }
+    void Int8(std::int8_t& v) { Zahl(v); }
+    void UInt16(std::uint16_t& v) { Zahl(v); }
+    void Int16(std::int16_t& v) { Zahl(v); }
+    void UInt32(std::uint32_t& v) { Zahl(v); }
+    void Int32(std::int32_t& v) { Zahl(v); }
+    void Float32(float& v) { Zahl(v); }
+    void Float64(double& v) { Zahl(v); }
     void Bytes(char* data, std::size_t size) {
-        std::size_t available = std::min(size, Remaining());
+        std::size_t available = std::min(size, Rest());
         if (available > 0) {
             std::memcpy(data, data_.data() + pos_, available);
         }
@@ -46,15 +39,28 @@ class ByteReader {
         Bytes(field, N);
     }
 
+    // Any integer or IEEE number, in the width of its type.
+    template <typename T>
+    void Zahl(T& v) {
+        static_assert(std::is_arithmetic_v<T>);
+        using U = std::conditional_t<
+            sizeof(T) == 1, std::uint8_t,
+            std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                               std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
+        auto u = std::bit_cast<U>(v);
+        Unsigned(u);
+        v = std::bit_cast<T>(u);
+    }
+
     std::size_t Position() const { return pos_; }
     bool AtEnd() const { return pos_ >= data_.size(); }
+    // The bytes not yet read.
+    std::size_t Rest() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
 
   private:
-    std::size_t Remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
-
     template <typename U>
     void Unsigned(U& value) {
-        const std::size_t available = std::min(sizeof(U), Remaining());
+        const std::size_t available = std::min(sizeof(U), Rest());
         if (available == sizeof(U)) {
             U whole = 0;
             for (std::size_t i = 0; i < sizeof(U); ++i) {
@@ -70,13 +76,6 @@ class ByteReader {
             }
         }
         pos_ += available;
-    }
-
-    template <typename U, typename S>
-    void Signed(S& value) {
-        auto u = static_cast<U>(value);
-        Unsigned(u);
-        value = static_cast<S>(u);
     }
 
     std::string_view data_;

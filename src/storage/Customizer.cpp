@@ -4,8 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "storage/ByteReader.h"
-#include "storage/ByteWriter.h"
 #include "storage/CodePage.h"
 #include "storage/Datum.h"
 #include "storage/File.h"
@@ -15,8 +13,8 @@
 
 namespace {
 
-constexpr float kStandardMwst = 16.0f;
-constexpr std::int32_t kStandardVordatierung = 31;
+constexpr float kStandardMwst = Einstellungssatz::kStandardMwst;
+constexpr std::int32_t kStandardVordatierung = Einstellungssatz::kStandardVordatierung;
 constexpr const char* kStandardWaehrung = "DM";
 
 bool IstSteuerzeichen(char c) {
@@ -50,8 +48,9 @@ struct Befund {
     std::vector<std::string> zeilen;
 };
 
-Befund Pruefen(float mwst, const char (&waehrung)[8], std::int32_t vordatierung,
-               const char (&bemerkung)[302]) {
+Befund Pruefen(const Einstellungssatz& satz) {
+    const float mwst = satz.mwst;
+    const std::int32_t vordatierung = satz.vordatierungTage;
     Befund b;
     // Written so that a NaN fails as well.
     if (!(mwst >= 0.0f && mwst <= 100.0f)) {
@@ -60,7 +59,7 @@ Befund Pruefen(float mwst, const char (&waehrung)[8], std::int32_t vordatierung,
                            " % liegt nicht zwischen 0 und 100 % (Voreinstellung " +
                            Zahl("%0.2f", static_cast<double>(kStandardMwst)) + " %).");
     }
-    if (HatSteuerzeichen(waehrung)) {
+    if (HatSteuerzeichen(satz.waehrung)) {
         b.waehrung = true;
         b.zeilen.push_back("Das Währungskürzel enthält Steuerzeichen (Voreinstellung \""_w +
                            kStandardWaehrung + "\").");
@@ -71,7 +70,7 @@ Befund Pruefen(float mwst, const char (&waehrung)[8], std::int32_t vordatierung,
                            " liegt nicht zwischen 0 und 1000 (Voreinstellung " +
                            std::to_string(kStandardVordatierung) + ").");
     }
-    if (HatSteuerzeichen(bemerkung)) {
+    if (HatSteuerzeichen(satz.bemerkung)) {
         b.bemerkung = true;
         b.zeilen.push_back("Die Rechnung-Bemerkung enthält Steuerzeichen (Voreinstellung \""_w +
                            Customizer::kStandardBemerkung + "\").");
@@ -101,15 +100,10 @@ Customizer::~Customizer() {
 
 void Customizer::SetDefaults() {
     auto today = static_cast<std::int32_t>(Datum::Heute().Julian());
-    mwst = kStandardMwst;
-    std::memset(waehrung, 0, sizeof waehrung);
+    static_cast<Einstellungssatz&>(*this) = Einstellungssatz{};
     SetWaehrung(kStandardWaehrung);
-    mwstEnthalten = 0;
-    preiseInEuro = 0;
     filterVon1 = filterVon2 = today - 21;
     filterBis1 = filterBis2 = today;
-    vordatierungTage = kStandardVordatierung;
-    std::memset(bemerkung, 0, sizeof bemerkung);
     FixedText::Set(bemerkung, kStandardBemerkung);
 }
 
@@ -125,24 +119,14 @@ void Customizer::Load() {
     if (bytes.empty()) {
         return;
     }
-    ByteReader reader(bytes);
-    reader.Float32(mwst);
-    reader.Text(waehrung);
-    reader.UInt8(mwstEnthalten);
-    reader.UInt8(preiseInEuro);
-    reader.Int32(filterVon1);
-    reader.Int32(filterBis1);
-    reader.Int32(filterVon2);
-    reader.Int32(filterBis2);
-    reader.Int32(vordatierungTage);
-    reader.Text(bemerkung);
+    SatzLesen(bytes, static_cast<Einstellungssatz&>(*this));
     // The remark must end inside its field, whatever the file held.
     bemerkung[sizeof bemerkung - 1] = '\0';
     Berichtigen();
 }
 
 void Customizer::Berichtigen() {
-    Befund b = Pruefen(mwst, waehrung, vordatierungTage, bemerkung);
+    Befund b = Pruefen(*this);
     if (b.mwst) {
         mwst = kStandardMwst;
     }
@@ -163,40 +147,14 @@ void Customizer::Berichtigen() {
 std::vector<std::string> Customizer::Unstimmigkeiten(std::string_view image) {
     // Fields the image does not reach keep values that pass, as Load keeps
     // its defaults for them.
-    float mwst = kStandardMwst;
-    char waehrung[8] = {};
-    std::uint8_t flag = 0;
-    std::int32_t datum = 0;
-    std::int32_t vordatierung = kStandardVordatierung;
-    char bemerkung[302] = {};
-    ByteReader reader(image);
-    reader.Float32(mwst);
-    reader.Text(waehrung);
-    reader.UInt8(flag);
-    reader.UInt8(flag);
-    for (int i = 0; i < 4; ++i) {
-        reader.Int32(datum);
-    }
-    reader.Int32(vordatierung);
-    reader.Text(bemerkung);
-    bemerkung[sizeof bemerkung - 1] = '\0';
-    return Pruefen(mwst, waehrung, vordatierung, bemerkung).zeilen;
+    Einstellungssatz satz;
+    SatzLesen(image, satz);
+    satz.bemerkung[sizeof satz.bemerkung - 1] = '\0';
+    return Pruefen(satz).zeilen;
 }
 
 std::string Customizer::Image() const {
-    std::string bytes;
-    ByteWriter writer(bytes);
-    writer.Float32(mwst);
-    writer.Text(waehrung);
-    writer.UInt8(mwstEnthalten);
-    writer.UInt8(preiseInEuro);
-    writer.Int32(filterVon1);
-    writer.Int32(filterBis1);
-    writer.Int32(filterVon2);
-    writer.Int32(filterBis2);
-    writer.Int32(vordatierungTage);
-    writer.Text(bemerkung);
-    return bytes;
+    return Satzbild(static_cast<const Einstellungssatz&>(*this));
 }
 
 bool Customizer::Store() {

@@ -5,14 +5,47 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/Feldtabelle.h"
 #include "storage/Zugriff.h"
+
+// The stored settings, in file order: the image of "daten/preferences.dat".
+// The initial values are those a check takes for fields a short file does
+// not reach.
+struct Einstellungssatz {
+    static constexpr std::size_t DiskSize = 336;
+    static constexpr float kStandardMwst = 16.0f;
+    static constexpr std::int32_t kStandardVordatierung = 31;
+
+    float mwst = kStandardMwst;
+    char waehrung[8] = {};
+    std::uint8_t mwstEnthalten = 0;
+    std::uint8_t preiseInEuro = 0;
+    std::int32_t filterVon1 = 0;
+    std::int32_t filterBis1 = 0;
+    std::int32_t filterVon2 = 0;
+    std::int32_t filterBis2 = 0;
+    std::int32_t vordatierungTage = kStandardVordatierung;
+    char bemerkung[302] = {};
+
+    static constexpr auto kFelder =
+        Feldtabelle("Grundeinstellungen", Satzfeld("mwst", &Einstellungssatz::mwst),
+                    Satzfeld("waehrung", &Einstellungssatz::waehrung),
+                    Satzfeld("mwstEnthalten", &Einstellungssatz::mwstEnthalten),
+                    Satzfeld("preiseInEuro", &Einstellungssatz::preiseInEuro),
+                    Satzfeld("filterVon1", &Einstellungssatz::filterVon1),
+                    Satzfeld("filterBis1", &Einstellungssatz::filterBis1),
+                    Satzfeld("filterVon2", &Einstellungssatz::filterVon2),
+                    Satzfeld("filterBis2", &Einstellungssatz::filterBis2),
+                    Satzfeld("vordatierungTage", &Einstellungssatz::vordatierungTage),
+                    Satzfeld("bemerkung", &Einstellungssatz::bemerkung));
+};
 
 // The program-wide settings ("Grundeinstellungen"), one record of 336 bytes in
 // "daten/preferences.dat". Callers read and write the fields directly and call
 // Store to make a change durable.
-class Customizer {
+class Customizer : public Einstellungssatz {
   public:
-    static constexpr std::size_t kDiskSize = 336;
+    static constexpr std::size_t kDiskSize = DiskSize;
     static constexpr const char* kStandardBemerkung =
         "Ich sandte Ihnen zu umseitigen Bedingungen auf Ihre Rechnung und Gefahr durch:";
 
@@ -54,20 +87,10 @@ class Customizer {
     std::string Image() const;
 
     char dateiName[256] = {};
-    float mwst = 16.0f;
-    char waehrung[8] = {};
-    std::uint8_t mwstEnthalten = 0;
-    std::uint8_t preiseInEuro = 0;
-    std::int32_t filterVon1 = 0;
-    std::int32_t filterBis1 = 0;
-    std::int32_t filterVon2 = 0;
-    std::int32_t filterBis2 = 0;
     // Which of the two filter periods apply; not stored, every start begins
     // with the capture period off and the dating period on.
     std::uint8_t filterMit1 = 0;
     std::uint8_t filterMit2 = 1;
-    std::int32_t vordatierungTage = 31;
-    char bemerkung[302] = {};
 
   private:
     void SetDefaults();

@@ -101,8 +101,8 @@ class DiensteQtTest : public ProgrammTest {
         FixedText::Set(kunde.Nachname, "Meier");
         v.kundenVerwaltung->AddKunde(kunde);
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-        r->SetPosten(3, 10.0f, 5.0f, 6);
-        r->SetPosten(7, 8.0f, 4.0f, 1);
+        v.rechnungsVerwaltung->SetPosten(*r, 3, 10.0f, 5.0f, 6);
+        v.rechnungsVerwaltung->SetPosten(*r, 7, 8.0f, 4.0f, 1);
         const std::int32_t id = r->id;
         v.rechnungsVerwaltung->StoreRechnung();
         return *v.rechnungsVerwaltung->GetRechnung(id);

@@ -86,7 +86,7 @@ TEST_F(EingabetasteQtTest, EnterInTheFieldsNeitherStoresAnItemNorClosesTheList) 
         FixedText::Set(kunde.Nachname, "Meier");
         v.kundenVerwaltung->AddKunde(kunde);
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-        r->SetPosten(1, 45.6f, 23.3f, 12);
+        v.rechnungsVerwaltung->SetPosten(*r, 1, 45.6f, 23.3f, 12);
         r->nummer = 7;
         r->datum = Datum(1, 12, 2026).Julian();
         id = r->id;

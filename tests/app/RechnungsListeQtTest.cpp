@@ -57,7 +57,7 @@ TEST_F(RechnungsListeQtTest, F6FilterListTwoRowsPrintedToThePreview) {
         v.kundenVerwaltung->AddKunde(kunde);
         for (int i = 0; i < 3; ++i) {
             Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-            r->SetPosten(1, 10.0f, 5.0f, static_cast<std::int16_t>(i + 1));
+            v.rechnungsVerwaltung->SetPosten(*r, 1, 10.0f, 5.0f, static_cast<std::int16_t>(i + 1));
             r->datum = Datum(1 + i, 12, 2026).Julian();
             v.rechnungsVerwaltung->StoreRechnung();
         }

@@ -102,7 +102,8 @@ TEST_F(SortierenUndMerkenTest, TheInvoiceListSortsByAColumnAndTheDialogStillGets
     const int mengen[] = {10, 1, 2};
     for (int i = 0; i < 3; ++i) {
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-        r->SetPosten(1, i == 1 ? 9.0f : 10.0f, 5.0f, static_cast<std::int16_t>(mengen[i]));
+        v.rechnungsVerwaltung->SetPosten(*r, 1, i == 1 ? 9.0f : 10.0f, 5.0f,
+                                         static_cast<std::int16_t>(mengen[i]));
         r->datum = Datum::Heute().Julian();
         r->nummer = 501 + i;
         v.rechnungsVerwaltung->StoreRechnung();

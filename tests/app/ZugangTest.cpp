@@ -293,7 +293,7 @@ TEST_F(ZugangProgrammTest, MainWindowToolbarNoteAboutBoxAndPreviewNameEveryContr
     FixedText::Set(kunde.Ort, "Alzey");
     v.kundenVerwaltung->AddKunde(kunde);
     Rechnung* neu = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-    neu->SetPosten(4, 10.0f, 5.4f, 12);
+    v.rechnungsVerwaltung->SetPosten(*neu, 4, 10.0f, 5.4f, 12);
     neu->datum = Datum(6, 12, 2026).Julian();
     v.rechnungsVerwaltung->StoreRechnung();
     GenericList<Rechnung> rechnungen;
@@ -362,7 +362,7 @@ TEST_F(ZugangProgrammTest, ToggledWithoutTheMouseTheDialogsFollowTheirCheckBoxes
     v.weinlistenVerwaltung->AddWein(1);
     for (int i = 0; i < 2; ++i) {
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(k.nummer);
-        r->SetPosten(1, 10.0f, 5.0f, 2);
+        v.rechnungsVerwaltung->SetPosten(*r, 1, 10.0f, 5.0f, 2);
         r->datum = Datum::Heute().Julian();
         r->beglichen = static_cast<std::uint8_t>(i);
         v.rechnungsVerwaltung->StoreRechnung();

@@ -74,7 +74,7 @@ TEST_F(RechnungTest, AllThreeDocumentsWithEveryPageInTheirOrder) {
         for (unsigned i = 0; i < v.weinlistenVerwaltung->Count(); ++i) {
             const std::int32_t wein = (*v.weinlistenVerwaltung)[i].nummer;
             if (r->FindPosten(wein) == nullptr) {
-                r->SetPosten(wein, 10.0f, 5.0f, 6);
+                v.rechnungsVerwaltung->SetPosten(*r, wein, 10.0f, 5.0f, 6);
             }
         }
     }

@@ -598,7 +598,7 @@ TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
     Neue(1, 6.0f, tag, false, 6, 4);
     const std::int32_t zweite = Neue(2, 12.0f, tag, true, 12, 4);
     Rechnung* z = Rv().GetRechnung(zweite);
-    z->SetPosten(9, 1.0f, 0.5f, 3);
+    Rv().SetPosten(*z, 9, 1.0f, 0.5f, 3);
     const std::string text = dir_ / "fl.txt";
     app_.OnExecute([](FakeWindow& filter) {
         filter.Click(RechnungsFiler::kDatumHeute);
@@ -638,7 +638,7 @@ TEST_F(HauptfensterRechnungenTest, BottleListRefusesDataAndFoldersAndSaysWhatASh
     const std::int32_t id = Neue(1, 6.0f, Datum(6, 12, 2026), false, 6, 1);
     Rechnung* r = Rv().GetRechnung(id);
     for (std::int32_t wein = 2; wein <= 258; ++wein) {
-        r->SetPosten(wein, 1.0f, 0.5f, 1);
+        Rv().SetPosten(*r, wein, 1.0f, 0.5f, 1);
     }
     const auto filtern = [this] {
         app_.OnExecute([](FakeWindow& filter) {

@@ -95,8 +95,8 @@ TEST(DatenbestandTest, CreatesLinksAndReleasesInTheFixedOrder) {
         FixedText::Set(k.Nachname, "Huber");
         kunden.AddKunde(k);
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(k.nummer);
-        r->SetPosten(7, 1.0f, 0.5f, 4);
-        r->SetPosten(7, 1.0f, 0.5f, 3);
+        v.rechnungsVerwaltung->SetPosten(*r, 7, 1.0f, 0.5f, 4);
+        v.rechnungsVerwaltung->SetPosten(*r, 7, 1.0f, 0.5f, 3);
         v.rechnungsVerwaltung->StoreRechnung();
         EXPECT_EQ(v.weinlistenVerwaltung->GetWein(7)->bestand, -3);
         kunden.DeleteKunde(k.nummer);
@@ -203,7 +203,7 @@ TEST(DatenbestandTest, ReadOnlyReadsEverythingAndNeverWritesCreatesRepairsOrRemo
         FixedText::Set(kunde.Nachname, "Meier");
         v.kundenVerwaltung->AddKunde(kunde);
         Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(kunde.nummer);
-        r->SetPosten(3, 7.0f, 3.58f, 2);
+        v.rechnungsVerwaltung->SetPosten(*r, 3, 7.0f, 3.58f, 2);
         rechnung = r->id;
         v.rechnungsVerwaltung->StoreRechnung();
     }

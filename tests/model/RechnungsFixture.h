@@ -73,7 +73,7 @@ class RechnungsFixture : public ::testing::Test {
     std::int32_t RechnungSpeichern(std::int32_t kunde, const std::vector<Position>& posten = {}) {
         Rechnung* r = Rv().AllocRechnung(kunde);
         for (const Position& p : posten) {
-            r->SetPosten(p.wein, p.dm, p.euro, p.menge);
+            Rv().SetPosten(*r, p.wein, p.dm, p.euro, p.menge);
         }
         const std::int32_t id = r->id;
         Rv().StoreRechnung();

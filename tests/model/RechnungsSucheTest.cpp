@@ -20,7 +20,7 @@ class RechnungsSucheTest : public RechnungsFixture {
         r->erfasstDatum = erfasst.Julian();
         r->datum = datiert.Julian();
         for (const Position& p : posten) {
-            r->SetPosten(p.wein, p.dm, p.euro, p.menge);
+            Rv().SetPosten(*r, p.wein, p.dm, p.euro, p.menge);
         }
         const std::int32_t id = r->id;
         Rv().StoreRechnung();

@@ -217,14 +217,14 @@ TEST_F(RechnungsVerwaltungTest, ItemsOfAStoredInvoiceReachTheFileAtOnce) {
 
     // Changed through the working copy itself.
     Rechnung* r = Rv().GetRechnung(id);
-    r->SetPosten(4, 2.0f, 1.0f, 2);
+    Rv().SetPosten(*r, 4, 2.0f, 1.0f, 2);
     EXPECT_EQ(Int32At(ReadBytes(kRechnungen), 289), 1);
     EXPECT_NE(LogZeilen().back().find(">> RECHNUNG GE\xC4NDERT << "), std::string::npos);
 
     // Changed through a copy; a change of an existing item leaves the header.
     Rechnung kopie = *Rv().GetRechnung(id);
-    kopie.SetPosten(3, 1.0f, 0.5f, 10);
-    kopie.SetPosten(4, 2.0f, 1.0f, 0);
+    Rv().SetPosten(kopie, 3, 1.0f, 0.5f, 10);
+    Rv().SetPosten(kopie, 4, 2.0f, 1.0f, 0);
     EXPECT_EQ(Int32At(ReadBytes(kRechnungen), 289), 1);
     EXPECT_EQ(Bestand(3), 90);
     EXPECT_EQ(Bestand(4), 100);
@@ -232,7 +232,7 @@ TEST_F(RechnungsVerwaltungTest, ItemsOfAStoredInvoiceReachTheFileAtOnce) {
     EXPECT_EQ(kopie.FindPosten(3)->menge, 10);
     EXPECT_EQ(kopie.FindPosten(4), nullptr);
     EXPECT_EQ(kopie.GetAnzahlPosten(), 1);
-    kopie.DeletePosten(3);
+    Rv().DeletePosten(kopie, 3);
     EXPECT_EQ(Bestand(3), 100);
     EXPECT_EQ(kopie.GetAnzahlPosten(), 0);
 }

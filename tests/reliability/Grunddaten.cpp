@@ -124,15 +124,15 @@ void Grunddaten::Erzeugen(const std::string& verzeichnis) {
 
         RechnungsVerwaltung& rv = *v.rechnungsVerwaltung;
         Rechnung* r = rv.AllocRechnung(1);
-        r->SetPosten(12, 10.5f, 5.37f, 12);
-        r->SetPosten(3, 7.0f, 3.58f, 6);
+        rv.SetPosten(*r, 12, 10.5f, 5.37f, 12);
+        rv.SetPosten(*r, 3, 7.0f, 3.58f, 6);
         r->datum = Datum(1, 12, 2026).Julian();
         rv.StoreRechnung();
         r = rv.AllocRechnung(2);
-        r->SetPosten(27, 15.0f, 7.67f, 3);
+        rv.SetPosten(*r, 27, 15.0f, 7.67f, 3);
         rv.StoreRechnung();
         r = rv.AllocRechnung(1);
-        r->SetPosten(3, 7.0f, 3.58f, 24);
+        rv.SetPosten(*r, 3, 7.0f, 3.58f, 24);
         r->beglichen = 1;
         rv.StoreRechnung();
         Rechnung kopie(*rv.GetRechnung(1));

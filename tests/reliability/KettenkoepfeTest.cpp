@@ -48,7 +48,7 @@ class Kettenkoepfe : public ::testing::Test {
     // 2) with one item, and lets every write of the invoice file fail.
     void SpeichernScheitert() {
         Rechnung* r = Rv().AllocRechnung(1);
-        r->SetPosten(3, 7.0f, 3.58f, 1);
+        Rv().SetPosten(*r, 3, 7.0f, 3.58f, 1);
         Stoerung stoerung(IoFaults::Op::Open, 1, EIO);
         EXPECT_THROW(Rv().StoreRechnung(), MessageException);
         EXPECT_EQ(Kv().GetKunde(1)->letzteRechnung, 3);
@@ -94,7 +94,7 @@ TEST_F(Kettenkoepfe, EineRechnungOhneIhrenKopfWirdBeimStartInDieKetteGenommen) {
     // customer file still holds the old head.
     const std::string kunden = ReadBytes("daten/kunden.dat");
     Rechnung* r = Rv().AllocRechnung(1);
-    r->SetPosten(12, 10.5f, 5.37f, 2);
+    Rv().SetPosten(*r, 12, 10.5f, 5.37f, 2);
     Rv().StoreRechnung();
     Beenden();
     WriteBytes("daten/kunden.dat", kunden);

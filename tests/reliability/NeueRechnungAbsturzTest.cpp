@@ -143,8 +143,8 @@ TEST(NeueRechnungAbsturz, JedeStelleHinterlaesstStimmigeBestaende) {
         try {
             EndeBeiAufruf ende(n);
             Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(1);
-            r->SetPosten(12, 10.5f, 5.37f, 5);
-            r->SetPosten(3, 7.0f, 3.58f, 2);
+            v.rechnungsVerwaltung->SetPosten(*r, 12, 10.5f, 5.37f, 5);
+            v.rechnungsVerwaltung->SetPosten(*r, 3, 7.0f, 3.58f, 2);
             v.rechnungsVerwaltung->StoreRechnung();
             fertig = true;
         } catch (const Ende&) {
@@ -171,7 +171,7 @@ TEST(NeueRechnungAbsturz, JedeStelleHinterlaesstStimmigeBestaende) {
         if (w.rechnungsVerwaltung->Gespeichert() == id) {
             Rechnung* r = w.rechnungsVerwaltung->AllocRechnung(2);
             EXPECT_EQ(r->id, id);
-            r->SetPosten(12, 10.5f, 5.37f, 1);
+            w.rechnungsVerwaltung->SetPosten(*r, 12, 10.5f, 5.37f, 1);
             w.rechnungsVerwaltung->StoreRechnung();
         }
         bestand.reset();
@@ -243,11 +243,11 @@ TEST(NeueRechnungAbsturz, EinBestandDerNichtGeschriebenWerdenKannWeistDenPostenA
             EXPECT_EQ(CodePage::Cp1252ToUtf8(e.Text()), meldung);
         }
     };
-    abgelehnt([&] { neu->SetPosten(12, 10.5f, 5.37f, 5); },
+    abgelehnt([&] { v.rechnungsVerwaltung->SetPosten(*neu, 12, 10.5f, 5.37f, 5); },
               "Der Bestand des Weins 12 konnte nicht in die Datei daten/weinliste.dat "
               "geschrieben werden (ist der Datenträger voll?). Der Posten wurde nicht "
               "gespeichert.");
-    abgelehnt([&] { alt.SetPosten(12, 10.5f, 5.37f, 10); },
+    abgelehnt([&] { v.rechnungsVerwaltung->SetPosten(alt, 12, 10.5f, 5.37f, 10); },
               "Der Bestand des Weins 12 konnte nicht in die Datei daten/weinliste.dat "
               "geschrieben werden (ist der Datenträger voll?). Der Posten wurde nicht "
               "geändert.");

@@ -173,7 +173,7 @@ const std::vector<Vorgang>& Vorgaenge() {
         {"RechnungSpeichern", false, true,
          [](Umgebung& u) {
              Rechnung* r = u.Rv().AllocRechnung(3);
-             r->SetPosten(12, 10.5f, 5.37f, 6);
+             u.Rv().SetPosten(*r, 12, 10.5f, 5.37f, 6);
              r->kartons = 1;
          },
          [](Umgebung& u) { u.Rv().StoreRechnung(); }},
@@ -190,11 +190,11 @@ const std::vector<Vorgang>& Vorgaenge() {
         {"RechnungAbleiten", false, true, [](Umgebung& u) { RechnungHolen(u, 0); },
          [](Umgebung& u) { u.Rv().DeriveRechnung(*u.Kopie()); }, EineRechnungMehr},
         {"PostenHinzufuegen", false, true, [](Umgebung& u) { RechnungHolen(u, 1); },
-         [](Umgebung& u) { u.Kopie()->SetPosten(3, 7.0f, 3.58f, 2); }},
+         [](Umgebung& u) { u.Rv().SetPosten(*u.Kopie(), 3, 7.0f, 3.58f, 2); }},
         {"PostenAendern", false, true, [](Umgebung& u) { RechnungHolen(u, 0); },
-         [](Umgebung& u) { u.Kopie()->SetPosten(12, 10.5f, 5.37f, 10); }},
+         [](Umgebung& u) { u.Rv().SetPosten(*u.Kopie(), 12, 10.5f, 5.37f, 10); }},
         {"PostenLoeschen", false, true, [](Umgebung& u) { RechnungHolen(u, 0); },
-         [](Umgebung& u) { u.Kopie()->DeletePosten(3); }},
+         [](Umgebung& u) { u.Rv().DeletePosten(*u.Kopie(), 3); }},
         {"EinstellungenSpeichern", true, false, Nichts,
          [](Umgebung& u) {
              u.V().customizer->vordatierungTage = 60;

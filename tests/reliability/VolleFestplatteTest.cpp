@@ -138,7 +138,7 @@ TEST(VolleFestplatte, LogbuchZeileZuerstUndPostenVorDemBestand) {
     for (int i = 0; i < 5000 && !abgelehnt; ++i) {
         try {
             Rechnung* r = v.rechnungsVerwaltung->AllocRechnung(3);
-            r->SetPosten(12, 10.5f, 5.37f, 1);
+            v.rechnungsVerwaltung->SetPosten(*r, 12, 10.5f, 5.37f, 1);
             v.rechnungsVerwaltung->StoreRechnung();
         } catch (const MessageException&) {
             abgelehnt = true;

@@ -352,7 +352,7 @@ bool Arbeitslast::RechnungNeu(int anzahl) {
         Abbruch("invoice got id " + S(r->id) + " instead of " + S(id));
     }
     for (const auto& [wein, menge] : posten) {
-        r->SetPosten(wein, 9.5f, 4.75f, menge);
+        rv.SetPosten(*r, wein, 9.5f, 4.75f, menge);
     }
     r->kartons = 1;
     r->steigen = static_cast<std::int16_t>(Zufall(0, 3));
@@ -398,7 +398,7 @@ bool Arbeitslast::PostenSetzen() {
         return false;
     }
     Melden(Vorhaben("PostenSetzen", {S(id), S(v.postenVerwaltung->Anzahl()), S(wein), S(menge)}));
-    kopie.SetPosten(wein, 9.5f, 4.75f, menge);
+    v.rechnungsVerwaltung->SetPosten(kopie, wein, 9.5f, 4.75f, menge);
     Fertig();
     return true;
 }
