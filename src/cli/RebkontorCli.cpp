@@ -38,8 +38,10 @@ namespace {
 
 constexpr const char* kProgramm = "rebkontor-cli";
 
-std::string NichtGeschrieben(const std::string& datei) {
-    return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden.";
+// With the reason, where the write through the storage layer gives one.
+std::string NichtGeschrieben(const std::string& datei, const Ergebnis<void>& ergebnis = {}) {
+    return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden" +
+           (ergebnis ? "" : " (" + ergebnis.Ursache().Grund() + ")") + ".";
 }
 
 bool IstStandardausgabe(const std::string& datei) {
@@ -234,7 +236,7 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
     RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
-    bool geschrieben = false;
+    Ergebnis<void> geschrieben;
     ::Flaschenliste::Auslassung auslassung;
     if (art == ::Flaschenliste::kText) {
         // The list names its file in its own encoding.
@@ -245,7 +247,9 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         if (IstStandardausgabe(datei)) {
             // The bytes of the file, so that a redirection gives the same.
             out_ << text << std::flush;
-            geschrieben = static_cast<bool>(out_);
+            if (!out_) {
+                throw MessageException(NichtGeschrieben(datei));
+            }
         } else {
             geschrieben = Ausgabeziel::Ersetzen(datei, text, kDaten);
         }
@@ -253,7 +257,7 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         geschrieben = ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
     }
     if (!geschrieben) {
-        throw MessageException(NichtGeschrieben(datei));
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     if (!auslassung.Vollstaendig()) {
         // Written with what fits, and said so: a script must not take a
@@ -274,8 +278,8 @@ int RebkontorCli::Preislisten(Aufruf& aufruf) {
         }
         return kErfolg;
     }
-    if (!PreislistenExport(datei, bestand.V())) {
-        throw MessageException(NichtGeschrieben(datei));
+    if (const Ergebnis<void> geschrieben = PreislistenExport(datei, bestand.V()); !geschrieben) {
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     return kErfolg;
 }
@@ -328,9 +332,11 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
         }
         return kErfolg;
     }
-    if (!Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
-                            plz.has_value(), index, plzVon, plzBis)) {
-        throw MessageException(NichtGeschrieben(datei));
+    if (const Ergebnis<void> geschrieben =
+            Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
+                               plz.has_value(), index, plzVon, plzBis);
+        !geschrieben) {
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     return kErfolg;
 }

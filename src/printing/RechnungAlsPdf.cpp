@@ -1,13 +1,11 @@
 #include "printing/RechnungAlsPdf.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +16,7 @@
 #include "model/Rechnung.h"
 #include "model/Verwaltungen.h"
 #include "printing/QPainterCanvas.h"
+#include "storage/File.h"
 
 bool RechnungAlsPdfDaten(QByteArray& daten, Verwaltungen& verwaltungen, const Rechnung& rechnung,
                          bool packliste, bool kundenRechnung, bool interneRechnung, bool pdfA,
@@ -75,10 +74,7 @@ bool RechnungAlsPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen,
                              interneRechnung, false, briefkopfDatei)) {
         return false;
     }
-    QSaveFile datei(QFile::decodeName(QByteArray::fromStdString(pdfDatei)));
-    if (!datei.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    datei.write(daten);
-    return datei.commit();
+    return static_cast<bool>(File::ReplaceAtomically(
+        pdfDatei, std::string_view(daten.constData(), static_cast<std::size_t>(daten.size())),
+        File::Temp::Unique));
 }

@@ -10,11 +10,10 @@
 #include <qpdf/QUtil.hh>
 
 #include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
 #include <exception>
 
 #include "printing/RechnungAlsPdf.h"
+#include "storage/File.h"
 
 namespace {
 
@@ -132,12 +131,11 @@ bool ZugferdPdf(const std::string& pdfDatei, Verwaltungen& verwaltungen, const R
         return false;
     }
 
-    QSaveFile datei(QFile::decodeName(QByteArray::fromStdString(pdfDatei)));
-    if (!datei.open(QIODevice::WriteOnly) ||
-        datei.write(ergebnis.data(), static_cast<qint64>(ergebnis.size())) !=
-            static_cast<qint64>(ergebnis.size()) ||
-        !datei.commit()) {
-        fehler = "Die Datei " + pdfDatei + " konnte nicht geschrieben werden.";
+    const Ergebnis<void> geschrieben =
+        File::ReplaceAtomically(pdfDatei, ergebnis, File::Temp::Unique);
+    if (!geschrieben) {
+        fehler = "Die Datei " + pdfDatei + " konnte nicht geschrieben werden (" +
+                 geschrieben.Ursache().Grund() + ").";
         return false;
     }
     return true;

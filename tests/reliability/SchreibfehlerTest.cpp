@@ -198,7 +198,7 @@ const std::vector<Vorgang>& Vorgaenge() {
         {"EinstellungenSpeichern", true, false, Nichts,
          [](Umgebung& u) {
              u.V().customizer->vordatierungTage = 60;
-             u.V().customizer->Store();
+             (void)u.V().customizer->Store();
          }},
         {"KundengruppeAnhaengen", false, false, Nichts,
          [](Umgebung& u) { u.V().geoGruppe->AddGeoGruppe("Worms"); }},
@@ -221,9 +221,20 @@ const std::vector<Vorgang>& Vorgaenge() {
     return vorgaenge;
 }
 
-// The texts with which the program reports a failed write.
-bool BekannterText(const std::string& text) {
-    static const std::set<std::string> texte = {
+// The reason a message gives for the injected error number.
+std::string Grund(int fehler) {
+    return Fehler(Fehler::Vorgang::Schreiben, "", fehler).Grund();
+}
+
+std::string LogbuchFehler(int fehler) {
+    return LogBuch::SchreibFehler(Fehler(Fehler::Vorgang::Schreiben, "daten/logbuch.txt", fehler));
+}
+
+// The texts with which the program reports a failed write; where a text
+// names the file, it also names the reason, the injected error.
+bool BekannterText(const std::string& text, int fehler) {
+    const std::string grund = " (" + Grund(fehler) + ")";
+    const std::set<std::string> texte = {
         GenericList<Kunde>::kAddError,
         GenericList<Kunde>::kFlushError,
         GenericList<Kunde>::kEmptyError,
@@ -238,27 +249,31 @@ bool BekannterText(const std::string& text) {
         "(RechnungsVerwaltung::StoreRechnung())",
         "Die Rechnung konnte nicht in die Datei geschrieben werden "
         "(RechnungsVerwaltung::UpdateCurrentRechnung())",
-        "Die Kundengruppe konnte nicht in die Datei daten/geogruppe.txt eingetragen werden.",
-        "Die Preisliste konnte nicht in die Datei daten/weinlisten.txt eingetragen werden.",
-        "Die Datei kunden.csv konnte nicht geöffnet werden. Die Kundendaten bleiben "
-        "unverändert."_w,
-        "Die Datei daten_alt/wl konnte nicht geöffnet werden. Die Weinliste bleibt "
-        "unverändert."_w,
-        LogBuch::SchreibFehler("daten/logbuch.txt"),
+        "Die Kundengruppe konnte nicht in die Datei daten/geogruppe.txt eingetragen werden" +
+            grund + ".",
+        "Die Preisliste konnte nicht in die Datei daten/weinlisten.txt eingetragen werden" + grund +
+            ".",
+        "Die Datei kunden.csv konnte nicht geöffnet werden"_w + grund +
+            ". Die Kundendaten bleiben unverändert."_w,
+        "Die Datei daten_alt/wl konnte nicht geöffnet werden"_w + grund +
+            ". Die Weinliste bleibt unverändert."_w,
+        LogbuchFehler(fehler),
     };
     if (texte.count(text) != 0) {
         return true;
     }
-    // A list's file that cannot be opened, named on a second line.
-    if (text.rfind(std::string(GenericList<Kunde>::kOpenError) + "\ndaten/", 0) == 0) {
+    // A list's file that cannot be opened, named on a second line, and why.
+    const std::string offen = std::string(GenericList<Kunde>::kOpenError) + "\ndaten/";
+    if (text.rfind(offen, 0) == 0 && text.find('\n', offen.size()) != std::string::npos &&
+        text.substr(text.find('\n', offen.size())) == "\nGrund: " + Grund(fehler) + ".") {
         return true;
     }
     // The old files of an import, each named.
     return (text.rfind("Die alte Kundendatei daten_alt/", 0) == 0 &&
-            text.find(" kann nicht gelesen werden. Die Kundendaten bleiben unver"_w) !=
-                std::string::npos) ||
+            text.find(" kann nicht gelesen werden" + grund +
+                      ". Die Kundendaten bleiben unverändert."_w) != std::string::npos) ||
            (text.rfind("Die alte Preisliste daten_alt/wl-", 0) == 0 &&
-            text.find(" kann nicht gelesen werden.") != std::string::npos);
+            text.find(" kann nicht gelesen werden" + grund + ".") != std::string::npos);
 }
 
 // The log book loses a line silently when it cannot be written, but never
@@ -454,13 +469,13 @@ TEST_P(Schreibfehler, LaesstDieDateienGanz) {
                 }
                 if (gemeldet) {
                     EXPECT_FALSE(vorgang.still) << text;
-                    EXPECT_TRUE(BekannterText(text)) << text;
+                    EXPECT_TRUE(BekannterText(text, fehler)) << text;
                     // The log line comes first; without it, nothing changed
                     // (but for the items an invoice deletion returns to
                     // stock, each logged on its own before the invoice's
                     // line). An item added to a stored invoice whose line
                     // could not be written is taken back, its bottles too.
-                    if (text == LogBuch::SchreibFehler("daten/logbuch.txt") &&
+                    if (text == LogbuchFehler(fehler) &&
                         std::string(vorgang.name) != "RechnungLoeschenMitBestand") {
                         EXPECT_EQ(Verzeichnisbild::Unterschiede(danach, vorher), "");
                     }
