@@ -8,14 +8,17 @@
 // returns, and the items, invoices and log lines are synced before the stock
 // or the chain head that count on them is written.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "Grunddaten.h"
 #include "Stoerung.h"
 #include "Verzeichnisbild.h"
+#include "cli/RebkontorCli.h"
 #include "model/Datenbestand.h"
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
@@ -509,6 +513,136 @@ TEST_P(Schreibfehler, LaesstDieDateienGanz) {
 
 INSTANTIATE_TEST_SUITE_P(JedeArt, Schreibfehler, ::testing::ValuesIn(Vorgaenge()),
                          [](const ::testing::TestParamInfo<Vorgang>& param) {
+                             return std::string(param.param.name);
+                         });
+
+// Every export of the command-line tool, which writes with the window's own
+// export functions: the file it writes, and how it is asked for. The target
+// lies in a folder of its own and holds an older export.
+struct Export {
+    const char* name;
+    const char* datei;
+    std::vector<std::string> aufruf;
+};
+
+void PrintTo(const Export& export_, std::ostream* out) {
+    *out << export_.name;
+}
+
+constexpr const char* kAlterExport = "ein älterer Export";
+
+const std::vector<Export>& Exporte() {
+    static const std::vector<Export> exporte = {
+        {"FlaschenlisteText", "fl.txt", {"flaschenliste", "ausgabe/fl.txt"}},
+        {"FlaschenlisteTabelle", "fl.xls", {"flaschenliste", "ausgabe/fl.xls"}},
+        {"Preislisten", "pl.txt", {"preislisten", "ausgabe/pl.txt"}},
+        {"Adressen", "adr.csv", {"adressen", "ausgabe/adr.csv", "--gruppe", "Mainz"}},
+        {"XRechnung", "r.xml", {"rechnung", "--id", "0", "--xrechnung", "ausgabe/r.xml"}},
+    };
+    return exporte;
+}
+
+// The data set of the template with the estate's seller data, read where it
+// lies, as the tool reads it.
+class Exportumgebung {
+  public:
+    explicit Exportumgebung(const Export& export_)
+        : verzeichnis_(true), uhr_(6, 12, 2026, 9, 5, 3) {
+        Grunddaten::Kopieren(verzeichnis_.Path());
+        WriteBytes("daten/firmendaten.txt",
+                   "Name=Weingut Probe\r\nInhaber=Karl Probe\r\nStrasse=Weinstr. 1\r\n"
+                   "PLZ=55232\r\nOrt=Alzey\r\nLand=DE\r\nTelefon=06731 1\r\n"
+                   "EMail=info@weingut-probe.example.com\r\nUStIdNr=DE814736295\r\n"
+                   "IBAN=DE85550501200123456789\r\nBIC=MALADE51MNZ\r\nZahlungsziel=14\r\n");
+        {
+            // An e-invoice is made in Euro only, and names the buyer's address.
+            KundenVerwaltung::maxNummer = 0;
+            Datenbestand bestand("daten");
+            bestand.GetVerwaltungen().customizer->preiseInEuro = 1;
+            EXPECT_TRUE(bestand.GetVerwaltungen().customizer->Store());
+            Kunde kunde = *bestand.KundenEinlesen().GetKunde(1);
+            FixedText::Set(kunde.EMail, "karl@example.com");
+            bestand.KundenEinlesen().UpdateKunde(kunde);
+        }
+        std::filesystem::create_directory("ausgabe");
+        WriteBytes(std::string("ausgabe/") + export_.datei, kAlterExport);
+    }
+
+    struct Lauf {
+        int status = -1;
+        std::string meldung;
+    };
+    static Lauf Ausfuehren(const Export& export_) {
+        std::ostringstream out;
+        std::ostringstream err;
+        RebkontorCli cli(out, err);
+        const int status = cli.Ausfuehren(export_.aufruf);
+        return {status, err.str()};
+    }
+
+  private:
+    TempDir verzeichnis_;
+    FixedClock uhr_;
+};
+
+class ExportSchreibfehler : public ::testing::TestWithParam<Export> {};
+
+// Each file system call of an export (the data set's reads included)
+// failing in turn: the tool says why, in German; the target keeps the older
+// export, whole, and no temporary file is left beside it; the data set is
+// untouched. Only the folder's sync after the rename may fail unseen, and
+// then the new export is whole.
+TEST_P(ExportSchreibfehler, NenntDenGrundUndLaesstNichtsHalbes) {
+    const Export& export_ = GetParam();
+    std::map<IoFaults::Op, int> anzahl;
+    std::string neu;
+    {
+        Exportumgebung u(export_);
+        Stoerung zaehlen;
+        const Exportumgebung::Lauf lauf = Exportumgebung::Ausfuehren(export_);
+        ASSERT_EQ(lauf.status, 0) << lauf.meldung;
+        for (IoFaults::Op art : kArten) {
+            anzahl[art] = zaehlen.Anzahl(art);
+        }
+        neu = ReadBytes(std::string("ausgabe/") + export_.datei);
+    }
+    ASSERT_NE(neu, kAlterExport);
+    ASSERT_GT(anzahl[IoFaults::Op::Write], 0);
+    ASSERT_GT(anzahl[IoFaults::Op::Rename], 0);
+
+    for (IoFaults::Op art : kArten) {
+        for (int n = 1; n <= anzahl[art]; ++n) {
+            for (int fehler : {EIO, ENOSPC}) {
+                SCOPED_TRACE(std::string(Stoerung::Name(art)) + " #" + std::to_string(n) +
+                             (fehler == EIO ? " EIO" : " ENOSPC"));
+                Exportumgebung u(export_);
+                const Verzeichnisbild daten("daten");
+                Exportumgebung::Lauf lauf;
+                {
+                    Stoerung stoerung(art, n, fehler);
+                    lauf = Exportumgebung::Ausfuehren(export_);
+                    ASSERT_TRUE(stoerung.Ausgeloest());
+                }
+                ++zaehler.injiziert;
+                ++(lauf.status != 0 ? zaehler.gemeldet : zaehler.still);
+                EXPECT_EQ(Verzeichnisbild::Unterschiede(Verzeichnisbild("daten"), daten), "");
+                const auto ausgabe = Verzeichnisbild("ausgabe").Dateien();
+                if (lauf.status == 0) {
+                    EXPECT_EQ(art, IoFaults::Op::Sync);
+                    EXPECT_EQ(ausgabe, (std::map<std::string, std::string>{{export_.datei, neu}}));
+                    continue;
+                }
+                EXPECT_THAT(lauf.meldung,
+                            ::testing::HasSubstr(CodePage::Cp1252ToUtf8(Grund(fehler))));
+                EXPECT_EQ(ausgabe,
+                          (std::map<std::string, std::string>{{export_.datei, kAlterExport}}));
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(JedesFormat, ExportSchreibfehler, ::testing::ValuesIn(Exporte()),
+                         [](const ::testing::TestParamInfo<Export>& param) {
                              return std::string(param.param.name);
                          });
 
