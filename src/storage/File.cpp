@@ -18,9 +18,25 @@ namespace {
 
 using Vorgang = Fehler::Vorgang;
 
-// The injected failure of the call, if the test seam asks for one.
-int Injected(IoFaults::Op op, const std::string& path) {
-    return IoFaults::Check(op, path);
+// Why a call on a descriptor fails before it is made: no descriptor, or a
+// failure the test seam injects.
+int Vorab(int fd, IoFaults::Op op, const std::string& path) {
+    return fd < 0 ? EBADF : IoFaults::Check(op, path);
+}
+
+// A call on a descriptor that returns 0 or -1 with errno, repeated when it
+// is interrupted.
+template <typename Call>
+Ergebnis<void> Aufrufen(int fd, IoFaults::Op op, Vorgang vorgang, const std::string& path,
+                        Call call) {
+    int err = Vorab(fd, op, path);
+    while (err == 0 && call() != 0) {
+        err = errno == EINTR ? 0 : (errno != 0 ? errno : EIO);
+    }
+    if (err != 0) {
+        return Fehler(vorgang, path, err);
+    }
+    return {};
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -59,25 +75,23 @@ Ergebnis<void> SyncByName(const std::string& path, int flags, const std::string&
     if (fd < 0) {
         return Fehler(Vorgang::Sichern, reported, errno);
     }
-    int err = Injected(IoFaults::Op::Sync, reported);
-    if (err == 0 && ::fsync(fd) != 0) {
-        err = errno;
-    }
+    Ergebnis<void> result =
+        Aufrufen(fd, IoFaults::Op::Sync, Vorgang::Sichern, reported, [fd] { return ::fsync(fd); });
     ::close(fd);
-    if (err != 0) {
-        return Fehler(Vorgang::Sichern, reported, err);
-    }
-    return {};
+    return result;
 }
 
 Ergebnis<void> SyncDirectory(const std::string& path) {
     return SyncByName(DirectoryOf(path), O_DIRECTORY, path);
 }
 
-// Repeats a call that may be interrupted or do only part of its work
+// Repeats a write that may be interrupted or take only part of the bytes
 // (pwrite, write), until all `size` bytes are through.
 template <typename Call>
-Ergebnis<void> WriteFully(const std::string& path, std::size_t size, Call call) {
+Ergebnis<void> WriteFully(int fd, const std::string& path, std::size_t size, Call call) {
+    if (const int err = Vorab(fd, IoFaults::Op::Write, path)) {
+        return Fehler(Vorgang::Schreiben, path, err);
+    }
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = call(done);
@@ -136,7 +150,7 @@ File& File::operator=(File&& other) noexcept {
 Ergebnis<File> File::Open(const std::string& path, int flags) {
     const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0;
     const Vorgang vorgang = writing ? Vorgang::Anlegen : Vorgang::Oeffnen;
-    if (const int err = writing ? Injected(IoFaults::Op::Open, path) : 0) {
+    if (const int err = writing ? IoFaults::Check(IoFaults::Op::Open, path) : 0) {
         return Fehler(vorgang, path, err);
     }
     File file;
@@ -190,7 +204,7 @@ Ergebnis<std::int64_t> File::Size() const {
 }
 
 Ergebnis<std::string> File::ReadAll() const {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Read, path_)) {
+    if (const int err = Vorab(fd_, IoFaults::Op::Read, path_)) {
         return Fehler(Vorgang::Lesen, path_, err);
     }
     // One read into a buffer of the file's size: whole data files are read at
@@ -223,65 +237,36 @@ Ergebnis<std::string> File::ReadAll() const {
 }
 
 Ergebnis<void> File::WriteAt(std::int64_t offset, std::string_view data) {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Write, path_)) {
-        return Fehler(Vorgang::Schreiben, path_, err);
-    }
-    return WriteFully(path_, data.size(), [&](std::size_t done) {
+    return WriteFully(fd_, path_, data.size(), [&](std::size_t done) {
         return ::pwrite(fd_, data.data() + done, data.size() - done,
                         static_cast<off_t>(offset) + static_cast<off_t>(done));
     });
 }
 
 Ergebnis<void> File::Append(std::string_view data) {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Write, path_)) {
-        return Fehler(Vorgang::Schreiben, path_, err);
-    }
-    return WriteFully(path_, data.size(), [&](std::size_t done) {
+    return WriteFully(fd_, path_, data.size(), [&](std::size_t done) {
         return ::write(fd_, data.data() + done, data.size() - done);
     });
 }
 
 Ergebnis<void> File::Truncate(std::int64_t length) {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Truncate, path_)) {
-        return Fehler(Vorgang::Kuerzen, path_, err);
-    }
-    int rc;
-    do {
-        rc = ::ftruncate(fd_, length);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        return Fehler(Vorgang::Kuerzen, path_, errno);
-    }
-    return {};
+    return Aufrufen(fd_, IoFaults::Op::Truncate, Vorgang::Kuerzen, path_,
+                    [&] { return ::ftruncate(fd_, length); });
 }
 
 Ergebnis<void> File::Sync() {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Sync, path_)) {
-        return Fehler(Vorgang::Sichern, path_, err);
-    }
-    if (::fsync(fd_) != 0) {
-        return Fehler(Vorgang::Sichern, path_, errno);
-    }
-    return {};
+    return Aufrufen(fd_, IoFaults::Op::Sync, Vorgang::Sichern, path_, [&] { return ::fsync(fd_); });
 }
 
 Ergebnis<void> File::DataSync() {
-    if (const int err = fd_ < 0 ? EBADF : Injected(IoFaults::Op::Sync, path_)) {
-        return Fehler(Vorgang::Sichern, path_, err);
-    }
-    Batch& batch = CurrentBatch();
-    if (batch.depth > 0) {
-        batch.pending.insert(path_);
-        return {};
-    }
-    int rc;
-    do {
-        rc = ::fdatasync(fd_);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        return Fehler(Vorgang::Sichern, path_, errno);
-    }
-    return {};
+    return Aufrufen(fd_, IoFaults::Op::Sync, Vorgang::Sichern, path_, [&] {
+        Batch& batch = CurrentBatch();
+        if (batch.depth > 0) {
+            batch.pending.insert(path_);
+            return 0;
+        }
+        return ::fdatasync(fd_);
+    });
 }
 
 void File::BeginBatch() {
@@ -403,7 +388,7 @@ Ergebnis<void> File::ReplaceAtomically(const std::string& path, std::string_view
 Ergebnis<File> File::CreateUnique(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     std::string pattern = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
-    if (const int err = Injected(IoFaults::Op::Open, pattern)) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Open, pattern)) {
         return Fehler(Vorgang::Anlegen, pattern, err);
     }
     File file;
@@ -417,10 +402,6 @@ Ergebnis<File> File::CreateUnique(const std::string& path) {
     ::umask(mask);
     ::fchmod(file.fd_, 0666 & ~mask);
     return file;
-}
-
-Ergebnis<void> File::SyncDirectoryOf(const std::string& path) {
-    return SyncDirectory(path);
 }
 
 Ergebnis<void> File::SyncPath(const std::string& path) {
@@ -468,7 +449,7 @@ std::string File::Resolve(const std::string& path) {
 }
 
 Ergebnis<void> File::Rename(const std::string& from, const std::string& to) {
-    if (const int err = Injected(IoFaults::Op::Rename, to)) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Rename, to)) {
         return Fehler(Vorgang::Umbenennen, to, err);
     }
     if (::rename(from.c_str(), to.c_str()) != 0) {

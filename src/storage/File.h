@@ -80,10 +80,9 @@ class File {
     // replacement; the original beside it is intact, so it can go.
     static void RemoveStaleTemp(const std::string& path);
 
-    // Syncs the directory that holds path, so that a name created or
-    // renamed there survives a power cut.
-    static Ergebnis<void> SyncDirectoryOf(const std::string& path);
-    // Syncs a file or directory by its name.
+    // Syncs a file or directory by its name, so that what another
+    // descriptor wrote, or a name created in the directory, survives a
+    // power cut.
     static Ergebnis<void> SyncPath(const std::string& path);
 
     // What a name in the file system stands for.
