@@ -7,6 +7,9 @@
 // that. Without failures, every file an operation writes is synced before it
 // returns, and the items, invoices and log lines are synced before the stock
 // or the chain head that count on them is written.
+//
+// Every export alike: the message names the reason, the older export stays
+// whole (or the file stays missing), and the data set is untouched.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
