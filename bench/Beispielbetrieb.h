@@ -42,7 +42,7 @@ inline std::string Beispielbetrieb(const std::string& name, const Beispieldaten:
         if (danach) {
             danach(daten);
         }
-        File::ReplaceAtomically(fertig, "");
+        (void)File::ReplaceAtomically(fertig, "");
     }
     return wurzel;
 }

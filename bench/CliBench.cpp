@@ -105,16 +105,15 @@ std::string KettenBetrieb() {
         umfang.preislisten = 5;
         umfang.rechnungen = 200000;
         umfang.posten = 200000;
-        return Beispielbetrieb("rebkontor-kettenkoepfe", umfang, 7, Datum(31, 12, 2026),
-                               [](const std::string& d) {
-                                   std::string rechnungen;
-                                   File::ReadFile(d + "/rechnungen.dat", rechnungen);
-                                   rechnungen.resize(150000 * Rechnung::DiskSize);
-                                   File::ReplaceAtomically(d + "/rechnungen.dat", rechnungen);
-                                   std::string kunden;
-                                   File::ReadFile(d + "/kunden.dat", kunden);
-                                   File::ReplaceAtomically(d + "/kunden.vorher", kunden);
-                               }) +
+        return Beispielbetrieb(
+                   "rebkontor-kettenkoepfe", umfang, 7, Datum(31, 12, 2026),
+                   [](const std::string& d) {
+                       std::string rechnungen = File::ReadFile(d + "/rechnungen.dat").WertOder({});
+                       rechnungen.resize(150000 * Rechnung::DiskSize);
+                       (void)File::ReplaceAtomically(d + "/rechnungen.dat", rechnungen);
+                       (void)File::ReplaceAtomically(
+                           d + "/kunden.vorher", File::ReadFile(d + "/kunden.dat").WertOder({}));
+                   }) +
                "/daten";
     }();
     return daten;
@@ -122,11 +121,10 @@ std::string KettenBetrieb() {
 
 void BM_KettenkoepfeReparieren(benchmark::State& state) {
     const std::string daten = KettenBetrieb();
-    std::string kunden;
-    File::ReadFile(daten + "/kunden.vorher", kunden);
+    const std::string kunden = File::ReadFile(daten + "/kunden.vorher").WertOder({});
     for (auto _ : state) {
         state.PauseTiming();
-        File::ReplaceAtomically(daten + "/kunden.dat", kunden);
+        (void)File::ReplaceAtomically(daten + "/kunden.dat", kunden);
         KundenVerwaltung::maxNummer = 0;
         state.ResumeTiming();
         auto bestand = std::make_unique<Datenbestand>(daten);

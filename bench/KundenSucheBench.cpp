@@ -63,7 +63,7 @@ struct Bestand {
             FixedText::Set(k.Ort, "Bernkastel-Kues");
             out << k;
         }
-        File::ReplaceAtomically(wurzel + "/daten/kunden.dat", bytes);
+        (void)File::ReplaceAtomically(wurzel + "/daten/kunden.dat", bytes);
         preise =
             std::make_unique<PreisVerwaltung>(wurzel + "/daten/weinlisten.txt", wurzel + "/daten");
         gruppen = std::make_unique<GeoGruppe>(wurzel + "/daten/geogruppe.txt");

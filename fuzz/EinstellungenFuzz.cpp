@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_PRUEFE(einstellungen.Bemerkung().size() < 302);
         FUZZ_PRUEFE(einstellungen.filterMit1 == 0 && einstellungen.filterMit2 == 1);
         FUZZ_PRUEFE(FuzzVerzeichnis::Lesen(kDatei) == eingabe);
-        einstellungen.Store();
+        FUZZ_PRUEFE(einstellungen.Store());
         bild = FuzzVerzeichnis::Lesen(kDatei);
         FUZZ_PRUEFE(bild.size() == Customizer::kDiskSize);
         FUZZ_PRUEFE(bild == einstellungen.Image());

@@ -1,13 +1,8 @@
 #include "cli/Beispieldaten.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -924,8 +919,8 @@ class Generator {
 };
 
 bool HatDaten(const std::string& pfad) {
-    struct stat st {};
-    return ::stat(pfad.c_str(), &st) == 0 && st.st_size > 0;
+    const Ergebnis<File::Entry> eintrag = File::Stat(pfad, true);
+    return eintrag && eintrag->size > 0;
 }
 
 }  // namespace
@@ -987,17 +982,17 @@ void FirmaEintragen(Datenbestand& bestand) {
     firma.bic = "MALADE51MNZ";
     firma.bank = "Sparkasse Rheinhessen";
     firma.zahlungsziel = "14";
-    if (!firma.Speichern(bestand.FirmendatenDatei())) {
-        throw MessageException("Die Datei " + bestand.FirmendatenDatei() +
-                               " konnte nicht geschrieben werden.");
+    if (Ergebnis<void> gespeichert = firma.Speichern(bestand.FirmendatenDatei()); !gespeichert) {
+        throw MessageException(
+            "Die Datei " + bestand.FirmendatenDatei() + " konnte nicht geschrieben werden.",
+            gespeichert.Ursache());
     }
 }
 
 }  // namespace
 
 bool Beispieldaten::FirmendatenVorhanden(const std::string& verzeichnis) {
-    struct stat st {};
-    return ::lstat((verzeichnis + "/" + Firmendaten::kDatei).c_str(), &st) == 0;
+    return static_cast<bool>(File::Stat(verzeichnis + "/" + Firmendaten::kDatei));
 }
 
 void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfang,
@@ -1022,18 +1017,16 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
             // The settings would otherwise only be stored, without a word on
             // failure, when the data set closes.
             Customizer& einstellungen = *bestand.GetVerwaltungen().customizer;
-            einstellungen.Store();
-            std::string gespeichert;
-            if (!File::ReadFile(verzeichnis + "/preferences.dat", gespeichert) ||
-                gespeichert != einstellungen.Image()) {
-                throw MessageException(
-                    "Die Datei preferences.dat konnte nicht geschrieben werden.");
+            if (Ergebnis<void> gespeichert = einstellungen.Store(); !gespeichert) {
+                throw MessageException("Die Datei preferences.dat konnte nicht geschrieben werden.",
+                                       gespeichert.Ursache());
             }
         }
-        if (!stapel.Beenden()) {
+        if (Ergebnis<void> gesichert = stapel.Beenden(); !gesichert) {
             throw MessageException(
                 "Die Beispieldaten konnten nicht vollständig auf den Datenträger geschrieben "
-                "werden."_w);
+                "werden."_w,
+                gesichert.Ursache());
         }
     } catch (...) {
         Clock::Fix(std::nullopt);
@@ -1043,18 +1036,6 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
 }
 
 namespace {
-
-namespace fs = std::filesystem;
-
-bool Synchronisieren(const std::string& pfad, int flags) {
-    const int fd = ::open(pfad.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
 
 std::string Anzeige(const std::string& pfad) {
     return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
@@ -1079,76 +1060,84 @@ bool EigeneDatei(const std::string& name) {
     return false;
 }
 
+// Raises the message, with the failed file operation as its cause.
+void Pruefen(const Ergebnis<void>& ergebnis, const std::string& text) {
+    if (!ergebnis) {
+        throw MessageException(text, ergebnis.Ursache());
+    }
+}
+
 }  // namespace
 
 void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang,
                             std::uint32_t seed, Datum stichtag) {
-    std::error_code ec;
+    const std::vector<std::string> vorhanden = File::List(verzeichnis).WertOder({});
     // Left behind by a crash; the lock says no one else is at work here.
-    for (const auto& eintrag : fs::directory_iterator(verzeichnis, ec)) {
-        if (eintrag.path().filename().string().rfind(kNeuerOrdner, 0) == 0) {
-            fs::remove_all(eintrag.path(), ec);
+    for (const std::string& name : vorhanden) {
+        if (name.rfind(kNeuerOrdner, 0) == 0) {
+            File::Remove(verzeichnis + "/" + name);
         }
     }
     // Inside the directory, so that the files can be renamed into it even
     // when it is a link to or a mount of another file system.
-    std::string muster = verzeichnis + "/" + kNeuerOrdner + "XXXXXX";
-    if (::mkdtemp(muster.data()) == nullptr) {
+    const Ergebnis<std::string> angelegt =
+        File::CreateTempDirectory(verzeichnis + "/" + kNeuerOrdner);
+    if (!angelegt) {
         throw MessageException(
             "Die Beispieldaten konnten nicht angelegt werden: im "
             "Datenverzeichnis " +
-            Anzeige(verzeichnis) +
-            " kann kein Ordner angelegt werden. Es wurde nichts verändert."_w);
+            Anzeige(verzeichnis) + " kann kein Ordner angelegt werden (" +
+            angelegt.Ursache().Grund() + "). Es wurde nichts verändert."_w);
     }
-    const std::string neu = muster;
+    const std::string neu = *angelegt;
     std::vector<std::string> dateien;
     try {
         // The program's files already there (settings, log book, notes,
         // empty lists) are carried over, as if the business had been written
         // among them; anything else in the directory is left alone.
-        for (const auto& eintrag : fs::directory_iterator(verzeichnis)) {
-            const std::string name = eintrag.path().filename().string();
-            if (!EigeneDatei(name) || !eintrag.is_regular_file() || eintrag.is_symlink()) {
+        for (const std::string& name : vorhanden) {
+            const std::string pfad = verzeichnis + "/" + name;
+            const Ergebnis<File::Entry> eintrag = File::Stat(pfad);
+            if (!EigeneDatei(name) || !eintrag || eintrag->kind != File::Kind::Regular) {
                 continue;
             }
-            std::string bytes;
-            if (!File::ReadFile(eintrag.path().string(), bytes)) {
-                throw MessageException("Die Datei " + Anzeige(eintrag.path().string()) +
-                                       " kann nicht gelesen werden.");
+            const Ergebnis<std::string> bytes = File::ReadFile(pfad);
+            if (!bytes) {
+                throw MessageException("Die Datei " + Anzeige(pfad) + " kann nicht gelesen werden.",
+                                       bytes.Ursache());
             }
-            File kopie = File::OpenReadWrite(neu + "/" + name);
-            if (!kopie.IsOpen() || !kopie.WriteAt(0, bytes)) {
-                throw MessageException("Die Datei " + Anzeige(neu + "/" + name) +
-                                       " konnte nicht geschrieben werden.");
-            }
+            Ergebnis<File> kopie = File::OpenReadWrite(neu + "/" + name);
+            Pruefen(kopie ? kopie->WriteAt(0, *bytes) : kopie.Ursache(),
+                    "Die Datei " + Anzeige(neu + "/" + name) + " konnte nicht geschrieben werden.");
         }
         const bool firmaBehalten = FirmendatenVorhanden(verzeichnis);
         Erzeugen(neu, umfang, seed, stichtag);
         if (firmaBehalten) {
             // Not carried over because it is no file of its own (a link):
             // the sample's must not take its place either.
-            ::unlink((neu + "/" + Firmendaten::kDatei).c_str());
+            File::Remove(neu + "/" + Firmendaten::kDatei);
         }
         // Batch work syncs once, at its end, before anything is moved in.
-        for (const auto& eintrag : fs::directory_iterator(neu)) {
-            dateien.push_back(eintrag.path().filename().string());
-            if (!Synchronisieren(eintrag.path().string(), O_RDONLY)) {
-                throw MessageException("Die Datei " + Anzeige(eintrag.path().string()) +
-                                       " konnte nicht gespeichert werden.");
-            }
+        dateien = File::List(neu).WertOder({});
+        for (const std::string& name : dateien) {
+            Pruefen(File::SyncPath(neu + "/" + name),
+                    "Die Datei " + Anzeige(neu + "/" + name) + " konnte nicht gespeichert werden.");
         }
     } catch (const std::exception& fehler) {
-        fs::remove_all(neu, ec);
-        std::string grund = dynamic_cast<const MessageException*>(&fehler) != nullptr
-                                ? std::string(fehler.what())
-                                : CodePage::Utf8ToCp1252(fehler.what());
+        File::Remove(neu);
+        const auto* meldung = dynamic_cast<const MessageException*>(&fehler);
+        std::string grund =
+            meldung != nullptr ? std::string(fehler.what()) : CodePage::Utf8ToCp1252(fehler.what());
         if (!grund.empty() && grund.back() != '.') {
             grund += '.';
         }
-        throw MessageException(
-            "Die Beispieldaten konnten nicht angelegt werden (ist der "
-            "Datenträger voll?): "_w +
-            grund + " Das Datenverzeichnis " + Anzeige(verzeichnis) + " ist unverändert."_w);
+        // The failed file operation tells why; without one, the likeliest.
+        const std::string warum = meldung != nullptr && meldung->Ursache()
+                                      ? meldung->Ursache()->Grund()
+                                      : "ist der Datenträger voll?"_w;
+        throw MessageException("Die Beispieldaten konnten nicht angelegt werden (" + warum +
+                               "): " + grund + " Das Datenverzeichnis " + Anzeige(verzeichnis) +
+                               " ist unverändert."_w);
     }
     // The customers last: until they are there, the directory does not look
     // like a business to anyone who reads it meanwhile.
@@ -1157,25 +1146,24 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
     std::size_t verschoben = 0;
     for (const std::string& name : dateien) {
         const std::string ziel = verzeichnis + "/" + name;
-        std::string vorher;
-        std::string nachher;
-        if (File::ReadFile(ziel, vorher) && File::ReadFile(neu + "/" + name, nachher) &&
-            vorher == nachher) {
+        const Ergebnis<std::string> vorher = File::ReadFile(ziel);
+        const Ergebnis<std::string> nachher = File::ReadFile(neu + "/" + name);
+        if (vorher && nachher && *vorher == *nachher) {
             // Unchanged (the notes, say): it keeps its date for backups.
             ++verschoben;
             continue;
         }
-        if (::rename((neu + "/" + name).c_str(), ziel.c_str()) != 0) {
-            fs::remove_all(neu, ec);
+        if (const Ergebnis<void> umbenannt = File::Rename(neu + "/" + name, ziel); !umbenannt) {
+            File::Remove(neu);
             throw MessageException(
                 "Die Beispieldaten konnten nicht vollständig in das Datenverzeichnis "_w +
                 Anzeige(verzeichnis) + " verschoben werden (" + std::to_string(verschoben) +
-                " von " + std::to_string(dateien.size()) + " Dateien); die Datei " + Anzeige(ziel) +
-                " fehlt noch.");
+                " von " + std::to_string(dateien.size()) + " Dateien, " +
+                umbenannt.Ursache().Grund() + "); die Datei " + Anzeige(ziel) + " fehlt noch.");
         }
         ++verschoben;
     }
-    Synchronisieren(verzeichnis, O_RDONLY | O_DIRECTORY);
+    (void)File::SyncPath(verzeichnis);
     // With the files that stayed as they were, which were not moved.
-    fs::remove_all(neu, ec);
+    File::Remove(neu);
 }

@@ -1,9 +1,6 @@
 #include "cli/Datenpruefung.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
@@ -81,18 +78,20 @@ std::string Datenpruefung::RechnungsName(std::size_t position) const {
     return name + " an Position " + std::to_string(position) + " (Id " + std::to_string(r.id) + ")";
 }
 
+std::vector<std::string> Datenpruefung::Namen() const {
+    return File::List(verzeichnis_).WertOder({});
+}
+
 std::optional<std::string> Datenpruefung::Lies(const std::string& name) {
-    const std::string pfad = verzeichnis_ + "/" + name;
-    struct stat st {};
-    if (::stat(pfad.c_str(), &st) != 0) {
+    Ergebnis<std::string> bytes = File::ReadFile(verzeichnis_ + "/" + name);
+    if (!bytes) {
+        if (!bytes.Ursache().Fehlt()) {
+            Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" +
+                    bytes.Ursache().Grund() + ").");
+        }
         return std::nullopt;
     }
-    std::string bytes;
-    if (!S_ISREG(st.st_mode) || !File::ReadFile(pfad, bytes)) {
-        Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden.");
-        return std::nullopt;
-    }
-    return bytes;
+    return std::move(*bytes);
 }
 
 void Datenpruefung::Laenge(const std::string& name, const std::string& bytes, std::size_t satz) {
@@ -143,16 +142,10 @@ std::vector<std::string> Datenpruefung::Pruefen() {
 }
 
 void Datenpruefung::Reste() {
-    std::vector<std::string> ordner;
-    std::error_code ec;
-    for (const auto& eintrag : std::filesystem::directory_iterator(verzeichnis_, ec)) {
-        const std::string name = eintrag.path().filename().string();
-        if (name.rfind(Beispieldaten::kNeuerOrdner, 0) == 0) {
-            ordner.push_back(name);
+    for (const std::string& name : Namen()) {
+        if (name.rfind(Beispieldaten::kNeuerOrdner, 0) != 0) {
+            continue;
         }
-    }
-    std::sort(ordner.begin(), ordner.end());
-    for (const std::string& name : ordner) {
         Problem("Im Datenverzeichnis liegt »"_w + Datei(name) +
                 "«, von einem abgebrochenen »rebkontor-cli beispieldaten« zurückgelassen; "
                 "es gehört nicht zu den Daten und kann gelöscht werden."_w);
@@ -422,17 +415,10 @@ void Datenpruefung::Preislisten() {
                     "« hat keine Datei "_w + Datei(datei) + ".");
         }
     }
-    std::vector<std::string> dateien;
-    std::error_code ec;
-    for (const auto& eintrag : std::filesystem::directory_iterator(verzeichnis_, ec)) {
-        const std::string name = eintrag.path().filename().string();
-        if (name.size() > 3 && name.compare(name.size() - 3, 3, ".wl") == 0) {
-            dateien.push_back(name);
+    for (const std::string& name : Namen()) {
+        if (name.size() <= 3 || name.compare(name.size() - 3, 3, ".wl") != 0) {
+            continue;
         }
-    }
-    // The directory lists its files in no particular order.
-    std::sort(dateien.begin(), dateien.end());
-    for (const std::string& name : dateien) {
         bool benannt = false;
         for (std::size_t k = 0; k < namen.size() && !benannt; ++k) {
             benannt = name == std::to_string(k) + ".wl";

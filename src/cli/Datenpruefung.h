@@ -41,6 +41,8 @@ class Datenpruefung {
     // The file's bytes; nothing when it is missing (which is no problem) or
     // unreadable (which is).
     std::optional<std::string> Lies(const std::string& name);
+    // The names in the directory, sorted.
+    std::vector<std::string> Namen() const;
     void Laenge(const std::string& name, const std::string& bytes, std::size_t satz);
     void Kunden();
     void Weine();

@@ -29,9 +29,9 @@ std::string FirmendatenDatei() {
 
 Firmendaten FirmendatenLesen() {
     Firmendaten daten;
-    if (!daten.Laden(FirmendatenDatei())) {
+    if (const Ergebnis<void> geladen = daten.Laden(FirmendatenDatei()); !geladen) {
         throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
-                               " kann nicht gelesen werden.");
+                               " kann nicht gelesen werden (" + geladen.Ursache().Grund() + ").");
     }
     return daten;
 }
@@ -86,11 +86,14 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
     if (!e) {
         throw MessageException(fehler);
     }
-    if (xrechnung &&
-        !Ausgabeziel::Ersetzen(*xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung),
-                               kDaten)) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
-                               " konnte nicht geschrieben werden.");
+    if (xrechnung) {
+        const Ergebnis<void> geschrieben = Ausgabeziel::Ersetzen(
+            *xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung), kDaten);
+        if (!geschrieben) {
+            throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
+                                   " konnte nicht geschrieben werden (" +
+                                   geschrieben.Ursache().Grund() + ").");
+        }
     }
     if (zugferd && !ausgabe->Zugferd(*zugferd, kopie.V(), *rechnung,
                                      XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler)) {
@@ -154,10 +157,11 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
             throw MessageException(fehler + " Die Firmendaten wurden nicht gespeichert.");
         }
         // The one place where this command writes into the data folder.
-        if (!daten.Speichern(FirmendatenDatei())) {
+        if (const Ergebnis<void> gespeichert = daten.Speichern(FirmendatenDatei()); !gespeichert) {
             throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
-                                   " konnte nicht geschrieben werden. Die Firmendaten wurden "
-                                   "nicht gespeichert.");
+                                   " konnte nicht geschrieben werden (" +
+                                   gespeichert.Ursache().Grund() +
+                                   "). Die Firmendaten wurden nicht gespeichert.");
         }
     }
     for (std::size_t i = 0; i < felder.size(); ++i) {

@@ -1,15 +1,9 @@
 #include "cli/Lesebestand.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
-
 #include "model/DatenDateien.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
+#include "storage/File.h"
 #include "storage/MessageException.h"
 
 namespace {
@@ -21,10 +15,9 @@ std::string Anzeige(const std::string& pfad) {
 }  // namespace
 
 void Lesebestand::VerzeichnisPruefen(const std::string& verzeichnis) {
-    struct stat st {};
-    if (::stat(verzeichnis.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        std::error_code ec;
-        const std::string hier = std::filesystem::current_path(ec).string();
+    const Ergebnis<File::Entry> eintrag = File::Stat(verzeichnis, true);
+    if (!eintrag || eintrag->kind != File::Kind::Directory) {
+        const std::string hier = File::Resolve(".");
         throw MessageException("Das Datenverzeichnis " + Anzeige(verzeichnis) +
                                " gibt es nicht (im Verzeichnis " + Anzeige(hier) + ").");
     }
@@ -34,18 +27,11 @@ void Lesebestand::VerzeichnisPruefen(const std::string& verzeichnis) {
 }
 
 void Lesebestand::DateiPruefen(const std::string& pfad) {
-    struct stat st {};
-    if (::lstat(pfad.c_str(), &st) != 0 && errno == ENOENT) {
-        return;
-    }
-    // Opened without waiting, so that a FIFO cannot hold the command up.
-    const int fd = ::open(pfad.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    const bool regulaer = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    if (!regulaer) {
-        throw MessageException("Die Datei " + Anzeige(pfad) + " kann nicht gelesen werden.");
+    // The open waits for nothing and refuses what is no regular file.
+    const Ergebnis<File> datei = File::OpenReadOnly(pfad);
+    if (!datei && !datei.Ursache().Fehlt()) {
+        throw MessageException("Die Datei " + Anzeige(pfad) + " kann nicht gelesen werden (" +
+                               datei.Ursache().Grund() + ").");
     }
 }
 

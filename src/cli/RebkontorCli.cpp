@@ -39,8 +39,10 @@ namespace {
 
 constexpr const char* kProgramm = "rebkontor-cli";
 
-std::string NichtGeschrieben(const std::string& datei) {
-    return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden.";
+// With the reason, where the write through the storage layer gives one.
+std::string NichtGeschrieben(const std::string& datei, const Ergebnis<void>& ergebnis = {}) {
+    return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden" +
+           (ergebnis ? "" : " (" + ergebnis.Ursache().Grund() + ")") + ".";
 }
 
 bool IstStandardausgabe(const std::string& datei) {
@@ -211,7 +213,7 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
     RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
-    bool geschrieben = false;
+    Ergebnis<void> geschrieben;
     ::Flaschenliste::Auslassung auslassung;
     if (art == ::Flaschenliste::kText) {
         // The list names its file in its own encoding.
@@ -222,7 +224,9 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         if (IstStandardausgabe(datei)) {
             // The bytes of the file, so that a redirection gives the same.
             out_ << text << std::flush;
-            geschrieben = static_cast<bool>(out_);
+            if (!out_) {
+                throw MessageException(NichtGeschrieben(datei));
+            }
         } else {
             geschrieben = Ausgabeziel::Ersetzen(datei, text, kDaten);
         }
@@ -230,7 +234,7 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         geschrieben = ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
     }
     if (!geschrieben) {
-        throw MessageException(NichtGeschrieben(datei));
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     if (!auslassung.Vollstaendig()) {
         // Written with what fits, and said so: a script must not take a
@@ -251,8 +255,8 @@ int RebkontorCli::Preislisten(Aufruf& aufruf) {
         }
         return kErfolg;
     }
-    if (!PreislistenExport(datei, bestand.V())) {
-        throw MessageException(NichtGeschrieben(datei));
+    if (const Ergebnis<void> geschrieben = PreislistenExport(datei, bestand.V()); !geschrieben) {
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     return kErfolg;
 }
@@ -305,9 +309,11 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
         }
         return kErfolg;
     }
-    if (!Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
-                            plz.has_value(), index, plzVon, plzBis)) {
-        throw MessageException(NichtGeschrieben(datei));
+    if (const Ergebnis<void> geschrieben =
+            Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
+                               plz.has_value(), index, plzVon, plzBis);
+        !geschrieben) {
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     return kErfolg;
 }

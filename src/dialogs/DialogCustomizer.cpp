@@ -163,12 +163,12 @@ void DialogCustomizer::Uebernehmen() {
     std::memcpy(alt.waehrung, c.waehrung, sizeof alt.waehrung);
     std::memcpy(alt.bemerkung, c.bemerkung, sizeof alt.bemerkung);
 
-    bool gespeichert = true;
+    Ergebnis<void> gespeichert;
     bool teilweise = false;  // an earlier step reached the file
     auto speichern = [&] {
         if (gespeichert) {
             gespeichert = c.Store();
-            teilweise = teilweise || gespeichert;
+            teilweise = teilweise || static_cast<bool>(gespeichert);
         }
     };
     c.preiseInEuro = w.IsChecked(kPreiseInEuro) ? 1 : 0;
@@ -204,11 +204,12 @@ void DialogCustomizer::Uebernehmen() {
     std::memcpy(c.bemerkung, alt.bemerkung, sizeof alt.bemerkung);
     c.vordatierungTage = alt.vordatierungTage;
     if (teilweise) {
-        c.Store();
+        (void)c.Store();
     }
     App().MessageBox("Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei " +
-                         FixedText::Get(c.dateiName) +
-                         " konnte nicht geschrieben werden. Sie bleibt, wie sie war; es gelten "
-                         "weiter die bisherigen Einstellungen.",
+                         FixedText::Get(c.dateiName) + " konnte nicht geschrieben werden (" +
+                         gespeichert.Ursache().Grund() +
+                         "). Sie bleibt, wie sie war; es gelten weiter die bisherigen "
+                         "Einstellungen.",
                      "Grundeinstellungen", MessageButtons::Ok, MessageIcon::Warning);
 }

@@ -28,8 +28,10 @@ void ERechnungSpeichern::Speichern(const Rechnung& rechnung) {
         (ordner.empty() ? std::filesystem::path(Firmendaten::kDatei) : ordner / Firmendaten::kDatei)
             .string();
     Firmendaten firma;
-    if (!firma.Laden(dateiFirma)) {
-        app_.MessageBox("Die Datei "_w + dateiFirma + " kann nicht gelesen werden.", kTitel);
+    if (const Ergebnis<void> geladen = firma.Laden(dateiFirma); !geladen) {
+        app_.MessageBox("Die Datei "_w + dateiFirma + " kann nicht gelesen werden (" +
+                            geladen.Ursache().Grund() + ").",
+                        kTitel);
         return;
     }
     std::string fehler;
@@ -65,9 +67,13 @@ void ERechnungSpeichern::Speichern(const Rechnung& rechnung) {
             ausgabe_->Zugferd(wahl->path, verwaltungen_, rechnung,
                               XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler);
     } else {
-        geschrieben = Ausgabeziel::Ersetzen(
+        const Ergebnis<void> ersetzt = Ausgabeziel::Ersetzen(
             wahl->path, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung), daten);
-        fehler = "Die Datei " + ziel + " konnte nicht geschrieben werden.";
+        geschrieben = static_cast<bool>(ersetzt);
+        if (!ersetzt) {
+            fehler = "Die Datei " + ziel + " konnte nicht geschrieben werden (" +
+                     ersetzt.Ursache().Grund() + ").";
+        }
     }
     app_.ArrowCursor();
     if (!geschrieben) {

@@ -70,10 +70,10 @@ void FirmendatenDlg::Uebernehmen() {
         App().MessageBox(fehler + " Die Firmendaten wurden nicht gespeichert.", kTitel);
         return;
     }
-    if (!neu.Speichern(datei_)) {
-        App().MessageBox("Die Datei "_w + datei_ +
-                             " konnte nicht geschrieben werden. Die Firmendaten wurden nicht "
-                             "gespeichert.",
+    if (const Ergebnis<void> gespeichert = neu.Speichern(datei_); !gespeichert) {
+        App().MessageBox("Die Datei "_w + datei_ + " konnte nicht geschrieben werden (" +
+                             gespeichert.Ursache().Grund() +
+                             "). Die Firmendaten wurden nicht gespeichert.",
                          kTitel);
         return;
     }

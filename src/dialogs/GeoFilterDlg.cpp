@@ -117,7 +117,7 @@ void GeoFilterDlg::Erzeugen() {
     }
 
     App().WaitCursor();
-    bool geschrieben = false;
+    Ergebnis<void> geschrieben;
     try {
         geschrieben = Adressdatei::Write(*verwaltungen_.kundenVerwaltung, wahl->path, nachGruppe,
                                          nachPLZ, gruppe, plzVon, plzBis);
@@ -130,8 +130,8 @@ void GeoFilterDlg::Erzeugen() {
         // The user must not believe the letters can go out: the dialog stays
         // open for another file name.
         App().MessageBox("Die Adressdatei "_w + Anzeige(wahl->path) +
-                             " konnte nicht geschrieben werden. Es wurden keine Adressen "
-                             "exportiert.",
+                             " konnte nicht geschrieben werden (" + geschrieben.Ursache().Grund() +
+                             "). Es wurden keine Adressen exportiert.",
                          kTitel, MessageButtons::Ok, MessageIcon::Warning);
         return;
     }

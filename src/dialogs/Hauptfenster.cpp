@@ -149,10 +149,10 @@ void Hauptfenster::PreislisteExportieren() {
                         "Preislisten exportieren");
         return;
     }
-    if (!exporter_(wahl->path, verwaltungen_)) {
+    if (const Ergebnis<void> geschrieben = exporter_(wahl->path, verwaltungen_); !geschrieben) {
         app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
-                            " konnte nicht geschrieben werden. Die Preislisten wurden nicht "
-                            "exportiert.",
+                            " konnte nicht geschrieben werden (" + geschrieben.Ursache().Grund() +
+                            "). Die Preislisten wurden nicht exportiert.",
                         "Preislisten exportieren");
         return;
     }
@@ -257,7 +257,7 @@ void Hauptfenster::Flaschenzaehlung() {
     const bool tabelle = wahl->filterIndex == 2;
     RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
     const Customizer& einstellungen = *verwaltungen_.customizer;
-    bool geschrieben = false;
+    Ergebnis<void> geschrieben;
     Flaschenliste::Auslassung auslassung;
     Flaschenliste::Eintraege eintraege;
     app_.WaitCursor();
@@ -279,8 +279,8 @@ void Hauptfenster::Flaschenzaehlung() {
     if (!geschrieben) {
         // Silence here would leave the user looking for a file that is not there.
         app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +
-                            " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht "
-                            "erstellt.",
+                            " konnte nicht geschrieben werden (" + geschrieben.Ursache().Grund() +
+                            "). Die Flaschenliste wurde nicht erstellt.",
                         "Erstellen der Flaschenliste");
         return;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/Verwaltungen.h"
+#include "storage/Fehler.h"
 
 class Firmendaten;
 class MerkzettelVerwaltung;
@@ -16,7 +17,8 @@ class Hauptfenster {
   public:
     // Writes every price list into one text file (the price list export);
     // false when the file could not be written.
-    using PreislistenExporter = std::function<bool(const std::string& datei, Verwaltungen&)>;
+    using PreislistenExporter =
+        std::function<Ergebnis<void>(const std::string& datei, Verwaltungen&)>;
 
     static constexpr const char* kHandbuch = "doc/index.htm";
     // Where the file dialog of the bottle list starts.

@@ -26,9 +26,9 @@ void Adressdatei::WriteAdressdatei(const KundenVerwaltung& kunden, std::ostream&
     }
 }
 
-bool Adressdatei::Write(const KundenVerwaltung& kunden, const std::string& fileName,
-                        bool nachGruppe, bool nachPLZ, int gruppe, std::uint32_t plzVon,
-                        std::uint32_t plzBis) {
+Ergebnis<void> Adressdatei::Write(const KundenVerwaltung& kunden, const std::string& fileName,
+                                  bool nachGruppe, bool nachPLZ, int gruppe, std::uint32_t plzVon,
+                                  std::uint32_t plzBis) {
     std::ostringstream out;
     WriteAdressdatei(kunden, out, nachGruppe, nachPLZ, gruppe, plzVon, plzBis);
     return Ausgabeziel::Ersetzen(fileName, out.str());

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "storage/Fehler.h"
+
 class KundenVerwaltung;
 
 // The address file for form letters: a header line and one comma-separated
@@ -17,8 +19,8 @@ class Adressdatei {
                                  bool nachPLZ, int gruppe, std::uint32_t plzVon,
                                  std::uint32_t plzBis);
 
-    // The same into a file, replaced as a whole; false when it cannot be
-    // written.
-    static bool Write(const KundenVerwaltung& kunden, const std::string& fileName, bool nachGruppe,
-                      bool nachPLZ, int gruppe, std::uint32_t plzVon, std::uint32_t plzBis);
+    // The same into a file, replaced as a whole (Ausgabeziel::Ersetzen).
+    static Ergebnis<void> Write(const KundenVerwaltung& kunden, const std::string& fileName,
+                                bool nachGruppe, bool nachPLZ, int gruppe, std::uint32_t plzVon,
+                                std::uint32_t plzBis);
 };

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/File.h"
+
 // Where an export may go. The exports of the window and of the command-line
 // tool (bottle list, address file, price lists, invoice PDFs) all ask here
 // before they write, so that a mistyped or unlucky name can never replace a
@@ -25,10 +27,9 @@ class Ausgabeziel {
     static std::string Hindernis(const std::string& pfad, const std::string& daten = kDaten);
 
     // Replaces the file's contents atomically through a temporary file of
-    // its own beside it (so that two programs exporting to one name never
-    // write into each other's temporary file); false when Hindernis has an
-    // objection or the file could not be written. A failure leaves the old
-    // file as it was.
-    static bool Ersetzen(const std::string& pfad, std::string_view bytes,
-                         const std::string& daten = kDaten);
+    // its own beside it (File::Temp::Unique); fails when Hindernis has an
+    // objection (as not permitted) or the file could not be written. A
+    // failure leaves the old file as it was.
+    static Ergebnis<void> Ersetzen(const std::string& pfad, std::string_view bytes,
+                                   const std::string& daten = kDaten);
 };

@@ -2,7 +2,6 @@
 
 #include "documents/Ausgabeziel.h"
 #include "storage/ByteWriter.h"
-#include "storage/File.h"
 
 namespace {
 constexpr std::uint16_t kBof = 0x0209;
@@ -15,9 +14,7 @@ constexpr std::uint16_t kEof = 0x000A;
 
 BIFFOut::BIFFOut(const std::string& fileName) : fileName_(fileName) {
     // The whole sheet is gathered in memory and replaces the file at the end,
-    // so a failed export never leaves half a file behind. Opening it here
-    // tells at once whether it can be written at all.
-    opened_ = Ausgabeziel::Hindernis(fileName_).empty() && File::OpenReadWrite(fileName_).IsOpen();
+    // so a failed export never leaves half a file (or an empty one) behind.
     std::string data;
     ByteWriter w(data);
     w.UInt16(7);
@@ -28,17 +25,16 @@ BIFFOut::BIFFOut(const std::string& fileName) : fileName_(fileName) {
 }
 
 BIFFOut::~BIFFOut() {
-    Close();
+    (void)Close();
 }
 
-bool BIFFOut::Close() {
-    if (closed_) {
-        return opened_;
+Ergebnis<void> BIFFOut::Close() {
+    if (!closed_) {
+        closed_ = true;
+        Record(kEof, {});
+        written_ = Ausgabeziel::Ersetzen(fileName_, bytes_);
     }
-    closed_ = true;
-    Record(kEof, {});
-    opened_ = opened_ && Ausgabeziel::Ersetzen(fileName_, bytes_);
-    return opened_;
+    return written_;
 }
 
 void BIFFOut::Record(std::uint16_t type, const std::string& data) {

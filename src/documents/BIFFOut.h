@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "storage/Fehler.h"
+
 // Writes a small spreadsheet in the binary cell-record format of the early
 // spreadsheet versions (BIFF2): beginning of file, index, cells, end of file.
 // Every record is type (uint16), length (uint16) and data, little-endian.
@@ -13,8 +15,8 @@ class BIFFOut {
     static constexpr int kMaxColumns = 256;
     static constexpr int kMaxRows = 16384;
 
-    // Opens the file (created or emptied) and writes the beginning-of-file
-    // and index records.
+    // Begins the sheet with the beginning-of-file and index records; the
+    // file itself is written as a whole by Close.
     explicit BIFFOut(const std::string& fileName);
     // Closes the file unless Close was called.
     ~BIFFOut();
@@ -27,11 +29,9 @@ class BIFFOut {
     void WriteLabel(int row, int column, const std::string& text);
     void WriteNumber(int row, int column, double value);
 
-    // Writes the end-of-file record and closes the file; false when the file
-    // could not be written.
-    bool Close();
-    // False when the file cannot be written.
-    bool Ok() const { return opened_; }
+    // Writes the end-of-file record and replaces the file with the sheet
+    // (see Ausgabeziel::Ersetzen).
+    Ergebnis<void> Close();
     // How many cells were left out because they lay beyond the sheet.
     int SkippedCells() const { return skipped_; }
 
@@ -41,7 +41,7 @@ class BIFFOut {
 
     std::string fileName_;
     std::string bytes_;
-    bool opened_ = false;
+    Ergebnis<void> written_;
     bool closed_ = false;
     int skipped_ = 0;
 };

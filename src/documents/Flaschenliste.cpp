@@ -19,8 +19,9 @@ std::string Tag(std::int32_t julian) {
 
 }  // namespace
 
-bool Flaschenliste::Write(RechnungsVerwaltung& rechnungen, const Customizer& einstellungen,
-                          const std::string& fileName, int format, Auslassung* auslassung) {
+Ergebnis<void> Flaschenliste::Write(RechnungsVerwaltung& rechnungen,
+                                    const Customizer& einstellungen, const std::string& fileName,
+                                    int format, Auslassung* auslassung) {
     Eintraege eintraege;
     rechnungen.GetFlaschenPosten(eintraege);
     switch (format) {
@@ -29,7 +30,7 @@ bool Flaschenliste::Write(RechnungsVerwaltung& rechnungen, const Customizer& ein
         case kTabelle:
             return Tabelle(fileName, eintraege, einstellungen, auslassung);
         default:
-            return true;
+            return {};
     }
 }
 
@@ -76,8 +77,8 @@ std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& ei
     return out;
 }
 
-bool Flaschenliste::Tabelle(const std::string& fileName, const Eintraege& eintraege,
-                            const Customizer& einstellungen, Auslassung* auslassung) {
+Ergebnis<void> Flaschenliste::Tabelle(const std::string& fileName, const Eintraege& eintraege,
+                                      const Customizer& einstellungen, Auslassung* auslassung) {
     BIFFOut out(fileName);
     Auslassung fehlt;
     fehlt.postenGesamt = eintraege.Count();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/RechnungsVerwaltung.h"
+#include "storage/Fehler.h"
 #include "storage/GenericSortableList.h"
 
 class Customizer;
@@ -27,19 +28,21 @@ class Flaschenliste {
     };
 
     // Collects the items of the invoices the settings' filter periods choose
-    // and writes them in the format (any other format only collects).
-    // False when the file could not be written.
+    // and writes them in the format (any other format only collects), as
+    // Ausgabeziel::Ersetzen writes a file.
     // A spreadsheet that could not hold every entry is still written with
     // what fits; `auslassung` (when given) tells what was left out.
-    static bool Write(RechnungsVerwaltung& rechnungen, const Customizer& einstellungen,
-                      const std::string& fileName, int format, Auslassung* auslassung = nullptr);
+    static Ergebnis<void> Write(RechnungsVerwaltung& rechnungen, const Customizer& einstellungen,
+                                const std::string& fileName, int format,
+                                Auslassung* auslassung = nullptr);
 
     // The text form of collected, sorted entries (CR LF line ends).
     static std::string Text(const std::string& fileName, const Eintraege& eintraege,
                             const Customizer& einstellungen);
-    // The spreadsheet form; false when the file could not be written.
-    static bool Tabelle(const std::string& fileName, const Eintraege& eintraege,
-                        const Customizer& einstellungen, Auslassung* auslassung = nullptr);
+    // The spreadsheet form.
+    static Ergebnis<void> Tabelle(const std::string& fileName, const Eintraege& eintraege,
+                                  const Customizer& einstellungen,
+                                  Auslassung* auslassung = nullptr);
     // What the spreadsheet left out, and that the text list holds all, as
     // the German message for the user (Windows-1252).
     static std::string AuslassungsText(const Auslassung& auslassung);

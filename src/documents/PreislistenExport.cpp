@@ -31,7 +31,7 @@ class ExportZeile {
 
 }  // namespace
 
-bool PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen) {
+Ergebnis<void> PreislistenExport(const std::string& fileName, Verwaltungen& verwaltungen) {
     return Ausgabeziel::Ersetzen(fileName, PreislistenExportText(verwaltungen));
 }
 

@@ -1,7 +1,5 @@
 #include "model/DatenDateien.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <utility>
@@ -49,40 +47,38 @@ std::string Anzeige(const std::string& pfad) {
     return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
 }
 
-const char* Art(mode_t mode) {
-    if (S_ISLNK(mode)) {
-        return "eine symbolische Verknüpfung";
+const char* Art(File::Kind art) {
+    switch (art) {
+        case File::Kind::Link:
+            return "eine symbolische Verknüpfung";
+        case File::Kind::Fifo:
+            return "eine benannte Pipe (FIFO)";
+        case File::Kind::Device:
+            return "eine Gerätedatei";
+        case File::Kind::Socket:
+            return "ein Socket";
+        case File::Kind::Directory:
+            return "ein Verzeichnis";
+        default:
+            return "keine gewöhnliche Datei";
     }
-    if (S_ISFIFO(mode)) {
-        return "eine benannte Pipe (FIFO)";
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "eine Gerätedatei";
-    }
-    if (S_ISSOCK(mode)) {
-        return "ein Socket";
-    }
-    if (S_ISDIR(mode)) {
-        return "ein Verzeichnis";
-    }
-    return "keine gewöhnliche Datei";
 }
 
 // Refuses anything but a regular file; a missing one is fine. Returns the
 // size of a regular file, or -1.
 std::int64_t Gewoehnlich(const std::string& pfad) {
-    struct stat st {};
-    if (::lstat(pfad.c_str(), &st) != 0) {
+    const Ergebnis<File::Entry> eintrag = File::Stat(pfad);
+    if (!eintrag) {
         return -1;
     }
-    if (!S_ISREG(st.st_mode)) {
+    if (eintrag->kind != File::Kind::Regular) {
         throw MessageException("Die Datei " + Anzeige(pfad) + " ist " +
-                               CodePage::Utf8ToCp1252(Art(st.st_mode)) +
+                               CodePage::Utf8ToCp1252(Art(eintrag->kind)) +
                                " und keine gewöhnliche Datei. Rebkontor arbeitet nur mit "
                                "gewöhnlichen Dateien; bitte ersetzen Sie sie durch die Datei "
                                "selbst oder entfernen Sie sie."_w);
     }
-    return st.st_size;
+    return eintrag->size;
 }
 
 std::string Elternverzeichnis(const std::string& verzeichnis) {
@@ -97,21 +93,27 @@ std::string Elternverzeichnis(const std::string& verzeichnis) {
     return ohne.substr(0, slash + 1);
 }
 
-// Keeps the bytes beside the file. An older copy with other contents stays;
+// Keeps the file's bytes beside it. An older copy with other contents stays;
 // the new one takes the next free name.
-bool Sichern(const std::string& pfad, const std::string& bytes, std::string& kopie) {
+Ergebnis<void> Sichern(const std::string& pfad, std::string& kopie) {
+    const Ergebnis<std::string> bytes = File::ReadFile(pfad);
+    if (!bytes) {
+        return bytes.Ursache();
+    }
     for (int n = 1; n < 100; ++n) {
         kopie = pfad + DatenDateien::kKopieEndung + (n == 1 ? "" : "." + std::to_string(n));
-        std::string vorhanden;
-        struct stat st {};
-        if (::lstat(kopie.c_str(), &st) != 0) {
-            return File::ReplaceAtomically(kopie, bytes);
+        const Ergebnis<File::Entry> eintrag = File::Stat(kopie);
+        if (!eintrag) {
+            return File::ReplaceAtomically(kopie, *bytes);
         }
-        if (S_ISREG(st.st_mode) && File::ReadFile(kopie, vorhanden) && vorhanden == bytes) {
-            return true;
+        if (eintrag->kind == File::Kind::Regular) {
+            const Ergebnis<std::string> vorhanden = File::ReadFile(kopie);
+            if (vorhanden && *vorhanden == *bytes) {
+                return {};
+            }
         }
     }
-    return false;
+    return Fehler(Fehler::Vorgang::Anlegen, kopie, EEXIST);
 }
 
 }  // namespace
@@ -137,17 +139,17 @@ std::vector<std::string> DatenDateien::Pruefen(const std::string& verzeichnis, b
                            std::to_string(satz) + " Bytes und " + std::to_string(groesse % satz) +
                            " Bytes eines unvollständigen Satzes."_w;
         if (sichern) {
-            std::string bytes;
             std::string kopie;
-            if (File::ReadFile(pfad, bytes) && Sichern(pfad, bytes, kopie)) {
-                text += " Eine Kopie der Datei, wie sie war, liegt in " + Anzeige(kopie) + ".";
-            } else {
+            const Ergebnis<void> gesichert = Sichern(pfad, kopie);
+            if (!gesichert) {
                 // Without the copy, the next rewrite would lose the part.
                 throw MessageException(text +
-                                       " Eine Kopie der Datei konnte nicht angelegt werden; "
-                                       "Rebkontor startet nicht, damit der unvollständige Satz "
-                                       "nicht überschrieben wird."_w);
+                                       " Eine Kopie der Datei konnte nicht angelegt werden (" +
+                                       gesichert.Ursache().Grund() +
+                                       "); Rebkontor startet nicht, damit der unvollständige "
+                                       "Satz nicht überschrieben wird."_w);
             }
+            text += " Eine Kopie der Datei, wie sie war, liegt in " + Anzeige(kopie) + ".";
         }
         hinweise.push_back(text);
     }

@@ -33,18 +33,19 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     Melde("GeoGruppe", true);
     logBuch_ = std::make_unique<LogBuch>(Pfad("logbuch.txt"), zugriff_);
     Melde("LogBuch", true);
-    if (!logBuch_->IsOpen()) {
+    if (const auto& fehler = logBuch_->OpenError()) {
         startmeldungen_.push_back(
             "Das Logbuch "_w + "»"_w + CodePage::Utf8ToCp1252(logBuch_->FileName()) + "«"_w +
-            " kann nicht geöffnet werden. Änderungen und Löschungen werden in dieser Sitzung "
-            "nicht im Logbuch festgehalten."_w);
+            " kann nicht geöffnet werden ("_w + fehler->Grund() +
+            "). Änderungen und Löschungen werden in dieser Sitzung nicht im Logbuch "
+            "festgehalten."_w);
     }
     customizer_ = std::make_unique<Customizer>(Pfad("preferences.dat"), zugriff_);
     Melde("Customizer", true);
     // Taken for empty, seller data that cannot be read would be written
     // over with nothing by the next change in the dialog.
-    if (!firmendaten_.Laden(Pfad(Firmendaten::kDatei))) {
-        throw MessageException(Oeffnungsfehler(Pfad(Firmendaten::kDatei)));
+    if (const Ergebnis<void> geladen = firmendaten_.Laden(Pfad(Firmendaten::kDatei)); !geladen) {
+        throw MessageException(Oeffnungsfehler(geladen.Ursache()));
     }
 
     verwaltungen_.kundenVerwaltung = nullptr;

@@ -1,8 +1,7 @@
 #include "model/Firmendaten.h"
 
 #include <cctype>
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 
 #include "storage/File.h"
 #include "storage/FixedText.h"
@@ -50,26 +49,27 @@ const std::vector<Firmendaten::Feld>& Firmendaten::Felder() {
     return felder;
 }
 
-bool Firmendaten::Laden(const std::string& datei) {
+Ergebnis<void> Firmendaten::Laden(const std::string& datei) {
     *this = Firmendaten();
-    std::error_code fehler;
-    const auto status = std::filesystem::symlink_status(datei, fehler);
-    if (fehler || status.type() == std::filesystem::file_type::not_found) {
-        return true;
+    const Ergebnis<File::Entry> eintrag = File::Stat(datei);
+    if (!eintrag) {
+        return {};
     }
-    if (status.type() != std::filesystem::file_type::regular) {
-        return false;
+    // Read through a link, the data could come from anywhere; a pipe or a
+    // folder the read refuses itself.
+    if (eintrag->kind == File::Kind::Link) {
+        return Fehler(Fehler::Vorgang::Oeffnen, datei, ELOOP);
     }
     // Only a missing file means no seller data.
-    std::string text;
-    if (!File::ReadIfExists(datei, text)) {
-        return false;
+    const Ergebnis<std::string> text = File::ReadIfExists(datei);
+    if (!text) {
+        return text.Ursache();
     }
     std::string ignoriert;
     Firmendaten gelesen;
-    AusText(text, gelesen, ignoriert);
+    AusText(*text, gelesen, ignoriert);
     *this = gelesen;
-    return true;
+    return {};
 }
 
 bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::string& fehler) {
@@ -120,7 +120,7 @@ std::string Firmendaten::Text() const {
     return text;
 }
 
-bool Firmendaten::Speichern(const std::string& datei) const {
+Ergebnis<void> Firmendaten::Speichern(const std::string& datei) const {
     return File::ReplaceAtomically(datei, Text());
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/Fehler.h"
+
 // The grower's own business data ("Firmendaten"), which an e-invoice names as
 // its seller: address, contact, tax registration and bank account. Kept in
 // "daten/firmendaten.txt", one "Schluessel=Wert" line per field in
@@ -22,12 +24,12 @@ class Firmendaten {
 
     // Reads `datei`; a missing file leaves every field empty (the country
     // "DE", the payment term 30 days). Unknown keys are skipped.
-    // False (the fields as after a missing file) when the file exists but
+    // Fails (the fields as after a missing file) when the file exists but
     // cannot be read or is not a regular file.
-    bool Laden(const std::string& datei);
-    // Replaces `datei` atomically with the fields; false when it could not
-    // be written (the old file stays).
-    bool Speichern(const std::string& datei) const;
+    Ergebnis<void> Laden(const std::string& datei);
+    // Replaces `datei` atomically with the fields; when it could not be
+    // written, the old file stays.
+    Ergebnis<void> Speichern(const std::string& datei) const;
     std::string Text() const;
     // Reads the file text; lines without "=" are reported in `fehler`.
     static bool AusText(const std::string& text, Firmendaten& daten, std::string& fehler);

@@ -13,17 +13,17 @@ GeoGruppe::GeoGruppe(const std::string& fileName, Zugriff zugriff)
         // A replacement a crash interrupted; the file itself is whole.
         File::RemoveStaleTemp(fileName_);
         // The file is created here so that the first group can be appended to it.
-        if (!File::OpenReadWrite(fileName_).IsOpen()) {
+        if (!File::OpenReadWrite(fileName_)) {
             return;
         }
     }
     // Taken for empty, an unreadable file would give the next group the
     // index of the first one; the start stops instead.
-    std::string bytes;
-    if (!File::ReadIfExists(fileName_, bytes)) {
-        throw MessageException(Oeffnungsfehler(fileName_));
+    const Ergebnis<std::string> bytes = File::ReadIfExists(fileName_);
+    if (!bytes) {
+        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
     }
-    for (const std::string& name : NamensDatei::Lesen(bytes).namen) {
+    for (const std::string& name : NamensDatei::Lesen(*bytes).namen) {
         Append(name);
     }
 }
@@ -36,8 +36,6 @@ void GeoGruppe::Append(const std::string& name) {
 
 void GeoGruppe::AddGeoGruppe(const std::string& name) {
     Schreibverbot::Pruefen(zugriff_, fileName_, "GeoGruppe::AddGeoGruppe");
-    NamensDatei::Anhaengen(
-        fileName_, name,
-        "Die Kundengruppe konnte nicht in die Datei " + fileName_ + " eingetragen werden.");
+    NamensDatei::Anhaengen(fileName_, name, "Kundengruppe");
     Append(name);
 }

@@ -262,18 +262,18 @@ void KundenVerwaltung::ImportAlteKunden() {
     for (char buchstabe = kErsterBuchstabe; buchstabe <= kLetzterBuchstabe; ++buchstabe) {
         char name[32];
         std::snprintf(name, sizeof name, "daten_alt/%c.dat", buchstabe);
-        std::string inhalt;
         // A letter whose file is there but cannot be read would silently
         // drop its customers from the import.
-        if (!File::ReadIfExists(name, inhalt)) {
+        Ergebnis<std::string> inhalt = File::ReadIfExists(name);
+        if (!inhalt) {
             throw MessageException("Die alte Kundendatei "_w + name +
-                                   " kann nicht gelesen werden. Die Kundendaten bleiben "
-                                   "unverändert."_w);
+                                   " kann nicht gelesen werden (" + inhalt.Ursache().Grund() +
+                                   "). Die Kundendaten bleiben unverändert."_w);
         }
         if (File::Exists(name)) {
             gefunden = true;
         }
-        dateien.push_back(std::move(inhalt));
+        dateien.push_back(std::move(*inhalt));
     }
     if (!gefunden) {
         throw MessageException(
@@ -316,12 +316,13 @@ void KundenVerwaltung::ImportAlteKunden() {
 }
 
 void KundenVerwaltung::ImportKundenCSV() {
-    std::string inhalt;
-    if (!File::ReadFile(kCsvDatei, inhalt)) {
-        throw MessageException(
-            "Die Datei kunden.csv konnte nicht geöffnet werden. Die Kundendaten bleiben "
-            "unverändert."_w);
+    Ergebnis<std::string> gelesen = File::ReadFile(kCsvDatei);
+    if (!gelesen) {
+        throw MessageException("Die Datei kunden.csv konnte nicht geöffnet werden ("_w +
+                               gelesen.Ursache().Grund() +
+                               "). Die Kundendaten bleiben unverändert."_w);
     }
+    std::string inhalt = std::move(*gelesen);
     // Written by a spreadsheet or an editor of today, the file is often
     // UTF-8: with a byte order mark, or recognisable because it is valid
     // UTF-8 and not plain ASCII. Anything else is taken as Windows-1252.

@@ -23,22 +23,26 @@ NamensDatei::Inhalt NamensDatei::Lesen(std::string_view bytes) {
     return inhalt;
 }
 
-void NamensDatei::Anhaengen(const std::string& pfad, std::string_view name,
-                            const std::string& fehlertext) {
+void NamensDatei::Anhaengen(const std::string& pfad, std::string_view name, const char* was) {
     if (name.find_first_of("\r\n") != std::string_view::npos) {
         throw MessageException("Ein Name darf keinen Zeilenumbruch enthalten."_w);
     }
-    std::string bytes;
-    if (!File::ReadFile(pfad, bytes) && File::Exists(pfad)) {
-        throw MessageException(fehlertext);
+    auto fehlschlag = [&](const Fehler& fehler) {
+        return MessageException(std::string("Die ") + was + " konnte nicht in die Datei " +
+                                CodePage::Utf8ToCp1252(pfad) + " eingetragen werden (" +
+                                fehler.Grund() + ").");
+    };
+    Ergebnis<std::string> bytes = File::ReadIfExists(pfad);
+    if (!bytes) {
+        throw fehlschlag(bytes.Ursache());
     }
     // A file edited by hand may already end with a line end; a second one
     // would read back as an empty name and move the new name's index.
-    if (!bytes.empty() && bytes.back() != '\n') {
-        bytes += "\r\n";
+    if (!bytes->empty() && bytes->back() != '\n') {
+        *bytes += "\r\n";
     }
-    bytes.append(name);
-    if (!File::ReplaceAtomically(pfad, bytes)) {
-        throw MessageException(fehlertext);
+    bytes->append(name);
+    if (const Ergebnis<void> ersetzt = File::ReplaceAtomically(pfad, *bytes); !ersetzt) {
+        throw fehlschlag(ersetzt.Ursache());
     }
 }

@@ -23,8 +23,8 @@ class NamensDatei {
     // Appends a name, with a line end before it unless the file is empty or
     // already ends with one, so that it reads back at the same index. The
     // file is replaced as a whole, so a crash leaves the old or the new list.
-    // Raises `fehlertext` when the file cannot be read or written, and refuses
-    // a name with a line break, which would move the indices of later names.
-    static void Anhaengen(const std::string& pfad, std::string_view name,
-                          const std::string& fehlertext);
+    // When the file cannot be read or written, raises "Die <was> konnte
+    // nicht in die Datei <pfad> eingetragen werden (<Grund>)."; refuses a
+    // name with a line break, which would move the indices of later names.
+    static void Anhaengen(const std::string& pfad, std::string_view name, const char* was);
 };

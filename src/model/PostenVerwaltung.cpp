@@ -60,15 +60,15 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
     // A missing file is created by the first item. One that cannot be read
     // stops the start: taken for empty, the next item would be written over
     // the first.
-    std::string bytes;
-    if (!File::ReadIfExists(fileName_, bytes)) {
-        throw MessageException(Oeffnungsfehler(fileName_));
+    const Ergebnis<std::string> bytes = File::ReadIfExists(fileName_);
+    if (!bytes) {
+        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
     }
     // Stray bytes after the last whole record are no item; the next item
     // is written over them, at its own index.
-    const std::size_t anzahl = bytes.size() / Posten::DiskSize;
+    const std::size_t anzahl = bytes->size() / Posten::DiskSize;
     posten_.resize(anzahl);
-    const std::string_view alle(bytes);
+    const std::string_view alle(*bytes);
     for (std::size_t i = 0; i < anzahl; ++i) {
         SatzLesen(alle.substr(i * Posten::DiskSize, Posten::DiskSize), posten_[i]);
     }
@@ -77,7 +77,7 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
 bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
     Schreibverbot::Pruefen(zugriff_, fileName_, "PostenVerwaltung");
     if (!datei_.IsOpen()) {
-        datei_ = File::OpenReadWrite(fileName_);
+        datei_ = File::OpenReadWrite(fileName_).WertOder(File());
     }
     // On the disk before the stock that counts on it is changed.
     return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, Satzbild(posten)) &&
@@ -95,7 +95,7 @@ Wein* PostenVerwaltung::WeinZu(const Posten& posten) const {
 
 void PostenVerwaltung::Abschneiden(std::int32_t index) {
     if (datei_.IsOpen()) {
-        datei_.Truncate(index * kGroesse);
+        (void)datei_.Truncate(index * kGroesse);
     }
 }
 

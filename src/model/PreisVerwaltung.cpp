@@ -38,11 +38,11 @@ PreisVerwaltung::PreisVerwaltung(const std::string& namensDatei, const std::stri
     }
     // Only a missing names file means no price lists; an unreadable one
     // stops the start, or the next list would take the first one's file.
-    std::string bytes;
-    if (!File::ReadIfExists(namensDatei_, bytes)) {
-        throw MessageException(Oeffnungsfehler(namensDatei_));
+    const Ergebnis<std::string> bytes = File::ReadIfExists(namensDatei_);
+    if (!bytes) {
+        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
     }
-    const NamensDatei::Inhalt inhalt = NamensDatei::Lesen(bytes);
+    const NamensDatei::Inhalt inhalt = NamensDatei::Lesen(*bytes);
     // A line end after the 20th name already announces a 21st list.
     if (inhalt.namen.size() > kMaxPreislisten ||
         (inhalt.namen.size() == kMaxPreislisten && inhalt.zeilenendeAmSchluss)) {
@@ -116,9 +116,7 @@ void PreisVerwaltung::AddPreisliste(const std::string& name) {
     // The price file first: should it fail, the names file does not yet name
     // a list without one.
     std::unique_ptr<Preisliste> liste = NeueListe(name);
-    NamensDatei::Anhaengen(
-        namensDatei_, name,
-        "Die Preisliste konnte nicht in die Datei " + namensDatei_ + " eingetragen werden."_w);
+    NamensDatei::Anhaengen(namensDatei_, name, "Preisliste");
     listen_[static_cast<std::size_t>(count)] = std::move(liste);
     ++count;
 }
@@ -135,12 +133,13 @@ void PreisVerwaltung::ReadPascalFile(const Meldung& meldung) {
         SetPreisliste(i);
         char dateiName[32];
         std::snprintf(dateiName, sizeof dateiName, "daten_alt/wl-%d", i + 1);
-        std::string alt;
-        if (!File::ReadIfExists(dateiName, alt)) {
+        const Ergebnis<std::string> gelesen = File::ReadIfExists(dateiName);
+        if (!gelesen) {
             throw MessageException(std::string("Die alte Preisliste ") + dateiName +
-                                   " kann nicht gelesen werden. Ihre Preise wurden nicht "
-                                   "übernommen."_w);
+                                   " kann nicht gelesen werden (" + gelesen.Ursache().Grund() +
+                                   "). Ihre Preise wurden nicht übernommen."_w);
         }
+        const std::string& alt = *gelesen;
         if (File::Exists(dateiName)) {
             // The list gets its old prices in one write, so that a failed
             // write leaves it as it was.

@@ -60,9 +60,11 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zu
     // A missing file holds no invoice. One that cannot be read stops the
     // start: taken for empty, the next invoice would get id 0 and be written
     // over the first.
-    if (!File::ReadIfExists(fileName_, bild_)) {
-        throw MessageException(Oeffnungsfehler(fileName_));
+    Ergebnis<std::string> bild = File::ReadIfExists(fileName_);
+    if (!bild) {
+        throw MessageException(Oeffnungsfehler(bild.Ursache()));
     }
+    bild_ = std::move(*bild);
     // Only whole records count; stray bytes after them are written over by
     // the next invoice, at its own position.
     gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
@@ -100,7 +102,7 @@ std::int32_t RechnungsVerwaltung::IdAn(std::int32_t n) const {
 bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
     Schreibverbot::Pruefen(zugriff_, fileName_, "RechnungsVerwaltung");
     if (!datei_.IsOpen()) {
-        datei_ = File::OpenReadWrite(fileName_);
+        datei_ = File::OpenReadWrite(fileName_).WertOder(File());
     }
     const std::string bytes = Satzbild(r);
     const auto offset = static_cast<std::size_t>(n) * kGroesse;
@@ -139,7 +141,7 @@ void RechnungsVerwaltung::StoreRechnung() {
         throw MessageException(kStoreFehler);
     }
     if (!datei_.IsOpen()) {
-        datei_ = File::OpenReadWrite(fileName_);
+        datei_ = File::OpenReadWrite(fileName_).WertOder(File());
     }
     if (!datei_.IsOpen()) {
         throw MessageException(CodePage::Utf8ToCp1252(kStoreOeffnenFehler));
@@ -148,7 +150,8 @@ void RechnungsVerwaltung::StoreRechnung() {
     // id names.
     const std::int32_t position = gespeichert_;
     if (!Schreibe(position, *reserviert_)) {
-        datei_.Truncate(static_cast<std::int64_t>(position) * static_cast<std::int64_t>(kGroesse));
+        (void)datei_.Truncate(static_cast<std::int64_t>(position) *
+                              static_cast<std::int64_t>(kGroesse));
         throw MessageException(kStoreSchreibFehler);
     }
     const std::int32_t id = reserviert_->id;

@@ -75,17 +75,17 @@ Wein* WeinlistenVerwaltung::ChangeBestand(std::int32_t nummer, std::int32_t delt
     // what the file holds, and the caller refuses what needed it.
     try {
         weine_.Store(static_cast<unsigned>(index));
-    } catch (const MessageException&) {
+    } catch (const MessageException& fehler) {
         wein.bestand = vorher;
         try {
             // Whatever part of the new value reached the file goes again.
             weine_.Store(static_cast<unsigned>(index));
         } catch (const MessageException&) {
         }
-        throw MessageException("Der Bestand des Weins "_w + std::to_string(nummer) +
-                               " konnte nicht in die Datei " +
-                               CodePage::Utf8ToCp1252(weine_.FileName()) +
-                               " geschrieben werden (ist der Datenträger voll?)."_w);
+        throw MessageException(
+            "Der Bestand des Weins "_w + std::to_string(nummer) + " konnte nicht in die Datei " +
+            CodePage::Utf8ToCp1252(weine_.FileName()) + " geschrieben werden" +
+            (fehler.Ursache() ? " (" + fehler.Ursache()->Grund() + ")" : "") + ".");
     }
     return &wein;
 }
@@ -108,12 +108,13 @@ void WeinlistenVerwaltung::Store(const Wein* wein) {
 
 void WeinlistenVerwaltung::ImportAlteWeinliste() {
     // Read first: without the old file the catalogue must stay as it is.
-    std::string alt;
-    if (!File::ReadFile(kAlteWeinliste, alt)) {
-        throw MessageException(
-            "Die Datei daten_alt/wl konnte nicht geöffnet werden. Die Weinliste bleibt "
-            "unverändert."_w);
+    const Ergebnis<std::string> gelesen = File::ReadFile(kAlteWeinliste);
+    if (!gelesen) {
+        throw MessageException("Die Datei daten_alt/wl konnte nicht geöffnet werden ("_w +
+                               gelesen.Ursache().Grund() +
+                               "). Die Weinliste bleibt unverändert."_w);
     }
+    const std::string& alt = *gelesen;
 
     // The new catalogue is written in one step, so that a failed write
     // leaves the old one as it was.

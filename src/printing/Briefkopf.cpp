@@ -1,8 +1,6 @@
 #include "printing/Briefkopf.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QRectF>
 #include <QSvgRenderer>
@@ -10,6 +8,7 @@
 #include <optional>
 
 #include "printing/EmfKonverter.h"
+#include "storage/File.h"
 
 namespace {
 
@@ -48,17 +47,18 @@ std::optional<std::string> Umwandeln(const QByteArray& emf, const EmfKopf& kopf)
 }  // namespace
 
 Briefkopf::Briefkopf(const std::string& datei) {
-    // Only a plain file: a pipe or device of that name would block the read.
-    const QString name = QFile::decodeName(QByteArray::fromStdString(datei));
-    const QFileInfo info(name);
-    if (!info.isFile() || info.size() > static_cast<qint64>(EmfKopf::kHoechstGroesse)) {
+    // Only a plain file of a sensible size (the read refuses a pipe or a
+    // device of that name, which would block it).
+    const Ergebnis<File::Entry> eintrag = File::Stat(datei, true);
+    if (!eintrag || eintrag->size > static_cast<std::int64_t>(EmfKopf::kHoechstGroesse)) {
         return;
     }
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const Ergebnis<std::string> gelesen = File::ReadFile(datei);
+    if (!gelesen) {
         return;
     }
-    const QByteArray emf = file.read(static_cast<qint64>(EmfKopf::kHoechstGroesse) + 1);
+    const QByteArray emf =
+        QByteArray::fromStdString(gelesen->substr(0, EmfKopf::kHoechstGroesse + 1));
     const std::optional<EmfKopf> kopf =
         EmfKopf::Pruefen(std::string_view(emf.constData(), emf.size()));
     if (!kopf) {

@@ -1,32 +1,17 @@
 #include "printing/PdfAusgabe.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <utility>
 #include <vector>
 
 #include "documents/Ausfertigungen.h"
 #include "model/Rechnung.h"
 #include "printing/RechnungRenderer.h"
-
-namespace {
-
-// Written in one go, so that a file that cannot be written leaves the old
-// one as it was.
-bool Ersetzen(const std::string& datei, const std::string& inhalt) {
-    QSaveFile ziel(QFile::decodeName(QByteArray::fromStdString(datei)));
-    return ziel.open(QIODevice::WriteOnly) &&
-           ziel.write(inhalt.data(), static_cast<qint64>(inhalt.size())) ==
-               static_cast<qint64>(inhalt.size()) &&
-           ziel.commit();
-}
-
-}  // namespace
+#include "storage/File.h"
 
 PdfAusgabe::PdfAusgabe(std::string briefkopfDatei) : briefkopfDatei_(std::move(briefkopfDatei)) {}
 
@@ -61,8 +46,10 @@ bool PdfAusgabe::Seiten(std::string& pdf, Verwaltungen& verwaltungen, const Rech
 bool PdfAusgabe::Pdf(const std::string& datei, Verwaltungen& verwaltungen, const Rechnung& rechnung,
                      bool packliste, bool kundenRechnung, bool interneRechnung) {
     std::string pdf;
+    // Written in one go, so that a file that cannot be written leaves the
+    // old one as it was.
     return Seiten(pdf, verwaltungen, rechnung, packliste, kundenRechnung, interneRechnung, false) &&
-           Ersetzen(datei, pdf);
+           File::ReplaceAtomically(datei, pdf, File::Temp::Unique);
 }
 
 bool PdfAusgabe::Zugferd(const std::string& datei, Verwaltungen& verwaltungen,
@@ -76,8 +63,10 @@ bool PdfAusgabe::Zugferd(const std::string& datei, Verwaltungen& verwaltungen,
     if (!Anhaengen(seiten, xml, pdf, fehler)) {
         return false;
     }
-    if (!Ersetzen(datei, pdf)) {
-        fehler = "Die Datei " + datei + " konnte nicht geschrieben werden.";
+    if (const Ergebnis<void> geschrieben = File::ReplaceAtomically(datei, pdf, File::Temp::Unique);
+        !geschrieben) {
+        fehler = "Die Datei " + datei + " konnte nicht geschrieben werden (" +
+                 geschrieben.Ursache().Grund() + ").";
         return false;
     }
     return true;

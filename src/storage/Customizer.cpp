@@ -94,7 +94,7 @@ Customizer::~Customizer() {
     // Settings that did not change keep their file and its modification
     // time; a failure is as silent as that of Store.
     if (zugriff_ == Zugriff::Schreiben) {
-        File::ReplaceIfChanged(FixedText::Get(dateiName), Image());
+        (void)File::ReplaceIfChanged(FixedText::Get(dateiName), Image());
     }
 }
 
@@ -112,14 +112,14 @@ void Customizer::Load() {
     SetDefaults();
     // Only a missing file gives the defaults; one that cannot be read stops
     // the start, before the defaults could be written over it.
-    std::string bytes;
-    if (!File::ReadIfExists(FixedText::Get(dateiName), bytes)) {
-        throw MessageException(Oeffnungsfehler(FixedText::Get(dateiName)));
+    const Ergebnis<std::string> bytes = File::ReadIfExists(FixedText::Get(dateiName));
+    if (!bytes) {
+        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
     }
-    if (bytes.empty()) {
+    if (bytes->empty()) {
         return;
     }
-    SatzLesen(bytes, static_cast<Einstellungssatz&>(*this));
+    SatzLesen(*bytes, static_cast<Einstellungssatz&>(*this));
     // The remark must end inside its field, whatever the file held.
     bemerkung[sizeof bemerkung - 1] = '\0';
     Berichtigen();
@@ -157,7 +157,7 @@ std::string Customizer::Image() const {
     return Satzbild(static_cast<const Einstellungssatz&>(*this));
 }
 
-bool Customizer::Store() {
+Ergebnis<void> Customizer::Store() {
     Schreibverbot::Pruefen(zugriff_, FixedText::Get(dateiName), "Customizer::Store");
     return File::ReplaceAtomically(FixedText::Get(dateiName), Image());
 }

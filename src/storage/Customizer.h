@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/Fehler.h"
 #include "storage/Feldtabelle.h"
 #include "storage/Zugriff.h"
 
@@ -61,9 +62,9 @@ class Customizer : public Einstellungssatz {
     // cannot be read raises the open error naming it. Values that no dialog
     // stores (a damaged file) are set back to their defaults.
     void Load();
-    // Replaces the file atomically; false when it could not be written, and
-    // then the old file stays as it was.
-    bool Store();
+    // Replaces the file atomically; when it could not be written, the old
+    // file stays as it was.
+    Ergebnis<void> Store();
 
     // One German line (Windows-1252) for every value of a settings file
     // image that cannot be right: a VAT rate outside 0 to 100, a pre-dating

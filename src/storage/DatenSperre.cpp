@@ -5,20 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 #include "storage/CodePage.h"
+#include "storage/File.h"
 #include "storage/MessageException.h"
 
 namespace {
 
 // The directory as the user finds it: the absolute path, links resolved.
 std::string Anzeige(const std::string& verzeichnis) {
-    char* voll = ::realpath(verzeichnis.c_str(), nullptr);
-    std::string pfad = voll != nullptr ? voll : verzeichnis;
-    std::free(voll);
-    return CodePage::Utf8ToCp1252(pfad);
+    const std::string voll = File::Resolve(verzeichnis);
+    return CodePage::Utf8ToCp1252(voll.empty() ? verzeichnis : voll);
 }
 
 }  // namespace

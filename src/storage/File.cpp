@@ -1,10 +1,14 @@
 #include "storage/File.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <utility>
 
@@ -12,13 +16,27 @@
 
 namespace {
 
-bool Injected(IoFaults::Op op, const std::string& path) {
-    int err = IoFaults::Check(op, path);
-    if (err != 0) {
-        errno = err;
-        return true;
+using Vorgang = Fehler::Vorgang;
+
+// Why a call on a descriptor fails before it is made: no descriptor, or a
+// failure the test seam injects.
+int Vorab(int fd, IoFaults::Op op, const std::string& path) {
+    return fd < 0 ? EBADF : IoFaults::Check(op, path);
+}
+
+// A call on a descriptor that returns 0 or -1 with errno, repeated when it
+// is interrupted.
+template <typename Call>
+Ergebnis<void> Aufrufen(int fd, IoFaults::Op op, Vorgang vorgang, const std::string& path,
+                        Call call) {
+    int err = Vorab(fd, op, path);
+    while (err == 0 && call() != 0) {
+        err = errno == EINTR ? 0 : (errno != 0 ? errno : EIO);
     }
-    return false;
+    if (err != 0) {
+        return Fehler(vorgang, path, err);
+    }
+    return {};
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -43,14 +61,72 @@ Batch& CurrentBatch() {
     return batch;
 }
 
-bool SyncDirectory(const std::string& path) {
-    int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+int OpenRetrying(const std::string& path, int flags, mode_t mode = 0666) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// fsync of a name: a directory, or a file that another descriptor wrote.
+Ergebnis<void> SyncByName(const std::string& path, int flags, const std::string& reported) {
+    const int fd = OpenRetrying(path, flags | O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return Fehler(Vorgang::Sichern, reported, errno);
     }
-    bool ok = !Injected(IoFaults::Op::Sync, path) && ::fsync(fd) == 0;
+    Ergebnis<void> result =
+        Aufrufen(fd, IoFaults::Op::Sync, Vorgang::Sichern, reported, [fd] { return ::fsync(fd); });
     ::close(fd);
-    return ok;
+    return result;
+}
+
+Ergebnis<void> SyncDirectory(const std::string& path) {
+    return SyncByName(DirectoryOf(path), O_DIRECTORY, path);
+}
+
+// Repeats a write that may be interrupted or take only part of the bytes
+// (pwrite, write), until all `size` bytes are through.
+template <typename Call>
+Ergebnis<void> WriteFully(int fd, const std::string& path, std::size_t size, Call call) {
+    if (const int err = Vorab(fd, IoFaults::Op::Write, path)) {
+        return Fehler(Vorgang::Schreiben, path, err);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = call(done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            // A write that takes nothing without an error is a full disk.
+            return Fehler(Vorgang::Schreiben, path, n < 0 ? errno : ENOSPC);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return {};
+}
+
+File::Kind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) {
+        return File::Kind::Regular;
+    }
+    if (S_ISDIR(mode)) {
+        return File::Kind::Directory;
+    }
+    if (S_ISLNK(mode)) {
+        return File::Kind::Link;
+    }
+    if (S_ISFIFO(mode)) {
+        return File::Kind::Fifo;
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return File::Kind::Device;
+    }
+    if (S_ISSOCK(mode)) {
+        return File::Kind::Socket;
+    }
+    return File::Kind::Other;
 }
 
 }  // namespace
@@ -71,13 +147,14 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File File::Open(const std::string& path, int flags) {
+Ergebnis<File> File::Open(const std::string& path, int flags) {
+    const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0;
+    const Vorgang vorgang = writing ? Vorgang::Anlegen : Vorgang::Oeffnen;
+    if (const int err = writing ? IoFaults::Check(IoFaults::Op::Open, path) : 0) {
+        return Fehler(vorgang, path, err);
+    }
     File file;
     file.path_ = path;
-    const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0;
-    if (writing && Injected(IoFaults::Op::Open, path)) {
-        return file;
-    }
     // Non-blocking, so that a pipe of that name cannot stop the program at
     // the open; a write never follows a link out of the folder.
     flags |= O_CLOEXEC | O_NONBLOCK | (writing ? O_NOFOLLOW : 0);
@@ -85,189 +162,145 @@ File File::Open(const std::string& path, int flags) {
     if ((flags & O_CREAT) != 0 && (flags & (O_EXCL | O_TRUNC)) == 0) {
         // Created here: the new name needs a directory sync to be durable.
         // (A temporary file is renamed, and that rename is synced.)
-        do {
-            file.fd_ = ::open(path.c_str(), flags | O_EXCL, 0666);
-        } while (file.fd_ < 0 && errno == EINTR);
+        file.fd_ = OpenRetrying(path, flags | O_EXCL);
         created = file.fd_ >= 0;
     }
-    while (file.fd_ < 0) {
-        file.fd_ = ::open(path.c_str(), flags, 0666);
-        if (file.fd_ >= 0 || errno != EINTR) {
-            break;
-        }
+    if (file.fd_ < 0) {
+        file.fd_ = OpenRetrying(path, flags);
     }
-    if (file.fd_ >= 0) {
-        struct stat st {};
-        if (::fstat(file.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            const bool directory = S_ISDIR(st.st_mode);
-            file.Close();
-            errno = directory ? EISDIR : ENXIO;
-            return file;
-        }
-        // Reads and writes wait for the disk as usual.
-        ::fcntl(file.fd_, F_SETFL, ::fcntl(file.fd_, F_GETFL) & ~O_NONBLOCK);
-        if (created) {
-            SyncDirectory(path);
-        }
+    if (file.fd_ < 0) {
+        return Fehler(vorgang, path, errno);
+    }
+    struct stat st {};
+    if (::fstat(file.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return Fehler(vorgang, path, S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
+    }
+    // Reads and writes wait for the disk as usual.
+    ::fcntl(file.fd_, F_SETFL, ::fcntl(file.fd_, F_GETFL) & ~O_NONBLOCK);
+    if (created) {
+        (void)SyncDirectory(path);
     }
     return file;
 }
 
-File File::OpenReadWrite(const std::string& path) {
+Ergebnis<File> File::OpenReadWrite(const std::string& path) {
     return Open(path, O_RDWR | O_CREAT);
 }
 
-File File::OpenAppend(const std::string& path) {
+Ergebnis<File> File::OpenAppend(const std::string& path) {
     return Open(path, O_WRONLY | O_APPEND | O_CREAT);
 }
 
-File File::OpenReadOnly(const std::string& path) {
+Ergebnis<File> File::OpenReadOnly(const std::string& path) {
     return Open(path, O_RDONLY);
 }
 
-std::int64_t File::Size() const {
+Ergebnis<std::int64_t> File::Size() const {
     struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
-        return -1;
+    if (::fstat(fd_, &st) != 0) {
+        return Fehler(Vorgang::Abfragen, path_, errno);
     }
-    return st.st_size;
+    return static_cast<std::int64_t>(st.st_size);
 }
 
-std::size_t File::ReadAt(std::int64_t offset, char* data, std::size_t size) const {
-    std::size_t done = 0;
-    while (fd_ >= 0 && done < size) {
-        ssize_t n = ::pread(fd_, data + done, size - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
-
-bool File::ReadAll(std::string& out) const {
-    out.clear();
-    if (fd_ < 0 || Injected(IoFaults::Op::Read, path_)) {
-        return false;
+Ergebnis<std::string> File::ReadAll() const {
+    if (const int err = Vorab(fd_, IoFaults::Op::Read, path_)) {
+        return Fehler(Vorgang::Lesen, path_, err);
     }
     // One read into a buffer of the file's size: whole data files are read at
     // every start, and reading them in small pieces costs more than decoding.
-    const std::int64_t size = Size();
-    out.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-    out.resize(ReadAt(0, out.data(), out.size()));
-    if (out.size() < static_cast<std::size_t>(size > 0 ? size : 0)) {
-        return false;
-    }
     // A file that grew meanwhile (or reports no size) is read on to its end.
-    char buffer[65536];
+    const Ergebnis<std::int64_t> size = Size();
+    std::string out(size && *size > 0 ? static_cast<std::size_t>(*size) : 0, '\0');
+    std::size_t done = 0;
+    char tail[65536];
     for (;;) {
-        std::size_t n = ReadAt(static_cast<std::int64_t>(out.size()), buffer, sizeof buffer);
+        const bool inBuffer = done < out.size();
+        char* into = inBuffer ? out.data() + done : tail;
+        const std::size_t room = inBuffer ? out.size() - done : sizeof tail;
+        const ssize_t n = ::pread(fd_, into, room, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Fehler(Vorgang::Lesen, path_, errno);
+        }
         if (n == 0) {
-            return true;
+            out.resize(done);
+            return out;
         }
-        out.append(buffer, n);
-    }
-}
-
-bool File::WriteAt(std::int64_t offset, std::string_view data) {
-    if (fd_ < 0 || Injected(IoFaults::Op::Write, path_)) {
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done,
-                             offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
+        if (!inBuffer) {
+            out.append(tail, static_cast<std::size_t>(n));
         }
         done += static_cast<std::size_t>(n);
     }
-    return true;
 }
 
-bool File::Append(std::string_view data) {
-    if (fd_ < 0 || Injected(IoFaults::Op::Write, path_)) {
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
+Ergebnis<void> File::WriteAt(std::int64_t offset, std::string_view data) {
+    return WriteFully(fd_, path_, data.size(), [&](std::size_t done) {
+        return ::pwrite(fd_, data.data() + done, data.size() - done,
+                        static_cast<off_t>(offset) + static_cast<off_t>(done));
+    });
+}
+
+Ergebnis<void> File::Append(std::string_view data) {
+    return WriteFully(fd_, path_, data.size(), [&](std::size_t done) {
+        return ::write(fd_, data.data() + done, data.size() - done);
+    });
+}
+
+Ergebnis<void> File::Truncate(std::int64_t length) {
+    return Aufrufen(fd_, IoFaults::Op::Truncate, Vorgang::Kuerzen, path_,
+                    [&] { return ::ftruncate(fd_, length); });
+}
+
+Ergebnis<void> File::Sync() {
+    return Aufrufen(fd_, IoFaults::Op::Sync, Vorgang::Sichern, path_, [&] { return ::fsync(fd_); });
+}
+
+Ergebnis<void> File::DataSync() {
+    return Aufrufen(fd_, IoFaults::Op::Sync, Vorgang::Sichern, path_, [&] {
+        Batch& batch = CurrentBatch();
+        if (batch.depth > 0) {
+            batch.pending.insert(path_);
+            return 0;
         }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool File::Truncate(std::int64_t length) {
-    if (fd_ < 0 || Injected(IoFaults::Op::Truncate, path_)) {
-        return false;
-    }
-    int rc;
-    do {
-        rc = ::ftruncate(fd_, length);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
-}
-
-bool File::Sync() {
-    if (fd_ < 0 || Injected(IoFaults::Op::Sync, path_)) {
-        return false;
-    }
-    return ::fsync(fd_) == 0;
-}
-
-bool File::DataSync() {
-    if (fd_ < 0 || Injected(IoFaults::Op::Sync, path_)) {
-        return false;
-    }
-    Batch& batch = CurrentBatch();
-    if (batch.depth > 0) {
-        batch.pending.insert(path_);
-        return true;
-    }
-    int rc;
-    do {
-        rc = ::fdatasync(fd_);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
+        return ::fdatasync(fd_);
+    });
 }
 
 void File::BeginBatch() {
     ++CurrentBatch().depth;
 }
 
-bool File::EndBatch() {
+Ergebnis<void> File::EndBatch() {
     Batch& batch = CurrentBatch();
     if (batch.depth == 0 || --batch.depth > 0) {
-        return true;
+        return {};
     }
-    bool ok = true;
+    Ergebnis<void> result;
+    auto keepFirst = [&result](Ergebnis<void> step) {
+        if (result && !step) {
+            result = std::move(step);
+        }
+    };
     std::set<std::string> directories;
     for (const std::string& path : batch.pending) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+        const int fd = OpenRetrying(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
         // A file replaced or removed meanwhile was synced by its replacement.
         if (fd >= 0) {
-            ok = ::fdatasync(fd) == 0 && ok;
+            if (::fdatasync(fd) != 0) {
+                keepFirst(Fehler(Vorgang::Sichern, path, errno));
+            }
             ::close(fd);
         }
         directories.insert(DirectoryOf(path));
     }
     for (const std::string& directory : directories) {
-        ok = SyncDirectory(directory + "/.") && ok;
+        keepFirst(SyncDirectory(directory + "/."));
     }
     batch.pending.clear();
-    return ok;
+    return result;
 }
 
 void File::Close() {
@@ -277,40 +310,40 @@ void File::Close() {
     }
 }
 
-bool File::ReadFile(const std::string& path, std::string& out) {
-    File file = OpenReadOnly(path);
-    return file.IsOpen() && file.ReadAll(out);
+Ergebnis<std::string> File::ReadFile(const std::string& path) {
+    Ergebnis<File> file = OpenReadOnly(path);
+    if (!file) {
+        return file.Ursache();
+    }
+    return file->ReadAll();
 }
 
-bool File::ReadIfExists(const std::string& path, std::string& out) {
-    out.clear();
-    File file = OpenReadOnly(path);
-    if (!file.IsOpen()) {
-        return errno == ENOENT;
+Ergebnis<std::string> File::ReadIfExists(const std::string& path) {
+    Ergebnis<std::string> bytes = ReadFile(path);
+    if (!bytes && bytes.Ursache().Fehlt()) {
+        return std::string();
     }
-    return file.ReadAll(out);
+    return bytes;
 }
 
-bool File::ReplaceIfChanged(const std::string& path, std::string_view data, bool* replaced) {
-    if (replaced != nullptr) {
-        *replaced = false;
+Ergebnis<bool> File::ReplaceIfChanged(const std::string& path, std::string_view data) {
+    {
+        Ergebnis<File> file = OpenReadOnly(path);
+        if (file) {
+            const Ergebnis<std::int64_t> size = file->Size();
+            if (size && *size == static_cast<std::int64_t>(data.size())) {
+                const Ergebnis<std::string> current = file->ReadAll();
+                if (current && *current == data) {
+                    return false;
+                }
+            }
+        }
     }
-    std::string current;
-    File file = OpenReadOnly(path);
-    if (file.IsOpen() && file.Size() == static_cast<std::int64_t>(data.size()) &&
-        file.ReadAll(current) && current == data) {
-        return true;
+    Ergebnis<void> replaced = ReplaceAtomically(path, data);
+    if (!replaced) {
+        return replaced.Ursache();
     }
-    file.Close();
-    const bool ok = ReplaceAtomically(path, data);
-    if (replaced != nullptr) {
-        *replaced = ok;
-    }
-    return ok;
-}
-
-bool File::SyncDirectoryOf(const std::string& path) {
-    return SyncDirectory(path);
+    return true;
 }
 
 std::string File::TempPathFor(const std::string& path) {
@@ -321,29 +354,119 @@ void File::RemoveStaleTemp(const std::string& path) {
     ::unlink(TempPathFor(path).c_str());
 }
 
-bool File::Exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-bool File::ReplaceAtomically(const std::string& path, std::string_view data) {
-    const std::string temp = TempPathFor(path);
-    File file = Open(temp, O_WRONLY | O_CREAT | O_TRUNC);
-    bool ok = file.IsOpen() && file.WriteAt(0, data) && file.Sync();
-    file.Close();
-    if (ok && !Injected(IoFaults::Op::Rename, path)) {
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+Ergebnis<void> File::ReplaceAtomically(const std::string& path, std::string_view data, Temp temp) {
+    Ergebnis<File> file = temp == Temp::Fixed
+                              ? Open(TempPathFor(path), O_WRONLY | O_CREAT | O_TRUNC)
+                              : CreateUnique(path);
+    Ergebnis<void> result;
+    if (file) {
+        result = file->WriteAt(0, data);
+        if (result) {
+            result = file->Sync();
+        }
+        file->Close();
+        if (result) {
+            result = Rename(file->Path(), path);
+        }
+        if (!result) {
+            ::unlink(file->Path().c_str());
+        }
     } else {
-        ok = false;
+        result = file.Ursache();
     }
-    if (!ok) {
-        int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        return false;
+    if (!result) {
+        // The temporary file is the replacement's own business; the user
+        // asked for the file itself.
+        return Fehler(result.Ursache().Was(), path, result.Ursache().Nummer());
     }
     // The new contents are in place; a failed directory sync only means the
     // rename might not survive a power cut, which the caller cannot mend.
-    SyncDirectory(path);
-    return true;
+    (void)SyncDirectory(path);
+    return {};
+}
+
+Ergebnis<File> File::CreateUnique(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string pattern = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
+    if (const int err = IoFaults::Check(IoFaults::Op::Open, pattern)) {
+        return Fehler(Vorgang::Anlegen, pattern, err);
+    }
+    File file;
+    file.fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (file.fd_ < 0) {
+        return Fehler(Vorgang::Anlegen, pattern, errno);
+    }
+    file.path_ = pattern;
+    // mkostemp makes a private file; an export is an ordinary one.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(file.fd_, 0666 & ~mask);
+    return file;
+}
+
+Ergebnis<void> File::SyncPath(const std::string& path) {
+    return SyncByName(path, O_NONBLOCK, path);
+}
+
+Ergebnis<File::Entry> File::Stat(const std::string& path, bool follow) {
+    struct stat st {};
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) {
+        return Fehler(Vorgang::Abfragen, path, errno);
+    }
+    return Entry{KindOf(st.st_mode), static_cast<std::int64_t>(st.st_size),
+                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool File::Exists(const std::string& path) {
+    return static_cast<bool>(Stat(path, true));
+}
+
+Ergebnis<std::vector<std::string>> File::List(const std::string& directory) {
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) {
+        return Fehler(Vorgang::Oeffnen, directory, errno);
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string File::Resolve(const std::string& path) {
+    char* full = ::realpath(path.c_str(), nullptr);
+    if (full == nullptr) {
+        return {};
+    }
+    std::string result = full;
+    std::free(full);
+    return result;
+}
+
+Ergebnis<void> File::Rename(const std::string& from, const std::string& to) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Rename, to)) {
+        return Fehler(Vorgang::Umbenennen, to, err);
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return Fehler(Vorgang::Umbenennen, to, errno);
+    }
+    return {};
+}
+
+void File::Remove(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+Ergebnis<std::string> File::CreateTempDirectory(const std::string& prefix) {
+    std::string name = prefix + "XXXXXX";
+    if (::mkdtemp(name.data()) == nullptr) {
+        return Fehler(Vorgang::Anlegen, prefix, errno);
+    }
+    return name;
 }

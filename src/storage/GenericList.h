@@ -92,6 +92,8 @@ class GenericList {
     void Rewrite(const char* error);
     // Replaces the file with bytes; raises `error` when that fails.
     void Replace(const std::string& bytes, const char* error);
+    // Opens the file anew after a replacement, which holds `length` bytes.
+    void Reopen(std::size_t length);
     void Grow();
     void Reallocate(unsigned newCapacity);
     // Raises Schreibverbot for a list opened for reading only.
@@ -130,15 +132,15 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
 
     // Only a missing file is an empty list. A file that cannot be read is
     // not: taken for empty, it would be written over with nothing at the end.
-    std::string bytes;
-    if (!File::ReadIfExists(fileName_, bytes)) {
-        throw MessageException(Oeffnungsfehler(fileName_));
+    const Ergebnis<std::string> bytes = File::ReadIfExists(fileName_);
+    if (!bytes) {
+        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
     }
     writeThrough_ = false;
     T buffer;
     std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        ByteReader reader(std::string_view(bytes).substr(pos, T::DiskSize));
+    while (pos < bytes->size()) {
+        ByteReader reader(std::string_view(*bytes).substr(pos, T::DiskSize));
         reader >> buffer;
         Add(buffer);
         pos += T::DiskSize;
@@ -149,11 +151,13 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
         zugriff_ = zugriff;
         return;
     }
-    file_ = File::OpenReadWrite(fileName_);
-    if (!file_.IsOpen()) {
-        throw MessageException(Oeffnungsfehler(fileName_));
+    Ergebnis<File> file = File::OpenReadWrite(fileName_);
+    if (!file) {
+        throw MessageException(Oeffnungsfehler(file.Ursache()));
     }
-    fileLength_ = file_.Size();
+    file_ = std::move(*file);
+    const Ergebnis<std::int64_t> size = file_.Size();
+    fileLength_ = size ? *size : -1;
     writeThrough_ = true;
 }
 
@@ -220,12 +224,16 @@ int GenericList<T>::Add(const T& record) {
             writer << record;
             // On the disk before the call returns: a confirmed record, and
             // perhaps the record that others will point to.
-            if (!file_.WriteAt(offset, bytes) || !file_.DataSync()) {
+            Ergebnis<void> written = file_.WriteAt(offset, bytes);
+            if (written) {
+                written = file_.DataSync();
+            }
+            if (!written) {
                 // Take back whatever reached the file, so that it still
                 // matches the list, and do not pretend the record was stored.
-                file_.Truncate(offset);
+                (void)file_.Truncate(offset);
                 --count_;
-                throw MessageException(kAddError);
+                throw MessageException(kAddError, written.Ursache());
             }
             fileLength_ = offset + static_cast<std::int64_t>(bytes.size());
         } else {
@@ -299,14 +307,13 @@ void GenericList<T>::Flush() {
     if (IsFileBacked()) {
         // A file that already holds the list keeps its modification time.
         const std::string image = Image();
-        bool replaced = false;
-        if (!File::ReplaceIfChanged(fileName_, image, &replaced)) {
-            throw MessageException(kFlushError);
+        const Ergebnis<bool> replaced = File::ReplaceIfChanged(fileName_, image);
+        if (!replaced) {
+            throw MessageException(kFlushError, replaced.Ursache());
         }
         // The old descriptor names a replaced file; follow the name.
-        if (replaced || !file_.IsOpen()) {
-            file_ = File::OpenReadWrite(fileName_);
-            fileLength_ = file_.IsOpen() ? static_cast<std::int64_t>(image.size()) : -1;
+        if (*replaced || !file_.IsOpen()) {
+            Reopen(image.size());
         }
     }
 }
@@ -376,12 +383,17 @@ void GenericList<T>::Rewrite(const char* error) {
 
 template <typename T>
 void GenericList<T>::Replace(const std::string& bytes, const char* error) {
-    if (!File::ReplaceAtomically(fileName_, bytes)) {
-        throw MessageException(error);
+    if (const Ergebnis<void> replaced = File::ReplaceAtomically(fileName_, bytes); !replaced) {
+        throw MessageException(error, replaced.Ursache());
     }
-    // The old descriptor names the replaced file; follow the name. Should that
-    // fail, the data is safely on disk all the same, and the next write
-    // replaces the file again instead of appending.
-    file_ = File::OpenReadWrite(fileName_);
-    fileLength_ = file_.IsOpen() ? static_cast<std::int64_t>(bytes.size()) : -1;
+    // The old descriptor names the replaced file; follow the name.
+    Reopen(bytes.size());
+}
+
+template <typename T>
+void GenericList<T>::Reopen(std::size_t length) {
+    // Should the open fail, the data is safely on disk all the same, and the
+    // next write replaces the file again instead of appending.
+    file_ = File::OpenReadWrite(fileName_).WertOder(File());
+    fileLength_ = file_.IsOpen() ? static_cast<std::int64_t>(length) : -1;
 }

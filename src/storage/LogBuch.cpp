@@ -9,11 +9,15 @@
 #include "storage/MessageException.h"
 
 LogBuch::LogBuch(const std::string& fileName, Zugriff zugriff)
-    : fileName_(fileName),
-      zugriff_(zugriff),
-      file_(zugriff == Zugriff::Schreiben ? File::OpenAppend(fileName) : File()),
-      buffer_(*this),
-      stream_(&buffer_) {
+    : fileName_(fileName), zugriff_(zugriff), buffer_(*this), stream_(&buffer_) {
+    if (zugriff == Zugriff::Schreiben) {
+        Ergebnis<File> file = File::OpenAppend(fileName);
+        if (file) {
+            file_ = std::move(*file);
+        } else {
+            openError_ = file.Ursache();
+        }
+    }
     // Numbers in the log book never take the user's locale.
     stream_.imbue(std::locale::classic());
     // A line that cannot be written raises its exception out of the flush
@@ -29,10 +33,10 @@ LogBuch::~LogBuch() {
     }
 }
 
-std::string LogBuch::SchreibFehler(const std::string& fileName) {
-    return "Die Zeile für das Logbuch "_w + CodePage::Utf8ToCp1252(fileName) +
-           " konnte nicht geschrieben werden (ist der Datenträger voll?). Die Änderung wurde "
-           "nicht ausgeführt."_w;
+std::string LogBuch::SchreibFehler(const Fehler& fehler) {
+    return "Die Zeile für das Logbuch "_w + CodePage::Utf8ToCp1252(fehler.Pfad()) +
+           " konnte nicht geschrieben werden (" + fehler.Grund() +
+           "). Die Änderung wurde nicht ausgeführt."_w;
 }
 
 std::ostream& LogBuch::Stamp() {
@@ -76,12 +80,16 @@ void LogBuch::WritePending() {
     if (!file_.IsOpen()) {
         return;
     }
-    const std::int64_t vorher = file_.Size();
-    if (!file_.Append(line) || !file_.DataSync()) {
+    const Ergebnis<std::int64_t> vorher = file_.Size();
+    Ergebnis<void> geschrieben = file_.Append(line);
+    if (geschrieben) {
+        geschrieben = file_.DataSync();
+    }
+    if (!geschrieben) {
         // Half a line would run into the next one; take it back.
-        if (vorher >= 0) {
-            file_.Truncate(vorher);
+        if (vorher) {
+            (void)file_.Truncate(*vorher);
         }
-        throw MessageException(SchreibFehler(fileName_));
+        throw MessageException(SchreibFehler(geschrieben.Ursache()));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -41,10 +42,12 @@ class LogBuch {
     void Verwerfen();
 
     bool IsOpen() const { return file_.IsOpen(); }
+    // Why the file could not be opened, if it could not.
+    const std::optional<Fehler>& OpenError() const { return openError_; }
     const std::string& FileName() const { return fileName_; }
 
-    // The German message of a line that could not be written to that file.
-    static std::string SchreibFehler(const std::string& fileName);
+    // The German message of a line that could not be written.
+    static std::string SchreibFehler(const Fehler& fehler);
 
   private:
     // Collects a line and hands it to the file on flush, with every LF
@@ -65,6 +68,7 @@ class LogBuch {
     std::string fileName_;
     Zugriff zugriff_;
     File file_;
+    std::optional<Fehler> openError_;
     LineBuffer buffer_;
     std::ostream stream_;
 };

@@ -7,12 +7,12 @@ SyncAufschub::SyncAufschub() {
 }
 
 SyncAufschub::~SyncAufschub() {
-    Beenden();
+    (void)Beenden();
 }
 
-bool SyncAufschub::Beenden() {
+Ergebnis<void> SyncAufschub::Beenden() {
     if (!offen_) {
-        return true;
+        return {};
     }
     offen_ = false;
     return File::EndBatch();

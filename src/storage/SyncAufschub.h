@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/Fehler.h"
+
 // Batch work (imports, the sample business, generated test invoices) writes
 // thousands of records; syncing each one would take minutes on a real disk.
 // While a SyncAufschub lives, File::DataSync only notes the files; when the
@@ -14,9 +16,9 @@ class SyncAufschub {
     SyncAufschub(const SyncAufschub&) = delete;
     SyncAufschub& operator=(const SyncAufschub&) = delete;
 
-    // Ends the batch now and says whether every sync succeeded (the
+    // Ends the batch now and tells the first sync that failed (the
     // destructor then does nothing more).
-    bool Beenden();
+    Ergebnis<void> Beenden();
 
   private:
     bool offen_ = true;

@@ -198,10 +198,11 @@ TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOve
     Einstellungen().mwst = 7.0f;
     ASSERT_TRUE(Einstellungen().Store());
     const std::string vorher = ReadBytes("daten/preferences.dat");
-    const std::string meldung =
-        "Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei "
-        "daten/preferences.dat konnte nicht geschrieben werden. Sie bleibt, wie sie war; es "
-        "gelten weiter die bisherigen Einstellungen.";
+    auto meldung = [](const std::string& grund) {
+        return "Die Grundeinstellungen konnten nicht gespeichert werden, denn die Datei "
+               "daten/preferences.dat konnte nicht geschrieben werden (" +
+               grund + "). Sie bleibt, wie sie war; es gelten weiter die bisherigen Einstellungen.";
+    };
 
     // A folder the user may not write: not one of the stores succeeds. Then
     // a disk that fills up half-way: the third store fails after two went
@@ -226,7 +227,10 @@ TEST_F(DialogCustomizerTest, SettingsThatCannotBeStoredAreReportedAndNotTakenOve
         w.PressEnter();
         EXPECT_FALSE(w.IsClosed()) << fehlschlag;
         ASSERT_EQ(app_.Messages().size(), 1u);
-        EXPECT_EQ(app_.LastMessage().text, meldung);
+        // With the reason of the failed store.
+        EXPECT_EQ(app_.LastMessage().text,
+                  meldung(fehlschlag == 1 ? "keine Berechtigung"
+                                          : "kein Platz mehr auf dem Datenträger"_w));
         EXPECT_EQ(app_.LastMessage().caption, "Grundeinstellungen");
         EXPECT_EQ(Einstellungen().preiseInEuro, 0);
         EXPECT_EQ(Einstellungen().mwst, 7.0f);

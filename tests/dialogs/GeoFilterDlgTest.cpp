@@ -150,8 +150,8 @@ TEST_F(GeoFilterDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpen
     ASSERT_EQ(app_.Messages().size(), 1u);
     EXPECT_EQ(app_.LastMessage().caption, "Adressdatei erzeugen");
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Adressdatei jürgen/briefe.csv konnte nicht geschrieben werden. Es wurden keine "
-              "Adressen exportiert."_w);
+              "Die Adressdatei jürgen/briefe.csv konnte nicht geschrieben werden (den Ordner gibt "
+              "es nicht). Es wurden keine Adressen exportiert."_w);
     EXPECT_FALSE(app_.IsWaiting());
 
     // A folder under the chosen name is not replaced.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -95,11 +96,15 @@ TEST_F(HauptfensterTest, CustomerCommandsOpenTheirDialogsAndF5NeedsAPriceList) {
 
 TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     std::vector<std::string> exportiert;
-    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen& v) -> bool {
-        EXPECT_EQ(&v, &V());
-        exportiert.push_back(datei);
-        return datei.rfind("/nicht/", 0) != 0;
-    });
+    fenster_.SetPreislistenExporter(
+        [&](const std::string& datei, Verwaltungen& v) -> Ergebnis<void> {
+            EXPECT_EQ(&v, &V());
+            exportiert.push_back(datei);
+            if (datei.rfind("/nicht/", 0) == 0) {
+                return Fehler(Fehler::Vorgang::Anlegen, datei, ENOENT);
+            }
+            return {};
+        });
     ASSERT_TRUE(fenster_.Verfuegbar(Hauptmenue::kPreislisteExportieren));
 
     // Without a price list there is nothing to export, and no empty file.
@@ -133,22 +138,22 @@ TEST_F(HauptfensterTest, PriceListExportAsksForTheFileFirst) {
     app_.SaveFileAnswer(SaveFileResult{"/nicht/schreibbar.txt", 1});
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Datei /nicht/schreibbar.txt konnte nicht geschrieben werden. Die Preislisten "
-              "wurden nicht exportiert.");
+              "Die Datei /nicht/schreibbar.txt konnte nicht geschrieben werden (den Ordner gibt "
+              "es nicht). Die Preislisten wurden nicht exportiert.");
     // The path is named in the program's code page, not as "jÃ¼rgen".
     app_.SaveFileAnswer(SaveFileResult{"/nicht/jürgen.txt", 1});
     fenster_.Befehl(Hauptmenue::kPreislisteExportieren);
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Datei /nicht/jürgen.txt konnte nicht geschrieben werden. Die Preislisten "
-              "wurden nicht exportiert."_w);
+              "Die Datei /nicht/jürgen.txt konnte nicht geschrieben werden (den Ordner gibt es "
+              "nicht). Die Preislisten wurden nicht exportiert."_w);
 }
 
 TEST_F(HauptfensterTest, PriceListExportRefusesTheDataDirectoryAndWhatIsNoRegularFile) {
     Preise().AddPreisliste("Privat");
     std::vector<std::string> exportiert;
-    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen&) -> bool {
+    fenster_.SetPreislistenExporter([&](const std::string& datei, Verwaltungen&) {
         exportiert.push_back(datei);
-        return true;
+        return Ergebnis<void>();
     });
     std::filesystem::create_directory_symlink(dir_ / "daten", dir_ / "ablage");
     std::filesystem::create_directory(dir_ / "ordner.txt");

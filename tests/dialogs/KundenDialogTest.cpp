@@ -293,8 +293,8 @@ TEST_F(KundenDialogTest, TheImportWordsAskAndOnlyTheExactWordsImport) {
     app_.Answer(Answer::Yes);
     w.Click(122);
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Datei kunden.csv konnte nicht geöffnet werden. Die Kundendaten bleiben "
-              "unverändert."_w);
+              "Die Datei kunden.csv konnte nicht geöffnet werden (die Datei gibt es nicht). Die "
+              "Kundendaten bleiben unverändert."_w);
     EXPECT_FALSE(app_.IsWaiting());
 
     Neu();

@@ -629,7 +629,8 @@ TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
     fenster_.Befehl(Hauptmenue::kFlaschenzaehlung);
     EXPECT_EQ(app_.LastMessage().text,
               "Die Datei " + (dir_ / "fehlt/fl.txt") +
-                  " konnte nicht geschrieben werden. Die Flaschenliste wurde nicht erstellt.");
+                  " konnte nicht geschrieben werden (den Ordner gibt es nicht). Die Flaschenliste "
+                  "wurde nicht erstellt.");
     EXPECT_EQ(app_.Started().size(), 1u);
 }
 

@@ -312,8 +312,8 @@ TEST_F(WeinListeTest, MaintenanceWordsOfTheNameField) {
     w.Click(W::kSpeichern);
     EXPECT_EQ(app_.Messages().front().caption, "WeinListe::CmStore()");
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Datei daten_alt/wl konnte nicht geöffnet werden. Die Weinliste bleibt "
-              "unverändert."_w);
+              "Die Datei daten_alt/wl konnte nicht geöffnet werden (die Datei gibt es nicht). Die "
+              "Weinliste bleibt unverändert."_w);
     EXPECT_EQ(app_.Cursors(), (std::vector<std::string>{"wait", "arrow"}));
     EXPECT_EQ(WeineAufPlatte().size(), 2u);
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -97,11 +98,14 @@ TEST(DatenDateienTest, LinksPipesAndFoldersNamedLikeDataFilesStopTheStartAndAreL
 
     // Files opened for writing never follow a link, nor wait on a pipe.
     std::filesystem::create_symlink(dir / "fremd.dat", "echt/link.dat");
-    EXPECT_FALSE(File::OpenReadWrite("echt/link.dat").IsOpen());
+    const Ergebnis<File> link = File::OpenReadWrite("echt/link.dat");
+    ASSERT_FALSE(link);
+    EXPECT_EQ(link.Ursache().Nummer(), ELOOP);
     ASSERT_EQ(::mkfifo("echt/pipe.dat", 0600), 0);
-    EXPECT_FALSE(File::OpenReadWrite("echt/pipe.dat").IsOpen());
-    std::string bytes;
-    EXPECT_FALSE(File::ReadIfExists("echt/pipe.dat", bytes));
+    EXPECT_FALSE(File::OpenReadWrite("echt/pipe.dat"));
+    const Ergebnis<std::string> pipe = File::ReadIfExists("echt/pipe.dat");
+    ASSERT_FALSE(pipe);
+    EXPECT_EQ(CodePage::Cp1252ToUtf8(pipe.Ursache().Grund()), "es ist keine gewöhnliche Datei");
     EXPECT_EQ(ReadBytes("fremd.dat"), std::string(80, 'f'));
 }
 
@@ -191,8 +195,9 @@ TEST(DatenDateienTest, ALogBookThatCannotBeOpenedIsToldAtStart) {
         IoFaults::ClearHook();
         ASSERT_EQ(bestand.Startmeldungen().size(), 1u);
         EXPECT_EQ(CodePage::Cp1252ToUtf8(bestand.Startmeldungen()[0]),
-                  "Das Logbuch »daten/logbuch.txt« kann nicht geöffnet werden. Änderungen und "
-                  "Löschungen werden in dieser Sitzung nicht im Logbuch festgehalten.");
+                  "Das Logbuch »daten/logbuch.txt« kann nicht geöffnet werden (keine "
+                  "Berechtigung). Änderungen und Löschungen werden in dieser Sitzung nicht im "
+                  "Logbuch festgehalten.");
     }
     IoFaults::ClearHook();
     Datenbestand bestand;

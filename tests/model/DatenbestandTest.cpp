@@ -283,7 +283,8 @@ TEST(DatenbestandTest, MissingDataDirectoryRaisesTheRecordListError) {
         FAIL() << "no exception";
     } catch (const MessageException& e) {
         EXPECT_EQ(e.Text(), "File could not be opened in GenericList::GenericList()\n" +
-                                (dir / "daten/weinliste.dat"));
+                                (dir / "daten/weinliste.dat") +
+                                "\nGrund: den Ordner gibt es nicht.");
     }
 }
 

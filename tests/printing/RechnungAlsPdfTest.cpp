@@ -4,14 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "Poppler.h"
 #include "model/RechnungsFixture.h"
 #include "storage/CodePage.h"
 #include "storage/Datum.h"
+#include "storage/IoFaults.h"
+#include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -237,6 +243,65 @@ TEST_F(RechnungAlsPdfTest, NothingChosenOrNoPlaceToWriteGivesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "leer.pdf"));
     EXPECT_FALSE(PdfAusgabe().Pdf(dir_ / "fehlt/rechnung.pdf", V(), r, true, true, true));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "fehlt"));
+}
+
+// Each file system call of writing a PDF failing in turn: the write fails
+// (the ZUGFeRD file says why), the older file of that name stays whole and
+// nothing is left beside it. Only the folder's sync after the rename may fail
+// unseen, and then the new file is in place.
+TEST_F(RechnungAlsPdfTest, AFailingWriteKeepsTheOlderFileAndLeavesNothingBehind) {
+    const Rechnung r = MitPosten(3);
+    const std::string ordner = dir_ / "ausgabe";
+    std::filesystem::create_directory(ordner);
+    const std::string pdf = ordner + "/r.pdf";
+    for (const bool zugferd : {false, true}) {
+        SCOPED_TRACE(zugferd ? "ZUGFeRD" : "PDF");
+        std::string fehler;
+        auto schreiben = [&] {
+            fehler.clear();
+            PdfAusgabe ausgabe;
+            return zugferd ? ausgabe.Zugferd(pdf, V(), r, "<rsm:CrossIndustryInvoice/>", fehler)
+                           : ausgabe.Pdf(pdf, V(), r, false, true, false);
+        };
+        std::map<IoFaults::Op, int> anzahl;
+        IoFaults::SetHook([&](IoFaults::Op op, const std::string&) {
+            ++anzahl[op];
+            return 0;
+        });
+        const bool ohneFehler = schreiben();
+        IoFaults::ClearHook();
+        ASSERT_TRUE(ohneFehler) << fehler;
+        ASSERT_GT(anzahl[IoFaults::Op::Write], 0);
+        for (const auto& [art, n] : anzahl) {
+            for (int i = 1; i <= n; ++i) {
+                SCOPED_TRACE(std::to_string(static_cast<int>(art)) + " #" + std::to_string(i));
+                WriteBytes(pdf, "alt");
+                int nummer = 0;
+                IoFaults::SetHook([&, art = art](IoFaults::Op op, const std::string&) {
+                    return op == art && ++nummer == i ? EIO : 0;
+                });
+                const bool geschrieben = schreiben();
+                IoFaults::ClearHook();
+                std::vector<std::string> namen;
+                for (const auto& eintrag : std::filesystem::directory_iterator(ordner)) {
+                    namen.push_back(eintrag.path().filename().string());
+                }
+                EXPECT_EQ(namen, std::vector<std::string>{"r.pdf"});
+                if (geschrieben) {
+                    EXPECT_EQ(art, IoFaults::Op::Sync);
+                    EXPECT_EQ(ReadBytes(pdf).rfind("%PDF-", 0), 0u);
+                    continue;
+                }
+                EXPECT_EQ(ReadBytes(pdf), "alt");
+                if (zugferd) {
+                    EXPECT_EQ(CodePage::Cp1252ToUtf8(fehler),
+                              "Die Datei " + pdf +
+                                  " konnte nicht geschrieben werden (Ein-/Ausgabefehler des "
+                                  "Datenträgers).");
+                }
+            }
+        }
+    }
 }
 
 TEST_F(RechnungAlsPdfTest, MissingCustomerPrintsNotAvailable) {

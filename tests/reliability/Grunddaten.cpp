@@ -140,7 +140,9 @@ void Grunddaten::Erzeugen(const std::string& verzeichnis) {
         rv.UpdateRechnung(kopie);
 
         v.customizer->SetWaehrung("EUR");
-        v.customizer->Store();
+        if (!v.customizer->Store()) {
+            throw std::runtime_error("the template's settings could not be stored");
+        }
         MerkzettelVerwaltung& mv = bestand.MerkzettelOeffnen();
         FixedText::Set(mv.NewNote().text, "Rebschnitt");
         mv.Flush();

@@ -22,8 +22,8 @@
 #include "Stoerung.h"
 #include "model/Datenbestand.h"
 #include "model/KundenVerwaltung.h"
+#include "storage/CodePage.h"
 #include "storage/MessageException.h"
-#include "storage/Oeffnungsfehler.h"
 #include "support/FileBytes.h"
 #include "support/TempDir.h"
 
@@ -125,7 +125,10 @@ TEST(Lesefehler, BeimStartHaltenDenStartAnUndSchreibenNichts) {
             bestand.reset();
             EXPECT_TRUE(stoerung.Ausgeloest());
         }
-        EXPECT_EQ(text, Oeffnungsfehler(gelesen[n - 1]));
+        // The file, and why it could not be read.
+        EXPECT_EQ(CodePage::Cp1252ToUtf8(text),
+                  "File could not be opened in GenericList::GenericList()\n" + gelesen[n - 1] +
+                      "\nGrund: Ein-/Ausgabefehler des Datenträgers.");
         EXPECT_EQ(Unterschiede(Abbild("daten"), vorher), "");
         EXPECT_EQ(Datenstand(*Starten()).Text(), erwartet);
     }

@@ -245,11 +245,11 @@ TEST(NeueRechnungAbsturz, EinBestandDerNichtGeschriebenWerdenKannWeistDenPostenA
     };
     abgelehnt([&] { v.rechnungsVerwaltung->SetPosten(*neu, 12, 10.5f, 5.37f, 5); },
               "Der Bestand des Weins 12 konnte nicht in die Datei daten/weinliste.dat "
-              "geschrieben werden (ist der Datenträger voll?). Der Posten wurde nicht "
+              "geschrieben werden (kein Platz mehr auf dem Datenträger). Der Posten wurde nicht "
               "gespeichert.");
     abgelehnt([&] { v.rechnungsVerwaltung->SetPosten(alt, 12, 10.5f, 5.37f, 10); },
               "Der Bestand des Weins 12 konnte nicht in die Datei daten/weinliste.dat "
-              "geschrieben werden (ist der Datenträger voll?). Der Posten wurde nicht "
+              "geschrieben werden (kein Platz mehr auf dem Datenträger). Der Posten wurde nicht "
               "geändert.");
     IoFaults::ClearHook();
 

@@ -117,7 +117,8 @@ TEST(VolleFestplatte, LogbuchZeileZuerstUndPostenVorDemBestand) {
             ++gespeichert;
         } catch (const MessageException& e) {
             abgelehnt = true;
-            EXPECT_EQ(e.Text(), LogBuch::SchreibFehler("daten/logbuch.txt"));
+            EXPECT_EQ(e.Text(), LogBuch::SchreibFehler(Fehler(Fehler::Vorgang::Schreiben,
+                                                              "daten/logbuch.txt", ENOSPC)));
             EXPECT_EQ(Verzeichnisbild::Unterschiede(Verzeichnisbild("daten"), vorher), "");
         }
         const std::string log = ReadBytes("daten/logbuch.txt");

@@ -52,7 +52,7 @@ TEST_F(CustomizerTest, FileLayoutHasTheFixedOffsets) {
         settings.filterBis2 = 400;
         settings.vordatierungTage = 1000;
         settings.SetBemerkung("Hallo");
-        settings.Store();
+        ASSERT_TRUE(settings.Store());
     }
     std::string bytes = ReadBytes(path_);
     ASSERT_EQ(bytes.size(), 336u);
@@ -101,7 +101,7 @@ TEST_F(CustomizerTest, FailedStoreIsSilentAndKeepsTheOldFile) {
     {
         Customizer settings(path_);
         settings.mwst = 7.0f;
-        settings.Store();
+        ASSERT_TRUE(settings.Store());
     }
     const std::string before = ReadBytes(path_);
     for (auto op :
@@ -181,7 +181,7 @@ TEST_F(CustomizerTest, DamagedValuesAreSetBackAndNamedWhileSoundOnesAreKeptExact
                   "Gr\xFC\xDF"
                   "e aus \xC4");
         EXPECT_TRUE(Customizer::Unstimmigkeiten(sound).empty());
-        settings.Store();
+        ASSERT_TRUE(settings.Store());
         EXPECT_EQ(ReadBytes(path_), sound);
     }
 

@@ -220,7 +220,7 @@ TEST_F(GenericListTest, SortIsStableInBothOrdersAndRewritesTheFile) {
 TEST_F(GenericListTest, MissingDirectoryRaisesOpenErrorNamingTheFile) {
     std::string bad = dir_ / "missing/records.dat";
     EXPECT_EQ(ExceptionText([&] { List list(bad.c_str()); }),
-              std::string(List::kOpenError) + "\n" + bad);
+              std::string(List::kOpenError) + "\n" + bad + "\nGrund: den Ordner gibt es nicht.");
 }
 
 TEST_F(GenericListTest, OverlongFileNameIsRefusedNotCut) {

@@ -488,7 +488,7 @@ bool Arbeitslast::EinstellungenSpeichern() {
     const std::int32_t tage = Zufall(0, 1000);
     Melden(Vorhaben("EinstellungenSpeichern", {S(tage)}));
     c.vordatierungTage = tage;
-    c.Store();
+    (void)c.Store();
     Fertig();
     return true;
 }
