@@ -213,7 +213,11 @@ int main(int argc, char** argv) {
         c.mwst = 19.0f;
         c.filterVon2 = static_cast<std::int32_t>(Datum(1, 11, 2026).Julian());
         c.filterBis2 = static_cast<std::int32_t>(Datum(31, 12, 2026).Julian());
-        c.Store();
+        if (!c.Store()) {
+            std::fprintf(stderr,
+                         "fuzz_seeds: die Einstellungen konnten nicht geschrieben werden\n");
+            std::exit(1);
+        }
 
         MerkzettelVerwaltung& mv = bestand.MerkzettelOeffnen();
         FixedText::Set(mv.NewNote().text, "Rebschnitt ab Januar");
