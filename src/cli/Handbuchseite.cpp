@@ -202,8 +202,8 @@ std::string Handbuchseite::Roff() const {
 
     std::string roff = ".\\\" -*- coding: UTF-8 -*-\n";
     roff += ".\\\" Made from the program's --help texts; do not edit.\n";
-    roff += ".TH " + Maskiert(Gross(programm_)) + " 1 \"" + datum_ + "\" \"Rebkontor " +
-            version_ + "\" \"Rebkontor\"\n";
+    roff += ".TH " + Maskiert(Gross(programm_)) + " 1 \"" + datum_ + "\" \"Rebkontor " + version_ +
+            "\" \"Rebkontor\"\n";
     // German words broken by English hyphenation rules read badly.
     roff += ".nh\n";
     roff += ".SH BEZEICHNUNG\n" + Maskiert(programm_) + " \\- " + Maskiert(kurz_) + "\n";

@@ -19,8 +19,7 @@ class Handbuchseite {
         std::string hilfe;
     };
 
-    Handbuchseite(std::string programm, std::string kurz, std::string version,
-                  std::string datum);
+    Handbuchseite(std::string programm, std::string kurz, std::string version, std::string datum);
 
     // The program's help: its "Aufruf:" lines are the synopsis, the rest
     // the description.

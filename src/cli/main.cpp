@@ -43,10 +43,10 @@ int main(int argc, char** argv) {
         const std::string installiert =
             std::filesystem::path(ordner + kInstalliert).lexically_normal().string();
         const std::string grund =
-            errno == ENOENT ? std::string("das Hilfsprogramm ") + kGeschwister + " fehlt neben »" +
-                                  selbst + "« und in »" +
-                                  installiert.substr(0, installiert.size() - 1) + "«."
-                            : "das Hilfsprogramm »" + programm + "« lässt sich nicht starten.";
+            errno == ENOENT
+                ? std::string("das Hilfsprogramm ") + kGeschwister + " fehlt neben »" + selbst +
+                      "« und in »" + installiert.substr(0, installiert.size() - 1) + "«."
+                : "das Hilfsprogramm »" + programm + "« lässt sich nicht starten.";
         std::cerr << "rebkontor-cli: Die PDF-Datei kann nicht geschrieben werden: " << grund
                   << std::endl;
         return RebkontorCli::kProbleme;

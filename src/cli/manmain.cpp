@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
     fenster.SetHilfe(Startoptionen::Hilfe());
     fenster.SetSieheAuch({"rebkontor-cli(1)"});
 
-    Handbuchseite werkzeug("rebkontor-cli",
-                           "Rebkontor für Skripte und geplante Aufträge", version,
+    Handbuchseite werkzeug("rebkontor-cli", "Rebkontor für Skripte und geplante Aufträge", version,
                            datum);
     werkzeug.SetHilfe(RebkontorCli::Uebersicht());
     std::vector<Handbuchseite::Unterabschnitt> befehle;
