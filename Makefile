@@ -13,9 +13,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 CRASH_ITERATIONS ?= 200
 WORKDIR ?= run
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-app build-asan build-fuzz test-normal test-asan test-reliability format clean
+.PHONY: run beispiel deb install test deps build build-app build-asan build-fuzz test-normal test-asan test-reliability format clean
 
 deps:
 	scripts/install-deps
@@ -26,12 +27,29 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only the program itself; the tests are built by `make test`.
+# Only the programs; the tests are built by `make test`.
 build-app: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target rebkontor
+	cmake --build $(BUILD) -j $(JOBS) --target rebkontor rebkontor-cli
 
 run: build-app
 	scripts/run-rebkontor $(BUILD) $(WORKDIR)
+
+# Starts Rebkontor on the sample business, made in $(WORKDIR) unless its
+# data folder already holds some.
+beispiel: build-app
+	mkdir -p $(WORKDIR)
+	test -s $(WORKDIR)/daten/kunden.dat || $(BUILD)/src/cli/rebkontor-cli -C $(WORKDIR) beispieldaten
+	scripts/run-rebkontor $(BUILD) $(WORKDIR)
+
+# The Debian package (rebkontor_VERSION_amd64.deb in $(BUILD)); installs
+# what `make install` installs.
+deb: build-app
+	cmake --build $(BUILD) -j $(JOBS) --target paketdateien
+	cd $(BUILD) && cpack -G DEB
+
+install: build-app
+	cmake --build $(BUILD) -j $(JOBS) --target paketdateien
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

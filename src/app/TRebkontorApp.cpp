@@ -22,6 +22,7 @@
 #include "app/QtText.h"
 #include "cli/Beispieldaten.h"
 #include "storage/Datum.h"
+#include "storage/Fehler.h"
 #include "storage/MessageException.h"
 
 // The bitmaps live in the static library; their registration must be asked
@@ -38,6 +39,8 @@ TRebkontorApp::TRebkontorApp(int& argc, char** argv) : QApplication(argc, argv) 
     Ressourcen();
     setApplicationName(QStringLiteral("Rebkontor"));
     setApplicationDisplayName(QStringLiteral("Rebkontor"));
+    // Lets the desktop find the menu entry, and so the icon, of the window.
+    setDesktopFileName(QStringLiteral(REBKONTOR_APP_ID));
     setWindowIcon(QIcon(QStringLiteral(":/bitmaps/1001.png")));
     // The program speaks German whatever the desktop's language is; the
     // toolkit's own dialogs (files, printing) and buttons shall do so too.
@@ -95,26 +98,66 @@ bool TRebkontorApp::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
+void TRebkontorApp::Abbruch(const QString& text) {
+    services_.Meldung(text, QStringLiteral("Rebkontor"));
+}
+
+bool TRebkontorApp::InArbeitsordner(bool& fehlt) {
+    fehlt = false;
     std::error_code unbekannt;
-    const QString arbeitsverzeichnis =
-        QtText::FromPath(std::filesystem::current_path(unbekannt).string());
+    const QString ordner =
+        QtText::FromPath(std::filesystem::absolute(*arbeitsordner_, unbekannt).string());
     struct stat st {};
-    if (::stat(TSDIDecFrame::kDaten, &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            return Datenordner::Vorhanden;
+    if (::stat(arbeitsordner_->c_str(), &st) != 0) {
+        if (errno == ENOENT) {
+            fehlt = true;
+            return true;
         }
-        services_.Meldung(
-            QStringLiteral("Im Arbeitsverzeichnis \u00bb%1\u00ab ist \u00bb%2\u00ab kein Ordner. "
-                           "Rebkontor erwartet dort seinen Datenordner und wird beendet.")
-                .arg(arbeitsverzeichnis, QString::fromLatin1(TSDIDecFrame::kDaten)),
-            QStringLiteral("Rebkontor"));
+    } else if (!S_ISDIR(st.st_mode)) {
+        Abbruch(QStringLiteral("Der Arbeitsordner \u00bb%1\u00ab ist kein Ordner. Rebkontor wird "
+                               "beendet.")
+                    .arg(ordner));
+        return false;
+    } else if (::chdir(arbeitsordner_->c_str()) == 0) {
+        return true;
+    }
+    const Fehler grund(Fehler::Vorgang::Oeffnen, *arbeitsordner_, errno);
+    Abbruch(QStringLiteral("Im Arbeitsordner \u00bb%1\u00ab kann Rebkontor nicht arbeiten (%2). "
+                           "Rebkontor wird beendet.")
+                .arg(ordner, QtText::From(grund.Grund())));
+    return false;
+}
+
+TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
+    // A working folder that does not exist yet (the menu entry's
+    // ~/Rebkontor on a first start) is made together with the data folder,
+    // and only when the user says so.
+    bool ordnerFehlt = false;
+    if (arbeitsordner_ && !InArbeitsordner(ordnerFehlt)) {
         return Datenordner::Beenden;
     }
-    if (errno != ENOENT) {
-        // Whatever keeps the folder from being looked at, the data set says
-        // when it tries to read it.
-        return Datenordner::Vorhanden;
+    std::error_code unbekannt;
+    const QString arbeitsverzeichnis = QtText::FromPath(
+        (ordnerFehlt ? std::filesystem::absolute(*arbeitsordner_, unbekannt).lexically_normal()
+                     : std::filesystem::current_path(unbekannt))
+            .string());
+    if (!ordnerFehlt) {
+        struct stat st {};
+        if (::stat(TSDIDecFrame::kDaten, &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                return Datenordner::Vorhanden;
+            }
+            Abbruch(QStringLiteral("Im Arbeitsverzeichnis \u00bb%1\u00ab ist \u00bb%2\u00ab kein "
+                                   "Ordner. Rebkontor erwartet dort seinen Datenordner und wird "
+                                   "beendet.")
+                        .arg(arbeitsverzeichnis, QString::fromLatin1(TSDIDecFrame::kDaten)));
+            return Datenordner::Beenden;
+        }
+        if (errno != ENOENT) {
+            // Whatever keeps the folder from being looked at, the data set
+            // says when it tries to read it.
+            return Datenordner::Vorhanden;
+        }
     }
     // Started from a menu entry, the working directory is seldom the one the
     // user keeps the data in; so the folder is made only when the user says
@@ -140,14 +183,23 @@ TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
     if (frage.clickedButton() != leer && frage.clickedButton() != beispiel) {
         return Datenordner::Beenden;
     }
+    if (ordnerFehlt) {
+        std::filesystem::create_directories(*arbeitsordner_, unbekannt);
+        if (unbekannt || ::chdir(arbeitsordner_->c_str()) != 0) {
+            const Fehler grund(Fehler::Vorgang::Anlegen, *arbeitsordner_,
+                               unbekannt ? unbekannt.value() : errno);
+            Abbruch(QStringLiteral("Der Arbeitsordner \u00bb%1\u00ab konnte nicht angelegt "
+                                   "werden (%2). Rebkontor wird beendet.")
+                        .arg(arbeitsverzeichnis, QtText::From(grund.Grund())));
+            return Datenordner::Beenden;
+        }
+    }
     if (::mkdir(TSDIDecFrame::kDaten, 0777) != 0) {
         const int fehler = errno;
-        services_.Meldung(
-            QStringLiteral("Der Datenordner \u00bb%1\u00ab konnte in \u00bb%2\u00ab nicht "
-                           "angelegt werden (%3). Rebkontor wird beendet.")
-                .arg(QString::fromLatin1(TSDIDecFrame::kDaten), arbeitsverzeichnis,
-                     QString::fromLocal8Bit(std::strerror(fehler))),
-            QStringLiteral("Rebkontor"));
+        Abbruch(QStringLiteral("Der Datenordner \u00bb%1\u00ab konnte in \u00bb%2\u00ab nicht "
+                               "angelegt werden (%3). Rebkontor wird beendet.")
+                    .arg(QString::fromLatin1(TSDIDecFrame::kDaten), arbeitsverzeichnis,
+                         QString::fromLocal8Bit(std::strerror(fehler))));
         return Datenordner::Beenden;
     }
     return frage.clickedButton() == beispiel ? Datenordner::Beispiel : Datenordner::Leer;

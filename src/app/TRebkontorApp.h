@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/QtServices.h"
 #include "app/TSDIDecFrame.h"
@@ -35,6 +37,11 @@ class TRebkontorApp : public QApplication {
     bool Starten(TSDIDecFrame::ZeigeModus modus);
     void Beenden();
 
+    // The folder to work in (--arbeitsordner); none: the working directory
+    // as it is. Starten changes into it, or, when it does not exist yet,
+    // creates it together with the data folder once the user says so.
+    void SetArbeitsordner(std::optional<std::string> ordner) { arbeitsordner_ = std::move(ordner); }
+
     // The size of the sample business a first start offers.
     void SetBeispielUmfang(const Beispieldaten::Umfang& umfang) { beispielUmfang_ = umfang; }
 
@@ -47,8 +54,15 @@ class TRebkontorApp : public QApplication {
     // Fills the new directory with the sample business; false (the user
     // has been told, the directory is gone again) when it could not.
     bool BeispielAnlegen();
+    // Changes into the working folder of --arbeitsordner; false (the user
+    // has been told) when it cannot be worked in. `fehlt` when it does not
+    // exist yet.
+    bool InArbeitsordner(bool& fehlt);
+    // Tells the user why the program ends.
+    void Abbruch(const QString& text);
 
     Beispieldaten::Umfang beispielUmfang_;
+    std::optional<std::string> arbeitsordner_;
     QtServices services_;
     // Held from before the data set is opened until after it is saved.
     std::unique_ptr<DatenSperre> sperre_;

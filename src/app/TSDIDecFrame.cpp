@@ -17,6 +17,8 @@
 #include "dialogs/DisplayEvent.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
+#include "dialogs/Startoptionen.h"
+#include "dialogs/TProjectRCVersion.h"
 #include "model/Datenbestand.h"
 #include "windowing/Window.h"
 
@@ -39,6 +41,7 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>(kDaten)) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
+    befehle_->SetHandbuch(Startoptionen::Handbuch(TProjectRCVersion::kEigeneDatei));
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

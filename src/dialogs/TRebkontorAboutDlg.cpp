@@ -17,8 +17,9 @@ void TRebkontorAboutDlg::SetupWindow() {
     std::string name;
     std::string nummer;
     if (version.GetProductName(name) && version.GetProductVersion(nummer)) {
-        // The box names its own version, not the record's.
-        Win().SetText(kVersion, kVersionText);
+        // The record's version is the one the package and its metadata
+        // carry, so the box names it rather than a number of its own.
+        Win().SetText(kVersion, "Rebkontor Version " + nummer);
     }
     std::string copyright;
     if (version.GetCopyright(copyright)) {

@@ -13,7 +13,6 @@ class TRebkontorAboutDlg : public Dialog {
     static constexpr int kVersion = 22001;
     static constexpr int kCopyright = 22002;
     static constexpr int kSpecialBuild = 22003;
-    static constexpr const char* kVersionText = "Rebkontor Version 1.1";
     static const std::string& Rechtshinweis();
 
     explicit TRebkontorAboutDlg(std::string programmDatei = TProjectRCVersion::kEigeneDatei);

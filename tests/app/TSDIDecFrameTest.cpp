@@ -1,6 +1,7 @@
 #include "app/TSDIDecFrame.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
+
 #include <filesystem>
 #include <functional>
 
@@ -259,6 +261,50 @@ TEST(TSDIDecFrameStartTest, WithoutADataFolderTheUserChoosesToEndOrAnEmptyOneOrT
                         QStringLiteral("\u00ab ist \u00bbdaten\u00ab kein Ordner. Rebkontor "
                                        "erwartet dort seinen Datenordner und wird beendet."));
     EXPECT_EQ(ReadBytes("daten"), "kein Ordner");
+}
+
+// The menu entry's working folder (~/Rebkontor) does not exist on a first
+// start: it is made with the data folder only when the user says so, and
+// later starts work in it whatever the working directory is.
+TEST(TSDIDecFrameStartTest, AWorkingFolderThatDoesNotExistYetIsMadeOnlyWhenTheUserSaysSo) {
+    TempDir dir{true};
+    const std::string ordner = dir / "home/Rebkontor";
+    App().SetArbeitsordner(ordner);
+
+    QString text;
+    AntworteImNaechstenFenster(QStringLiteral("Beenden"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Im Arbeitsverzeichnis \u00bb") +
+                                QString::fromStdString(ordner) +
+                                QStringLiteral("\u00ab gibt es keinen Datenordner")))
+        << text.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(dir / "home"));
+
+    AntworteImNaechstenFenster(QStringLiteral("Leeren Datenordner anlegen"));
+    const bool gestartet = App().Starten(TSDIDecFrame::ZeigeModus::Normal);
+    const std::filesystem::path arbeitet = std::filesystem::current_path();
+    App().Beenden();
+    ASSERT_TRUE(gestartet);
+    EXPECT_EQ(arbeitet, std::filesystem::path(ordner));
+    EXPECT_TRUE(FileExists(ordner + "/daten/kunden.dat"));
+
+    // Again, from elsewhere: no question, the folder is used as it is.
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    EXPECT_TRUE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(ordner));
+    App().Beenden();
+
+    // A file where the folder belongs is said and left alone.
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    WriteBytes(dir / "datei", "x");
+    App().SetArbeitsordner(dir / "datei");
+    AntworteImNaechstenFenster(QStringLiteral("OK"), &text);
+    EXPECT_FALSE(App().Starten(TSDIDecFrame::ZeigeModus::Normal));
+    App().SetArbeitsordner(std::nullopt);
+    EXPECT_EQ(text, QStringLiteral("Der Arbeitsordner \u00bb") +
+                        QString::fromStdString(dir / "datei") +
+                        QStringLiteral("\u00ab ist kein Ordner. Rebkontor wird beendet."));
+    EXPECT_EQ(ReadBytes(dir / "datei"), "x");
 }
 
 TEST(TSDIDecFrameStartTest, AFileThatCannotBeReadStopsTheStartAndAnIncompleteOneIsTold) {

@@ -50,7 +50,9 @@ TEST_F(AufrufTest, OnlyPdfPagesAreHandedToTheToolkitProgramAndAMissingOneIsNamed
     EXPECT_EQ(fehlt.err,
               "rebkontor-cli: Die PDF-Datei kann nicht geschrieben werden: das Hilfsprogramm "
               "rebkontor-cli-pdf fehlt neben \xC2\xBB" +
-                  cli + "\xC2\xAB.\n");
+                  cli + "\xC2\xAB und in \xC2\xBB" +
+                  std::filesystem::path(programme.Path()).parent_path().string() +
+                  "/libexec/rebkontor\xC2\xAB.\n");
     EXPECT_FALSE(FileExists(Pfad("z.pdf")));
 
     const std::string protokoll = programme / "protokoll";
@@ -87,6 +89,25 @@ TEST_F(AufrufTest, OnlyPdfPagesAreHandedToTheToolkitProgramAndAMissingOneIsNamed
             EXPECT_THAT(e.err, Not(HasSubstr("rebkontor-cli-pdf"))) << aufruf;
         }
     }
+}
+
+// Installed, the helper is no command of its own: bin/rebkontor-cli finds it
+// in libexec/rebkontor.
+TEST_F(AufrufTest, TheInstalledToolFindsItsHelperInLibexec) {
+    SampleDaten();
+    TempDir prefix;
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "libexec/rebkontor");
+    const std::string cli = prefix / "bin/rebkontor-cli";
+    std::filesystem::copy_file(REBKONTOR_CLI, cli);
+    const std::string protokoll = prefix / "protokoll";
+    const std::string helfer = prefix / "libexec/rebkontor/rebkontor-cli-pdf";
+    WriteBytes(helfer, "#!/bin/sh\necho \"$*\" >>'" + protokoll + "'\nexit 7\n");
+    ASSERT_EQ(::chmod(helfer.c_str(), 0755), 0);
+
+    const Ergebnis e = Programm(cli, {"rechnung", "3", "--pdf", "r.pdf"});
+    EXPECT_EQ(e.status, 7) << e.err;
+    EXPECT_EQ(ReadBytes(protokoll), "rechnung 3 --pdf r.pdf\n");
 }
 
 TEST_F(AufrufTest, WrongUsageIsExitStatusTwoWithAGermanMessageAndChangesNothing) {

@@ -20,7 +20,7 @@ TEST(TProjectRCVersionTest, ReadsTheRecordTheBuildPutIntoTheProgram) {
     EXPECT_TRUE(version.GetProductName(text));
     EXPECT_EQ(text, "Rebkontor");
     EXPECT_TRUE(version.GetProductVersion(text));
-    EXPECT_EQ(text, "1.0");
+    EXPECT_EQ(text, REBKONTOR_VERSION);
     EXPECT_TRUE(version.Query("FileDescription", text));
     EXPECT_EQ(text, "Rebkontor for Windows");
     EXPECT_TRUE(version.Query("CompanyName", text));
@@ -62,7 +62,7 @@ TEST(TRebkontorAboutDlgTest, ShowsTheVersionLineOnlyWithARecord) {
     TRebkontorAboutDlg mit;
     FakeWindow& w = app.Show(mit);
     EXPECT_EQ(w.Caption(), "About Rebkontor");
-    EXPECT_EQ(w.Text(22001), "Rebkontor Version 1.1");
+    EXPECT_EQ(w.Text(22001), std::string("Rebkontor Version ") + REBKONTOR_VERSION);
     EXPECT_EQ(w.Text(22002), TRebkontorAboutDlg::Rechtshinweis());
     EXPECT_EQ(w.Text(22003), "");
 
