@@ -33,6 +33,10 @@ constexpr double kEntwurfBreite = 960;
 // Category names longer than this are cut, so that the bars keep room.
 constexpr int kLaengsterName = 40;
 
+// Lying bars beyond this many get their names in kKleineSchrift (points).
+constexpr qsizetype kLesbareZeilen = 10;
+constexpr double kKleineSchrift = 7.5;
+
 QColor Farbe(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
@@ -69,6 +73,9 @@ QChart* Diagrammansicht::Bauen(const Diagramm& d) {
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setTheme(QChart::ChartThemeLight);
     chart->setBackgroundRoundness(0);
+    // The view's frame already sets the chart apart: its room goes to the bars.
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setMargins(QMargins(8, 4, 8, 4));
     chart->setLocalizeNumbers(true);
     chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
     chart->setTitle(QtText::From(d.titel));
@@ -124,8 +131,7 @@ QChart* Diagrammansicht::Bauen(const Diagramm& d) {
         double summe = 0;
         for (const Diagramm::Reihe& r : d.reihen) {
             const double wert = i < r.werte.size() ? r.werte[i] : 0.0;
-            summe = d.art == Diagramm::Art::GestapelteBalken ? summe + wert
-                                                             : std::max(summe, wert);
+            summe = d.art == Diagramm::Art::GestapelteBalken ? summe + wert : std::max(summe, wert);
         }
         groesster = std::max(groesster, summe);
     }
@@ -136,6 +142,13 @@ QChart* Diagrammansicht::Bauen(const Diagramm& d) {
     achse->append(kategorien);
     if (!liegend && kategorien.size() > 12) {
         achse->setLabelsAngle(-90);
+    }
+    if (liegend && kategorien.size() > kLesbareZeilen) {
+        // The axis drops and cuts the names that do not fit their row: in
+        // the dialog's chart twenty rows get a smaller type instead.
+        QFont schrift = achse->labelsFont();
+        schrift.setPointSizeF(std::min(schrift.pointSizeF(), kKleineSchrift));
+        achse->setLabelsFont(schrift);
     }
     auto* werte = new QValueAxis();
     werte->setLabelFormat(QStringLiteral("%.%1f").arg(std::max(0, d.nachkommastellen)));

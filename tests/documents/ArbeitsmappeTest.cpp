@@ -40,6 +40,8 @@ for zeile in open(sys.argv[2], encoding='utf-8').read().split('\n'):
     if not zeile:
         continue
     art, ort, erwartet = (zeile.split('\t') + ['', ''])[:3]
+    if art in ('freeze', 'rows', 'sheet'):
+        erwartet = ort
     if art == 'cell':
         wert = ergebnis[ort].value
         if isinstance(wert, (int, float)) and not isinstance(wert, bool):
@@ -81,7 +83,8 @@ std::string Pruefen(const std::string& mappe, const std::vector<std::string>& er
         zeilen += CodePage::Cp1252ToUtf8(z) + "\n";
     }
     WriteBytes("erwartet.txt", zeilen);
-    const std::string befehl = "python3 pruefer.py '" + mappe + "' erwartet.txt 2>&1";
+    // Debian's interpreter, which has the reader installed beside it.
+    const std::string befehl = "/usr/bin/python3 pruefer.py '" + mappe + "' erwartet.txt 2>&1";
     std::unique_ptr<FILE, int (*)(FILE*)> leser(popen(befehl.c_str(), "r"), pclose);
     if (!leser) {
         return "python3 could not be started";
