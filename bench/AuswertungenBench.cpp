@@ -4,7 +4,9 @@
 // the figures of every view, the four charts and tables, and the window
 // painted. Each is reported beside the time to read the invoice and item
 // files once from the page cache ("Lesen_ms"), the fastest run as a multiple
-// of it ("xLesen"). The aim is at most 3.
+// of it ("xLesen"). The aim is at most 3. Both are taken as the process's CPU
+// time: on a machine that others share, the time on the clock mostly
+// measures the neighbours ("Uhr_ms" is the fastest run by the clock).
 //
 // The data set is the benchmark sample business (see RechnungenBench.cpp),
 // generated once into $REBKONTOR_BENCH_DIR, /dev/shm or $TMPDIR.
@@ -20,6 +22,7 @@
 #include <QTreeView>
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -53,6 +56,13 @@ Datenbestand& Bestand() {
     return *bestand;
 }
 
+// The CPU time the process has used, in seconds.
+double Cpu() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 // Reads a whole file into a buffer of its size: the least any loader spends.
 std::size_t RohLesen(const std::string& pfad) {
     const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
@@ -82,23 +92,22 @@ double Lesezeit() {
     static const double sekunden = [] {
         double beste = 1e9;
         for (int i = 0; i < 50; ++i) {
-            const auto start = std::chrono::steady_clock::now();
+            const double start = Cpu();
             benchmark::DoNotOptimize(RohLesen(Daten() + "/rechnungen.dat") +
                                      RohLesen(Daten() + "/rechnungsposten.dat"));
-            const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
-            beste = std::min(beste, dauer.count());
+            beste = std::min(beste, Cpu() - start);
         }
         return beste;
     }();
     return sekunden;
 }
 
-void Bericht(benchmark::State& state, double beste) {
+void Bericht(benchmark::State& state, double beste, double uhr) {
     const double lesen = Lesezeit();
     state.counters["Lesen_ms"] = lesen * 1e3;
     state.counters["Beste_ms"] = beste * 1e3;
-    // Fastest against fastest: on a busy machine the means mostly measure
-    // the neighbours.
+    state.counters["Uhr_ms"] = uhr * 1e3;
+    // Fastest against fastest.
     state.counters["xLesen"] = beste / lesen;
 }
 
@@ -109,7 +118,9 @@ void BM_Auswertungen_Oeffnen(benchmark::State& state) {
     QtServices services;
     Lesezeit();
     double beste = 1e9;
+    double uhr = 1e9;
     for (auto _ : state) {
+        const double cpu = Cpu();
         const auto start = std::chrono::steady_clock::now();
         Auswertungen logik(v);
         QtWindow fenster(logik, services, nullptr, false);
@@ -118,11 +129,13 @@ void BM_Auswertungen_Oeffnen(benchmark::State& state) {
         fenster.show();
         fenster.repaint();
         const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(dauer.count());
-        beste = std::min(beste, dauer.count());
+        const double verbraucht = Cpu() - cpu;
+        state.SetIterationTime(verbraucht);
+        beste = std::min(beste, verbraucht);
+        uhr = std::min(uhr, dauer.count());
         fenster.hide();
     }
-    Bericht(state, beste);
+    Bericht(state, beste, uhr);
 }
 
 // Every invoice of 2026 and 2025 counted, the four views shown afresh.
@@ -148,20 +161,24 @@ void BM_Auswertungen_GanzesJahr(benchmark::State& state) {
     auto* anzeigen =
         fenster.findChild<QAbstractButton*>(QStringLiteral("c%1").arg(Auswertungen::kAnzeigen));
     double beste = 1e9;
+    double uhr = 1e9;
     for (auto _ : state) {
+        const double cpu = Cpu();
         const auto start = std::chrono::steady_clock::now();
         anzeigen->click();
         fenster.repaint();
         const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(dauer.count());
-        beste = std::min(beste, dauer.count());
+        const double verbraucht = Cpu() - cpu;
+        state.SetIterationTime(verbraucht);
+        beste = std::min(beste, verbraucht);
+        uhr = std::min(uhr, dauer.count());
         if (logik.Zahlen().rechnungen == 0) {
             state.SkipWithError("no invoice of 2026 was counted");
             break;
         }
     }
     state.counters["Rechnungen"] = logik.Zahlen().rechnungen;
-    Bericht(state, beste);
+    Bericht(state, beste, uhr);
 }
 
 BENCHMARK(BM_Auswertungen_Oeffnen)->UseManualTime()->Unit(benchmark::kMillisecond);

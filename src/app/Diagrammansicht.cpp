@@ -140,6 +140,9 @@ QChart* Diagrammansicht::Bauen(const Diagramm& d) {
 
     auto* achse = new QBarCategoryAxis();
     achse->append(kategorien);
+    // The names are cut to kLaengsterName already; the axis would cut them
+    // again, down to "...", whenever its first layout found too little room.
+    achse->setTruncateLabels(false);
     if (!liegend && kategorien.size() > 12) {
         achse->setLabelsAngle(-90);
     }

@@ -6,8 +6,8 @@
 #include "dialogs/Eingabefelder.h"
 #include "dialogs/Exportmeldung.h"
 #include "documents/Arbeitsmappe.h"
-#include "documents/AuswertungDruck.h"
 #include "documents/Ausgabeziel.h"
+#include "documents/AuswertungDruck.h"
 #include "storage/CodePage.h"
 #include "windowing/Services.h"
 #include "windowing/Window.h"
@@ -160,9 +160,8 @@ void Auswertungen::Zeigen() {
 
 std::size_t Auswertungen::Seite() const {
     const int seite = Win().Selected(kSeiten);
-    return seite >= 0 && static_cast<std::size_t>(seite) < kAnzahl
-               ? static_cast<std::size_t>(seite)
-               : 0;
+    return seite >= 0 && static_cast<std::size_t>(seite) < kAnzahl ? static_cast<std::size_t>(seite)
+                                                                   : 0;
 }
 
 std::string Auswertungen::CellText(int listId, int row, int column) {
@@ -205,10 +204,12 @@ Diagramm Auswertungen::DiagrammVon(const Auswertung& zahlen, Ansicht ansicht) {
             d.art = Diagramm::Art::Saeulen;
             d.wertachse = "Umsatz brutto in " + waehrung;
             const bool einJahr = zahlen.von.IsValid() && zahlen.von.Year() == zahlen.bis.Year();
-            Diagramm::Reihe jetzt{einJahr ? std::to_string(zahlen.von.Year()) : "Zeitraum", kBlau,
-                                  {}};
+            Diagramm::Reihe jetzt{
+                einJahr ? std::to_string(zahlen.von.Year()) : "Zeitraum", kBlau, {}};
             Diagramm::Reihe vorher{
-                einJahr ? std::to_string(zahlen.von.Year() - 1) : std::string("Vorjahr"), kGrau, {}};
+                einJahr ? std::to_string(zahlen.von.Year() - 1) : std::string("Vorjahr"),
+                kGrau,
+                {}};
             for (const Auswertung::Monat& m : zahlen.monate) {
                 d.kategorien.push_back(CodePage::Utf8ToCp1252(kMonate[m.monat - 1]) + " " +
                                        std::to_string(m.jahr));
@@ -246,7 +247,8 @@ Diagramm Auswertungen::DiagrammVon(const Auswertung& zahlen, Ansicht ansicht) {
         }
         case Ansicht::Bestand: {
             d.art = Diagramm::Art::GestapelteBalken;
-            d.titel = "Reichweite des Bestands (die " + std::to_string(kBalken) + " knappsten Weine)";
+            d.titel =
+                "Reichweite des Bestands (die " + std::to_string(kBalken) + " knappsten Weine)";
             d.wertachse = "Monate";
             d.nachkommastellen = 1;
             Diagramm::Reihe reicht{"Reichweite in Monaten", kGruen, {}};
@@ -255,7 +257,9 @@ Diagramm Auswertungen::DiagrammVon(const Auswertung& zahlen, Ansicht ansicht) {
                 if (!b.reichweite || d.kategorien.size() >= kBalken) {
                     break;
                 }
-                d.kategorien.push_back(Weinname(b.name, b.nummer));
+                // A sold-out wine's bar has no length: its name says why.
+                d.kategorien.push_back(Weinname(b.name, b.nummer) +
+                                       (b.bestand <= 0 ? " \x96 ausverkauft" : ""));
                 reicht.werte.push_back(b.Knapp() ? 0.0 : *b.reichweite);
                 knapp.werte.push_back(b.Knapp() ? *b.reichweite : 0.0);
             }
@@ -294,8 +298,8 @@ bool Auswertungen::Geschrieben(const std::string& pfad, const Ergebnis<void>& er
         return true;
     }
     App().MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(pfad) +
-                         " konnte nicht geschrieben werden (" + ergebnis.Ursache().Grund() +
-                         "). " + was,
+                         " konnte nicht geschrieben werden (" + ergebnis.Ursache().Grund() + "). " +
+                         was,
                      kTitel);
     return false;
 }

@@ -50,6 +50,8 @@ const char* Zahlformat(Tabelle::Art art) {
     switch (art) {
         case Tabelle::Art::Anzahl:
             return "#,##0";
+        case Tabelle::Art::Nummer:
+            return "0";
         case Tabelle::Art::Betrag:
             return "#,##0.00";
         case Tabelle::Art::Dezimal:
@@ -104,8 +106,8 @@ void ZeileSchreiben(lxw_worksheet* blatt, const Tabelle& tabelle, lxw_row_t zeil
         } else if (summe && !tabelle.zeilen.empty()) {
             const std::string name = Spaltenname(spalte);
             const std::string formel = "=SUM(" + name + std::to_string(kErsteZeile + 1) + ":" +
-                                       name +
-                                       std::to_string(kErsteZeile + tabelle.zeilen.size()) + ")";
+                                       name + std::to_string(kErsteZeile + tabelle.zeilen.size()) +
+                                       ")";
             worksheet_write_formula_num(blatt, zeile, spalte, formel.c_str(), format,
                                         Zahl(art, zelle));
         } else {

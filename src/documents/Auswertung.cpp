@@ -130,8 +130,7 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
                 continue;
             }
             ++a.rechnungen;
-            Monat& m =
-                a.monate[static_cast<std::size_t>(Monatsnummer(betrag.datum) - ersterMonat)];
+            Monat& m = a.monate[static_cast<std::size_t>(Monatsnummer(betrag.datum) - ersterMonat)];
             ++m.rechnungen;
             m.netto += netto;
             m.brutto += brutto;
@@ -269,9 +268,9 @@ std::string Auswertung::OhneDatumHinweis() const {
     if (ohneDatum == 0) {
         return {};
     }
-    return std::to_string(ohneDatum) +
-           (ohneDatum == 1 ? " Rechnung ohne gültiges Datum nicht enthalten"_w
-                           : " Rechnungen ohne gültiges Datum nicht enthalten"_w);
+    return std::to_string(ohneDatum) + (ohneDatum == 1
+                                            ? " Rechnung ohne gültiges Datum nicht enthalten"_w
+                                            : " Rechnungen ohne gültiges Datum nicht enthalten"_w);
 }
 
 ::Tabelle Auswertung::TabelleVon(Ansicht ansicht) const {
@@ -314,7 +313,7 @@ std::string Auswertung::OhneDatumHinweis() const {
             break;
         }
         case Ansicht::Weine: {
-            t.spalten = {{"Nr.", Art::Anzahl, 6},
+            t.spalten = {{"Nr.", Art::Nummer, 6},
                          {"Wein", Art::Text, 24},
                          {"Bezeichnung", Art::Text, 24},
                          {"Füllmenge"_w, Art::Text, 9},
@@ -329,12 +328,12 @@ std::string Auswertung::OhneDatumHinweis() const {
                 flaschen += x.flaschen;
                 umsatz += x.umsatz;
             }
-            t.summe = {Zelle::Frei(),          Zelle::Von("Summe"),   Zelle::Von(""),
-                       Zelle::Von(""),         Zelle::Ganz(flaschen), Zelle::Ganz(umsatz)};
+            t.summe = {Zelle::Frei(),  Zelle::Von("Summe"),   Zelle::Von(""),
+                       Zelle::Von(""), Zelle::Ganz(flaschen), Zelle::Ganz(umsatz)};
             break;
         }
         case Ansicht::Kunden: {
-            t.spalten = {{"Nr.", Art::Anzahl, 6},
+            t.spalten = {{"Nr.", Art::Nummer, 6},
                          {"Kunde", Art::Text, 26},
                          {"Ort", Art::Text, 18},
                          {"Rechnungen", Art::Anzahl, 10},
@@ -352,20 +351,18 @@ std::string Auswertung::OhneDatumHinweis() const {
                 flaschen += k.flaschen;
                 umsatz += k.umsatz;
             }
-            t.summe = {Zelle::Frei(),
-                       Zelle::Von("Summe"),
-                       Zelle::Von(""),
-                       Zelle::Ganz(rechnungenSumme),
-                       Zelle::Ganz(flaschen),
-                       Zelle::Ganz(umsatz),
+            t.summe = {Zelle::Frei(),         Zelle::Von("Summe"),
+                       Zelle::Von(""),        Zelle::Ganz(rechnungenSumme),
+                       Zelle::Ganz(flaschen), Zelle::Ganz(umsatz),
                        Zelle::Frei()};
             break;
         }
         case Ansicht::Bestand: {
-            t.spalten = {{"Nr.", Art::Anzahl, 6},         {"Wein", Art::Text, 24},
-                         {"Bezeichnung", Art::Text, 24},  {"Füllmenge"_w, Art::Text, 9},
-                         {"Bestand", Art::Anzahl, 8},     {"Verkauft", Art::Anzahl, 8},
-                         {"Ø je Monat"_w, Art::Dezimal, 8},   {"Reichweite (Monate)", Art::Dezimal, 10}};
+            t.spalten = {
+                {"Nr.", Art::Nummer, 6},           {"Wein", Art::Text, 24},
+                {"Bezeichnung", Art::Text, 24},    {"Füllmenge"_w, Art::Text, 9},
+                {"Bestand", Art::Anzahl, 8},       {"Verkauft", Art::Anzahl, 8},
+                {"Ø je Monat"_w, Art::Dezimal, 8}, {"Reichweite (Monate)", Art::Dezimal, 10}};
             for (const Bestand& b : bestand) {
                 t.zeilen.push_back({Zelle::Ganz(b.nummer), Zelle::Von(b.name),
                                     Zelle::Von(b.bezeichnung), Zelle::Von(b.fuellmenge),

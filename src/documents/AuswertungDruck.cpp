@@ -87,7 +87,7 @@ PrintJob AuswertungDruck::Auftrag(const Tabelle& tabelle, const std::string& svg
     job.pages = Seitenzahl(satz->zeilen.size());
     const int seiten = job.pages;
     job.drawPage = [satz, ueberschrift, svg, hinweis, seiten](Canvas& canvas, int seite, int left,
-                                                             int top, int width, int height) {
+                                                              int top, int width, int height) {
         const double rand = width * 0.08;
         const double x = left + rand;
         const double breite = width - 2 * rand;

@@ -31,14 +31,14 @@ std::string FlaschenlisteArbeitsmappe::Zeitraum(const Customizer& c) {
 }
 
 ::Tabelle FlaschenlisteArbeitsmappe::Inhalt(const Flaschenliste::Eintraege& eintraege,
-                                             const Customizer& einstellungen,
-                                             const WeinlistenVerwaltung* weine) {
+                                            const Customizer& einstellungen,
+                                            const WeinlistenVerwaltung* weine) {
     using Art = ::Tabelle::Art;
     using Zelle = ::Tabelle::Zelle;
     ::Tabelle t;
     t.titel = "Liste verkaufter Flaschen";
     t.zeitraum = Zeitraum(einstellungen);
-    t.spalten = {{"Nr.", Art::Anzahl, 6},
+    t.spalten = {{"Nr.", Art::Nummer, 6},
                  {"Wein", Art::Text, 30},
                  {"Bezeichnung", Art::Text, 30},
                  {"Füllmenge"_w, Art::Text, 9},

@@ -40,8 +40,8 @@ std::string CentText(std::int64_t cent) {
     const std::uint64_t betrag =
         cent < 0 ? 0 - static_cast<std::uint64_t>(cent) : static_cast<std::uint64_t>(cent);
     char text[40];
-    std::snprintf(text, sizeof text, "%s%" PRIu64 ".%02" PRIu64, cent < 0 ? "-" : "",
-                  betrag / 100, betrag % 100);
+    std::snprintf(text, sizeof text, "%s%" PRIu64 ".%02" PRIu64, cent < 0 ? "-" : "", betrag / 100,
+                  betrag % 100);
     return text;
 }
 
@@ -68,6 +68,7 @@ std::string CsvZahl(const Tabelle::Spalte& spalte, const Tabelle::Zelle& zelle) 
         case Tabelle::Art::Text:
             return zelle.text;
         case Tabelle::Art::Anzahl:
+        case Tabelle::Art::Nummer:
             return std::to_string(zelle.ganz);
         case Tabelle::Art::Betrag:
             return Deutsch(CentText(zelle.ganz), false);
@@ -133,6 +134,8 @@ std::string Tabelle::Text(const Zeile& zeile, std::size_t spalte) const {
             return zelle.text;
         case Art::Anzahl:
             return Anzahl(zelle.ganz);
+        case Art::Nummer:
+            return std::to_string(zelle.ganz);
         case Art::Betrag:
             return Betrag(zelle.ganz);
         case Art::Dezimal:

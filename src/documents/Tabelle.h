@@ -17,6 +17,8 @@ struct Tabelle {
         Text,
         // A whole number: "1.234".
         Anzahl,
+        // A wine's or a customer's number, without separators: "1935".
+        Nummer,
         // Cents: "1.234,56".
         Betrag,
         // A number with one decimal: "2,5".

@@ -143,6 +143,16 @@ TEST_F(AuswertungenTest, OpensOnTheYearSoFarWithEveryViewFilled) {
     EXPECT_EQ(bestand->reihen[1].werte[1], 0.0);
     EXPECT_NEAR(bestand->reihen[0].werte[1], 200 / (18 / monate), 1e-9);
     EXPECT_NE(bestand->reihen[1].farbe, bestand->reihen[0].farbe);
+    // A sold-out wine has no bar to see; its name says so.
+    ::Wein* dornfelder = Wv().GetWein(9);
+    dornfelder->bestand = 0;
+    Wv().Store(dornfelder);
+    w.Click(A::kAnzeigen);
+    EXPECT_EQ(w.Chart(A::kDiagramm + 3)->kategorien,
+              (std::vector<std::string>{"Dornfelder (9) \x96 ausverkauft", "Riesling (4)"}));
+    dornfelder->bestand = 1;
+    Wv().Store(dornfelder);
+    w.Click(A::kAnzeigen);
 
     // The tables, with their sum rows.
     const int monatsliste = A::kTabelle;

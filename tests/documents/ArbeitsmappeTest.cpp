@@ -147,7 +147,7 @@ TEST_F(ArbeitsmappeTest, BottleListOf400WinesIsReadWholeByAnotherReader) {
         Zelle("E", 2, "Flaschen"),
         "freeze\tA3",
         "rows\t" + std::to_string(kWeine + 3),
-        "format\tA3\t#,##0",
+        "format\tA3\t0",
         "format\tE3\t#,##0",
         "formula\tE403\t=SUM(E3:E402)",
         Zelle("B", 403, "Summe"),

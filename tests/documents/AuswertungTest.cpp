@@ -145,22 +145,21 @@ Bestand Lesen(const std::string& daten) {
     }
     const std::string w = ReadBytes(daten + "/weinliste.dat");
     for (std::size_t o = 0; o + 149 <= w.size(); o += 149) {
-        b.weine.push_back(
-            {I32(w, o), Text(w, o + 4, 60), Text(w, o + 64, 60), Text(w, o + 124, 10),
-             I32(w, o + 136)});
+        b.weine.push_back({I32(w, o), Text(w, o + 4, 60), Text(w, o + 64, 60), Text(w, o + 124, 10),
+                           I32(w, o + 136)});
     }
     const std::string k = ReadBytes(daten + "/kunden.dat");
     for (std::size_t o = 0; o + 528 <= k.size(); o += 528) {
-        b.kunden.push_back({I32(k, o), Text(k, o + 35, 31), Text(k, o + 66, 31),
-                            Text(k, o + 132, 31)});
+        b.kunden.push_back(
+            {I32(k, o), Text(k, o + 35, 31), Text(k, o + 66, 31), Text(k, o + 132, 31)});
     }
     return b;
 }
 
 using MonatZeile = std::tuple<int, int, unsigned, std::int64_t, std::int64_t, unsigned,
                               std::int64_t, std::int64_t>;
-using WeinZeile = std::tuple<std::int32_t, std::string, std::string, std::string, std::int64_t,
-                             std::int64_t>;
+using WeinZeile =
+    std::tuple<std::int32_t, std::string, std::string, std::string, std::int64_t, std::int64_t>;
 using KundenZeile = std::tuple<std::int32_t, std::string, std::string, unsigned, std::int64_t,
                                std::int64_t, std::uint32_t>;
 struct BestandZeile {
@@ -236,8 +235,7 @@ Erwartet Rechnen(const Bestand& b, Tag von, Tag bis) {
         }
         const std::int64_t summe = Cent(s);
         const float satz = b.mwst;
-        const std::int64_t mwst =
-            Cent(b.enthalten ? s * satz / (100 + satz) : s * satz / 100);
+        const std::int64_t mwst = Cent(b.enthalten ? s * satz / (100 + satz) : s * satz / 100);
         const std::int64_t brutto = b.enthalten ? summe : Cent(s * (100 + satz) / 100);
         const std::int64_t netto = b.enthalten ? brutto - mwst : summe;
         if (vor) {
@@ -348,8 +346,8 @@ class AuswertungTest : public ::testing::Test {
     static void Vergleichen(const std::string& daten, Tag von, Tag bis) {
         const Erwartet e = Rechnen(Lesen(daten), von, bis);
         Lesebestand bestand(daten);
-        const Auswertung a = Auswertung::Berechnen(
-            bestand.V(), Datum(von.tag, von.monat, von.jahr), Datum(bis.tag, bis.monat, bis.jahr));
+        const Auswertung a = Auswertung::Berechnen(bestand.V(), Datum(von.tag, von.monat, von.jahr),
+                                                   Datum(bis.tag, bis.monat, bis.jahr));
         EXPECT_EQ(a.rechnungen, e.rechnungen);
         EXPECT_EQ(a.ohneDatum, e.ohneDatum);
         ASSERT_GT(e.rechnungen, 20u) << "the period should hold invoices of the sample";
@@ -363,8 +361,7 @@ class AuswertungTest : public ::testing::Test {
 
         std::vector<WeinZeile> weine;
         for (const Auswertung::Wein& w : a.weine) {
-            weine.emplace_back(w.nummer, w.name, w.bezeichnung, w.fuellmenge, w.flaschen,
-                               w.umsatz);
+            weine.emplace_back(w.nummer, w.name, w.bezeichnung, w.fuellmenge, w.flaschen, w.umsatz);
         }
         EXPECT_EQ(weine, e.weine);
 
@@ -444,7 +441,8 @@ TEST_F(AuswertungTest, PeriodsWithoutInvoicesGiveEmptyTables) {
     const Auswertung rueckwaerts =
         Auswertung::Berechnen(bestand.V(), Datum(6, 12, 2026), Datum(1, 1, 2026));
     const Auswertung ohneTag = Auswertung::Berechnen(bestand.V(), Datum(), Datum(1, 1, 2026));
-    const Auswertung leer = Auswertung::Berechnen(bestand.V(), Datum(1, 1, 1990), Datum(31, 12, 1990));
+    const Auswertung leer =
+        Auswertung::Berechnen(bestand.V(), Datum(1, 1, 1990), Datum(31, 12, 1990));
     for (const Auswertung* a : {&rueckwaerts, &ohneTag, &leer}) {
         EXPECT_EQ(a->rechnungen, 0u);
         EXPECT_TRUE(a->weine.empty());
@@ -484,6 +482,11 @@ TEST_F(AuswertungTest, TablesWriteGermanNumbersAndSumTheirRows) {
     EXPECT_EQ(weine.summe[4].ganz, flaschen);
     EXPECT_EQ(weine.summe[5].ganz, umsatz);
     EXPECT_EQ(weine.Text(weine.summe, 5), Tabelle::Betrag(umsatz));
+    // Numbers that name a wine or a customer are written without separators.
+    Tabelle nummern = weine;
+    nummern.zeilen[0][0] = Tabelle::Zelle::Ganz(1935);
+    EXPECT_EQ(nummern.Text(0, 0), "1935");
+    EXPECT_EQ(nummern.Text(0, 4), Tabelle::Anzahl(nummern.zeilen[0][4].ganz));
 
     const std::string csv = weine.Csv();
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
