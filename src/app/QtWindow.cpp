@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QChartView>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTimerEvent>
@@ -30,6 +32,7 @@
 #include <utility>
 
 #include "app/DialogLayouts.h"
+#include "app/Diagrammansicht.h"
 #include "app/EingabePruefer.h"
 #include "app/GuardedSelectionModel.h"
 #include "app/ListViewModel.h"
@@ -267,6 +270,12 @@ void QtWindow::Connect(int id, QWidget* widget) {
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         connect(button, &QAbstractButton::clicked, this,
                 [this, id] { Guard([this, id] { logic_.Command(id); }); });
+    } else if (auto* seiten = qobject_cast<QTabWidget*>(widget)) {
+        connect(seiten, &QTabWidget::currentChanged, this, [this, id] {
+            if (programmatic_ == 0) {
+                Guard([this, id] { logic_.SelectionChanged(id); });
+            }
+        });
     } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
         connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
             if (programmatic_ == 0) {
@@ -403,8 +412,12 @@ std::string QtWindow::Text(int id) const {
         auto selected = list->selectedItems();
         return selected.isEmpty() ? std::string() : QtText::To(selected.front()->text());
     }
-    if (models_.count(id) != 0) {
-        throw std::logic_error("control " + std::to_string(id) + " is a list view and has no text");
+    if (auto* seiten = qobject_cast<QTabWidget*>(w)) {
+        return QtText::To(seiten->tabText(seiten->currentIndex()));
+    }
+    if (models_.count(id) != 0 || qobject_cast<QChartView*>(w) != nullptr) {
+        throw std::logic_error("control " + std::to_string(id) +
+                               " is a list or chart view and has no text");
     }
     return QtText::To(w->windowTitle());
 }
@@ -565,6 +578,8 @@ int QtWindow::ItemCount(int id) const {
     QWidget* w = Control(id);
     if (auto* combo = qobject_cast<QComboBox*>(w))
         return combo->count();
+    if (auto* seiten = qobject_cast<QTabWidget*>(w))
+        return seiten->count();
     if (auto* list = qobject_cast<QListWidget*>(w))
         return list->count();
     return 0;
@@ -574,6 +589,8 @@ std::string QtWindow::ItemText(int id, int index) const {
     QWidget* w = Control(id);
     if (auto* combo = qobject_cast<QComboBox*>(w))
         return QtText::To(combo->itemText(index));
+    if (auto* seiten = qobject_cast<QTabWidget*>(w))
+        return QtText::To(seiten->tabText(index));
     if (auto* list = qobject_cast<QListWidget*>(w); list && list->item(index)) {
         return QtText::To(list->item(index)->text());
     }
@@ -585,6 +602,10 @@ void QtWindow::Select(int id, int index) {
     Programmatic p(programmatic_);
     if (auto* combo = qobject_cast<QComboBox*>(w)) {
         combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    } else if (auto* seiten = qobject_cast<QTabWidget*>(w)) {
+        if (index >= 0 && index < seiten->count()) {
+            seiten->setCurrentIndex(index);
+        }
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
         list->setCurrentRow(index >= 0 && index < list->count() ? index : -1);
         if (index < 0) {
@@ -606,6 +627,9 @@ int QtWindow::Selected(int id) const {
     if (auto* list = qobject_cast<QListWidget*>(w)) {
         auto selected = list->selectedItems();
         return selected.isEmpty() ? -1 : list->row(selected.front());
+    }
+    if (auto* seiten = qobject_cast<QTabWidget*>(w)) {
+        return seiten->currentIndex();
     }
     return -1;
 }
@@ -699,6 +723,24 @@ std::vector<int> QtWindow::SelectedRows(int id) const {
 
 void QtWindow::RefreshRow(int id, int row) {
     Model(id).RefreshRow(row);
+}
+
+void QtWindow::SetChart(int id, const Diagramm& diagramm) {
+    auto* ansicht = qobject_cast<QChartView*>(Control(id));
+    if (ansicht == nullptr) {
+        throw std::logic_error("control " + std::to_string(id) + " is no chart view");
+    }
+    charts_[id] = diagramm;
+    Diagrammansicht::Zeigen(*ansicht, diagramm);
+}
+
+std::string QtWindow::ChartBild(int id, Bildformat format, int width, int height) {
+    (void)Control(id);
+    const auto it = charts_.find(id);
+    if (it == charts_.end()) {
+        throw std::logic_error("control " + std::to_string(id) + " shows no chart");
+    }
+    return Diagrammansicht::Bild(it->second, format, width, height).toStdString();
 }
 
 void QtWindow::SetCaption(const std::string& caption) {

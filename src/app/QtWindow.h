@@ -72,6 +72,8 @@ class QtWindow : public QDialog, public Window {
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;
     void RefreshRow(int id, int row) override;
+    void SetChart(int id, const Diagramm& diagramm) override;
+    std::string ChartBild(int id, Bildformat format, int width, int height) override;
     void SetCaption(const std::string& caption) override;
     std::string Caption() const override;
     void StartTimer(int timerId, int milliseconds) override;
@@ -114,6 +116,7 @@ class QtWindow : public QDialog, public Window {
     std::map<int, int> timers_;  // the logic's timer -> the toolkit's
     std::map<int, int> limits_;  // multi-line edits
     std::set<int> broken_;       // list views whose cells could not be had
+    std::map<int, Diagramm> charts_;  // what each chart view shows
     bool closed_ = false;
     int result_ = ControlId::kCancel;
     int programmatic_ = 0;  // > 0 while the program itself changes a selection or a tick

@@ -34,14 +34,18 @@ Exit-Status: 0 Erfolg, 1 Probleme gefunden oder Fehler, 2 falscher Aufruf.
 )";
 
 constexpr const char* kFlaschenliste =
-    R"(Aufruf: rebkontor-cli flaschenliste DATEI [--format text|xls]
+    R"(Aufruf: rebkontor-cli flaschenliste DATEI [--format text|xls|xlsx]
                      [--erfassung VON BIS] [--datierung VON BIS]
 
 Schreibt die Flaschenliste, wie das Fenster sie schreibt: die verkauften
 Flaschen je Wein aus den Rechnungen des Zeitraums, bezahlten und offenen.
 
-  --format text|xls      Textdatei oder Tabelle; ohne Angabe entscheidet die
-                         Endung der DATEI (.xls: Tabelle, sonst Text)
+  --format text|xls|xlsx Textdatei, Tabelle im alten Format oder
+                         Excel-Arbeitsmappe (eine Zeile je Wein mit Name,
+                         Bezeichnung, Füllmenge und Flaschen, dazu die
+                         Summe); ohne Angabe entscheidet die Endung der
+                         DATEI (.xls: Tabelle, .xlsx: Arbeitsmappe, sonst
+                         Text)
   --erfassung VON BIS    Rechnungen, die in diesem Zeitraum erfasst wurden
   --datierung VON BIS    Rechnungen, die auf diesen Zeitraum datiert sind
 
@@ -50,9 +54,37 @@ bei jedem Programmstart: die Datierung wird berücksichtigt, die Erfassung
 nicht. Mit einer der Optionen gelten genau die angegebenen Zeiträume. Die
 Grundeinstellungen werden nicht verändert.
 
-Eine Tabelle fasst höchstens 256 Weine und je Wein 16379 Posten. Passt die
-Liste nicht hinein, wird geschrieben, was passt, und der Befehl endet mit
-Exit-Status 1 und sagt, wie viel fehlt; die Textdatei enthält immer alles.
+Eine Tabelle im alten Format fasst höchstens 256 Weine und je Wein 16379
+Posten. Passt die Liste nicht hinein, wird geschrieben, was passt, und der
+Befehl endet mit Exit-Status 1 und sagt, wie viel fehlt; die Textdatei und die
+Arbeitsmappe enthalten immer alles.
+)";
+
+constexpr const char* kAuswertung =
+    R"(Aufruf: rebkontor-cli auswertung --art umsatz|weine|kunden|bestand
+                     --von T.M.JJJJ --bis T.M.JJJJ [--format text|csv|xlsx]
+                     [DATEI|-]
+
+Gibt eine Auswertung der Rechnungen des Zeitraums aus, wie der Dialog
+»Auswertungen« sie zeigt. Gezählt werden die Rechnungen, die nicht gelöscht
+sind und deren Datum im Zeitraum liegt (ohne eigenes Datum zählt der Tag der
+Erfassung); die Beträge sind die der gedruckten Rechnungen.
+
+  --art umsatz     Umsatz je Monat, netto und brutto, neben denselben
+                   Monaten des Vorjahrs
+  --art weine      Flaschen und Umsatz je Wein, die meisten Flaschen zuerst
+  --art kunden     die Kunden nach Umsatz, mit Ort, Rechnungen, Flaschen und
+                   dem Datum der letzten Rechnung
+  --art bestand    Bestand je Wein, die im Zeitraum je Monat verkauften
+                   Flaschen und die Reichweite des Bestands in Monaten
+                   (»–«: nichts verkauft)
+  --von, --bis     der erste und der letzte Tag des Zeitraums
+  --format         text (Spalten, im Terminal UTF-8), csv (Semikolon,
+                   Dezimalkomma) oder xlsx (Excel-Arbeitsmappe); ohne Angabe
+                   entscheidet die Endung der DATEI (.csv, .xlsx, sonst Text)
+
+Ohne DATEI oder mit »-« geht die Auswertung auf die Standardausgabe (außer
+als Arbeitsmappe).
 )";
 
 constexpr const char* kPreislisten = R"(Aufruf: rebkontor-cli preislisten DATEI
@@ -185,8 +217,11 @@ Benchmarks ist: --kunden 2000 --weine 200 --preislisten 20 --rechnungen 50000
 const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
     // clang-format off
     static const std::vector<Befehl> befehle = {
-        {"flaschenliste", "DATEI", "verkaufte Flaschen je Wein als Text oder Tabelle (.xls)",
+        {"flaschenliste", "DATEI", "verkaufte Flaschen je Wein als Text oder Tabelle\n"
+                                   "(.xls, .xlsx)",
          kFlaschenliste, {}, &RebkontorCli::Flaschenliste},
+        {"auswertung", "[DATEI]", "Umsatz je Monat, Weine, Kunden oder Bestand eines Zeitraums",
+         kAuswertung, {}, &RebkontorCli::Auswertung},
         {"preislisten", "DATEI", "alle Preislisten als Textdatei",
          kPreislisten, {}, &RebkontorCli::Preislisten},
         {"adressen", "DATEI", "Adressdatei (CSV) für Serienbriefe",

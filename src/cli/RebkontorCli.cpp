@@ -18,7 +18,9 @@
 #include "documents/Adressdatei.h"
 #include "documents/Ausgabeziel.h"
 #include "documents/Dokumentausgabe.h"
+#include "documents/Arbeitsmappe.h"
 #include "documents/Flaschenliste.h"
+#include "documents/FlaschenlisteArbeitsmappe.h"
 #include "documents/PreislistenExport.h"
 #include "model/Firmendaten.h"
 #include "model/GeoGruppe.h"
@@ -177,17 +179,19 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
     const std::string datei =
         aufruf.Positionen(1, 1, "Der Name der Datei für die Flaschenliste")[0];
     int art = EndetAuf(datei, ".xls") ? ::Flaschenliste::kTabelle : ::Flaschenliste::kText;
+    bool arbeitsmappe = EndetAuf(datei, ".xlsx");
     if (format) {
+        arbeitsmappe = *format == "xlsx";
         if (*format == "text") {
             art = ::Flaschenliste::kText;
         } else if (*format == "xls") {
             art = ::Flaschenliste::kTabelle;
-        } else {
+        } else if (!arbeitsmappe) {
             throw Bedienfehler("Unbekanntes Format " + Aufruf::Zitat(*format) +
-                               " (erwartet text oder xls).");
+                               " (erwartet text, xls oder xlsx).");
         }
     }
-    if (IstStandardausgabe(datei) && art == ::Flaschenliste::kTabelle) {
+    if (IstStandardausgabe(datei) && (art == ::Flaschenliste::kTabelle || arbeitsmappe)) {
         throw Bedienfehler(
             "Die Tabelle wird nur in eine Datei geschrieben, nicht auf die "
             "Standardausgabe (-).");
@@ -215,7 +219,15 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
     RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
     Ergebnis<void> geschrieben;
     ::Flaschenliste::Auslassung auslassung;
-    if (art == ::Flaschenliste::kText) {
+    if (arbeitsmappe) {
+        ::Flaschenliste::Eintraege eintraege;
+        rechnungen.GetFlaschenPosten(eintraege);
+        geschrieben = Arbeitsmappe::Schreiben(
+            datei,
+            FlaschenlisteArbeitsmappe::Inhalt(eintraege, einstellungen,
+                                              bestand.V().weinlistenVerwaltung),
+            kDaten);
+    } else if (art == ::Flaschenliste::kText) {
         // The list names its file in its own encoding.
         ::Flaschenliste::Eintraege eintraege;
         rechnungen.GetFlaschenPosten(eintraege);

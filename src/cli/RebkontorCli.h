@@ -67,6 +67,8 @@ class RebkontorCli {
   private:
     static const Befehl* Finde(const std::string& name);
     int Flaschenliste(Aufruf& aufruf);
+    // "auswertung": the statistics (AuswertungBefehl.cpp).
+    int Auswertung(Aufruf& aufruf);
     int Preislisten(Aufruf& aufruf);
     int Adressen(Aufruf& aufruf);
     // "rechnung": the PDF, or the e-invoice.

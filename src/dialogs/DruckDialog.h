@@ -15,6 +15,7 @@ class DruckDialog : public Dialog {
     static constexpr int kInterneRechnung = 103;
     static constexpr int kBildschirm = 104;
     static constexpr int kDrucker = 105;
+    static constexpr int kAusfertigungen = 106;
 
     // Sets every document and the printer.
     DruckDialog(bool& packliste, bool& kundenRechnung, bool& interneRechnung, bool& bildschirm);
@@ -24,6 +25,10 @@ class DruckDialog : public Dialog {
     // callers then put out nothing.
     static bool Waehlen(Services& app, bool& packliste, bool& kundenRechnung, bool& interneRechnung,
                         bool& bildschirm);
+
+    // The same choice for a document that is not an invoice: only screen
+    // or printer, under the title "Drucken". True on "OK".
+    static bool Ausgabeart(Services& app, bool& bildschirm);
 
     void SetupWindow() override;
     void Command(int id) override;
@@ -35,4 +40,5 @@ class DruckDialog : public Dialog {
     bool& kundenRechnung_;
     bool& interneRechnung_;
     bool& bildschirm_;
+    bool nurAusgabeart_ = false;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "dialogs/Auswertungen.h"
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/Exportmeldung.h"
 #include "dialogs/FirmendatenDlg.h"
@@ -18,6 +19,7 @@
 #include "dialogs/WeinListe.h"
 #include "documents/Ausgabeziel.h"
 #include "documents/Flaschenliste.h"
+#include "documents/FlaschenlisteArbeitsmappe.h"
 #include "documents/PreislistenExport.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -53,6 +55,7 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kAbrufenNachDatum, {{}, [this] { AbrufenNachDatum(); }}},
         {Hauptmenue::kAbrufenNachNummer, {{}, [this] { AbrufenNachNummer(); }}},
         {Hauptmenue::kFlaschenzaehlung, {{}, [this] { Flaschenzaehlung(); }}},
+        {Hauptmenue::kAuswertungen, {kunden, [this] { Auswertungen(); }}},
         {Hauptmenue::kBeenden, {{}, [] {}}},
     };
 }
@@ -235,7 +238,8 @@ void Hauptfenster::Flaschenzaehlung() {
     const Datum heute = Datum::Heute();
     SaveFileRequest anfrage;
     anfrage.title = "Flaschenliste erzeugen";
-    anfrage.filter = "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|";
+    anfrage.filter =
+        "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|Excel-Arbeitsmappe (*.xlsx)|*.xlsx|";
     anfrage.fileName = "fl_" + std::to_string(heute.Day()) + "_" + std::to_string(heute.Month()) +
                        "_" + std::to_string(heute.Year());
     anfrage.initialDir = kFlaschenlistenOrdner;
@@ -255,6 +259,7 @@ void Hauptfenster::Flaschenzaehlung() {
         "einige Zeit in Anspruch nehmen."_w,
         "Erstellen der Flaschenliste");
     const bool tabelle = wahl->filterIndex == 2;
+    const bool arbeitsmappe = wahl->filterIndex == 3;
     RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
     const Customizer& einstellungen = *verwaltungen_.customizer;
     Ergebnis<void> geschrieben;
@@ -265,6 +270,9 @@ void Hauptfenster::Flaschenzaehlung() {
         rechnungen.GetFlaschenPosten(eintraege);
         if (tabelle) {
             geschrieben = Flaschenliste::Tabelle(wahl->path, eintraege, einstellungen, &auslassung);
+        } else if (arbeitsmappe) {
+            geschrieben = FlaschenlisteArbeitsmappe::Schreiben(
+                wahl->path, eintraege, einstellungen, verwaltungen_.weinlistenVerwaltung);
         } else {
             // The list names its file as the user reads it, in its own encoding.
             geschrieben = Ausgabeziel::Ersetzen(
@@ -295,9 +303,14 @@ void Hauptfenster::Flaschenzaehlung() {
         app_.MessageBox(Flaschenliste::AuslassungsText(auslassung), "Erstellen der Flaschenliste",
                         MessageButtons::Ok, MessageIcon::Warning);
     }
-    if (!tabelle) {
+    if (!tabelle && !arbeitsmappe) {
         app_.StartProgram({oeffner_, wahl->path});
     }
+}
+
+void Hauptfenster::Auswertungen() {
+    ::Auswertungen dialog(verwaltungen_);
+    app_.Execute(dialog);
 }
 
 bool Hauptfenster::PreislisteVorhanden(int befehl) {

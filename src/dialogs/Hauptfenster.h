@@ -67,8 +67,11 @@ class Hauptfenster {
     // F7: the search by invoice number or amount.
     void AbrufenNachNummer();
     // The filter dialog, a file, then the bottle list as text (opened in the
-    // desktop's text editor) or as a spreadsheet.
+    // desktop's text editor), as the old spreadsheet (.xls) or as one in
+    // today's format (.xlsx).
     void Flaschenzaehlung();
+    // The statistics of a period, with charts.
+    void Auswertungen();
     // The wine list; the price list, once a price list exists.
     void WeineVerwalten();
     void PreislisteVerwalten();

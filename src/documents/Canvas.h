@@ -27,4 +27,8 @@ class Canvas {
     // Plays the letterhead picture into the rectangle; a canvas without a
     // picture ignores it.
     virtual void PlayLetterhead(int left, int top, int width, int height) = 0;
+    // Draws an SVG picture (a chart) into the rectangle, keeping its
+    // proportions; a canvas that draws no pictures leaves it out.
+    virtual void DrawPicture(int /*left*/, int /*top*/, int /*width*/, int /*height*/,
+                             const std::string& /*svg*/) {}
 };

@@ -87,7 +87,12 @@ void RecordingCanvas::DrawText(int x, int y, const std::string& text) {
 }
 
 void RecordingCanvas::PlayLetterhead(int left, int top, int width, int height) {
-    pictures_.push_back(Picture{left, top, width, height});
+    pictures_.push_back(Picture{left, top, width, height, {}});
+}
+
+void RecordingCanvas::DrawPicture(int left, int top, int width, int height,
+                                  const std::string& svg) {
+    pictures_.push_back(Picture{left, top, width, height, svg});
 }
 
 const RecordingCanvas::Text* RecordingCanvas::Find(const std::string& fragment) const {

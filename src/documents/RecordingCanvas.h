@@ -30,6 +30,8 @@ class RecordingCanvas : public Canvas {
         int top = 0;
         int width = 0;
         int height = 0;
+        // Empty for the letterhead.
+        std::string svg;
     };
 
     // A rectangle in device units; left and top belong to it, right and
@@ -49,6 +51,7 @@ class RecordingCanvas : public Canvas {
     void SelectFont(const std::string& face, int height, int weight, bool underline) override;
     void DrawText(int x, int y, const std::string& text) override;
     void PlayLetterhead(int left, int top, int width, int height) override;
+    void DrawPicture(int left, int top, int width, int height, const std::string& svg) override;
 
     const std::vector<Text>& Texts() const { return texts_; }
     const std::vector<Picture>& Pictures() const { return pictures_; }

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QRectF>
+#include <QSvgRenderer>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -92,4 +93,16 @@ void QPainterCanvas::PlayLetterhead(int left, int top, int width, int height) {
     if (briefkopf_ != nullptr) {
         briefkopf_->Abspielen(painter_, QRectF(left, top, width, height));
     }
+}
+
+void QPainterCanvas::DrawPicture(int left, int top, int width, int height,
+                                 const std::string& svg) {
+    QSvgRenderer bild(QByteArray::fromStdString(svg));
+    if (!bild.isValid()) {
+        return;
+    }
+    bild.setAspectRatioMode(Qt::KeepAspectRatio);
+    painter_.save();
+    bild.render(&painter_, QRectF(left, top, width, height));
+    painter_.restore();
 }

@@ -38,6 +38,10 @@ FakeWindow::FakeWindow(Dialog& dialog, std::optional<UiLayout> layout)
             control.isDefault = c.isDefault;
             control.limit = c.maxLength;
             control.parent = c.parent;
+            control.items = c.items;
+            if (c.kind == Kind::TabWidget && !c.items.empty()) {
+                control.selected = 0;
+            }
             order_.push_back(id);
         }
     }
@@ -259,10 +263,11 @@ std::vector<std::string> FakeWindow::Items(int id) const {
 
 std::string FakeWindow::Text(int id) const {
     const Control& c = At(id);
-    if (c.kind == Kind::ListView) {
-        throw std::logic_error(Name(id) + " is a list view and has no text");
+    if (c.kind == Kind::ListView || c.kind == Kind::ChartView) {
+        throw std::logic_error(Name(id) + " is a list or chart view and has no text");
     }
-    if ((c.kind == Kind::ComboBox && !c.editable) || c.kind == Kind::ListBox) {
+    if ((c.kind == Kind::ComboBox && !c.editable) || c.kind == Kind::ListBox ||
+        c.kind == Kind::TabWidget) {
         return c.selected >= 0 ? c.items[static_cast<std::size_t>(c.selected)] : std::string();
     }
     return c.text;
@@ -270,8 +275,8 @@ std::string FakeWindow::Text(int id) const {
 
 void FakeWindow::SetText(int id, const std::string& text) {
     Control& c = At(id);
-    if (c.kind == Kind::ListView) {
-        throw std::logic_error(Name(id) + " is a list view and has no text");
+    if (c.kind == Kind::ListView || c.kind == Kind::ChartView) {
+        throw std::logic_error(Name(id) + " is a list or chart view and has no text");
     }
     if ((c.kind == Kind::ComboBox && !c.editable) || c.kind == Kind::ListBox) {
         // Selects the entry with this text, or none.
@@ -455,6 +460,33 @@ std::vector<int> FakeWindow::SelectedRows(int id) const {
 
 void FakeWindow::RefreshRow(int id, int /*row*/) {
     (void)At(id);
+}
+
+void FakeWindow::SetChart(int id, const Diagramm& diagramm) {
+    Control& c = At(id);
+    if (strict_ && c.kind != Kind::ChartView) {
+        throw std::logic_error(Name(id) + " is no chart view");
+    }
+    c.chart = diagramm;
+}
+
+const Diagramm* FakeWindow::Chart(int id) const {
+    const Control& c = At(id);
+    return c.chart ? &*c.chart : nullptr;
+}
+
+std::string FakeWindow::ChartBild(int id, Bildformat format, int width, int height) {
+    const Control& c = At(id);
+    if (!c.chart) {
+        throw std::logic_error(Name(id) + " shows no chart");
+    }
+    const char* art = format == Bildformat::Png ? "PNG" : format == Bildformat::Pdf ? "PDF" : "SVG";
+    std::string bild = std::string(art) + " " + std::to_string(width) + "x" +
+                       std::to_string(height) + ": " + c.chart->titel + "\n";
+    for (const std::string& kategorie : c.chart->kategorien) {
+        bild += kategorie + "\n";
+    }
+    return bild;
 }
 
 void FakeWindow::StartTimer(int timerId, int milliseconds) {

@@ -63,6 +63,8 @@ class FakeWindow : public Window {
     int Y() const { return y_; }
     const std::vector<Column>& Columns(int id) const;
     std::vector<std::string> Items(int id) const;
+    // The chart a chart view shows, or null before the first.
+    const Diagramm* Chart(int id) const;
     bool HasControl(int id) const { return controls_.count(id) != 0; }
     Dialog& Logic() const { return dialog_; }
 
@@ -93,6 +95,10 @@ class FakeWindow : public Window {
     std::string RowText(int id, int row) const override;
     std::vector<int> SelectedRows(int id) const override;
     void RefreshRow(int id, int row) override;
+    void SetChart(int id, const Diagramm& diagramm) override;
+    // Stands in for the picture: "<format> <width>x<height>: <title>" and
+    // the categories, one per line.
+    std::string ChartBild(int id, Bildformat format, int width, int height) override;
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     std::string Caption() const override { return caption_; }
     void StartTimer(int timerId, int milliseconds) override;
@@ -118,6 +124,7 @@ class FakeWindow : public Window {
         std::vector<Column> columns;
         std::vector<std::string> rows;
         std::set<int> selectedRows;
+        std::optional<Diagramm> chart;
     };
 
     Control& At(int id);

@@ -58,7 +58,8 @@ UiLayout::Kind KindOf(const std::string& cls) {
         {"QCheckBox", K::CheckBox},      {"QRadioButton", K::RadioButton},
         {"QComboBox", K::ComboBox},      {"QListWidget", K::ListBox},
         {"QTreeView", K::ListView},      {"QTreeWidget", K::ListView},
-        {"QTableView", K::ListView},     {"QGroupBox", K::GroupBox}};
+        {"QTableView", K::ListView},     {"QGroupBox", K::GroupBox},
+        {"QTabWidget", K::TabWidget},    {"QChartView", K::ChartView}};
     const auto art = kArten.find(cls);
     return art == kArten.end() ? K::Other : art->second;
 }
@@ -106,6 +107,14 @@ UiLayout UiLayout::Parse(const std::string& xml, Umwandlung umwandlung) {
         int id;
         int nummer;
     };
+    // The tab widget the innermost open widget is a page of, or null.
+    auto tabsOf = [&](const std::vector<Offen>& offen) -> Control* {
+        if (offen.size() < 2 || offen[offen.size() - 2].id < 0) {
+            return nullptr;
+        }
+        Control& c = layout.controls[offen[offen.size() - 2].id];
+        return c.kind == Kind::TabWidget ? &c : nullptr;
+    };
     std::vector<Offen> widgets;
     int naechste = 0;
     std::size_t pos = 0;
@@ -128,6 +137,18 @@ UiLayout UiLayout::Parse(const std::string& xml, Umwandlung umwandlung) {
             if (tag[tag.size() - 2] != '/') {
                 widgets.push_back({id, nummer});
             }
+        } else if (tag.rfind("<attribute ", 0) == 0 && Attribute(tag, "name") == "title") {
+            // A tab widget's page gives its title as an attribute.
+            std::size_t close = xml.find("</attribute>", end);
+            if (close == std::string::npos) {
+                break;
+            }
+            if (Control* tabs = tabsOf(widgets)) {
+                tabs->items.push_back(
+                    umwandlung(PropertyValue(xml.substr(end + 1, close - end - 1))));
+            }
+            pos = close;
+            continue;
         } else if (tag == "</widget>") {
             if (!widgets.empty()) {
                 widgets.pop_back();

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a dialog's Qt Designer layout says about its controls, read without
 // the toolkit: each widget named "c<identifier>" with its kind and initial
@@ -21,6 +22,8 @@ class UiLayout {
         ListBox,
         ListView,
         GroupBox,
+        TabWidget,
+        ChartView,
         Other
     };
 
@@ -34,6 +37,8 @@ class UiLayout {
         int maxLength = -1;
         bool digitsOnly = false;  // an edit that takes digits only
         bool isDefault = false;   // the button Enter presses
+        // A tab widget's pages, by their titles (Windows-1252).
+        std::vector<std::string> items;
         // The widget the control sits in, numbered in the order the layout
         // names its widgets (0: the dialog itself). Radio buttons with the
         // same parent form one group, as they do in the toolkit.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "windowing/Diagramm.h"
 #include "windowing/WindowingTypes.h"
 
 // What a dialog's logic may do to its own window: its controls, found by
@@ -37,6 +38,11 @@
 //   push button, static     Text/SetText: the caption; no event. SetChecked
 //   text, group box         does nothing and IsChecked is false.
 //   list view               Columns and rows only (below); no text.
+//   tab widget              ItemCount/ItemText: its pages' titles; Select
+//                           shows a page and reports nothing, Selected is
+//                           the page shown. The user's change of page is
+//                           reported as a selection change.
+//   chart view              SetChart and ChartBild only (below); no text.
 //
 // Enable, Show and Focus work on every kind. Nothing the program does to a
 // control is reported back to it as a click or a choice: only the user's
@@ -87,6 +93,12 @@ class Window {
     virtual std::vector<int> SelectedRows(int id) const = 0;
     // Asks the dialog again for the cells of one row, or of all rows (-1).
     virtual void RefreshRow(int id, int row) = 0;
+
+    // Chart views: shows the chart, in place of what the view showed.
+    virtual void SetChart(int id, const Diagramm& diagramm) = 0;
+    // The chart the view shows, drawn afresh as a picture of width x height
+    // (pixels for PNG, points for PDF and SVG): the bytes of its file.
+    virtual std::string ChartBild(int id, Bildformat format, int width, int height) = 0;
 
     virtual void SetCaption(const std::string& caption) = 0;
     virtual std::string Caption() const = 0;

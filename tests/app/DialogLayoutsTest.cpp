@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolButton>
@@ -55,6 +57,10 @@ Kind KindOf(QWidget* w) {
         return Kind::ListView;
     if (qobject_cast<QGroupBox*>(w))
         return Kind::GroupBox;
+    if (qobject_cast<QTabWidget*>(w))
+        return Kind::TabWidget;
+    if (qobject_cast<QChartView*>(w))
+        return Kind::ChartView;
     return Kind::Other;
 }
 

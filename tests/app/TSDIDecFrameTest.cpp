@@ -96,6 +96,7 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "  Abrufen nach &Nummer\tF7",
                                   "-",
                                   "  &Flaschenzählung",
+                                  "  &Auswertungen...",
                                   "&Optionen",
                                   "  Neuer &Merkzettel",
                                   "-",

@@ -8,6 +8,7 @@
 
 #include "CliFixture.h"
 #include "documents/Adressdatei.h"
+#include "documents/Auswertung.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
 #include "model/GeoGruppe.h"
@@ -109,6 +110,69 @@ TEST_F(ExportTest, BottleListFormatFollowsTheSuffixUnlessGiven) {
     ASSERT_EQ(Lauf({"flaschenliste", "text.xls", "--format=text"}).status, 0);
     EXPECT_EQ(ReadBytes(Pfad("text.xls")),
               Flaschenliste("text.xls", ::Flaschenliste::kText, false, true));
+}
+
+TEST_F(ExportTest, StatisticsAreTheDialogsTablesInEveryFormatAndRefuseBadCalls) {
+    const Datum von(1, 1, 2025);
+    const Datum bis(7, 12, 2026);
+    Bibliothek bibliothek(Daten());
+    const Auswertung zahlen = Auswertung::Berechnen(bibliothek.V(), von, bis);
+    ASSERT_GT(zahlen.rechnungen, 0U);
+    const std::pair<const char*, Auswertung::Ansicht> arten[] = {
+        {"umsatz", Auswertung::Ansicht::Umsatz},
+        {"weine", Auswertung::Ansicht::Weine},
+        {"kunden", Auswertung::Ansicht::Kunden},
+        {"bestand", Auswertung::Ansicht::Bestand}};
+    for (const auto& [art, ansicht] : arten) {
+        SCOPED_TRACE(art);
+        const Tabelle tabelle = zahlen.TabelleVon(ansicht);
+        ASSERT_FALSE(tabelle.zeilen.empty());
+        const std::string name = std::string(art) + ".csv";
+        const Ergebnis csv =
+            Lauf({"auswertung", "--art", art, "--von", "1.1.2025", "--bis", "07.12.2026", name});
+        ASSERT_EQ(csv.status, 0) << csv.err;
+        EXPECT_EQ(ReadBytes(Pfad(name)), tabelle.Csv());
+        const Ergebnis aus = Lauf({"auswertung", "--art", art, "--von", "1.1.2025", "--bis",
+                                   "7.12.2026", "--format", "csv", "-"});
+        EXPECT_EQ(aus.out, tabelle.Csv());
+        const Ergebnis text =
+            Lauf({"auswertung", "--art", art, "--von", "1.1.2025", "--bis", "7.12.2026"});
+        EXPECT_THAT(text.out,
+                    ::testing::StartsWith(CodePage::Cp1252ToUtf8(tabelle.Klartext("\n"))));
+        const std::string mappe = std::string(art) + ".xlsx";
+        ASSERT_EQ(
+            Lauf({"auswertung", "--art", art, "--von", "1.1.2025", "--bis", "7.12.2026", mappe})
+                .status,
+            0);
+        EXPECT_THAT(ReadBytes(Pfad(mappe)), ::testing::StartsWith("PK\x03\x04"));
+    }
+
+    const Ergebnis rueckwaerts =
+        Lauf({"auswertung", "--art", "weine", "--von", "2.1.2026", "--bis", "1.1.2026"});
+    EXPECT_EQ(rueckwaerts.status, 2);
+    EXPECT_THAT(rueckwaerts.err, HasSubstr("Der Zeitraum endet vor seinem Beginn"));
+    EXPECT_EQ(
+        Lauf({"auswertung", "--art", "flaschen", "--von", "1.1.2026", "--bis", "2.1.2026"}).status,
+        2);
+    EXPECT_EQ(Lauf({"auswertung", "--art", "weine", "--von", "1.1.2026"}).status, 2);
+    EXPECT_EQ(Lauf({"auswertung", "--art", "weine", "--von", "1.1.2026", "--bis", "2.1.2026",
+                    "--format", "xlsx", "-"})
+                  .status,
+              2);
+    EXPECT_FALSE(FileExists(Pfad("-")));
+
+    // A period without invoices says so under its empty table.
+    const Ergebnis leer =
+        Lauf({"auswertung", "--art", "umsatz", "--von", "1.1.1990", "--bis", "31.1.1990"});
+    EXPECT_EQ(leer.status, 0);
+    EXPECT_THAT(leer.out, HasSubstr("Keine Rechnungen im Zeitraum"));
+
+    // The bottle list as a workbook, by its suffix or by the format given.
+    ASSERT_EQ(Lauf({"flaschenliste", "liste.xlsx"}).status, 0);
+    EXPECT_THAT(ReadBytes(Pfad("liste.xlsx")), ::testing::StartsWith("PK\x03\x04"));
+    ASSERT_EQ(Lauf({"flaschenliste", "liste.dat", "--format", "xlsx"}).status, 0);
+    EXPECT_THAT(ReadBytes(Pfad("liste.dat")), ::testing::StartsWith("PK\x03\x04"));
+    EXPECT_EQ(Lauf({"flaschenliste", "--format", "xlsx", "-"}).status, 2);
 }
 
 TEST_F(ExportTest, BottleListNamesAFileWithUmlautsInItsOwnEncoding) {

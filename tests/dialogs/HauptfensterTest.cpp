@@ -248,8 +248,9 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen and "Firmendaten" below "Grundeinstellungen".
-    EXPECT_EQ(befehle, 16);
+    // The specified fifteen, "Firmendaten" below "Grundeinstellungen" and
+    // "Auswertungen..." below "Flaschenzählung".
+    EXPECT_EQ(befehle, 17);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");

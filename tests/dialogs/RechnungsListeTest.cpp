@@ -586,7 +586,9 @@ TEST_F(HauptfensterRechnungenTest, BottleListAsTextOrSpreadsheet) {
     const SaveFileRequest& r = app_.SaveRequests()[0];
     EXPECT_EQ(r.fileName, "fl_1_1_2027");
     EXPECT_EQ(r.title, "Flaschenliste erzeugen");
-    EXPECT_EQ(r.filter, "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|");
+    EXPECT_EQ(r.filter,
+              "Textdatei (*.TXT)|*.txt|Excel Tabelle (*.XLS)|*.xls|Excel-Arbeitsmappe "
+              "(*.xlsx)|*.xlsx|");
     EXPECT_EQ(r.defaultExt, "txt");
     EXPECT_TRUE(app_.Messages().empty());
 
