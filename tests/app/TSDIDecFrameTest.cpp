@@ -94,11 +94,13 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "  Abrufen nach &Nummer\tF7",
                                   "-",
                                   "  &Flaschenzählung",
+                                  "  DATEV-E&xport...",
                                   "&Optionen",
                                   "  Neuer &Merkzettel",
                                   "-",
                                   "  &Grundeinstellungen",
                                   "  &Firmendaten (E-Rechnung)",
+                                  "  &DATEV-Einstellungen...",
                                   "&Hilfe",
                                   "  &Benutzerhandbuch\tF1",
                                   "  &Über.."}));
