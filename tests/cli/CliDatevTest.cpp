@@ -424,12 +424,12 @@ TEST_F(CliDatevTest, RefusalsSayWhyAndWriteNothing) {
         FixedText::Set(kunde.Nachname, "Sch\xF6n");
         bestand->KundenEinlesen().AddKunde(kunde);
         grosser = kunde.nummer;
-        GenericList<Rechnung> november;
+        GenericList<Rechnung> imNovember;
         v.rechnungsVerwaltung->GetRechnungenNachDatum(
-            november, 0, 0xFFFFFFFFu, Datum(1, 11, 2026).Julian(), Datum(30, 11, 2026).Julian(),
+            imNovember, 0, 0xFFFFFFFFu, Datum(1, 11, 2026).Julian(), Datum(30, 11, 2026).Julian(),
             false, true, false);
-        ASSERT_GE(november.Count(), 1u);
-        Rechnung r = november[0];
+        ASSERT_GE(imNovember.Count(), 1u);
+        Rechnung r = imNovember[0];
         r.kunde = grosser;
         v.rechnungsVerwaltung->UpdateRechnung(r);
     }

@@ -222,9 +222,9 @@ TEST_F(DatevDlgTest, ExportsThePreviousMonthAsksBeforeAnOverlapAndRemembersEachE
     const std::size_t zweite = datei.find("\r\n") + 2;
     const std::size_t dritte = datei.find("\r\n", zweite) + 2;
     EXPECT_EQ(datei.substr(0, zweite), kopf);
-    EXPECT_EQ(datei.substr(zweite, 80),
-              "Umsatz (ohne Soll/Haben-Kz);Soll/Haben-Kennzeichen;WKZ Umsatz;Kurs;Basis-Umsatz;"
-              "WKZ");
+    const std::string spalten =
+        "Umsatz (ohne Soll/Haben-Kz);Soll/Haben-Kennzeichen;WKZ Umsatz;Kurs;Basis-Umsatz;WKZ";
+    EXPECT_EQ(datei.substr(zweite, spalten.size()), spalten);
     // A quote in a name is doubled; the name is in the program's code page.
     EXPECT_EQ(datei.substr(dritte),
               Buchung("75,00", "10001", "1511", "0", "Rechnung 0 Hans Müller"_w, "15122026") +
