@@ -18,7 +18,6 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/FixedText.h"
-#include "storage/GenericList.h"
 
 namespace {
 
@@ -219,21 +218,17 @@ std::vector<DatevExport::Beleg> DatevExport::Belege(Verwaltungen& verwaltungen, 
     if (verwaltungen.rechnungsVerwaltung == nullptr) {
         return belege;
     }
-    // Every stored invoice once: an invoice may be dated long before or after
-    // the day it was entered, so no shortcut through the capture dates is safe.
-    GenericList<Rechnung> alle;
-    verwaltungen.rechnungsVerwaltung->GetRechnungenNachDatum(alle, 0, 0xFFFFFFFFu, 0, 0, true,
-                                                             false, false);
-    // The list comes newest first; the batch goes in the order of the file.
-    for (unsigned i = alle.Count(); i-- > 0;) {
-        const Rechnung& r = alle[i];
-        const Rechnungsbetrag betrag(r, verwaltungen.customizer);
-        if (betrag.datum.Julian() < von.Julian() || betrag.datum.Julian() > bis.Julian() ||
-            betrag.endbetrag == 0) {
-            continue;
-        }
-        belege.push_back({r.id, r.nummer, r.kunde, betrag.datum, betrag.endbetrag});
-    }
+    // The date that counts is the invoice's own or else its capture day:
+    // both are looked at, and the amount decides with the same rule as the
+    // printed page.
+    verwaltungen.rechnungsVerwaltung->JedeMitDatumOderErfasstIn(
+        von.Julian(), bis.Julian(), [&](const Rechnung& r) {
+            const Rechnungsbetrag betrag(r, verwaltungen.customizer);
+            if (betrag.datum.Julian() >= von.Julian() && betrag.datum.Julian() <= bis.Julian() &&
+                betrag.endbetrag != 0) {
+                belege.push_back({r.id, r.nummer, r.kunde, betrag.datum, betrag.endbetrag});
+            }
+        });
     return belege;
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/DatevExportDlg.h"
 #include "dialogs/FirmendatenDlg.h"
 #include "documents/DatevExport.h"
+#include "model/KundenVerwaltung.h"
 #include "storage/CodePage.h"
 #include "support/DialogFixture.h"
 
@@ -18,10 +19,13 @@ constexpr const char* kVermerke = "daten/datev-exporte.txt";
 
 // A small business in Euro with prices that include 19 % VAT: two invoices
 // dated in November 2026, one in October, one deleted in November and one
-// without a date of its own (it counts on its capture day, 6 December).
+// without a date of its own (it counts on its capture day, 6 December), and
+// one dated in March 2027, further ahead than the invoice filter looks.
 class DatevDlgTest : public DialogFixture {
   protected:
     DatevDlgTest() {
+        // Customer numbers count on from the test before in this process.
+        KundenVerwaltung::maxNummer = 0;
         Einstellungen().preiseInEuro = 1;
         Einstellungen().mwstEnthalten = 1;
         Einstellungen().mwst = 19.0f;
@@ -35,6 +39,7 @@ class DatevDlgTest : public DialogFixture {
         Datiert(geloescht, Datum(1, 11, 2026));
         Rv().DeleteRechnung(geloescht, true);
         RechnungSpeichern(mueller, {{1, 1, 0.0f, 4.00f}});
+        Datiert(RechnungSpeichern(berg, {{1, 2, 0.0f, 8.00f}}), Datum(1, 3, 2027));
     }
 
     std::int32_t Kunde(const char* vorname, const char* nachname) {
@@ -274,6 +279,11 @@ TEST_F(DatevDlgTest, ExportsThePreviousMonthAsksBeforeAnOverlapAndRemembersEachE
               "wurde keine Datei geschrieben."_w);
     EXPECT_EQ(app_.SaveRequests().size(), 3u);
     EXPECT_FALSE(jahr.IsClosed());
+    // An invoice dated months after it was captured belongs to its month.
+    jahr.Type(X::kVonMonat, "3");
+    jahr.Type(X::kVonJahr, "2027");
+    jahr.Type(X::kBisMonat, "3");
+    EXPECT_EQ(jahr.Text(X::kUmfang), "1 Rechnung, zusammen 16,00 EUR");
 }
 
 }  // namespace
