@@ -22,11 +22,13 @@ Befehle:
 constexpr const char* kAllgemeinFuss = R"(
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
-Nur »beispieldaten« und »firmendaten« mit Optionen verändern Daten, und nur, solange kein Rebkontor-Fenster
+Nur »beispieldaten«, »firmendaten« mit Optionen und »datev« (das sich jeden
+Export merkt) verändern Daten, und nur, solange kein Rebkontor-Fenster
 mit demselben Verzeichnis arbeitet; alle anderen Befehle lesen sie nur, auch
 neben einem laufenden Fenster, und legen das Verzeichnis »daten« nie an.
 Ausgaben gehen nie in das Datenverzeichnis und ersetzen nur gewöhnliche
-Dateien; DATEI »-« ist die Standardausgabe (außer für Tabellen und PDF).
+Dateien; DATEI »-« ist die Standardausgabe (außer für Tabellen, PDF und
+DATEV).
 Datumsangaben: T.M.JJJJ (24.12.2025).
 Ausgaben im Terminal sind UTF-8, geschriebene Dateien Windows-1252.
 
@@ -146,6 +148,30 @@ Großbuchstaben) und das Zahlungsziel (0 bis 365 Tage). Ist ein Feld falsch,
 wird nichts gespeichert.
 )";
 
+constexpr const char* kDatev =
+    R"(Aufruf: rebkontor-cli datev --von T.M.JJJJ --bis T.M.JJJJ DATEI [--erneut]
+
+Schreibt die Rechnungen des Zeitraums als DATEV-Buchungsstapel für den
+Steuerberater (DATEV-Format, EXTF), wie »DATEV-Export...« im Fenster: je
+Rechnung, die nicht gelöscht ist und deren Datum im Zeitraum liegt, eine
+Buchung ihres Endbetrags vom Debitorenkonto des Kunden an das Erlöskonto.
+Zahlungen bucht der Steuerberater vom Kontoauszug.
+
+  --von T.M.JJJJ   der erste Tag des Zeitraums
+  --bis T.M.JJJJ   der letzte Tag; der Zeitraum liegt in einem Wirtschaftsjahr
+  --erneut         auch dann exportieren, wenn der Zeitraum sich mit einem
+                   früheren Export überschneidet
+
+Die Beraternummer, die Mandantennummer und die Konten stehen in den
+DATEV-Einstellungen (Fenster: Optionen/DATEV-Einstellungen); fehlen sie, sagt
+eine Meldung, was fehlt. Jeder Export wird in »daten/datev-exporte.txt«
+vermerkt; ein Zeitraum, der sich mit einem vermerkten überschneidet, wird nur
+mit --erneut exportiert, denn eine doppelt gebuchte Rechnung ist für den
+Steuerberater das Schlimmste. DATEV erkennt nur Dateien, deren Name mit
+»EXTF_« beginnt und auf ».csv« endet, etwa
+EXTF_Buchungsstapel_20261101_20261130.csv.
+)";
+
 constexpr const char* kSuche = R"(Aufruf: rebkontor-cli suche --nummer NUMMER
         rebkontor-cli suche --betrag BETRAG [--abweichung TOLERANZ]
 
@@ -177,6 +203,8 @@ in einer Zeile, danach eine Zusammenfassung:
   - Posten von Rechnungen, die nie gespeichert wurden (auch wenn ihre Id
     inzwischen an eine andere Rechnung vergeben ist);
   - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten;
+  - falsche DATEV-Einstellungen und Zeilen in »datev-exporte.txt«, die kein
+    lesbarer Vermerk eines DATEV-Exports sind;
   - Reste eines abgebrochenen »beispieldaten«.
 
 Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
@@ -237,6 +265,9 @@ const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
          kBeispieldaten, {}, &RebkontorCli::Beispieldaten},
         {"firmendaten", "", "die Firmendaten für E-Rechnungen zeigen oder ändern",
          kFirmendaten, {}, &RebkontorCli::Firmendaten},
+        {"datev", "DATEI", "die Rechnungen eines Zeitraums als DATEV-Buchungsstapel\n"
+                           "für den Steuerberater",
+         kDatev, {}, &RebkontorCli::Datev},
     };
     // clang-format on
     return befehle;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/Beispieldaten.h"
+#include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
@@ -124,6 +125,14 @@ std::vector<std::string> Datenpruefung::Pruefen() {
         }
         if (const std::string falsch = daten.Pruefen(); !falsch.empty()) {
             Problem(Datei(Firmendaten::kDatei) + ": " + falsch);
+        }
+        if (const std::string falsch = daten.datev.Pruefen(); !falsch.empty()) {
+            Problem(Datei(Firmendaten::kDatei) + ", DATEV: " + falsch);
+        }
+    }
+    if (auto bytes = Lies(DatevExporte::kDatei)) {
+        for (const std::string& zeile : DatevExporte::Unlesbar(*bytes)) {
+            Problem(Datei(DatevExporte::kDatei) + ": " + zeile);
         }
     }
     if (auto bytes = Lies("merkzettel.dat")) {

@@ -18,10 +18,11 @@ struct Verwaltungen;
 // check of the data directory and a sample data set, for scripts and
 // scheduled jobs. What draws PDF pages runs in the sibling program
 // rebkontor-cli-pdf, which has the toolkit; the rest starts without it.
-// Every command but "beispieldaten" only reads the data, where it lies and
-// beside a running window (see Lesebestand): the directory stays byte for
-// byte as it was, and "daten" is never created. "beispieldaten" holds the
-// data directory's lock, as the window does.
+// Every command but "beispieldaten", "firmendaten" with options and "datev"
+// only reads the data, where it lies and beside a running window (see
+// Lesebestand): the directory stays byte for byte as it was, and "daten" is
+// never created. Those three hold the data directory's lock, as the window
+// does; "datev" writes only its line in the record of DATEV exports.
 //
 // Messages go to `err`, results to `out`, both in UTF-8; files are written in
 // Windows-1252, as the window writes them.
@@ -82,6 +83,8 @@ class RebkontorCli {
                            const std::optional<std::string>& zugferd,
                            const std::optional<std::string>& referenz);
     int Firmendaten(Aufruf& aufruf);
+    // The DATEV booking batch (DatevBefehl.cpp).
+    int Datev(Aufruf& aufruf);
 
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.

@@ -39,7 +39,8 @@ void FirmendatenDlg::SetupWindow() {
 }
 
 Firmendaten FirmendatenDlg::AusFenster() {
-    Firmendaten neu;
+    // What this dialog does not show (the DATEV section) is stored as it was.
+    Firmendaten neu = daten_;
     const auto& felder = Firmendaten::Felder();
     for (std::size_t i = 0; i < felder.size(); ++i) {
         neu.*felder[i].wert = Getrimmt(Win().Text(kFelder[i]));

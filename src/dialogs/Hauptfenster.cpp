@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "dialogs/Auswertungen.h"
+#include "dialogs/DatevEinstellungenDlg.h"
+#include "dialogs/DatevExportDlg.h"
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/Exportmeldung.h"
 #include "dialogs/FirmendatenDlg.h"
@@ -40,6 +42,11 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
         {Hauptmenue::kFirmendaten,
          {[this] { return firmendaten_ != nullptr; }, [this] { FirmendatenBearbeiten(); }}},
+        {Hauptmenue::kDatevEinstellungen,
+         {[this] { return firmendaten_ != nullptr; }, [this] { DatevEinstellungenBearbeiten(); }}},
+        {Hauptmenue::kDatevExport,
+         {[this, kunden] { return firmendaten_ != nullptr && kunden(); },
+          [this] { DatevExportieren(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -96,6 +103,21 @@ void Hauptfenster::Grundeinstellungen() {
 void Hauptfenster::FirmendatenBearbeiten() {
     if (firmendaten_ != nullptr) {
         FirmendatenDlg dialog(*firmendaten_, firmendatenDatei_);
+        app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::DatevEinstellungenBearbeiten() {
+    if (firmendaten_ != nullptr) {
+        DatevEinstellungenDlg dialog(*firmendaten_, firmendatenDatei_, verwaltungen_.customizer);
+        app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::DatevExportieren() {
+    if (firmendaten_ != nullptr) {
+        const std::string ordner = std::filesystem::path(firmendatenDatei_).parent_path().string();
+        DatevExportDlg dialog(verwaltungen_, *firmendaten_, ordner.empty() ? "." : ordner);
         app_.Execute(dialog);
     }
 }

@@ -49,6 +49,10 @@ class Hauptfenster {
 
     void Grundeinstellungen();
     void FirmendatenBearbeiten();
+    // The DATEV settings live in the seller data file; the export's record
+    // lies beside it in the data folder.
+    void DatevEinstellungenBearbeiten();
+    void DatevExportieren();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();

@@ -22,12 +22,14 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
           {"Abrufen nach &Nummer\tF7", kAbrufenNachNummer},
           {"", 0},
           {"&Flaschenzählung"_w, kFlaschenzaehlung},
-          {"&Auswertungen...", kAuswertungen}}},
+          {"&Auswertungen...", kAuswertungen},
+          {"DATEV-E&xport...", kDatevExport}}},
         {"&Optionen",
          {{"Neuer &Merkzettel", kNeuerMerkzettel},
           {"", 0},
           {"&Grundeinstellungen", kGrundeinstellungen},
-          {"&Firmendaten (E-Rechnung)", kFirmendaten}}},
+          {"&Firmendaten (E-Rechnung)", kFirmendaten},
+          {"&DATEV-Einstellungen...", kDatevEinstellungen}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

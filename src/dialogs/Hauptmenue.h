@@ -23,6 +23,8 @@ class Hauptmenue {
     static constexpr int kPreislisteExportieren = 51694;
     static constexpr int kFirmendaten = 51695;
     static constexpr int kAuswertungen = 51710;
+    static constexpr int kDatevExport = 51727;
+    static constexpr int kDatevEinstellungen = 51728;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

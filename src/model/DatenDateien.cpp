@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
 #include "model/Kunde.h"
 #include "model/MerkzettelVerwaltung.h"
@@ -36,6 +37,7 @@ std::vector<Datei> Dateien() {
         {"kunden.dat", Kunde::DiskSize},
         {"merkzettel.dat", MerkzettelVerwaltung::MerkzettelIntern::DiskSize},
         {Firmendaten::kDatei, 0},
+        {DatevExporte::kDatei, 0},
     };
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         dateien.push_back({std::to_string(k) + ".wl", Preis::DiskSize});

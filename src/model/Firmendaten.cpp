@@ -77,6 +77,9 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
     bool gut = true;
     std::size_t start = 0;
     int zeile = 0;
+    // The seller's fields come first; a line "[NAME]" starts a section, and
+    // the lines of a section belong to it alone.
+    std::string abschnitt;
     while (start < text.size()) {
         std::size_t ende = text.find('\n', start);
         if (ende == std::string::npos) {
@@ -91,6 +94,11 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
         if (z.empty()) {
             continue;
         }
+        if (z.front() == '[' && z.back() == ']') {
+            abschnitt = z;
+            daten.datev.vorhanden = daten.datev.vorhanden || z == DatevEinstellungen::kAbschnitt;
+            continue;
+        }
         const std::size_t gleich = z.find('=');
         if (gleich == std::string::npos) {
             if (gut) {
@@ -100,6 +108,12 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
             continue;
         }
         const std::string schluessel = z.substr(0, gleich);
+        if (!abschnitt.empty()) {
+            if (abschnitt == DatevEinstellungen::kAbschnitt) {
+                daten.datev.Setze(schluessel, z.substr(gleich + 1));
+            }
+            continue;
+        }
         for (const Feld& f : Felder()) {
             if (schluessel == f.schluessel) {
                 // A lone CR or a tab inside a value would not survive the
@@ -117,7 +131,7 @@ std::string Firmendaten::Text() const {
         // Every field is a single line of the file.
         text += std::string(f.schluessel) + "=" + FixedText::Einzeilig(this->*f.wert) + "\r\n";
     }
-    return text;
+    return text + datev.Text();
 }
 
 Ergebnis<void> Firmendaten::Speichern(const std::string& datei) const {

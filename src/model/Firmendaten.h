@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "model/DatevEinstellungen.h"
 #include "storage/Fehler.h"
 
 // The grower's own business data ("Firmendaten"), which an e-invoice names as
@@ -67,4 +68,8 @@ class Firmendaten {
     std::string bic;
     std::string bank;
     std::string zahlungsziel = "30";
+
+    // The section "[DATEV]" after the seller's fields: what the tax
+    // advisor's booking batches need.
+    DatevEinstellungen datev;
 };

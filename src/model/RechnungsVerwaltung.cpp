@@ -640,6 +640,24 @@ void RechnungsVerwaltung::GetRechnungenNachDatum(GenericList<Rechnung>& liste,
               });
 }
 
+void RechnungsVerwaltung::JedeMitDatumOderErfasstIn(
+    std::uint32_t von, std::uint32_t bis, const std::function<void(const Rechnung&)>& f) const {
+    Rechnung puffer;
+    puffer.SetVerwaltungen(verwaltungen_);
+    for (std::int32_t n = 0; n < gespeichert_; ++n) {
+        const std::string_view satz = Satz(n);
+        if (Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht) {
+            continue;
+        }
+        const std::uint32_t datum = Feldwert<&Rechnung::datum>(satz);
+        const std::uint32_t erfasst = Feldwert<&Rechnung::erfasstDatum>(satz);
+        if ((datum >= von && datum <= bis) || (erfasst >= von && erfasst <= bis)) {
+            Lies(n, puffer);
+            f(puffer);
+        }
+    }
+}
+
 void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer, float betrag,
                                                             float toleranz,
                                                             GenericList<Rechnung>& liste) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -117,6 +118,13 @@ class RechnungsVerwaltung {
                                 std::uint32_t erfasstBis, std::uint32_t datumVon,
                                 std::uint32_t datumBis, bool mitErfasst, bool mitDatum,
                                 bool nurOffene);
+    // Calls f with every invoice that is not deleted and whose own date or
+    // capture date lies from `von` to `bis`, in the order of the file. Only
+    // those are read whole, so a period of a large file costs little more
+    // than a look at two fields per record; no date shortcut is taken, an
+    // invoice may be dated long after its capture. The working copy stays.
+    void JedeMitDatumOderErfasstIn(std::uint32_t von, std::uint32_t bis,
+                                   const std::function<void(const Rechnung&)>& f) const;
     // Invoices with that number (nummer >= 0), or else with a total within
     // the tolerance of the amount (betrag > 0), newest first.
     void GetRechnungenNachNummerOderBetrag(std::int32_t nummer, float betrag, float toleranz,

@@ -97,11 +97,13 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "-",
                                   "  &Flaschenzählung",
                                   "  &Auswertungen...",
+                                  "  DATEV-E&xport...",
                                   "&Optionen",
                                   "  Neuer &Merkzettel",
                                   "-",
                                   "  &Grundeinstellungen",
                                   "  &Firmendaten (E-Rechnung)",
+                                  "  &DATEV-Einstellungen...",
                                   "&Hilfe",
                                   "  &Benutzerhandbuch\tF1",
                                   "  &Über.."}));

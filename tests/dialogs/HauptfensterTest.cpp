@@ -63,8 +63,10 @@ TEST_F(HauptfensterTest, EveryMenuCommandCanBeChosen) {
 
     fenster_.Befehl(Hauptmenue::kGrundeinstellungen);
     fenster_.Befehl(Hauptmenue::kFirmendaten);
+    fenster_.Befehl(Hauptmenue::kDatevEinstellungen);
+    fenster_.Befehl(Hauptmenue::kDatevExport);
     fenster_.Befehl(Hauptmenue::kUeber);
-    EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 1017, 22000}));
+    EXPECT_EQ(app_.Executed(), (std::vector<int>{5, 1017, 2701, 2702, 22000}));
 }
 
 TEST_F(HauptfensterTest, CustomerCommandsOpenTheirDialogsAndF5NeedsAPriceList) {
@@ -248,11 +250,16 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen, "Firmendaten" below "Grundeinstellungen" and
-    // "Auswertungen..." below "Flaschenzählung".
-    EXPECT_EQ(befehle, 17);
+    // The specified fifteen, "Firmendaten" and "DATEV-Einstellungen..." below
+    // "Grundeinstellungen", "Auswertungen..." and "DATEV-Export..." below
+    // "Flaschenzählung".
+    EXPECT_EQ(befehle, 19);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
+    EXPECT_EQ(menue[3].eintraege[4].befehl, Hauptmenue::kDatevEinstellungen);
+    EXPECT_EQ(menue[3].eintraege[4].text, "&DATEV-Einstellungen...");
+    EXPECT_EQ(menue[2].eintraege[6].befehl, Hauptmenue::kDatevExport);
+    EXPECT_EQ(menue[2].eintraege[6].text, "DATEV-E&xport...");
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");
