@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/Kunde.h"
@@ -697,13 +698,28 @@ void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>&
                                               alle.push_back(f);
                                           });
               });
-    // The list's own sort is a bubble sort, far too slow for the items of
-    // years; a stable sort gives the same order.
-    std::stable_sort(alle.begin(), alle.end(),
-                     [](const FlaschenPosten& a, const FlaschenPosten& b) {
-                         return a.weinNummer < b.weinNummer;
-                     });
+    // In the order of a stable sort by wine, counted out: the items of
+    // years come from a few hundred wines, so that one pass counts the items
+    // per wine and a second puts each item at its place, and the list is
+    // made once in its full size.
+    std::map<std::int32_t, std::size_t> stelle;
     for (const FlaschenPosten& f : alle) {
+        ++stelle[f.weinNummer];
+    }
+    std::size_t summe = 0;
+    for (auto& [wein, anzahl] : stelle) {
+        summe += std::exchange(anzahl, summe);
+    }
+    std::vector<FlaschenPosten> sortiert(alle.size());
+    auto letzte = stelle.end();
+    for (const FlaschenPosten& f : alle) {
+        if (letzte == stelle.end() || letzte->first != f.weinNummer) {
+            letzte = stelle.find(f.weinNummer);
+        }
+        sortiert[letzte->second++] = f;
+    }
+    liste.Reserve(static_cast<unsigned>(sortiert.size()));
+    for (const FlaschenPosten& f : sortiert) {
         liste.Add(f);
     }
 }
