@@ -702,21 +702,37 @@ void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>&
     // years come from a few hundred wines, so that one pass counts the items
     // per wine and a second puts each item at its place, and the list is
     // made once in its full size.
-    std::map<std::int32_t, std::size_t> stelle;
-    for (const FlaschenPosten& f : alle) {
-        ++stelle[f.weinNummer];
+    std::unordered_map<std::int32_t, std::uint32_t> platz;
+    std::vector<std::int32_t> weine;
+    std::vector<std::uint32_t> welcher(alle.size());
+    for (std::size_t i = 0; i < alle.size(); ++i) {
+        const auto [eintrag, neu] =
+            platz.try_emplace(alle[i].weinNummer, static_cast<std::uint32_t>(weine.size()));
+        if (neu) {
+            weine.push_back(alle[i].weinNummer);
+        }
+        welcher[i] = eintrag->second;
     }
+    std::vector<std::size_t> anzahl(weine.size(), 0);
+    for (const std::uint32_t w : welcher) {
+        ++anzahl[w];
+    }
+    // The wines in ascending order, each starting where the one before ends.
+    std::vector<std::uint32_t> reihe(weine.size());
+    for (std::uint32_t w = 0; w < reihe.size(); ++w) {
+        reihe[w] = w;
+    }
+    std::sort(reihe.begin(), reihe.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return weine[a] < weine[b]; });
+    std::vector<std::size_t> stelle(weine.size(), 0);
     std::size_t summe = 0;
-    for (auto& [wein, anzahl] : stelle) {
-        summe += std::exchange(anzahl, summe);
+    for (const std::uint32_t w : reihe) {
+        stelle[w] = summe;
+        summe += anzahl[w];
     }
     std::vector<FlaschenPosten> sortiert(alle.size());
-    auto letzte = stelle.end();
-    for (const FlaschenPosten& f : alle) {
-        if (letzte == stelle.end() || letzte->first != f.weinNummer) {
-            letzte = stelle.find(f.weinNummer);
-        }
-        sortiert[letzte->second++] = f;
+    for (std::size_t i = 0; i < alle.size(); ++i) {
+        sortiert[stelle[welcher[i]]++] = alle[i];
     }
     liste.Reserve(static_cast<unsigned>(sortiert.size()));
     for (const FlaschenPosten& f : sortiert) {
