@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <string_view>
@@ -53,6 +54,30 @@ std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
         summe, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// Field by field at the offsets of the record table: the items of years are
+// decoded at every start, and the generic reader costs more than the read.
+template <typename T>
+T Feld(const char* bild, std::size_t offset) {
+    T wert;
+    std::memcpy(&wert, bild + offset, sizeof wert);
+    return wert;
+}
+
+void Entschluesseln(std::string_view bild, PostenVerwaltung::Posten& posten) {
+    using P = PostenVerwaltung::Posten;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr auto& f = P::kFelder;
+        posten.weinNummer = Feld<std::int32_t>(bild.data(), f.Offset(&P::weinNummer));
+        posten.rechnung = Feld<std::int32_t>(bild.data(), f.Offset(&P::rechnung));
+        posten.preisDM = Feld<float>(bild.data(), f.Offset(&P::preisDM));
+        posten.preisEuro = Feld<float>(bild.data(), f.Offset(&P::preisEuro));
+        posten.menge = Feld<std::int16_t>(bild.data(), f.Offset(&P::menge));
+        posten.naechster = Feld<std::int32_t>(bild.data(), f.Offset(&P::naechster));
+    } else {
+        SatzLesen(bild, posten);
+    }
+}
+
 }  // namespace
 
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
@@ -85,12 +110,12 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
             rest.append(stueck.substr(0, fehlt));
             stueck.remove_prefix(std::min(fehlt, stueck.size()));
             if (rest.size() == Posten::DiskSize) {
-                SatzLesen(std::string_view(rest), posten_.emplace_back());
+                Entschluesseln(std::string_view(rest), posten_.emplace_back());
                 rest.clear();
             }
         }
         while (stueck.size() >= Posten::DiskSize) {
-            SatzLesen(stueck.substr(0, Posten::DiskSize), posten_.emplace_back());
+            Entschluesseln(stueck.substr(0, Posten::DiskSize), posten_.emplace_back());
             stueck.remove_prefix(Posten::DiskSize);
         }
         rest.append(stueck);
