@@ -1,11 +1,12 @@
 // Whole commands as the user runs them, and the start-up repair of chain
 // heads.
 //
-// BM_CliSucheNachBetrag runs "rebkontor-cli suche --betrag 100 --abweichung
-// 5" as a process of its own on the benchmark business (2,000 customers, 200
-// wines, 20 price lists, 50,000 invoices, 500,000 items) and reports its time
-// as a multiple of "cat" reading the invoice and item files ("xCat"; the
-// target is 8 at most), with the time of cat itself ("cat_ms").
+// Befehl/... runs a reading command ("suche --betrag", "suche --nummer",
+// "flaschenliste", "pruefen", "adressen") as a process of its own on the
+// benchmark business (2,000 customers, 200 wines, 20 price lists, 50,000
+// invoices, 500,000 items) and reports its median time as a multiple of
+// "cat" reading the files the command must read ("xCat"), with the time of
+// cat itself ("cat_ms") and the command's peak memory ("peak_MB").
 //
 // BM_KettenkoepfeReparieren opens a business of 20,000 customers and 200,000
 // invoices whose invoice file is an older copy (150,000 invoices), so that
@@ -14,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,8 +35,15 @@ extern char** environ;
 
 namespace {
 
-// Runs a program with its output thrown away; the wall time in seconds.
-double Prozess(std::vector<std::string> woerter) {
+struct Messung {
+    // Wall time in seconds, -1 when the program failed.
+    double sekunden = -1.0;
+    // Peak resident memory in MB.
+    double mb = 0.0;
+};
+
+// Runs a program with its output thrown away.
+Messung Prozess(std::vector<std::string> woerter) {
     std::vector<char*> argv;
     for (std::string& wort : woerter) {
         argv.push_back(wort.data());
@@ -47,13 +56,17 @@ double Prozess(std::vector<std::string> woerter) {
     pid_t kind = 0;
     if (posix_spawnp(&kind, argv[0], &aktionen, nullptr, argv.data(), environ) != 0) {
         posix_spawn_file_actions_destroy(&aktionen);
-        return -1.0;
+        return {};
     }
     int status = 0;
-    ::waitpid(kind, &status, 0);
+    struct rusage verbrauch {};
+    ::wait4(kind, &status, 0, &verbrauch);
     const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
     posix_spawn_file_actions_destroy(&aktionen);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? dauer.count() : -1.0;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return {};
+    }
+    return {dauer.count(), static_cast<double>(verbrauch.ru_maxrss) / 1024.0};
 }
 
 std::string Betrieb() {
@@ -63,38 +76,44 @@ std::string Betrieb() {
     return wurzel;
 }
 
-void BM_CliSucheNachBetrag(benchmark::State& state) {
+// A command on the benchmark business against cat of the files it must
+// read, interleaved run by run, so that a machine busy with other work slows
+// both alike; medians of each.
+void Befehl(benchmark::State& state, std::vector<std::string> argumente,
+            std::vector<std::string> dateien) {
     const std::string wurzel = Betrieb();
-    const std::vector<std::string> katze = {"cat", wurzel + "/daten/rechnungen.dat",
-                                            wurzel + "/daten/rechnungsposten.dat"};
-    const std::vector<std::string> suche = {REBKONTOR_CLI, "-C",  wurzel,         "suche",
-                                            "--betrag",    "100", "--abweichung", "5"};
+    std::vector<std::string> katze = {"cat"};
+    for (const std::string& datei : dateien) {
+        katze.push_back(wurzel + "/daten/" + datei);
+    }
+    std::vector<std::string> befehl = {REBKONTOR_CLI, "-C", wurzel};
+    befehl.insert(befehl.end(), argumente.begin(), argumente.end());
     // The files come from the page cache in both, as they do for a user
-    // who searches twice.
+    // who runs a command twice.
     Prozess(katze);
-    Prozess(suche);
+    Prozess(befehl);
     std::vector<double> cat;
-    for (int i = 0; i < 21; ++i) {
-        cat.push_back(Prozess(katze));
-    }
-    std::sort(cat.begin(), cat.end());
-    const double median = cat[cat.size() / 2];
-    if (median <= 0.0) {
-        state.SkipWithError("cat failed");
-        return;
-    }
-    double summe = 0.0;
+    std::vector<double> zeiten;
+    double mb = 0.0;
     for (auto _ : state) {
-        const double t = Prozess(suche);
-        if (t < 0.0) {
-            state.SkipWithError("rebkontor-cli failed");
+        const Messung c = Prozess(katze);
+        const Messung m = Prozess(befehl);
+        if (c.sekunden <= 0.0 || m.sekunden < 0.0) {
+            state.SkipWithError("cat or rebkontor-cli failed");
             return;
         }
-        summe += t;
-        state.SetIterationTime(t);
+        cat.push_back(c.sekunden);
+        zeiten.push_back(m.sekunden);
+        mb = std::max(mb, m.mb);
+        state.SetIterationTime(m.sekunden);
     }
-    state.counters["cat_ms"] = median * 1e3;
-    state.counters["xCat"] = summe / static_cast<double>(state.iterations()) / median;
+    std::sort(cat.begin(), cat.end());
+    std::sort(zeiten.begin(), zeiten.end());
+    const double katzeMedian = cat[cat.size() / 2];
+    state.counters["cat_ms"] = katzeMedian * 1e3;
+    state.counters["median_ms"] = zeiten[zeiten.size() / 2] * 1e3;
+    state.counters["xCat"] = zeiten[zeiten.size() / 2] / katzeMedian;
+    state.counters["peak_MB"] = mb;
 }
 
 std::string KettenBetrieb() {
@@ -137,7 +156,31 @@ void BM_KettenkoepfeReparieren(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_CliSucheNachBetrag)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+BENCHMARK_CAPTURE(Befehl, suche_betrag, {"suche", "--betrag", "100", "--abweichung", "5"},
+                  {"rechnungen.dat", "rechnungsposten.dat"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
+BENCHMARK_CAPTURE(Befehl, suche_nummer, {"suche", "--nummer", "26000"}, {"rechnungen.dat"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
+BENCHMARK_CAPTURE(Befehl, flaschenliste,
+                  {"flaschenliste", "-", "--erfassung", "1.1.1990", "31.12.2030"},
+                  {"rechnungen.dat", "rechnungsposten.dat", "weinliste.dat"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
+BENCHMARK_CAPTURE(Befehl, pruefen, {"pruefen"},
+                  {"weinliste.dat", "rechnungsposten.dat", "rechnungen.dat", "kunden.dat",
+                   "geogruppe.txt", "preferences.dat", "weinlisten.txt"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
+BENCHMARK_CAPTURE(Befehl, adressen, {"adressen", "-"}, {"kunden.dat", "geogruppe.txt"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
 BENCHMARK(BM_KettenkoepfeReparieren)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();

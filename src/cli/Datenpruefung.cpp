@@ -1,7 +1,9 @@
 #include "cli/Datenpruefung.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -17,6 +19,7 @@
 #include "storage/ByteReader.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/Feldtabelle.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
 
@@ -71,7 +74,7 @@ std::string Datenpruefung::Datei(const std::string& name) const {
 }
 
 std::string Datenpruefung::RechnungsName(std::size_t position) const {
-    const Rechnung& r = rechnungen_[position];
+    const Kopf& r = rechnungen_[position];
     const std::string name = "Rechnung Nr. " + std::to_string(r.nummer);
     if (r.id == static_cast<std::int64_t>(position)) {
         return name + " (Id " + std::to_string(r.id) + ")";
@@ -95,12 +98,46 @@ std::optional<std::string> Datenpruefung::Lies(const std::string& name) {
     return std::move(*bytes);
 }
 
-void Datenpruefung::Laenge(const std::string& name, const std::string& bytes, std::size_t satz) {
-    const std::size_t rest = bytes.size() % satz;
+template <typename F>
+std::optional<std::size_t> Datenpruefung::SaetzeLesen(const std::string& name, std::size_t satz,
+                                                      F f) {
+    std::size_t laenge = 0;
+    std::string rest;
+    const Ergebnis<void> gelesen = File::ReadFileInPieces(
+        verzeichnis_ + "/" + name, (256 * 1024 / satz) * satz, [&](std::string_view stueck) {
+            laenge += stueck.size();
+            // Pieces are whole records but for a file that grew meanwhile.
+            if (!rest.empty()) {
+                const std::size_t fehlt = satz - rest.size();
+                rest.append(stueck.substr(0, fehlt));
+                stueck.remove_prefix(std::min(fehlt, stueck.size()));
+                if (rest.size() == satz) {
+                    f(std::string_view(rest));
+                    rest.clear();
+                }
+            }
+            while (stueck.size() >= satz) {
+                f(stueck.substr(0, satz));
+                stueck.remove_prefix(satz);
+            }
+            rest.append(stueck);
+        });
+    if (!gelesen) {
+        if (!gelesen.Ursache().Fehlt()) {
+            Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" +
+                    gelesen.Ursache().Grund() + ").");
+        }
+        return std::nullopt;
+    }
+    return laenge;
+}
+
+void Datenpruefung::Laenge(const std::string& name, std::size_t laenge, std::size_t satz) {
+    const std::size_t rest = laenge % satz;
     if (rest != 0) {
-        Problem(Datei(name) + ": " + std::to_string(bytes.size()) +
+        Problem(Datei(name) + ": " + std::to_string(laenge) +
                 " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) +
-                " Bytes (" + std::to_string(bytes.size() / satz) + " ganze Sätze und "_w +
+                " Bytes (" + std::to_string(laenge / satz) + " ganze Sätze und "_w +
                 std::to_string(rest) + " Bytes Rest).");
     }
 }
@@ -136,7 +173,7 @@ std::vector<std::string> Datenpruefung::Pruefen() {
         }
     }
     if (auto bytes = Lies("merkzettel.dat")) {
-        Laenge("merkzettel.dat", *bytes, MerkzettelVerwaltung::MerkzettelIntern::DiskSize);
+        Laenge("merkzettel.dat", bytes->size(), MerkzettelVerwaltung::MerkzettelIntern::DiskSize);
     }
     Kunden();
     Weine();
@@ -166,7 +203,7 @@ void Datenpruefung::Kunden() {
     if (!bytes) {
         return;
     }
-    Laenge("kunden.dat", *bytes, Kunde::DiskSize);
+    Laenge("kunden.dat", bytes->size(), Kunde::DiskSize);
     kunden_ = Saetze<Kunde>(*bytes, Kunde::DiskSize);
     std::map<std::int32_t, std::vector<std::size_t>> doppelte;
     Doppelte(
@@ -183,7 +220,7 @@ void Datenpruefung::Weine() {
     if (!bytes) {
         return;
     }
-    Laenge("weinliste.dat", *bytes, Wein::DiskSize);
+    Laenge("weinliste.dat", bytes->size(), Wein::DiskSize);
     const std::vector<Wein> weine = Saetze<Wein>(*bytes, Wein::DiskSize);
     std::map<std::int32_t, std::vector<std::size_t>> doppelte;
     Doppelte(
@@ -196,9 +233,17 @@ void Datenpruefung::Weine() {
 }
 
 void Datenpruefung::Rechnungen() {
-    if (const auto bytes = Lies("rechnungen.dat")) {
-        Laenge("rechnungen.dat", *bytes, Rechnung::DiskSize);
-        rechnungen_ = Saetze<Rechnung>(*bytes, Rechnung::DiskSize);
+    if (const auto laenge =
+            SaetzeLesen("rechnungen.dat", Rechnung::DiskSize, [&](std::string_view satz) {
+                Kopf& kopf = rechnungen_.emplace_back();
+                kopf.id = Feldwert<&Rechnung::id>(satz);
+                kopf.nummer = Feldwert<&Rechnung::nummer>(satz);
+                kopf.kunde = Feldwert<&Rechnung::kunde>(satz);
+                kopf.postenKopf = Feldwert<&Rechnung::postenKopf>(satz);
+                kopf.vorigeRechnung = Feldwert<&Rechnung::vorigeRechnung>(satz);
+                kopf.geloescht = Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht;
+            })) {
+        Laenge("rechnungen.dat", *laenge, Rechnung::DiskSize);
     }
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
         if (rechnungen_[n].id != static_cast<std::int64_t>(n)) {
@@ -207,12 +252,12 @@ void Datenpruefung::Rechnungen() {
                     std::to_string(rechnungen_[n].id) + ".");
         }
     }
-    if (const auto bytes = Lies("rechnungsposten.dat")) {
-        Laenge("rechnungsposten.dat", *bytes, PostenVerwaltung::Posten::DiskSize);
-        for (const auto& p :
-             Saetze<PostenVerwaltung::Posten>(*bytes, PostenVerwaltung::Posten::DiskSize)) {
-            posten_.push_back({p.rechnung, p.naechster});
-        }
+    using P = PostenVerwaltung::Posten;
+    if (const auto laenge =
+            SaetzeLesen("rechnungsposten.dat", P::DiskSize, [&](std::string_view satz) {
+                posten_.push_back({Feldwert<&P::rechnung>(satz), Feldwert<&P::naechster>(satz)});
+            })) {
+        Laenge("rechnungsposten.dat", *laenge, P::DiskSize);
     }
 }
 
@@ -222,13 +267,14 @@ void Datenpruefung::Postenketten() {
     std::vector<std::uint32_t> besucht(posten_.size(), 0);
     ketteKaputt_.assign(rechnungen_.size(), false);
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
-        const Rechnung& r = rechnungen_[n];
-        const std::string kette = "Die Postenkette der " + RechnungsName(n);
+        const Kopf& r = rechnungen_[n];
+        // Named only for a problem: a sound chain costs no text.
+        const auto kette = [&] { return "Die Postenkette der " + RechnungsName(n); };
         const std::size_t vorher = probleme_.size();
         std::string vorwaerts;
         for (std::int64_t i = r.postenKopf; i != -1;) {
             if (i < 0 || i >= anzahl) {
-                Problem(kette + " verweist auf Posten " + std::to_string(i) +
+                Problem(kette() + " verweist auf Posten " + std::to_string(i) +
                         ", den es nicht gibt (die Datei hat " + std::to_string(anzahl) +
                         " Posten).");
                 vorwaerts.clear();
@@ -236,27 +282,27 @@ void Datenpruefung::Postenketten() {
             }
             const Posten& p = posten_[static_cast<std::size_t>(i)];
             if (p.rechnung != r.id && p.rechnung != PostenVerwaltung::kGeloescht) {
-                Problem(kette + " führt über Posten "_w + std::to_string(i) +
+                Problem(kette() + " führt über Posten "_w + std::to_string(i) +
                         ", der zur Rechnung Id " + std::to_string(p.rechnung) + " gehört."_w);
                 vorwaerts.clear();
                 break;
             }
             std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
             if (marke == n + 1) {
-                Problem(kette + " läuft im Kreis (Posten "_w + std::to_string(i) +
+                Problem(kette() + " läuft im Kreis (Posten "_w + std::to_string(i) +
                         " kommt zweimal vor).");
                 vorwaerts.clear();
                 break;
             }
             if (marke != 0) {
-                Problem(kette + " mündet bei Posten "_w + std::to_string(i) +
+                Problem(kette() + " mündet bei Posten "_w + std::to_string(i) +
                         " in die Postenkette der " + RechnungsName(marke - 1) + ".");
                 vorwaerts.clear();
                 break;
             }
             marke = static_cast<std::uint32_t>(n + 1);
             if (p.naechster >= i && vorwaerts.empty()) {
-                vorwaerts = kette + " springt bei Posten " + std::to_string(i) +
+                vorwaerts = kette() + " springt bei Posten " + std::to_string(i) +
                             " vorwärts auf Posten "_w + std::to_string(p.naechster) +
                             "; das Programm liest dort nicht weiter.";
             }
@@ -278,32 +324,36 @@ void Datenpruefung::Kundenketten() {
     std::vector<std::uint32_t> besucht(rechnungen_.size(), 0);
     for (std::size_t k = 0; k < kunden_.size(); ++k) {
         const Kunde& kunde = kunden_[k];
-        const std::string kette = "Die Rechnungskette des Kunden " + std::to_string(kunde.nummer);
+        const auto kette = [&] {
+            return "Die Rechnungskette des Kunden " + std::to_string(kunde.nummer);
+        };
         std::string vorwaerts;
         for (std::int64_t i = kunde.letzteRechnung; i != -1;) {
             if (i < 0 || i >= anzahl) {
-                Problem(kette + " verweist auf die Rechnung Id " + std::to_string(i) +
+                Problem(kette() + " verweist auf die Rechnung Id " + std::to_string(i) +
                         ", die es nicht gibt (die Datei hat " + std::to_string(anzahl) +
                         " Rechnungen).");
                 vorwaerts.clear();
                 break;
             }
-            const Rechnung& r = rechnungen_[static_cast<std::size_t>(i)];
+            const Kopf& r = rechnungen_[static_cast<std::size_t>(i)];
             if (r.kunde != kunde.nummer) {
-                Problem(kette + " führt über die "_w + RechnungsName(static_cast<std::size_t>(i)) +
-                        " des Kunden " + std::to_string(r.kunde) + ".");
+                Problem(kette() + " führt über die "_w +
+                        RechnungsName(static_cast<std::size_t>(i)) + " des Kunden " +
+                        std::to_string(r.kunde) + ".");
                 vorwaerts.clear();
                 break;
             }
             std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
             if (marke == k + 1) {
-                Problem(kette + " läuft im Kreis (die "_w +
+                Problem(kette() + " läuft im Kreis (die "_w +
                         RechnungsName(static_cast<std::size_t>(i)) + " kommt zweimal vor).");
                 vorwaerts.clear();
                 break;
             }
             if (marke != 0) {
-                Problem(kette + " mündet bei der "_w + RechnungsName(static_cast<std::size_t>(i)) +
+                Problem(kette() + " mündet bei der "_w +
+                        RechnungsName(static_cast<std::size_t>(i)) +
                         " in die Rechnungskette des Kunden " +
                         std::to_string(kunden_[marke - 1].nummer) + ".");
                 vorwaerts.clear();
@@ -311,7 +361,7 @@ void Datenpruefung::Kundenketten() {
             }
             marke = static_cast<std::uint32_t>(k + 1);
             if (r.vorigeRechnung >= i && vorwaerts.empty()) {
-                vorwaerts = kette + " springt bei der " +
+                vorwaerts = kette() + " springt bei der " +
                             RechnungsName(static_cast<std::size_t>(i)) +
                             " vorwärts auf die Rechnung Id "_w + std::to_string(r.vorigeRechnung) +
                             "; das Programm liest dort nicht weiter.";
@@ -332,8 +382,8 @@ void Datenpruefung::UnbekannteKunden() {
     // By customer, each with the positions of its invoices.
     std::map<std::int32_t, std::vector<std::size_t>> fremde;
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
-        const Rechnung& r = rechnungen_[n];
-        if (!r.IstGeloescht() && nummern.count(r.kunde) == 0) {
+        const Kopf& r = rechnungen_[n];
+        if (!r.geloescht && nummern.count(r.kunde) == 0) {
             fremde[r.kunde].push_back(n);
         }
     }
@@ -354,11 +404,31 @@ void Datenpruefung::UnbekannteKunden() {
 }
 
 void Datenpruefung::NieGespeicherte() {
-    // The position of the first invoice with each id.
-    std::map<std::int32_t, std::size_t> ids;
+    // The position of the first invoice with each id. In a sound file the
+    // id is the position, so a table indexed by id holds them; only damage
+    // puts an id outside it.
+    constexpr std::uint32_t kKeine = UINT32_MAX;
+    std::vector<std::uint32_t> erste(rechnungen_.size(), kKeine);
+    std::map<std::int32_t, std::size_t> andere;
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
-        ids.emplace(rechnungen_[n].id, n);
+        const std::int32_t id = rechnungen_[n].id;
+        if (id >= 0 && static_cast<std::size_t>(id) < erste.size()) {
+            if (erste[static_cast<std::size_t>(id)] == kKeine) {
+                erste[static_cast<std::size_t>(id)] = static_cast<std::uint32_t>(n);
+            }
+        } else {
+            andere.emplace(id, n);
+        }
     }
+    const auto positionDer = [&](std::int32_t id) -> std::optional<std::size_t> {
+        if (id >= 0 && static_cast<std::size_t>(id) < erste.size()) {
+            const std::uint32_t n = erste[static_cast<std::size_t>(id)];
+            return n == kKeine ? std::nullopt : std::optional<std::size_t>(n);
+        }
+        const auto gefunden = andere.find(id);
+        return gefunden == andere.end() ? std::nullopt
+                                        : std::optional<std::size_t>(gefunden->second);
+    };
     std::map<std::int32_t, std::vector<std::size_t>> fremde;
     // Items with the id of a stored invoice whose sound chain does not reach
     // them, by the invoice's position: left by an invoice that was never
@@ -371,11 +441,11 @@ void Datenpruefung::NieGespeicherte() {
         if (rechnung == PostenVerwaltung::kGeloescht || (i < erreicht_.size() && erreicht_[i])) {
             continue;
         }
-        const auto gespeichert = ids.find(rechnung);
-        if (gespeichert == ids.end()) {
+        const std::optional<std::size_t> gespeichert = positionDer(rechnung);
+        if (!gespeichert) {
             fremde[rechnung].push_back(i);
-        } else if (!ketteKaputt_[gespeichert->second]) {
-            ohneKette[gespeichert->second].push_back(i);
+        } else if (!ketteKaputt_[*gespeichert]) {
+            ohneKette[*gespeichert].push_back(i);
         }
     }
     for (const auto& [position, liste] : ohneKette) {
@@ -437,7 +507,7 @@ void Datenpruefung::Preislisten() {
                     Datei("weinlisten.txt") + " nennt " + std::to_string(namen.size()) + ").");
         }
         if (const auto bytes = Lies(name)) {
-            Laenge(name, *bytes, Preis::DiskSize);
+            Laenge(name, bytes->size(), Preis::DiskSize);
         }
     }
 }

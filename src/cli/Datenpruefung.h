@@ -41,9 +41,13 @@ class Datenpruefung {
     // The file's bytes; nothing when it is missing (which is no problem) or
     // unreadable (which is).
     std::optional<std::string> Lies(const std::string& name);
+    // Hands the image of each whole record of the file to f, read in
+    // pieces; the file's length, or nothing as for Lies.
+    template <typename F>
+    std::optional<std::size_t> SaetzeLesen(const std::string& name, std::size_t satz, F f);
     // The names in the directory, sorted.
     std::vector<std::string> Namen() const;
-    void Laenge(const std::string& name, const std::string& bytes, std::size_t satz);
+    void Laenge(const std::string& name, std::size_t laenge, std::size_t satz);
     void Kunden();
     void Weine();
     void Rechnungen();
@@ -60,7 +64,17 @@ class Datenpruefung {
     std::string verzeichnis_;
     std::vector<std::string> probleme_;
     std::vector<Kunde> kunden_;
-    std::vector<Rechnung> rechnungen_;
+    // Of each invoice only what the checks look at: one small record per
+    // invoice, so that memory grows with the invoice count alone.
+    struct Kopf {
+        std::int32_t id = -1;
+        std::int32_t nummer = -1;
+        std::int32_t kunde = -1;
+        std::int32_t postenKopf = -1;
+        std::int32_t vorigeRechnung = -1;
+        bool geloescht = false;
+    };
+    std::vector<Kopf> rechnungen_;
     struct Posten {
         std::int32_t rechnung = -1;
         std::int32_t naechster = -1;

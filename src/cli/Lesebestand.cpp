@@ -1,6 +1,8 @@
 #include "cli/Lesebestand.h"
 
 #include "model/DatenDateien.h"
+#include "model/GeoGruppe.h"
+#include "model/KundenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/File.h"
@@ -35,7 +37,7 @@ void Lesebestand::DateiPruefen(const std::string& pfad) {
     }
 }
 
-Lesebestand::Lesebestand(const std::string& verzeichnis) {
+Lesebestand::Lesebestand(const std::string& verzeichnis, Bedarf bedarf) {
     VerzeichnisPruefen(verzeichnis);
     for (const char* datei : kDateien) {
         DateiPruefen(verzeichnis + "/" + datei);
@@ -43,7 +45,17 @@ Lesebestand::Lesebestand(const std::string& verzeichnis) {
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         DateiPruefen(verzeichnis + "/" + std::to_string(k) + ".wl");
     }
+    if (bedarf == Bedarf::Kunden) {
+        gruppen_ = std::make_unique<GeoGruppe>(verzeichnis + "/geogruppe.txt", Zugriff::NurLesen);
+        kunden_ =
+            std::make_unique<KundenVerwaltung>(verzeichnis + "/kunden.dat", Zugriff::NurLesen);
+        verwaltungen_.geoGruppe = gruppen_.get();
+        verwaltungen_.kundenVerwaltung = kunden_.get();
+        return;
+    }
     bestand_ =
         std::make_unique<Datenbestand>(verzeichnis, Datenbestand::Beobachter{}, Zugriff::NurLesen);
     bestand_->KundenEinlesen();
 }
+
+Lesebestand::~Lesebestand() = default;

@@ -12,6 +12,10 @@
 // an interrupted command leaves nothing behind.
 class Lesebestand {
   public:
+    // What a command reads: everything, or only the customers and their
+    // groups (the address export must not read the big invoice files).
+    enum class Bedarf { Alles, Kunden };
+
     // The data files the managers read; the price lists "<k>.wl" come on top.
     static constexpr const char* kDateien[] = {
         "weinliste.dat", "weinlisten.txt",  "rechnungsposten.dat", "rechnungen.dat",
@@ -20,12 +24,15 @@ class Lesebestand {
     // Opens, customers included. Raises a MessageException with a German
     // text when `verzeichnis` is no directory or one of its data files is
     // no regular file or cannot be opened; a missing file is simply empty.
-    explicit Lesebestand(const std::string& verzeichnis);
+    // With Bedarf::Kunden only the customer and group managers exist in
+    // V(); every other pointer there is null.
+    explicit Lesebestand(const std::string& verzeichnis, Bedarf bedarf = Bedarf::Alles);
+    ~Lesebestand();
 
     Lesebestand(const Lesebestand&) = delete;
     Lesebestand& operator=(const Lesebestand&) = delete;
 
-    Verwaltungen& V() { return bestand_->GetVerwaltungen(); }
+    Verwaltungen& V() { return bestand_ ? bestand_->GetVerwaltungen() : verwaltungen_; }
 
     // Raises the German message of a missing data directory when
     // `verzeichnis` is not a directory.
@@ -37,4 +44,8 @@ class Lesebestand {
     static void DateiPruefen(const std::string& pfad);
 
     std::unique_ptr<Datenbestand> bestand_;
+    // Bedarf::Kunden: the two managers alone, without the data set.
+    std::unique_ptr<GeoGruppe> gruppen_;
+    std::unique_ptr<KundenVerwaltung> kunden_;
+    Verwaltungen verwaltungen_;
 };

@@ -292,7 +292,7 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
     }
 
     AusgabePruefen(datei);
-    Lesebestand bestand(kDaten);
+    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Kunden);
     int index = -1;
     if (gruppe) {
         // The names in the file are Windows-1252; the argument is UTF-8.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <string_view>
@@ -53,6 +54,30 @@ std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
         summe, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
+// Field by field at the offsets of the record table: the items of years are
+// decoded at every start, and the generic reader costs more than the read.
+template <typename T>
+T Feld(const char* bild, std::size_t offset) {
+    T wert;
+    std::memcpy(&wert, bild + offset, sizeof wert);
+    return wert;
+}
+
+void Entschluesseln(std::string_view bild, PostenVerwaltung::Posten& posten) {
+    using P = PostenVerwaltung::Posten;
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr auto& f = P::kFelder;
+        posten.weinNummer = Feld<std::int32_t>(bild.data(), f.Offset(&P::weinNummer));
+        posten.rechnung = Feld<std::int32_t>(bild.data(), f.Offset(&P::rechnung));
+        posten.preisDM = Feld<float>(bild.data(), f.Offset(&P::preisDM));
+        posten.preisEuro = Feld<float>(bild.data(), f.Offset(&P::preisEuro));
+        posten.menge = Feld<std::int16_t>(bild.data(), f.Offset(&P::menge));
+        posten.naechster = Feld<std::int32_t>(bild.data(), f.Offset(&P::naechster));
+    } else {
+        SatzLesen(bild, posten);
+    }
+}
+
 }  // namespace
 
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
@@ -60,17 +85,43 @@ PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
     // A missing file is created by the first item. One that cannot be read
     // stops the start: taken for empty, the next item would be written over
     // the first.
-    const Ergebnis<std::string> bytes = File::ReadIfExists(fileName_);
-    if (!bytes) {
-        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
+    Ergebnis<File> datei = File::OpenReadOnly(fileName_);
+    if (!datei) {
+        if (datei.Ursache().Fehlt()) {
+            return;
+        }
+        throw MessageException(Oeffnungsfehler(datei.Ursache()));
     }
-    // Stray bytes after the last whole record are no item; the next item
-    // is written over them, at its own index.
-    const std::size_t anzahl = bytes->size() / Posten::DiskSize;
-    posten_.resize(anzahl);
-    const std::string_view alle(*bytes);
-    for (std::size_t i = 0; i < anzahl; ++i) {
-        SatzLesen(alle.substr(i * Posten::DiskSize, Posten::DiskSize), posten_[i]);
+    // Decoded straight from pieces of the file into slots made once: a copy
+    // of the whole file beside the items would double the memory of the
+    // largest file for nothing. Stray bytes after the last whole record are
+    // no item; the next item is written over them, at its own index.
+    const Ergebnis<std::int64_t> laenge = datei->Size();
+    if (!laenge) {
+        throw MessageException(Oeffnungsfehler(laenge.Ursache()));
+    }
+    posten_.reserve(static_cast<std::size_t>(*laenge) / Posten::DiskSize);
+    constexpr std::size_t kStueck = (256 * 1024 / Posten::DiskSize) * Posten::DiskSize;
+    std::string rest;
+    const Ergebnis<void> gelesen = datei->ReadPieces(kStueck, [&](std::string_view stueck) {
+        // Pieces are whole records but for a file that grew meanwhile.
+        if (!rest.empty()) {
+            const std::size_t fehlt = Posten::DiskSize - rest.size();
+            rest.append(stueck.substr(0, fehlt));
+            stueck.remove_prefix(std::min(fehlt, stueck.size()));
+            if (rest.size() == Posten::DiskSize) {
+                Entschluesseln(std::string_view(rest), posten_.emplace_back());
+                rest.clear();
+            }
+        }
+        while (stueck.size() >= Posten::DiskSize) {
+            Entschluesseln(stueck.substr(0, Posten::DiskSize), posten_.emplace_back());
+            stueck.remove_prefix(Posten::DiskSize);
+        }
+        rest.append(stueck);
+    });
+    if (!gelesen) {
+        throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
     }
 }
 

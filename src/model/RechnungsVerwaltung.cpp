@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/Kunde.h"
@@ -715,13 +716,44 @@ void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>&
                                               alle.push_back(f);
                                           });
               });
-    // The list's own sort is a bubble sort, far too slow for the items of
-    // years; a stable sort gives the same order.
-    std::stable_sort(alle.begin(), alle.end(),
-                     [](const FlaschenPosten& a, const FlaschenPosten& b) {
-                         return a.weinNummer < b.weinNummer;
-                     });
-    for (const FlaschenPosten& f : alle) {
+    // In the order of a stable sort by wine, counted out: the items of
+    // years come from a few hundred wines, so that one pass counts the items
+    // per wine and a second puts each item at its place, and the list is
+    // made once in its full size.
+    std::unordered_map<std::int32_t, std::uint32_t> platz;
+    std::vector<std::int32_t> weine;
+    std::vector<std::uint32_t> welcher(alle.size());
+    for (std::size_t i = 0; i < alle.size(); ++i) {
+        const auto [eintrag, neu] =
+            platz.try_emplace(alle[i].weinNummer, static_cast<std::uint32_t>(weine.size()));
+        if (neu) {
+            weine.push_back(alle[i].weinNummer);
+        }
+        welcher[i] = eintrag->second;
+    }
+    std::vector<std::size_t> anzahl(weine.size(), 0);
+    for (const std::uint32_t w : welcher) {
+        ++anzahl[w];
+    }
+    // The wines in ascending order, each starting where the one before ends.
+    std::vector<std::uint32_t> reihe(weine.size());
+    for (std::uint32_t w = 0; w < reihe.size(); ++w) {
+        reihe[w] = w;
+    }
+    std::sort(reihe.begin(), reihe.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return weine[a] < weine[b]; });
+    std::vector<std::size_t> stelle(weine.size(), 0);
+    std::size_t summe = 0;
+    for (const std::uint32_t w : reihe) {
+        stelle[w] = summe;
+        summe += anzahl[w];
+    }
+    std::vector<FlaschenPosten> sortiert(alle.size());
+    for (std::size_t i = 0; i < alle.size(); ++i) {
+        sortiert[stelle[welcher[i]]++] = alle[i];
+    }
+    liste.Reserve(static_cast<unsigned>(sortiert.size()));
+    for (const FlaschenPosten& f : sortiert) {
         liste.Add(f);
     }
 }

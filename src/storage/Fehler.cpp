@@ -48,6 +48,8 @@ std::string Fehler::Grund() const {
             return "die Datei ist belegt";
         case EEXIST:
             return "die Datei gibt es schon";
+        case kVerkuerzt:
+            return "die Datei wurde beim Lesen kürzer; ein anderes Programm hat sie verändert"_w;
         case EXDEV:
             return "Quelle und Ziel liegen auf verschiedenen Dateisystemen";
         default:

@@ -22,6 +22,10 @@ class Fehler {
         Abfragen
     };
 
+    // In place of an errno: a read ended before the bytes the file had when
+    // it was opened, because something cut it short meanwhile.
+    static constexpr int kVerkuerzt = -1;
+
     Fehler(Vorgang vorgang, std::string pfad, int nummer)
         : vorgang_(vorgang), pfad_(std::move(pfad)), nummer_(nummer) {}
 

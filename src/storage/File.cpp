@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -236,6 +237,60 @@ Ergebnis<std::string> File::ReadAll() const {
     }
 }
 
+Ergebnis<std::size_t> File::ReadAt(std::int64_t offset, char* into, std::size_t size) const {
+    if (const int err = Vorab(fd_, IoFaults::Op::Read, path_)) {
+        return Fehler(Vorgang::Lesen, path_, err);
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, into + done, size - done,
+                                  static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return Fehler(Vorgang::Lesen, path_, errno);
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+Ergebnis<void> File::ReadPieces(std::size_t stueck,
+                                const std::function<void(std::string_view)>& f) const {
+    const Ergebnis<std::int64_t> size = Size();
+    if (!size) {
+        return size.Ursache();
+    }
+    // One buffer for the whole file, not zero-filled: the reads fill it.
+    const std::size_t groesse =
+        std::max<std::size_t>(std::min<std::size_t>(stueck, static_cast<std::size_t>(*size)), 1);
+    const std::unique_ptr<char[]> puffer(new char[groesse]);
+    std::int64_t offset = 0;
+    for (;;) {
+        const Ergebnis<std::size_t> n = ReadAt(offset, puffer.get(), groesse);
+        if (!n) {
+            return n.Ursache();
+        }
+        if (*n > 0) {
+            f(std::string_view(puffer.get(), *n));
+            offset += static_cast<std::int64_t>(*n);
+        }
+        if (*n < groesse) {
+            break;
+        }
+    }
+    // A file that grew meanwhile is read on to its end; one that lost bytes
+    // did not end here.
+    if (offset < *size) {
+        return Fehler(Vorgang::Lesen, path_, Fehler::kVerkuerzt);
+    }
+    return {};
+}
+
 Ergebnis<void> File::WriteAt(std::int64_t offset, std::string_view data) {
     return WriteFully(fd_, path_, data.size(), [&](std::size_t done) {
         return ::pwrite(fd_, data.data() + done, data.size() - done,
@@ -316,6 +371,15 @@ Ergebnis<std::string> File::ReadFile(const std::string& path) {
         return file.Ursache();
     }
     return file->ReadAll();
+}
+
+Ergebnis<void> File::ReadFileInPieces(const std::string& path, std::size_t stueck,
+                                      const std::function<void(std::string_view)>& f) {
+    Ergebnis<File> file = OpenReadOnly(path);
+    if (!file) {
+        return file.Ursache();
+    }
+    return file->ReadPieces(stueck, f);
 }
 
 Ergebnis<std::string> File::ReadIfExists(const std::string& path) {

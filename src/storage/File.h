@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,15 @@ class File {
 
     Ergebnis<std::int64_t> Size() const;
     Ergebnis<std::string> ReadAll() const;
+    // Reads `size` bytes at `offset` into `into` (fewer only where the file
+    // ends) with one pass through the fault seam; the count read.
+    Ergebnis<std::size_t> ReadAt(std::int64_t offset, char* into, std::size_t size) const;
+    // Reads the file front to back in pieces of `stueck` bytes into one
+    // buffer and hands each piece to `f`; only the last may be shorter. A
+    // file that ends before the length it had at the start was cut short
+    // meanwhile, and that is an error (Fehler::kVerkuerzt), not its end.
+    Ergebnis<void> ReadPieces(std::size_t stueck,
+                              const std::function<void(std::string_view)>& f) const;
     Ergebnis<void> WriteAt(std::int64_t offset, std::string_view data);
     Ergebnis<void> Append(std::string_view data);
     Ergebnis<void> Truncate(std::int64_t length);
@@ -50,6 +60,10 @@ class File {
     void Close();
 
     static Ergebnis<std::string> ReadFile(const std::string& path);
+    // ReadPieces of the file of that name; a missing file is an error
+    // (Fehlt) as for ReadFile.
+    static Ergebnis<void> ReadFileInPieces(const std::string& path, std::size_t stueck,
+                                           const std::function<void(std::string_view)>& f);
     // Reads a whole file, where a missing file (and only a missing file)
     // reads as empty, so that a failing device is never taken for a file
     // without records.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -132,18 +133,32 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
 
     // Only a missing file is an empty list. A file that cannot be read is
     // not: taken for empty, it would be written over with nothing at the end.
-    const Ergebnis<std::string> bytes = File::ReadIfExists(fileName_);
-    if (!bytes) {
-        throw MessageException(Oeffnungsfehler(bytes.Ursache()));
-    }
     writeThrough_ = false;
-    T buffer;
-    std::size_t pos = 0;
-    while (pos < bytes->size()) {
-        ByteReader reader(std::string_view(*bytes).substr(pos, T::DiskSize));
-        reader >> buffer;
-        Add(buffer);
-        pos += T::DiskSize;
+    if (Ergebnis<File> datei = File::OpenReadOnly(fileName_); datei) {
+        // The records straight from pieces of the file, into slots made
+        // once: no copy of the whole file, no record copied on growth.
+        const Ergebnis<std::int64_t> laenge = datei->Size();
+        if (laenge && *laenge > 0) {
+            Reserve(static_cast<unsigned>((static_cast<std::uint64_t>(*laenge) + T::DiskSize - 1) /
+                                          T::DiskSize));
+        }
+        // One buffer for every record, so that a partial last record keeps
+        // the values of the one before it where its bytes end.
+        T buffer;
+        constexpr std::size_t kStueck = std::max<std::size_t>(256 * 1024 / T::DiskSize, 1);
+        const Ergebnis<void> gelesen =
+            datei->ReadPieces(kStueck * T::DiskSize, [&](std::string_view stueck) {
+                for (std::size_t pos = 0; pos < stueck.size(); pos += T::DiskSize) {
+                    ByteReader reader(stueck.substr(pos, T::DiskSize));
+                    reader >> buffer;
+                    Add(buffer);
+                }
+            });
+        if (!gelesen) {
+            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+        }
+    } else if (!datei.Ursache().Fehlt()) {
+        throw MessageException(Oeffnungsfehler(datei.Ursache()));
     }
 
     if (zugriff == Zugriff::NurLesen) {

@@ -1,6 +1,7 @@
 #include "model/PostenVerwaltung.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -255,3 +256,40 @@ TEST_F(PostenVerwaltungTest, FailedWritesChangeNeitherFileNorStock) {
 }
 
 }  // namespace
+
+// The item file is read in pieces. One that another program cuts short
+// between them is an error naming the cause, never fewer items taken for all
+// of them (the next item would be written over a live one).
+TEST_F(PostenVerwaltungTest, AFileCutShortWhileItIsReadIsAnErrorNotFewerItems) {
+    std::vector<Posten> viele;
+    for (std::int32_t i = 0; i < 30000; ++i) {
+        viele.push_back(Item(3, i, 1.0f, 0.5f, 1, i - 1));
+    }
+    const std::string pfad = "daten/posten-gross.dat";
+    WriteBytes(pfad, Bytes(viele));
+    int lesungen = 0;
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& p) {
+        if (op == IoFaults::Op::Read && p == pfad && ++lesungen == 2) {
+            EXPECT_EQ(::truncate(pfad.c_str(), 1000 * 22), 0);
+        }
+        return 0;
+    });
+    try {
+        PostenVerwaltung posten(pfad, Zugriff::NurLesen);
+        ADD_FAILURE() << posten.Anzahl() << " items read from a file cut short";
+    } catch (const MessageException& fehler) {
+        EXPECT_NE(fehler.Text().find("posten-gross.dat"), std::string::npos) << fehler.Text();
+        EXPECT_NE(fehler.Text().find("wurde beim Lesen k"), std::string::npos) << fehler.Text();
+    }
+    IoFaults::ClearHook();
+    EXPECT_GE(lesungen, 2);
+
+    // Read whole, every record comes back as written, across the pieces.
+    WriteBytes(pfad, Bytes(viele) + "\x01\x02\x03");
+    const PostenVerwaltung posten(pfad, Zugriff::NurLesen);
+    ASSERT_EQ(posten.Anzahl(), 30000u);
+    for (std::uint32_t i : {0u, 11915u, 11916u, 29999u}) {
+        EXPECT_EQ(posten[i].rechnung, static_cast<std::int32_t>(i));
+        EXPECT_EQ(posten[i].naechster, static_cast<std::int32_t>(i) - 1);
+    }
+}

@@ -1,0 +1,137 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "CliFixture.h"
+#include "cli/RebkontorCli.h"
+#include "model/PostenVerwaltung.h"
+#include "storage/ByteWriter.h"
+#include "storage/IoFaults.h"
+#include "support/FileBytes.h"
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+class LesenTest : public CliFixture {
+  protected:
+    // The tool run in this process, in the working directory, so that the
+    // fault seam sees its reads.
+    Ergebnis ImProzess(const std::vector<std::string>& argumente) {
+        const std::filesystem::path vorher = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.Path());
+        std::ostringstream out;
+        std::ostringstream err;
+        Ergebnis ergebnis;
+        {
+            RebkontorCli cli(out, err);
+            ergebnis.status = cli.Ausfuehren(argumente);
+        }
+        std::filesystem::current_path(vorher);
+        ergebnis.out = out.str();
+        ergebnis.err = err.str();
+        return ergebnis;
+    }
+};
+
+// The address export reads the customers and their groups and nothing else:
+// with every other data file failing to read, it writes the same bytes.
+TEST_F(LesenTest, TheAddressExportReadsOnlyCustomersAndGroups) {
+    SampleDaten();
+    const Ergebnis alle = ImProzess({"adressen", "-"});
+    const Ergebnis gruppe = ImProzess({"adressen", "-", "--gruppe", "Mainz"});
+    ASSERT_EQ(alle.status, 0) << alle.err;
+    ASSERT_EQ(gruppe.status, 0) << gruppe.err;
+    ASSERT_THAT(alle.out, HasSubstr("\r\n"));
+
+    std::vector<std::string> gelesen;
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+        if (op != IoFaults::Op::Read) {
+            return 0;
+        }
+        gelesen.push_back(std::filesystem::path(pfad).filename());
+        return gelesen.back() == "kunden.dat" || gelesen.back() == "geogruppe.txt" ? 0 : EIO;
+    });
+    const Ergebnis ohne = ImProzess({"adressen", "-"});
+    const Ergebnis ohneGruppe = ImProzess({"adressen", "-", "--gruppe", "Mainz"});
+    IoFaults::ClearHook();
+    EXPECT_EQ(ohne.status, 0) << ohne.err;
+    EXPECT_EQ(ohne.out, alle.out);
+    EXPECT_EQ(ohneGruppe.status, 0) << ohneGruppe.err;
+    EXPECT_EQ(ohneGruppe.out, gruppe.out);
+    for (const std::string& datei : gelesen) {
+        EXPECT_TRUE(datei == "kunden.dat" || datei == "geogruppe.txt") << datei;
+    }
+}
+
+// Another program cuts the item file short, again and again, while a
+// reading command reads it in a second process: each run ends either with
+// the data it read whole or with a German message naming the file, never
+// with a signal (as a mapped file would, SIGBUS) and never with fewer items
+// taken for all of them.
+TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
+    SampleDaten();
+    const std::string posten = Daten() + "/rechnungsposten.dat";
+    // Enough items for many pieces: the sample's, then items of no invoice.
+    std::string bild = ReadBytes(posten);
+    const std::size_t echt = bild.size();
+    std::string fremd;
+    {
+        ByteWriter writer(fremd);
+        PostenVerwaltung::Posten p;
+        p.rechnung = 999999;
+        for (int i = 0; i < 200000; ++i) {
+            writer << p;
+        }
+    }
+    bild += fremd;
+    WriteBytes(posten, bild);
+    const Ergebnis heil = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
+    ASSERT_EQ(heil.status, 0) << heil.err;
+
+    // Cut to half and written back to its whole length, over and over; the
+    // real items stay in place all the while.
+    const std::size_t halb = echt + fremd.size() / 2 / 22 * 22;
+    const int fd = ::open(posten.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::atomic<bool> fertig = false;
+    std::thread schere([&] {
+        while (!fertig) {
+            EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(halb)), 0);
+            EXPECT_EQ(
+                ::pwrite(fd, bild.data() + halb, bild.size() - halb, static_cast<off_t>(halb)),
+                static_cast<ssize_t>(bild.size() - halb));
+        }
+    });
+    int abgebrochen = 0;
+    for (int lauf = 0; lauf < 400 && abgebrochen < 3; ++lauf) {
+        const Ergebnis e = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
+        if (e.status == -1) {
+            ADD_FAILURE() << "ended by a signal";
+            break;
+        }
+        if (e.status == 0) {
+            // Read whole, whatever its length at the start.
+            EXPECT_EQ(e.out, heil.out);
+            continue;
+        }
+        ++abgebrochen;
+        EXPECT_EQ(e.status, 1);
+        EXPECT_EQ(e.out, "");
+        EXPECT_THAT(e.err, StartsWith("rebkontor-cli: "));
+        EXPECT_THAT(e.err, HasSubstr("rechnungsposten.dat"));
+        EXPECT_THAT(e.err, HasSubstr("die Datei wurde beim Lesen k\xC3\xBCrzer"));
+    }
+    fertig = true;
+    schere.join();
+    ::close(fd);
+    EXPECT_GT(abgebrochen, 0);
+}
+
+}  // namespace
