@@ -13,26 +13,14 @@
 #include "model/Preis.h"
 #include "model/PreisVerwaltung.h"
 #include "model/Wein.h"
-#include "storage/ByteReader.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/Feldtabelle.h"
 #include "storage/File.h"
-#include "storage/FixedText.h"
 
 namespace {
 
 constexpr std::size_t kHoechstensPositionen = 10;
-
-// Only whole records are read; a partial last one is reported by its length.
-template <typename T>
-std::vector<T> Saetze(const std::string& bytes, std::size_t satz) {
-    std::vector<T> saetze(bytes.size() / satz);
-    for (std::size_t i = 0; i < saetze.size(); ++i) {
-        ByteReader reader(std::string_view(bytes).substr(i * satz, satz));
-        reader >> saetze[i];
-    }
-    return saetze;
-}
 
 template <typename T>
 std::string Liste(const std::vector<T>& positionen) {
@@ -44,21 +32,6 @@ std::string Liste(const std::vector<T>& positionen) {
         text += ", …"_w;
     }
     return text;
-}
-
-// Numbers that occur more than once, with the positions of their records.
-template <typename T, typename F>
-void Doppelte(const std::vector<T>& saetze, F nummer,
-              std::map<std::int32_t, std::vector<std::size_t>>& doppelte) {
-    std::map<std::int32_t, std::vector<std::size_t>> alle;
-    for (std::size_t i = 0; i < saetze.size(); ++i) {
-        alle[nummer(saetze[i])].push_back(i);
-    }
-    for (auto& [wert, positionen] : alle) {
-        if (positionen.size() > 1) {
-            doppelte.emplace(wert, std::move(positionen));
-        }
-    }
 }
 
 }  // namespace
@@ -129,8 +102,8 @@ std::vector<std::string> Datenpruefung::Pruefen() {
     if (auto bytes = Lies("merkzettel.dat")) {
         Laenge("merkzettel.dat", *bytes, MerkzettelVerwaltung::MerkzettelIntern::DiskSize);
     }
-    Kunden();
-    Weine();
+    kunden_ = Nummeriert<Kunde>("kunden.dat", "Kundennummer");
+    Nummeriert<Wein>("weinliste.dat", "Weinnummer");
     Rechnungen();
     Postenketten();
     Kundenketten();
@@ -152,45 +125,40 @@ void Datenpruefung::Reste() {
     }
 }
 
-void Datenpruefung::Kunden() {
-    const auto bytes = Lies("kunden.dat");
-    if (!bytes) {
-        return;
+template <typename T>
+std::vector<T> Datenpruefung::Saetze(const std::string& name) {
+    std::vector<T> saetze;
+    if (const auto bytes = Lies(name)) {
+        Laenge(name, *bytes, T::DiskSize);
+        // Only whole records are read; a partial last one is reported by its
+        // length.
+        saetze.resize(bytes->size() / T::DiskSize);
+        for (std::size_t i = 0; i < saetze.size(); ++i) {
+            SatzLesen(std::string_view(*bytes).substr(i * T::DiskSize, T::DiskSize), saetze[i]);
+        }
     }
-    Laenge("kunden.dat", *bytes, Kunde::DiskSize);
-    kunden_ = Saetze<Kunde>(*bytes, Kunde::DiskSize);
-    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
-    Doppelte(
-        kunden_, [](const Kunde& k) { return k.nummer; }, doppelte);
-    for (const auto& [nummer, positionen] : doppelte) {
-        Problem("Die Kundennummer " + std::to_string(nummer) + " kommt " +
-                std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
-                " in " + Datei("kunden.dat") + ").");
-    }
+    return saetze;
 }
 
-void Datenpruefung::Weine() {
-    const auto bytes = Lies("weinliste.dat");
-    if (!bytes) {
-        return;
+template <typename T>
+std::vector<T> Datenpruefung::Nummeriert(const std::string& name, const std::string& was) {
+    std::vector<T> saetze = Saetze<T>(name);
+    std::map<std::int32_t, std::vector<std::size_t>> positionen;
+    for (std::size_t i = 0; i < saetze.size(); ++i) {
+        positionen[saetze[i].nummer].push_back(i);
     }
-    Laenge("weinliste.dat", *bytes, Wein::DiskSize);
-    const std::vector<Wein> weine = Saetze<Wein>(*bytes, Wein::DiskSize);
-    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
-    Doppelte(
-        weine, [](const Wein& w) { return w.nummer; }, doppelte);
-    for (const auto& [nummer, positionen] : doppelte) {
-        Problem("Die Weinnummer " + std::to_string(nummer) + " kommt " +
-                std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
-                " in " + Datei("weinliste.dat") + ").");
+    for (const auto& [nummer, liste] : positionen) {
+        if (liste.size() > 1) {
+            Problem("Die " + was + " " + std::to_string(nummer) + " kommt " +
+                    std::to_string(liste.size()) + "-mal vor (Positionen " + Liste(liste) + " in " +
+                    Datei(name) + ").");
+        }
     }
+    return saetze;
 }
 
 void Datenpruefung::Rechnungen() {
-    if (const auto bytes = Lies("rechnungen.dat")) {
-        Laenge("rechnungen.dat", *bytes, Rechnung::DiskSize);
-        rechnungen_ = Saetze<Rechnung>(*bytes, Rechnung::DiskSize);
-    }
+    rechnungen_ = Saetze<Rechnung>("rechnungen.dat");
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
         if (rechnungen_[n].id != static_cast<std::int64_t>(n)) {
             Problem("Die Rechnung an Position " + std::to_string(n) + " (Nr. " +
@@ -198,12 +166,8 @@ void Datenpruefung::Rechnungen() {
                     std::to_string(rechnungen_[n].id) + ".");
         }
     }
-    if (const auto bytes = Lies("rechnungsposten.dat")) {
-        Laenge("rechnungsposten.dat", *bytes, PostenVerwaltung::Posten::DiskSize);
-        for (const auto& p :
-             Saetze<PostenVerwaltung::Posten>(*bytes, PostenVerwaltung::Posten::DiskSize)) {
-            posten_.push_back({p.rechnung, p.naechster});
-        }
+    for (const auto& p : Saetze<PostenVerwaltung::Posten>("rechnungsposten.dat")) {
+        posten_.push_back({p.rechnung, p.naechster});
     }
 }
 

@@ -44,8 +44,13 @@ class Datenpruefung {
     // The names in the directory, sorted.
     std::vector<std::string> Namen() const;
     void Laenge(const std::string& name, const std::string& bytes, std::size_t satz);
-    void Kunden();
-    void Weine();
+    // The whole records of a file, its length checked.
+    template <typename T>
+    std::vector<T> Saetze(const std::string& name);
+    // As Saetze, for customers and wines: a number that occurs more than
+    // once is reported as the `was` it is ("Kundennummer").
+    template <typename T>
+    std::vector<T> Nummeriert(const std::string& name, const std::string& was);
     void Rechnungen();
     void Postenketten();
     void Kundenketten();

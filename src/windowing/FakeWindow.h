@@ -63,7 +63,6 @@ class FakeWindow : public Window {
     int Y() const { return y_; }
     const std::vector<Column>& Columns(int id) const;
     std::vector<std::string> Items(int id) const;
-    bool HasControl(int id) const { return controls_.count(id) != 0; }
     Dialog& Logic() const { return dialog_; }
 
     // Window
