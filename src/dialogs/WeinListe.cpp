@@ -330,7 +330,16 @@ class WeinListe::RechnungsArt : public PreisArt {
         w.SetText(kKartons, std::to_string(r.kartons));
         w.SetText(kEingegangen, Eingabefelder::BetragText(r.betragEingegangen));
         SummeZeigen();
-        Eingabefelder::DatumZeigen(w, kTag, kMonat, kJahr, r.datum);
+        Datum datum(r.datum);
+        if (datum.IsValid() && datum.Year() >= 1971) {
+            w.SetText(kTag, std::to_string(datum.Day()));
+            w.SetText(kMonat, std::to_string(datum.Month()));
+            w.SetText(kJahr, std::to_string(datum.Year()));
+        } else {
+            w.SetText(kTag, "");
+            w.SetText(kMonat, "");
+            w.SetText(kJahr, "");
+        }
         BemerkungSetzen();
         w.SetChecked(kBeglichen, r.beglichen != 0);
         PreislistenFuellen();
