@@ -1,5 +1,7 @@
 #include "app/GuardedSelectionModel.h"
 
+#include <algorithm>
+
 #include "app/QtWindow.h"
 
 GuardedSelectionModel::GuardedSelectionModel(QAbstractItemModel* model, QtWindow& window,
@@ -27,12 +29,10 @@ bool GuardedSelectionModel::Refused(const QItemSelection& selection) const {
     if (programmatic_ != 0 || refusedRow_ < 0) {
         return false;
     }
-    for (const QItemSelectionRange& range : selection) {
-        if (range.top() <= refusedRow_ && refusedRow_ <= range.bottom()) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(selection.begin(), selection.end(),
+                       [this](const QItemSelectionRange& range) {
+                           return range.top() <= refusedRow_ && refusedRow_ <= range.bottom();
+                       });
 }
 
 void GuardedSelectionModel::select(const QModelIndex& index,

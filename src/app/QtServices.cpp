@@ -25,7 +25,6 @@
 #include "documents/Ausgabeziel.h"
 #include "printing/Briefkopf.h"
 #include "printing/RechnungRenderer.h"
-#include "storage/CodePage.h"
 #include "windowing/Dialog.h"
 #include "windowing/FileFilter.h"
 

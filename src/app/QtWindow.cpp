@@ -57,10 +57,6 @@ class Programmatic {
     int& counter_;
 };
 
-bool IsSorted(const QWidget* widget) {
-    return widget->property("sorted").toBool();
-}
-
 // A text the program fills in is named by its text for a screen reader;
 // while it is empty, by what it is there for (the layout's "nameWhenEmpty").
 void NameWennLeer(QLabel* label) {
@@ -547,7 +543,7 @@ int QtWindow::AddItem(int id, const std::string& text) {
     Programmatic p(programmatic_);
     int count = ItemCount(id);
     int index = count;
-    if (IsSorted(w)) {
+    if (w->property("sorted").toBool()) {
         for (index = 0; index < count; ++index) {
             if (ItemOrder::Less(text, ItemText(id, index))) {
                 break;

@@ -206,12 +206,11 @@ TRebkontorApp::Datenordner TRebkontorApp::DatenordnerPruefen() {
 }
 
 bool TRebkontorApp::BeispielAnlegen() {
-    services_.WaitCursor();
     try {
+        Wartecursor warten(services_);
         Beispieldaten::Anlegen(TSDIDecFrame::kDaten, beispielUmfang_, Beispieldaten::kStandardSeed,
                                Datum::Heute());
     } catch (const MessageException& fehler) {
-        services_.ArrowCursor();
         // The folder was made a moment ago for the sample; it goes again, so
         // that the next start asks anew.
         sperre_.reset();
@@ -221,7 +220,6 @@ bool TRebkontorApp::BeispielAnlegen() {
                              MessageButtons::Ok, MessageIcon::Error);
         return false;
     }
-    services_.ArrowCursor();
     return true;
 }
 

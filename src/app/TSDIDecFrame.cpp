@@ -31,10 +31,6 @@ QIcon Programmsymbol() {
     return icon;
 }
 
-QString Bitmap(int resource) {
-    return QStringLiteral(":/bitmaps/%1.png").arg(resource);
-}
-
 }  // namespace
 
 TSDIDecFrame::TSDIDecFrame(QtServices& services)
@@ -134,7 +130,7 @@ void TSDIDecFrame::QuickMenueAufbauen() {
             continue;
         }
         auto* button = new QToolButton(inhalt);
-        QPixmap bild(Bitmap(knopf.bitmap));
+        QPixmap bild(QStringLiteral(":/bitmaps/%1.png").arg(knopf.bitmap));
         button->setIcon(QIcon(bild));
         button->setIconSize(bild.size());
         button->setAutoRaise(true);

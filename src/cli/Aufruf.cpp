@@ -1,8 +1,8 @@
 #include "cli/Aufruf.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <utility>
 
 #include "cli/Bedienfehler.h"
@@ -11,15 +11,8 @@
 namespace {
 
 bool NurZiffern(const std::string& text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A word that can only be meant as an option: a dash and a letter, or two
@@ -35,22 +28,15 @@ Aufruf::Aufruf(std::string befehl, std::vector<std::string> woerter)
     : befehl_(std::move(befehl)), woerter_(std::move(woerter)) {}
 
 bool Aufruf::HilfeVerlangt() const {
-    for (const std::string& wort : woerter_) {
-        if (wort == "--help" || wort == "-h") {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(woerter_.begin(), woerter_.end(),
+                       [](const std::string& wort) { return wort == "--help" || wort == "-h"; });
 }
 
 bool Aufruf::Hat(const std::string& name) const {
-    for (const std::string& wort : woerter_) {
-        if (wort.compare(0, name.size(), name) == 0 &&
-            (wort.size() == name.size() || wort[name.size()] == '=')) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(woerter_.begin(), woerter_.end(), [&name](const std::string& wort) {
+        return wort.compare(0, name.size(), name) == 0 &&
+               (wort.size() == name.size() || wort[name.size()] == '=');
+    });
 }
 
 std::optional<std::vector<std::string>> Aufruf::Option(const std::string& name, int anzahl) {
@@ -87,26 +73,24 @@ std::optional<std::vector<std::string>> Aufruf::Option(const std::string& name, 
 }
 
 std::optional<std::string> Aufruf::Option(const std::string& name) {
-    auto werte = Option(name, 1);
-    if (!werte) {
-        return std::nullopt;
-    }
-    return werte->front();
+    const auto werte = Option(name, 1);
+    return werte ? std::optional<std::string>(werte->front()) : std::nullopt;
 }
 
 std::vector<std::string> Aufruf::Positionen(std::size_t mindestens, std::size_t hoechstens,
                                             const char* erwartet) {
     for (const std::string& wort : woerter_) {
         if (SiehtAusWieOption(wort)) {
-            throw Bedienfehler("Unbekannte Option " + Zitat(wort) + " für den Befehl "_w + befehl_ +
-                               ".");
+            throw Bedienfehler("Unbekannte Option " + CodePage::Zitat(wort) + " für den Befehl "_w +
+                               befehl_ + ".");
         }
     }
     if (woerter_.size() < mindestens) {
         throw Bedienfehler(CodePage::Utf8ToCp1252(erwartet) + " fehlt.");
     }
     if (woerter_.size() > hoechstens) {
-        throw Bedienfehler("Überzähliges Argument "_w + Zitat(woerter_[hoechstens]) + ".");
+        throw Bedienfehler("Überzähliges Argument "_w + CodePage::Zitat(woerter_[hoechstens]) +
+                           ".");
     }
     return woerter_;
 }
@@ -131,7 +115,7 @@ Datum Aufruf::DatumLesen(const std::string& text) {
           laengen[1] <= 2 && laengen[2] == 4 && teile[2] >= 1000;
     const Datum datum = gut ? Datum(teile[0], teile[1], teile[2]) : Datum();
     if (!datum.IsValid()) {
-        throw Bedienfehler("Ungültiges Datum "_w + Zitat(text) +
+        throw Bedienfehler("Ungültiges Datum "_w + CodePage::Zitat(text) +
                            " (erwartet T.M.JJJJ, zum Beispiel 24.12.2025)."_w);
     }
     return datum;
@@ -148,12 +132,13 @@ std::int64_t Aufruf::ZahlLesen(const std::string& text, std::int64_t kleinste,
         wert = negativ ? -wert : wert;
     }
     if (!gut) {
-        throw Bedienfehler(CodePage::Utf8ToCp1252(was) + " " + Zitat(text) + " ist keine Zahl.");
+        throw Bedienfehler(CodePage::Utf8ToCp1252(was) + " " + CodePage::Zitat(text) +
+                           " ist keine Zahl.");
     }
     if (wert < kleinste || wert > groesste) {
         throw Bedienfehler(CodePage::Utf8ToCp1252(was) + " muss zwischen " +
                            std::to_string(kleinste) + " und " + std::to_string(groesste) +
-                           " liegen, nicht " + Zitat(text) + ".");
+                           " liegen, nicht " + CodePage::Zitat(text) + ".");
     }
     return wert;
 }
@@ -172,12 +157,8 @@ double Aufruf::BetragLesen(const std::string& text, const char* was) {
     gut = gut && zahl.size() <= 24 &&
           std::from_chars(zahl.data(), zahl.data() + zahl.size(), wert).ec == std::errc();
     if (!gut) {
-        throw Bedienfehler(CodePage::Utf8ToCp1252(was) + " " + Zitat(text) +
+        throw Bedienfehler(CodePage::Utf8ToCp1252(was) + " " + CodePage::Zitat(text) +
                            " ist kein Betrag (erwartet zum Beispiel 12.50).");
     }
     return wert;
-}
-
-std::string Aufruf::Zitat(const std::string& wort) {
-    return "»"_w + CodePage::Utf8ToCp1252(wort) + "«"_w;
 }

@@ -48,9 +48,6 @@ class Aufruf {
     // A non-negative amount with a decimal point or comma ("12.50", "12,5").
     static double BetragLesen(const std::string& text, const char* was);
 
-    // A word as it may appear inside a message: Windows-1252, in »«.
-    static std::string Zitat(const std::string& wort);
-
   private:
     std::string befehl_;
     std::vector<std::string> woerter_;

@@ -50,7 +50,7 @@ Auswertung::Ansicht AnsichtLesen(const std::optional<std::string>& art) {
     if (*art == "bestand") {
         return Auswertung::Ansicht::Bestand;
     }
-    throw Bedienfehler("Unbekannte Art " + Aufruf::Zitat(*art) +
+    throw Bedienfehler("Unbekannte Art " + CodePage::Zitat(*art) +
                        " (erwartet umsatz, weine, kunden oder bestand).");
 }
 
@@ -70,7 +70,7 @@ Format FormatLesen(const std::optional<std::string>& format, const std::string& 
     if (*format == "xlsx") {
         return Format::Xlsx;
     }
-    throw Bedienfehler("Unbekanntes Format " + Aufruf::Zitat(*format) +
+    throw Bedienfehler("Unbekanntes Format " + CodePage::Zitat(*format) +
                        " (erwartet text, csv oder xlsx).");
 }
 
@@ -143,7 +143,7 @@ int RebkontorCli::Auswertung(Aufruf& aufruf) {
             break;
     }
     if (!geschrieben) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(datei) +
+        throw MessageException("Die Datei " + CodePage::Zitat(datei) +
                                " konnte nicht geschrieben werden (" +
                                geschrieben.Ursache().Grund() + ").");
     }

@@ -312,13 +312,7 @@ bool RebkontorCli::BrauchtToolkit(const std::vector<std::string>& argumente) {
     const Aufruf aufruf(
         argumente[i], std::vector<std::string>(
                           argumente.begin() + static_cast<std::ptrdiff_t>(i) + 1, argumente.end()));
-    if (aufruf.HilfeVerlangt()) {
-        return false;
-    }
-    for (const std::string& option : befehl->mitToolkit) {
-        if (aufruf.Hat(option)) {
-            return true;
-        }
-    }
-    return false;
+    return !aufruf.HilfeVerlangt() &&
+           std::any_of(befehl->mitToolkit.begin(), befehl->mitToolkit.end(),
+                       [&aufruf](const std::string& option) { return aufruf.Hat(option); });
 }

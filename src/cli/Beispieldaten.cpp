@@ -4,11 +4,11 @@
 #include <cmath>
 #include <ctime>
 #include <map>
-#include <memory>
 #include <random>
 #include <string_view>
 #include <vector>
 
+#include "model/DatenDateien.h"
 #include "model/Datenbestand.h"
 #include "model/Firmendaten.h"
 #include "model/GeoGruppe.h"
@@ -954,9 +954,8 @@ std::string Beispieldaten::Hindernis(const std::string& verzeichnis) {
         {"weinlisten.txt", "Preislisten"}, {"geogruppe.txt", "Kundengruppen"}};
     for (const auto& [datei, inhalt] : kInhalte) {
         if (HatDaten(verzeichnis + "/" + datei)) {
-            return "Das Datenverzeichnis »"_w + CodePage::Utf8ToCp1252(verzeichnis) +
-                   "« enthält schon "_w + inhalt +
-                   "; Beispieldaten kommen nur in ein leeres Datenverzeichnis.";
+            return "Das Datenverzeichnis " + CodePage::Zitat(verzeichnis) + " enthält schon "_w +
+                   inhalt + "; Beispieldaten kommen nur in ein leeres Datenverzeichnis.";
         }
     }
     return "";
@@ -1037,29 +1036,6 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
 
 namespace {
 
-std::string Anzeige(const std::string& pfad) {
-    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
-}
-
-// The files the program keeps in a data directory.
-bool EigeneDatei(const std::string& name) {
-    static constexpr const char* kNamen[] = {
-        "kunden.dat",          "weinliste.dat",    "weinlisten.txt", "rechnungen.dat",
-        "rechnungsposten.dat", "geogruppe.txt",    "logbuch.txt",    "merkzettel.dat",
-        "preferences.dat",     Firmendaten::kDatei};
-    for (const char* eigener : kNamen) {
-        if (name == eigener) {
-            return true;
-        }
-    }
-    for (int k = 0; k < Beispieldaten::kMaxPreislisten; ++k) {
-        if (name == std::to_string(k) + ".wl") {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Raises the message, with the failed file operation as its cause.
 void Pruefen(const Ergebnis<void>& ergebnis, const std::string& text) {
     if (!ergebnis) {
@@ -1086,7 +1062,7 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
         throw MessageException(
             "Die Beispieldaten konnten nicht angelegt werden: im "
             "Datenverzeichnis " +
-            Anzeige(verzeichnis) + " kann kein Ordner angelegt werden (" +
+            CodePage::Zitat(verzeichnis) + " kann kein Ordner angelegt werden (" +
             angelegt.Ursache().Grund() + "). Es wurde nichts verändert."_w);
     }
     const std::string neu = *angelegt;
@@ -1098,17 +1074,20 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
         for (const std::string& name : vorhanden) {
             const std::string pfad = verzeichnis + "/" + name;
             const Ergebnis<File::Entry> eintrag = File::Stat(pfad);
-            if (!EigeneDatei(name) || !eintrag || eintrag->kind != File::Kind::Regular) {
+            if (!DatenDateien::IstDatendatei(name) || !eintrag ||
+                eintrag->kind != File::Kind::Regular) {
                 continue;
             }
             const Ergebnis<std::string> bytes = File::ReadFile(pfad);
             if (!bytes) {
-                throw MessageException("Die Datei " + Anzeige(pfad) + " kann nicht gelesen werden.",
-                                       bytes.Ursache());
+                throw MessageException(
+                    "Die Datei " + CodePage::Zitat(pfad) + " kann nicht gelesen werden.",
+                    bytes.Ursache());
             }
             Ergebnis<File> kopie = File::OpenReadWrite(neu + "/" + name);
             Pruefen(kopie ? kopie->WriteAt(0, *bytes) : kopie.Ursache(),
-                    "Die Datei " + Anzeige(neu + "/" + name) + " konnte nicht geschrieben werden.");
+                    "Die Datei " + CodePage::Zitat(neu + "/" + name) +
+                        " konnte nicht geschrieben werden.");
         }
         const bool firmaBehalten = FirmendatenVorhanden(verzeichnis);
         Erzeugen(neu, umfang, seed, stichtag);
@@ -1120,8 +1099,9 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
         // Batch work syncs once, at its end, before anything is moved in.
         dateien = File::List(neu).WertOder({});
         for (const std::string& name : dateien) {
-            Pruefen(File::SyncPath(neu + "/" + name),
-                    "Die Datei " + Anzeige(neu + "/" + name) + " konnte nicht gespeichert werden.");
+            Pruefen(File::SyncPath(neu + "/" + name), "Die Datei " +
+                                                          CodePage::Zitat(neu + "/" + name) +
+                                                          " konnte nicht gespeichert werden.");
         }
     } catch (const std::exception& fehler) {
         File::Remove(neu);
@@ -1136,8 +1116,8 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
                                       ? meldung->Ursache()->Grund()
                                       : "ist der Datenträger voll?"_w;
         throw MessageException("Die Beispieldaten konnten nicht angelegt werden (" + warum +
-                               "): " + grund + " Das Datenverzeichnis " + Anzeige(verzeichnis) +
-                               " ist unverändert."_w);
+                               "): " + grund + " Das Datenverzeichnis " +
+                               CodePage::Zitat(verzeichnis) + " ist unverändert."_w);
     }
     // The customers last: until they are there, the directory does not look
     // like a business to anyone who reads it meanwhile.
@@ -1157,9 +1137,10 @@ void Beispieldaten::Anlegen(const std::string& verzeichnis, const Umfang& umfang
             File::Remove(neu);
             throw MessageException(
                 "Die Beispieldaten konnten nicht vollständig in das Datenverzeichnis "_w +
-                Anzeige(verzeichnis) + " verschoben werden (" + std::to_string(verschoben) +
+                CodePage::Zitat(verzeichnis) + " verschoben werden (" + std::to_string(verschoben) +
                 " von " + std::to_string(dateien.size()) + " Dateien, " +
-                umbenannt.Ursache().Grund() + "); die Datei " + Anzeige(ziel) + " fehlt noch.");
+                umbenannt.Ursache().Grund() + "); die Datei " + CodePage::Zitat(ziel) +
+                " fehlt noch.");
         }
         ++verschoben;
     }

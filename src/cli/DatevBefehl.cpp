@@ -13,6 +13,7 @@
 #include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
 #include "storage/Clock.h"
+#include "storage/CodePage.h"
 #include "storage/DatenSperre.h"
 #include "storage/File.h"
 #include "storage/MessageException.h"
@@ -43,7 +44,7 @@ int RebkontorCli::Datev(Aufruf& aufruf) {
     const std::string firmendatei = std::string(kDaten) + "/" + ::Firmendaten::kDatei;
     ::Firmendaten firma;
     if (const Ergebnis<void> geladen = firma.Laden(firmendatei); !geladen) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(firmendatei) +
+        throw MessageException("Die Datei " + CodePage::Zitat(firmendatei) +
                                " kann nicht gelesen werden (" + geladen.Ursache().Grund() + ").");
     }
     Lesebestand bestand(kDaten);
@@ -56,7 +57,7 @@ int RebkontorCli::Datev(Aufruf& aufruf) {
     const std::string vermerke = std::string(kDaten) + "/" + DatevExporte::kDatei;
     const Ergebnis<std::string> bisher = File::ReadIfExists(vermerke);
     if (!bisher) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(vermerke) +
+        throw MessageException("Die Datei " + CodePage::Zitat(vermerke) +
                                " kann nicht gelesen werden (" + bisher.Ursache().Grund() +
                                "). Es wurde keine Datei geschrieben.");
     }
@@ -71,21 +72,21 @@ int RebkontorCli::Datev(Aufruf& aufruf) {
     if (const Ergebnis<void> geschrieben = Ausgabeziel::Ersetzen(
             datei, DatevExport::Text(*stapel, firma, DatevExport::Benutzer(), jetzt), kDaten);
         !geschrieben) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(datei) +
+        throw MessageException("Die Datei " + CodePage::Zitat(datei) +
                                " konnte nicht geschrieben werden (" +
                                geschrieben.Ursache().Grund() + ").");
     }
     if (const Ergebnis<void> vermerkt =
             DatevExporte::Anhaengen(vermerke, DatevExport::Vermerk(*stapel, jetzt));
         !vermerkt) {
-        throw MessageException("Der DATEV-Stapel " + Aufruf::Zitat(datei) +
+        throw MessageException("Der DATEV-Stapel " + CodePage::Zitat(datei) +
                                " wurde geschrieben, konnte aber nicht in " +
-                               Aufruf::Zitat(vermerke) + " vermerkt werden (" +
+                               CodePage::Zitat(vermerke) + " vermerkt werden (" +
                                vermerkt.Ursache().Grund() +
                                "). Ein weiterer Export dieses Zeitraums wird deshalb nicht "
                                "bemerkt.");
     }
-    Zeile(out_, "DATEV-Stapel " + Aufruf::Zitat(datei) + ": " +
+    Zeile(out_, "DATEV-Stapel " + CodePage::Zitat(datei) + ": " +
                     std::to_string(stapel->buchungen.size()) +
                     (stapel->buchungen.size() == 1 ? " Rechnung, " : " Rechnungen, ") +
                     DatevExporte::Betrag(stapel->summe) + " EUR (" + erster.Text() + " bis " +

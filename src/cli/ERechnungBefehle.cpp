@@ -7,7 +7,6 @@
 #include "cli/Bedienfehler.h"
 #include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
-#include "documents/Ausgabeziel.h"
 #include "documents/Dokumentausgabe.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
@@ -16,7 +15,6 @@
 #include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/DatenSperre.h"
-#include "storage/File.h"
 #include "storage/FixedText.h"
 #include "storage/GenericList.h"
 #include "storage/MessageException.h"
@@ -30,7 +28,7 @@ std::string FirmendatenDatei() {
 Firmendaten FirmendatenLesen() {
     Firmendaten daten;
     if (const Ergebnis<void> geladen = daten.Laden(FirmendatenDatei()); !geladen) {
-        throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
+        throw MessageException("Die Datei " + CodePage::Zitat(FirmendatenDatei()) +
                                " kann nicht gelesen werden (" + geladen.Ursache().Grund() + ").");
     }
     return daten;
@@ -87,13 +85,7 @@ int RebkontorCli::ERechnungSchreiben(Aufruf& aufruf, const std::optional<std::st
         throw MessageException(fehler);
     }
     if (xrechnung) {
-        const Ergebnis<void> geschrieben = Ausgabeziel::Ersetzen(
-            *xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung), kDaten);
-        if (!geschrieben) {
-            throw MessageException("Die Datei " + Aufruf::Zitat(*xrechnung) +
-                                   " konnte nicht geschrieben werden (" +
-                                   geschrieben.Ursache().Grund() + ").");
-        }
+        Schreiben(*xrechnung, XRechnungXml::Schreiben(*e, XRechnungXml::kXRechnung));
     }
     if (zugferd && !ausgabe->Zugferd(*zugferd, kopie.V(), *rechnung,
                                      XRechnungXml::Schreiben(*e, XRechnungXml::kFacturX), fehler)) {
@@ -158,7 +150,7 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
         }
         // The one place where this command writes into the data folder.
         if (const Ergebnis<void> gespeichert = daten.Speichern(FirmendatenDatei()); !gespeichert) {
-            throw MessageException("Die Datei " + Aufruf::Zitat(FirmendatenDatei()) +
+            throw MessageException("Die Datei " + CodePage::Zitat(FirmendatenDatei()) +
                                    " konnte nicht geschrieben werden (" +
                                    gespeichert.Ursache().Grund() +
                                    "). Die Firmendaten wurden nicht gespeichert.");

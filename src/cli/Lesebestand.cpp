@@ -8,20 +8,12 @@
 #include "storage/File.h"
 #include "storage/MessageException.h"
 
-namespace {
-
-std::string Anzeige(const std::string& pfad) {
-    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
-}
-
-}  // namespace
-
 void Lesebestand::VerzeichnisPruefen(const std::string& verzeichnis) {
     const Ergebnis<File::Entry> eintrag = File::Stat(verzeichnis, true);
     if (!eintrag || eintrag->kind != File::Kind::Directory) {
         const std::string hier = File::Resolve(".");
-        throw MessageException("Das Datenverzeichnis " + Anzeige(verzeichnis) +
-                               " gibt es nicht (im Verzeichnis " + Anzeige(hier) + ").");
+        throw MessageException("Das Datenverzeichnis " + CodePage::Zitat(verzeichnis) +
+                               " gibt es nicht (im Verzeichnis " + CodePage::Zitat(hier) + ").");
     }
     // A data file that is a link, pipe or device stops every command, as it
     // stops the window's start.
@@ -32,8 +24,8 @@ void Lesebestand::DateiPruefen(const std::string& pfad) {
     // The open waits for nothing and refuses what is no regular file.
     const Ergebnis<File> datei = File::OpenReadOnly(pfad);
     if (!datei && !datei.Ursache().Fehlt()) {
-        throw MessageException("Die Datei " + Anzeige(pfad) + " kann nicht gelesen werden (" +
-                               datei.Ursache().Grund() + ").");
+        throw MessageException("Die Datei " + CodePage::Zitat(pfad) +
+                               " kann nicht gelesen werden (" + datei.Ursache().Grund() + ").");
     }
 }
 

@@ -8,7 +8,8 @@
 #include <limits>
 #include <new>
 #include <optional>
-#include <utility>
+#include <sstream>
+#include <type_traits>
 
 #include "cli/Aufruf.h"
 #include "cli/Bedienfehler.h"
@@ -16,9 +17,9 @@
 #include "cli/Datenpruefung.h"
 #include "cli/Lesebestand.h"
 #include "documents/Adressdatei.h"
+#include "documents/Arbeitsmappe.h"
 #include "documents/Ausgabeziel.h"
 #include "documents/Dokumentausgabe.h"
-#include "documents/Arbeitsmappe.h"
 #include "documents/Flaschenliste.h"
 #include "documents/FlaschenlisteArbeitsmappe.h"
 #include "documents/PreislistenExport.h"
@@ -32,9 +33,7 @@
 #include "storage/Customizer.h"
 #include "storage/DatenSperre.h"
 #include "storage/Datum.h"
-#include "storage/File.h"
 #include "storage/GenericList.h"
-#include "storage/GenericSortableList.h"
 #include "storage/MessageException.h"
 
 namespace {
@@ -43,7 +42,7 @@ constexpr const char* kProgramm = "rebkontor-cli";
 
 // With the reason, where the write through the storage layer gives one.
 std::string NichtGeschrieben(const std::string& datei, const Ergebnis<void>& ergebnis = {}) {
-    return "Die Datei " + Aufruf::Zitat(datei) + " konnte nicht geschrieben werden" +
+    return "Die Datei " + CodePage::Zitat(datei) + " konnte nicht geschrieben werden" +
            (ergebnis ? "" : " (" + ergebnis.Ursache().Grund() + ")") + ".";
 }
 
@@ -113,7 +112,7 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
                 return kErfolg;
             }
             if (wort.rfind("-C", 0) != 0) {
-                throw Bedienfehler("Unbekannte Option " + Aufruf::Zitat(wort) + ".");
+                throw Bedienfehler("Unbekannte Option " + CodePage::Zitat(wort) + ".");
             }
             std::string verzeichnis = wort.substr(2);
             if (verzeichnis.empty()) {
@@ -123,7 +122,7 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
                 verzeichnis = argumente[i];
             }
             if (::chdir(verzeichnis.c_str()) != 0) {
-                throw MessageException("In das Verzeichnis " + Aufruf::Zitat(verzeichnis) +
+                throw MessageException("In das Verzeichnis " + CodePage::Zitat(verzeichnis) +
                                        (errno == ENOENT ? " kann nicht gewechselt werden: es gibt "
                                                           "es nicht."
                                                         : " kann nicht gewechselt werden."));
@@ -134,7 +133,7 @@ int RebkontorCli::Ausfuehren(const std::vector<std::string>& argumente) {
         }
         const Befehl* gefunden = Finde(argumente[i]);
         if (gefunden == nullptr) {
-            throw Bedienfehler("Unbekannter Befehl " + Aufruf::Zitat(argumente[i]) + ".");
+            throw Bedienfehler("Unbekannter Befehl " + CodePage::Zitat(argumente[i]) + ".");
         }
         befehl = argumente[i];
         Aufruf aufruf(
@@ -187,7 +186,7 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         } else if (*format == "xls") {
             art = ::Flaschenliste::kTabelle;
         } else if (!arbeitsmappe) {
-            throw Bedienfehler("Unbekanntes Format " + Aufruf::Zitat(*format) +
+            throw Bedienfehler("Unbekanntes Format " + CodePage::Zitat(*format) +
                                " (erwartet text, xls oder xlsx).");
         }
     }
@@ -200,14 +199,10 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
 
     Lesebestand bestand(kDaten);
     Customizer& einstellungen = *bestand.V().customizer;
-    // The flags every start of the program begins with, unless periods are
-    // given; then exactly those.
-    einstellungen.filterMit1 = 0;
-    einstellungen.filterMit2 = 1;
-    if (erfassung || datierung) {
-        einstellungen.filterMit1 = erfassung ? 1 : 0;
-        einstellungen.filterMit2 = datierung ? 1 : 0;
-    }
+    // The flags every start of the program begins with (the dating period
+    // only), unless periods are given; then exactly those.
+    einstellungen.filterMit1 = erfassung ? 1 : 0;
+    einstellungen.filterMit2 = datierung || !erfassung ? 1 : 0;
     if (erfassung) {
         einstellungen.filterVon1 = static_cast<std::int32_t>(erfassung->von.Julian());
         einstellungen.filterBis1 = static_cast<std::int32_t>(erfassung->bis.Julian());
@@ -217,35 +212,31 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
     RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
-    Ergebnis<void> geschrieben;
-    ::Flaschenliste::Auslassung auslassung;
     if (arbeitsmappe) {
         ::Flaschenliste::Eintraege eintraege;
         rechnungen.GetFlaschenPosten(eintraege);
-        geschrieben = Arbeitsmappe::Schreiben(
-            datei,
-            FlaschenlisteArbeitsmappe::Inhalt(eintraege, einstellungen,
-                                              bestand.V().weinlistenVerwaltung),
-            kDaten);
-    } else if (art == ::Flaschenliste::kText) {
-        // The list names its file in its own encoding.
+        if (const Ergebnis<void> geschrieben = Arbeitsmappe::Schreiben(
+                datei,
+                FlaschenlisteArbeitsmappe::Inhalt(eintraege, einstellungen,
+                                                  bestand.V().weinlistenVerwaltung),
+                kDaten);
+            !geschrieben) {
+            throw MessageException(NichtGeschrieben(datei, geschrieben));
+        }
+        return kErfolg;
+    }
+    if (art == ::Flaschenliste::kText) {
         ::Flaschenliste::Eintraege eintraege;
         rechnungen.GetFlaschenPosten(eintraege);
-        const std::string text =
-            ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen);
-        if (IstStandardausgabe(datei)) {
-            // The bytes of the file, so that a redirection gives the same.
-            out_ << text << std::flush;
-            if (!out_) {
-                throw MessageException(NichtGeschrieben(datei));
-            }
-        } else {
-            geschrieben = Ausgabeziel::Ersetzen(datei, text, kDaten);
-        }
-    } else {
-        geschrieben = ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
+        // The list names its file in its own encoding.
+        Schreiben(datei,
+                  ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen));
+        return kErfolg;
     }
-    if (!geschrieben) {
+    ::Flaschenliste::Auslassung auslassung;
+    if (const Ergebnis<void> geschrieben =
+            ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
+        !geschrieben) {
         throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
     if (!auslassung.Vollstaendig()) {
@@ -260,16 +251,7 @@ int RebkontorCli::Preislisten(Aufruf& aufruf) {
     const std::string datei = aufruf.Positionen(1, 1, "Der Name der Exportdatei")[0];
     AusgabePruefen(datei);
     Lesebestand bestand(kDaten);
-    if (IstStandardausgabe(datei)) {
-        out_ << PreislistenExportText(bestand.V()) << std::flush;
-        if (!out_) {
-            throw MessageException(NichtGeschrieben(datei));
-        }
-        return kErfolg;
-    }
-    if (const Ergebnis<void> geschrieben = PreislistenExport(datei, bestand.V()); !geschrieben) {
-        throw MessageException(NichtGeschrieben(datei, geschrieben));
-    }
+    Schreiben(datei, PreislistenExportText(bestand.V()));
     return kErfolg;
 }
 
@@ -306,27 +288,16 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
             vorhanden += (i == 0 ? "»"_w : ", »"_w) + std::string(gruppen.Name(i)) + "«"_w;
         }
         if (index < 0) {
-            throw MessageException("Die Kundengruppe " + Aufruf::Zitat(*gruppe) +
+            throw MessageException("Die Kundengruppe " + CodePage::Zitat(*gruppe) +
                                    " gibt es nicht. " +
                                    (vorhanden.empty() ? "Es sind keine Kundengruppen angelegt."
                                                       : "Vorhanden: " + vorhanden + "."));
         }
     }
-    if (IstStandardausgabe(datei)) {
-        Adressdatei::WriteAdressdatei(*bestand.V().kundenVerwaltung, out_, gruppe.has_value(),
-                                      plz.has_value(), index, plzVon, plzBis);
-        out_.flush();
-        if (!out_) {
-            throw MessageException(NichtGeschrieben(datei));
-        }
-        return kErfolg;
-    }
-    if (const Ergebnis<void> geschrieben =
-            Adressdatei::Write(*bestand.V().kundenVerwaltung, datei, gruppe.has_value(),
-                               plz.has_value(), index, plzVon, plzBis);
-        !geschrieben) {
-        throw MessageException(NichtGeschrieben(datei, geschrieben));
-    }
+    std::ostringstream text;
+    Adressdatei::WriteAdressdatei(*bestand.V().kundenVerwaltung, text, gruppe.has_value(),
+                                  plz.has_value(), index, plzVon, plzBis);
+    Schreiben(datei, text.str());
     return kErfolg;
 }
 
@@ -364,7 +335,7 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
             } else if (teil == "intern") {
                 intern = true;
             } else {
-                throw Bedienfehler("Unbekanntes Dokument " + Aufruf::Zitat(teil) +
+                throw Bedienfehler("Unbekanntes Dokument " + CodePage::Zitat(teil) +
                                    " (erwartet packliste, kunde oder intern).");
             }
             if (ende == std::string::npos) {
@@ -389,7 +360,7 @@ int RebkontorCli::RechnungAlsPdf(Aufruf& aufruf) {
                                " ist gelöscht."_w);
     }
     if (!Ausgabe().Pdf(*pdf, bestand.V(), *rechnung, packliste, kunde, intern)) {
-        throw MessageException("Die PDF-Datei " + Aufruf::Zitat(*pdf) +
+        throw MessageException("Die PDF-Datei " + CodePage::Zitat(*pdf) +
                                " konnte nicht geschrieben werden.");
     }
     return kErfolg;
@@ -400,6 +371,19 @@ Dokumentausgabe& RebkontorCli::Ausgabe() {
         throw MessageException("PDF-Dateien schreibt nur das Hilfsprogramm rebkontor-cli-pdf.");
     }
     return *ausgabe_;
+}
+
+void RebkontorCli::Schreiben(const std::string& datei, const std::string& bytes) {
+    if (IstStandardausgabe(datei)) {
+        // The bytes of the file, so that a redirection gives the same.
+        out_ << bytes << std::flush;
+        if (!out_) {
+            throw MessageException(NichtGeschrieben(datei));
+        }
+    } else if (const Ergebnis<void> geschrieben = Ausgabeziel::Ersetzen(datei, bytes, kDaten);
+               !geschrieben) {
+        throw MessageException(NichtGeschrieben(datei, geschrieben));
+    }
 }
 
 void RebkontorCli::AusgabePruefen(const std::string& datei) {
@@ -489,9 +473,11 @@ int RebkontorCli::Pruefen(Aufruf& aufruf) {
 
 int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     ::Beispieldaten::Umfang umfang;
-    auto zahl = [&](const char* option, int& wert, std::int64_t groesste, const char* was) {
+    std::uint32_t seed = ::Beispieldaten::kStandardSeed;
+    auto zahl = [&](const char* option, auto& wert, std::int64_t groesste, const char* was) {
         if (const auto text = aufruf.Option(option)) {
-            wert = static_cast<int>(Aufruf::ZahlLesen(*text, 0, groesste, was));
+            wert = static_cast<std::remove_reference_t<decltype(wert)>>(
+                Aufruf::ZahlLesen(*text, 0, groesste, was));
         }
     };
     zahl("--kunden", umfang.kunden, 100000, "Die Anzahl der Kunden");
@@ -499,14 +485,8 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     zahl("--preislisten", umfang.preislisten, ::Beispieldaten::kMaxPreislisten,
          "Die Anzahl der Preislisten");
     zahl("--rechnungen", umfang.rechnungen, 1000000, "Die Anzahl der Rechnungen");
-    if (const auto text = aufruf.Option("--posten")) {
-        umfang.posten = Aufruf::ZahlLesen(*text, 0, 20000000, "Die Anzahl der Posten");
-    }
-    std::uint32_t seed = ::Beispieldaten::kStandardSeed;
-    if (const auto text = aufruf.Option("--seed")) {
-        seed = static_cast<std::uint32_t>(Aufruf::ZahlLesen(
-            *text, 0, std::numeric_limits<std::uint32_t>::max(), "Der Startwert"));
-    }
+    zahl("--posten", umfang.posten, 20000000, "Die Anzahl der Posten");
+    zahl("--seed", seed, std::numeric_limits<std::uint32_t>::max(), "Der Startwert");
     Datum stichtag = Datum::Heute();
     if (const auto text = aufruf.Option("--stichtag")) {
         stichtag = Aufruf::DatumLesen(*text);

@@ -89,6 +89,9 @@ class RebkontorCli {
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.
     static void AusgabePruefen(const std::string& datei);
+    // Writes an export's bytes into the file, replacing it, or for "-" to
+    // the standard output; raises the message when that fails.
+    void Schreiben(const std::string& datei, const std::string& bytes);
     // The invoice the user named: by id (a deleted one too; the caller
     // decides), or else the newest one with that number that is not deleted,
     // kept in `treffer`. Raises the German message when there is none.

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
+#include "dialogs/Eingabefelder.h"
 #include "model/GeoGruppe.h"
 #include "model/PreisVerwaltung.h"
 #include "storage/CodePage.h"
@@ -20,12 +19,6 @@ namespace {
 // The number fields are read as far as their first 30 characters.
 std::string Erste30(const std::string& text) {
     return text.substr(0, 30);
-}
-
-std::string Format(const char* format, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
 }
 
 }  // namespace
@@ -46,7 +39,7 @@ void DialogCustomizer::SetupWindow() {
     w.SetChecked(kPreiseInEuro, c.preiseInEuro != 0);
     w.SetChecked(kMwstEnthalten, c.mwstEnthalten != 0);
     w.SetText(kWaehrung, c.Waehrung());
-    w.SetText(kMwst, Format("%0.2f", static_cast<double>(c.mwst)));
+    w.SetText(kMwst, Eingabefelder::BetragText(c.mwst));
     w.SetText(kBemerkung, c.Bemerkung());
     w.SetText(kVordatierung, std::to_string(c.vordatierungTage));
 
@@ -153,15 +146,7 @@ void DialogCustomizer::Uebernehmen() {
     }
 
     // What the file holds now, to go back to when a change cannot be stored.
-    struct Stand {
-        std::uint8_t preiseInEuro, mwstEnthalten;
-        float mwst;
-        char waehrung[8];
-        char bemerkung[302];
-        std::int32_t vordatierungTage;
-    } alt{c.preiseInEuro, c.mwstEnthalten, c.mwst, {}, {}, c.vordatierungTage};
-    std::memcpy(alt.waehrung, c.waehrung, sizeof alt.waehrung);
-    std::memcpy(alt.bemerkung, c.bemerkung, sizeof alt.bemerkung);
+    const Einstellungssatz alt = c;
 
     Ergebnis<void> gespeichert;
     bool teilweise = false;  // an earlier step reached the file
@@ -181,12 +166,8 @@ void DialogCustomizer::Uebernehmen() {
     speichern();
     c.SetBemerkung(w.Text(kBemerkung));
     speichern();
-    std::int32_t tage = LenientNumber::ToInt(Erste30(w.Text(kVordatierung)));
-    if (tage < 0) {
-        tage = 0;
-    } else if (tage > 1000) {
-        tage = 1000;
-    }
+    const std::int32_t tage =
+        std::clamp(LenientNumber::ToInt(Erste30(w.Text(kVordatierung))), 0, 1000);
     c.vordatierungTage = tage;
     w.SetText(kVordatierung, std::to_string(tage));
     speichern();
@@ -197,12 +178,7 @@ void DialogCustomizer::Uebernehmen() {
 
     // Nothing of it is taken over: the program goes on with what the file
     // holds, and the dialog stays open for another try.
-    c.preiseInEuro = alt.preiseInEuro;
-    c.mwstEnthalten = alt.mwstEnthalten;
-    c.mwst = alt.mwst;
-    std::memcpy(c.waehrung, alt.waehrung, sizeof alt.waehrung);
-    std::memcpy(c.bemerkung, alt.bemerkung, sizeof alt.bemerkung);
-    c.vordatierungTage = alt.vordatierungTage;
+    static_cast<Einstellungssatz&>(c) = alt;
     if (teilweise) {
         (void)c.Store();
     }

@@ -1,10 +1,12 @@
 #include "dialogs/Eingabefelder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "model/Rechnung.h"
 #include "storage/CodePage.h"
+#include "storage/FixedText.h"
 #include "storage/LenientNumber.h"
 #include "windowing/Window.h"
 
@@ -12,14 +14,6 @@ namespace {
 
 bool Leer(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
-}
-
-std::string Getrimmt(const std::string& text) {
-    const std::size_t anfang = text.find_first_not_of(" \t");
-    if (anfang == std::string::npos) {
-        return {};
-    }
-    return text.substr(anfang, text.find_last_not_of(" \t") - anfang + 1);
 }
 
 }  // namespace
@@ -47,9 +41,9 @@ bool Eingabefelder::DatumPruefen(const Window& w, int tag, int monat, int jahr, 
 }
 
 std::string Eingabefelder::DatumGetippt(const Window& w, int tag, int monat, int jahr) {
-    const std::string t = Getrimmt(w.Text(tag));
-    const std::string m = Getrimmt(w.Text(monat));
-    const std::string j = Getrimmt(w.Text(jahr));
+    const std::string t = FixedText::Getrimmt(w.Text(tag), " \t");
+    const std::string m = FixedText::Getrimmt(w.Text(monat), " \t");
+    const std::string j = FixedText::Getrimmt(w.Text(jahr), " \t");
     if (t.empty() && m.empty() && j.empty()) {
         return {};
     }
@@ -67,6 +61,20 @@ std::string Eingabefelder::DatumFehler(const std::string& getippt, int tag, int 
                std::to_string(Datum::kLetztesJahr) + " an.";
     }
     return {};
+}
+
+std::string Eingabefelder::Vordatiert(const Datum& datum, std::uint32_t erfasst,
+                                      std::int32_t grenze) {
+    if (!datum.IsValid() || datum.Year() <= 1970 ||
+        static_cast<std::int64_t>(erfasst) - static_cast<std::int64_t>(datum.Julian()) <= grenze) {
+        return {};
+    }
+    return "Diese Rechnung wurde am " + Datum(erfasst).Text() +
+           " erstellt. Sie haben versucht die Rechnung mehr als " + std::to_string(grenze) +
+           " Tage vorzudatieren. Damit ist die Grenze zur Vordatierung überschritten. Wenn dies "
+           "ein Problem ist, kann die Grenze in den 'Grundeinstellungen' bel. verändert werden. "
+           "WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) gewählt wird, desto langsamer "
+           "werden einige Programmfunktionen."_w;
 }
 
 bool Eingabefelder::DatumZeigbar(std::uint32_t julian) {
@@ -129,6 +137,12 @@ std::string Eingabefelder::RechnungskopfLesen(const std::string& kartons,
 
 double Eingabefelder::BetragLesen(const std::string& text) {
     return LenientNumber::ToAmount(text);
+}
+
+std::string Eingabefelder::BetragText(double betrag) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%0.2f", betrag);
+    return text;
 }
 
 std::int64_t Eingabefelder::Cent(double betrag) {

@@ -28,6 +28,10 @@ class Eingabefelder {
     // 31.2.2026 gibt es nicht.", or one for a year after 2099. Empty when the
     // date can be taken.
     static std::string DatumFehler(const std::string& getippt, int tag, int monat, int jahr);
+    // The message for an invoice captured on the day `erfasst` and dated
+    // more than `grenze` days before it (a year before 1971 counts as no
+    // date); empty when it may be dated so.
+    static std::string Vordatiert(const Datum& datum, std::uint32_t erfasst, std::int32_t grenze);
     // Day, month and year as "%d" when the year lies from 1971 to 9999;
     // otherwise the three edits are emptied.
     static void DatumZeigen(Window& w, int tag, int monat, int jahr, std::uint32_t julian);
@@ -58,6 +62,8 @@ class Eingabefelder {
     // An amount as typed: a decimal comma counts like a point ("12,50" is
     // 12.5), since that is how German users write money.
     static double BetragLesen(const std::string& text);
+    // An amount as the fields and lists show it: "%0.2f".
+    static std::string BetragText(double betrag);
     // An amount in whole cents, as it is shown ("%0.2f"): amounts are
     // compared in cents, since a total held in single precision is a little
     // off the amount the user reads and types.

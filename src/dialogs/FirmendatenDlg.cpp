@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "storage/CodePage.h"
+#include "storage/FixedText.h"
 #include "windowing/Services.h"
 #include "windowing/Window.h"
 
@@ -16,14 +17,6 @@ constexpr int kFelder[] = {
     FirmendatenDlg::kSteuernummer, FirmendatenDlg::kIban,         FirmendatenDlg::kBic,
     FirmendatenDlg::kBank,         FirmendatenDlg::kZahlungsziel,
 };
-
-std::string Getrimmt(const std::string& text) {
-    const std::size_t anfang = text.find_first_not_of(' ');
-    if (anfang == std::string::npos) {
-        return {};
-    }
-    return text.substr(anfang, text.find_last_not_of(' ') - anfang + 1);
-}
 
 }  // namespace
 
@@ -43,7 +36,7 @@ Firmendaten FirmendatenDlg::AusFenster() {
     Firmendaten neu = daten_;
     const auto& felder = Firmendaten::Felder();
     for (std::size_t i = 0; i < felder.size(); ++i) {
-        neu.*felder[i].wert = Getrimmt(Win().Text(kFelder[i]));
+        neu.*felder[i].wert = FixedText::Getrimmt(Win().Text(kFelder[i]));
     }
     neu.iban = Firmendaten::IbanNormal(neu.iban);
     return neu;

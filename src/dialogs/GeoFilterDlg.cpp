@@ -22,11 +22,6 @@ std::uint32_t Postleitzahl(const std::string& text) {
     return static_cast<std::uint32_t>(LenientNumber::ToInt(text.substr(0, 19)));
 }
 
-// Messages are Windows-1252; a path is spelt in the file system's UTF-8.
-std::string Anzeige(const std::string& pfad) {
-    return CodePage::Utf8ToCp1252(pfad);
-}
-
 }  // namespace
 
 GeoFilterDlg::GeoFilterDlg(Verwaltungen& verwaltungen)
@@ -116,29 +111,24 @@ void GeoFilterDlg::Erzeugen() {
         return;
     }
 
-    App().WaitCursor();
+    // One line per address after the header.
+    std::ostringstream zeilen;
     Ergebnis<void> geschrieben;
-    try {
-        geschrieben = Adressdatei::Write(*verwaltungen_.kundenVerwaltung, wahl->path, nachGruppe,
-                                         nachPLZ, gruppe, plzVon, plzBis);
-    } catch (...) {
-        App().ArrowCursor();
-        throw;
+    {
+        Wartecursor warten(App());
+        Adressdatei::WriteAdressdatei(*verwaltungen_.kundenVerwaltung, zeilen, nachGruppe, nachPLZ,
+                                      gruppe, plzVon, plzBis);
+        geschrieben = Ausgabeziel::Ersetzen(wahl->path, zeilen.str());
     }
-    App().ArrowCursor();
     if (!geschrieben) {
         // The user must not believe the letters can go out: the dialog stays
         // open for another file name.
-        App().MessageBox("Die Adressdatei "_w + Anzeige(wahl->path) +
+        App().MessageBox("Die Adressdatei "_w + CodePage::Utf8ToCp1252(wahl->path) +
                              " konnte nicht geschrieben werden (" + geschrieben.Ursache().Grund() +
                              "). Es wurden keine Adressen exportiert.",
                          kTitel, MessageButtons::Ok, MessageIcon::Warning);
         return;
     }
-    // One line per address after the header.
-    std::ostringstream zeilen;
-    Adressdatei::WriteAdressdatei(*verwaltungen_.kundenVerwaltung, zeilen, nachGruppe, nachPLZ,
-                                  gruppe, plzVon, plzBis);
     const std::string text = zeilen.str();
     long adressen = -1;
     for (std::size_t ende = text.find("\r\n"); ende != std::string::npos;

@@ -287,8 +287,8 @@ void Hauptfenster::Flaschenzaehlung() {
     Ergebnis<void> geschrieben;
     Flaschenliste::Auslassung auslassung;
     Flaschenliste::Eintraege eintraege;
-    app_.WaitCursor();
-    try {
+    {
+        Wartecursor warten(app_);
         rechnungen.GetFlaschenPosten(eintraege);
         if (tabelle) {
             geschrieben = Flaschenliste::Tabelle(wahl->path, eintraege, einstellungen, &auslassung);
@@ -301,11 +301,7 @@ void Hauptfenster::Flaschenzaehlung() {
                 wahl->path,
                 Flaschenliste::Text(CodePage::Utf8ToCp1252(wahl->path), eintraege, einstellungen));
         }
-    } catch (...) {
-        app_.ArrowCursor();
-        throw;
     }
-    app_.ArrowCursor();
     if (!geschrieben) {
         // Silence here would leave the user looking for a file that is not there.
         app_.MessageBox("Die Datei "_w + CodePage::Utf8ToCp1252(wahl->path) +

@@ -29,8 +29,7 @@ class Hauptfenster {
     // Set once the notes manager exists; opens a window for every note.
     void SetMerkzettel(MerkzettelVerwaltung* merkzettel);
     void SetPreislistenExporter(PreislistenExporter exporter) { exporter_ = std::move(exporter); }
-    // The program that opens a file with the desktop's default application.
-    void SetOeffner(std::string programm) { oeffner_ = std::move(programm); }
+    // Where the manual lies (beside the program when it is installed).
     void SetHandbuch(std::string pfad) { handbuch_ = std::move(pfad); }
     // The seller data of e-invoices and their file; without them the
     // command "Firmendaten" cannot be chosen.
@@ -97,6 +96,7 @@ class Hauptfenster {
     Services& app_;
     MerkzettelVerwaltung* merkzettel_ = nullptr;
     PreislistenExporter exporter_;
+    // The program that opens a file with the desktop's default application.
     std::string oeffner_ = "xdg-open";
     std::string handbuch_ = kHandbuch;
     Firmendaten* firmendaten_ = nullptr;

@@ -1,6 +1,5 @@
 #include "dialogs/KundenDialog.h"
 
-#include <cstdio>
 #include <string>
 
 #include "dialogs/KundenListe.h"
@@ -292,21 +291,16 @@ bool KundenDialog::EinzigenTrefferHolen() {
 
 void KundenDialog::CmStore() {
     const std::string bemerkung = FixedText::Get(formular_.bemerkung);
-    if (bemerkung == "import pascal kunden") {
-        if (App().MessageBox("Soll der alte Kundenstamm aus der Pascal Version importiert werden? "
-                             "VORSICHT: Dabei gehen alle bisher eingegebenen Kunden verloren!",
+    const bool csv = bemerkung == "import csv";
+    if (csv || bemerkung == "import pascal kunden") {
+        if (App().MessageBox(csv ? "Soll die Kundendatei kunden.csv importiert werden? VORSICHT: "
+                                   "Dabei gehen alle bisher eingegebenen Kunden verloren!"
+                                 : "Soll der alte Kundenstamm aus der Pascal Version importiert "
+                                   "werden? VORSICHT: Dabei gehen alle bisher eingegebenen "
+                                   "Kunden verloren!",
                              kImportTitel, MessageButtons::YesNo, MessageIcon::None,
                              Answer::No) == Answer::Yes) {
-            Importieren(false);
-        }
-        return;
-    }
-    if (bemerkung == "import csv") {
-        if (App().MessageBox("Soll die Kundendatei kunden.csv importiert werden? VORSICHT: Dabei "
-                             "gehen alle bisher eingegebenen Kunden verloren!",
-                             kImportTitel, MessageButtons::YesNo, MessageIcon::None,
-                             Answer::No) == Answer::Yes) {
-            Importieren(true);
+            Importieren(csv);
         }
         return;
     }
@@ -382,8 +376,8 @@ bool KundenDialog::BemerkungPasst(const std::string& titel) {
 
 void KundenDialog::Importieren(bool csv) {
     KundenVerwaltung& kunden = *verwaltungen_.kundenVerwaltung;
-    App().WaitCursor();
     try {
+        Wartecursor warten(App());
         if (csv) {
             kunden.ImportKundenCSV();
         } else {
@@ -392,11 +386,9 @@ void KundenDialog::Importieren(bool csv) {
     } catch (const MessageException& fehler) {
         // A missing or unreadable import file changes nothing; the user is
         // told which and may try again.
-        App().ArrowCursor();
         App().MessageBox(fehler.what(), kImportTitel);
         return;
     }
-    App().ArrowCursor();
     App().MessageBox(
         csv ? "Die CSV Kundendatei wurde importiert" : "Die alte Kundendatei wurde importiert",
         kImportTitel);

@@ -44,19 +44,15 @@ void KundenListe::SetupWindow() {
 
 void KundenListe::Aufbauen() {
     Window& w = Win();
-    App().WaitCursor();
-    treffer_.Empty();
-    try {
+    {
+        Wartecursor warten(App());
+        treffer_.Empty();
         server_.GetKunden(treffer_);
-    } catch (...) {
-        App().ArrowCursor();
-        throw;
+        w.ClearRows(kListe);
+        for (unsigned i = 0; i < treffer_.Count(); ++i) {
+            w.AddRow(kListe, Name(treffer_[i]));
+        }
     }
-    w.ClearRows(kListe);
-    for (unsigned i = 0; i < treffer_.Count(); ++i) {
-        w.AddRow(kListe, Name(treffer_[i]));
-    }
-    App().ArrowCursor();
     for (int feld : kDetails) {
         w.SetText(feld, "");
     }

@@ -1,7 +1,5 @@
 #include "dialogs/RechnungsListe.h"
 
-#include <cstdio>
-#include <limits>
 #include <vector>
 
 #include "dialogs/DruckDialog.h"
@@ -17,34 +15,10 @@
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/FixedText.h"
-#include "storage/LenientNumber.h"
 #include "windowing/Services.h"
 #include "windowing/Window.h"
 
 namespace {
-
-template <typename... Args>
-std::string Format(const char* format, Args... args) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
-}
-
-std::string Geld(float betrag) {
-    return Format("%0.2f", static_cast<double>(betrag));
-}
-
-// Shows the wait cursor for as long as it lives, whatever happens meanwhile.
-class Warten {
-  public:
-    explicit Warten(Services& app) : app_(app) { app_.WaitCursor(); }
-    ~Warten() { app_.ArrowCursor(); }
-    Warten(const Warten&) = delete;
-    Warten& operator=(const Warten&) = delete;
-
-  private:
-    Services& app_;
-};
 
 const char* const kLoeschenTitel = "Vorgang Rechnung l\xF6schen";
 const char* const kAendernTitel = "Rechnungsdaten \xE4ndern";
@@ -89,7 +63,7 @@ void RechnungsListe::SetupWindow() {
 void RechnungsListe::Fuellen() {
     Window& w = Win();
     {
-        Warten warten(App());
+        Wartecursor warten(App());
         gewaehlt_ = -1;
         liste_.Empty();
         server_.RechnungenLiefern(liste_, nurOffene_);
@@ -135,17 +109,12 @@ std::string RechnungsListe::CellText(int /*listId*/, int row, int column) {
     switch (column) {
         case 0:
             return std::to_string(r.nummer);
-        case 1: {
-            if (!Eingabefelder::DatumZeigbar(r.datum)) {
-                return "N/A";
-            }
-            const Datum datum(r.datum);
-            return Format("%d.%d.%d", datum.Day(), datum.Month(), datum.Year());
-        }
+        case 1:
+            return Eingabefelder::DatumZeigbar(r.datum) ? Datum(r.datum).Text() : "N/A";
         case 2:
             return Rechnungsbetrag::Text(Summe(r));
         case 3:
-            return Geld(r.betragEingegangen);
+            return Eingabefelder::BetragText(r.betragEingegangen);
         case 4:
             return r.beglichen != 0 ? "ja" : "nein";
         case 5:
@@ -200,7 +169,7 @@ void RechnungsListe::Laden(int row) {
     w.SetText(kBemerkung, FixedText::Get(r.bemerkung));
     w.SetText(kSteigen, std::to_string(r.steigen));
     w.SetText(kKartons, std::to_string(r.kartons));
-    w.SetText(kEingegangen, Geld(r.betragEingegangen));
+    w.SetText(kEingegangen, Eingabefelder::BetragText(r.betragEingegangen));
     w.SetText(kSumme, Rechnungsbetrag::Text(Summe(r)));
     w.SetChecked(kBeglichen, r.beglichen != 0);
     laedt_ = false;
@@ -291,13 +260,9 @@ void RechnungsListe::Command(int id) {
         case kEditieren:
             Editieren();
             break;
-        case kHeute: {
-            const Datum heute = Datum::Heute();
-            w.SetText(kTag, std::to_string(heute.Day()));
-            w.SetText(kMonat, std::to_string(heute.Month()));
-            w.SetText(kJahr, std::to_string(heute.Year()));
+        case kHeute:
+            Eingabefelder::DatumZeigen(w, kTag, kMonat, kJahr, Datum::Heute().Julian());
             break;
-        }
         case kDatumLeeren:
             w.SetText(kTag, "");
             w.SetText(kMonat, "");
@@ -359,22 +324,11 @@ bool RechnungsListe::Speichern(bool neuFuellen) {
         w.Focus(kTag);
         return false;
     }
-    const std::int32_t grenze =
-        verwaltungen_.customizer != nullptr ? verwaltungen_.customizer->vordatierungTage : 0;
-    if (datum.IsValid() && datum.Year() > 1970 &&
-        static_cast<std::int64_t>(r->erfasstDatum) - static_cast<std::int64_t>(datum.Julian()) >
-            grenze) {
-        const Datum erfasst(r->erfasstDatum);
-        App().MessageBox(
-            Format("Diese Rechnung wurde am %d.%d.%d erstellt. Sie haben versucht die Rechnung "
-                   "mehr als %d Tage vorzudatieren. Damit ist die Grenze zur Vordatierung "
-                   "\xFC"
-                   "berschritten. Wenn dies ein Problem ist, kann die Grenze in den "
-                   "'Grundeinstellungen' bel. ver\xE4ndert werden. WICHTIG: Je gr\xF6\xDF"
-                   "er die Vordatierungsgrenze (in Tagen) gew\xE4hlt wird, desto langsamer "
-                   "werden einige Programmfunktionen.",
-                   erfasst.Day(), erfasst.Month(), erfasst.Year(), grenze),
-            kAendernTitel);
+    const std::string vordatiert = Eingabefelder::Vordatiert(
+        datum, r->erfasstDatum,
+        verwaltungen_.customizer != nullptr ? verwaltungen_.customizer->vordatierungTage : 0);
+    if (!vordatiert.empty()) {
+        App().MessageBox(vordatiert, kAendernTitel);
         return false;
     }
     FixedText::Set(r->bemerkung, w.Text(kBemerkung));

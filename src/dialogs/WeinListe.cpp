@@ -1,7 +1,6 @@
 #include "dialogs/WeinListe.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -32,16 +31,6 @@ namespace {
 constexpr const char* kCmStoreTitel = "WeinListe::CmStore()";
 constexpr const char* kGenerator = "generate rechnungen";
 
-std::string Zahl(long long wert) {
-    return std::to_string(wert);
-}
-
-std::string Betrag(double wert) {
-    char puffer[64];
-    std::snprintf(puffer, sizeof puffer, "%0.2f", wert);
-    return puffer;
-}
-
 // Every control that belongs to invoices and prices; none of them is shown
 // while wines or prices are edited. Their labels go with them.
 constexpr int kRechnungsFelder[] = {
@@ -60,25 +49,17 @@ constexpr std::int32_t kHoechstMenge = std::numeric_limits<std::int16_t>::max();
 
 const std::string kNegativerPreis = "Ein Preis kann nicht negativ sein.";
 
-std::string Getrimmt(const std::string& text) {
-    const std::size_t anfang = text.find_first_not_of(' ');
-    if (anfang == std::string::npos) {
-        return {};
-    }
-    return text.substr(anfang, text.find_last_not_of(' ') - anfang + 1);
-}
-
 // "Anrede Vorname Nachname, Ort", leaving out what the customer lacks.
 std::string KundeImTitel(const Kunde& kunde) {
     std::string name;
     for (const std::string& teil : {FixedText::Get(kunde.Anrede), FixedText::Get(kunde.Vorname),
                                     FixedText::Get(kunde.Nachname)}) {
-        const std::string text = Getrimmt(teil);
+        const std::string text = FixedText::Getrimmt(teil);
         if (!text.empty()) {
             name += (name.empty() ? "" : " ") + text;
         }
     }
-    const std::string ort = Getrimmt(FixedText::Get(kunde.Ort));
+    const std::string ort = FixedText::Getrimmt(FixedText::Get(kunde.Ort));
     if (ort.empty()) {
         return name;
     }
@@ -238,7 +219,8 @@ class WeinListe::PreisArt : public Art {
         const int liste = Win().Selected(kPreislisten);
         const char* name =
             liste >= 0 ? verwaltungen_.preisVerwaltung->GetPreislisteName(liste) : nullptr;
-        return name != nullptr ? "Preisliste " + Getrimmt(name) : std::string("Preisliste");
+        return name != nullptr ? "Preisliste " + FixedText::Getrimmt(name)
+                               : std::string("Preisliste");
     }
 
     std::string Zelle(std::int32_t nummer, int spalte) const override {
@@ -246,13 +228,16 @@ class WeinListe::PreisArt : public Art {
             return {};
         }
         const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
-        return preis == nullptr ? "N/A" : Betrag(spalte == 6 ? preis->preisDM : preis->preisEuro);
+        return preis == nullptr
+                   ? "N/A"
+                   : Eingabefelder::BetragText(spalte == 6 ? preis->preisDM : preis->preisEuro);
     }
 
     void WeinGeladen(std::int32_t nummer) override {
         const Preis* preis = verwaltungen_.preisVerwaltung->GetPreis(nummer);
-        Win().SetText(kPreisDM, preis != nullptr ? Betrag(preis->preisDM) : "");
-        Win().SetText(kPreisEuro, preis != nullptr ? Betrag(preis->preisEuro) : "");
+        Win().SetText(kPreisDM, preis != nullptr ? Eingabefelder::BetragText(preis->preisDM) : "");
+        Win().SetText(kPreisEuro,
+                      preis != nullptr ? Eingabefelder::BetragText(preis->preisEuro) : "");
     }
 
     void Speichern() override {
@@ -340,16 +325,16 @@ class WeinListe::RechnungsArt : public PreisArt {
     void Einrichten() override {
         Window& w = Win();
         const Rechnung& r = *rechnung_;
-        w.SetText(kRechnungNr, Zahl(r.nummer));
-        w.SetText(kSteigen, Zahl(r.steigen));
-        w.SetText(kKartons, Zahl(r.kartons));
-        w.SetText(kEingegangen, Betrag(r.betragEingegangen));
+        w.SetText(kRechnungNr, std::to_string(r.nummer));
+        w.SetText(kSteigen, std::to_string(r.steigen));
+        w.SetText(kKartons, std::to_string(r.kartons));
+        w.SetText(kEingegangen, Eingabefelder::BetragText(r.betragEingegangen));
         SummeZeigen();
         Datum datum(r.datum);
         if (datum.IsValid() && datum.Year() >= 1971) {
-            w.SetText(kTag, Zahl(datum.Day()));
-            w.SetText(kMonat, Zahl(datum.Month()));
-            w.SetText(kJahr, Zahl(datum.Year()));
+            w.SetText(kTag, std::to_string(datum.Day()));
+            w.SetText(kMonat, std::to_string(datum.Month()));
+            w.SetText(kJahr, std::to_string(datum.Year()));
         } else {
             w.SetText(kTag, "");
             w.SetText(kMonat, "");
@@ -385,7 +370,7 @@ class WeinListe::RechnungsArt : public PreisArt {
     std::string Titel() const override {
         std::string titel = "Rechnung";
         if (rechnung_ != nullptr) {
-            titel += " " + Zahl(rechnung_->nummer);
+            titel += " " + std::to_string(rechnung_->nummer);
         }
         if (!kundeTitel_.empty()) {
             titel += " – "_w + kundeTitel_;
@@ -407,14 +392,14 @@ class WeinListe::RechnungsArt : public PreisArt {
         }
         const PostenVerwaltung::Posten* posten =
             rechnung_ != nullptr ? rechnung_->FindPosten(nummer) : nullptr;
-        return posten != nullptr ? Zahl(posten->menge) : "N/A";
+        return posten != nullptr ? std::to_string(posten->menge) : "N/A";
     }
 
     void WeinGeladen(std::int32_t nummer) override {
         PreisArt::WeinGeladen(nummer);
         if (rechnung_ != nullptr) {
             const PostenVerwaltung::Posten* posten = rechnung_->FindPosten(nummer);
-            Win().SetText(kBestellmenge, posten != nullptr ? Zahl(posten->menge) : "");
+            Win().SetText(kBestellmenge, posten != nullptr ? std::to_string(posten->menge) : "");
         }
     }
 
@@ -456,7 +441,7 @@ class WeinListe::RechnungsArt : public PreisArt {
         // The item keeps its quantity in 16 bits; a larger one would be stored
         // as a different quantity.
         if (menge > kHoechstMenge) {
-            App().MessageBox("Die Bestellmenge " + Zahl(menge) +
+            App().MessageBox("Die Bestellmenge " + std::to_string(menge) +
                                  " ist zu groß: ein Posten kann höchstens 32767 Flaschen "
                                  "umfassen. Es wurde nichts gespeichert."_w,
                              "Posten hinzufügen"_w);
@@ -464,7 +449,7 @@ class WeinListe::RechnungsArt : public PreisArt {
             return;
         }
         if (wein->bestand < menge) {
-            const std::string bestand = Zahl(wein->bestand);
+            const std::string bestand = std::to_string(wein->bestand);
             App().MessageBox("Der Bestand beträgt nur noch "_w + bestand + " Flaschen",
                              "Posten hinzufügen"_w);
             w.SetText(kBestellmenge, bestand);
@@ -584,7 +569,7 @@ class WeinListe::RechnungsArt : public PreisArt {
             jahr = 1960;
         }
         // An empty year means no date; with a year, the date must exist.
-        if (!Getrimmt(w.Text(kJahr)).empty()) {
+        if (!FixedText::Getrimmt(w.Text(kJahr)).empty()) {
             const std::string datumFehler = Eingabefelder::DatumFehler(
                 Eingabefelder::DatumGetippt(w, kTag, kMonat, kJahr), tag, monat, jahr);
             if (!datumFehler.empty()) {
@@ -604,23 +589,12 @@ class WeinListe::RechnungsArt : public PreisArt {
             datum = Datum::Heute();
             Eingabefelder::DatumZeigen(w, kTag, kMonat, kJahr, datum.Julian());
         }
-        const std::int32_t grenze = verwaltungen_.customizer->vordatierungTage;
-        const Datum erfasst(r.erfasstDatum);
-        if (datum.IsValid() && datum.Year() > 1970 &&
-            static_cast<std::int64_t>(erfasst.Julian()) -
-                    static_cast<std::int64_t>(datum.Julian()) >
-                grenze) {
-            App().MessageBox(
-                "Diese Rechnung wurde am " + Zahl(erfasst.Day()) + "." + Zahl(erfasst.Month()) +
-                    "." + Zahl(erfasst.Year()) +
-                    " erstellt. Sie haben versucht die Rechnung mehr als " + Zahl(grenze) +
-                    " Tage vorzudatieren. Damit ist die Grenze zur Vordatierung überschritten. "
-                    "Wenn dies ein Problem ist, kann die Grenze in den 'Grundeinstellungen' bel. "
-                    "verändert werden. WICHTIG: Je größer die Vordatierungsgrenze (in Tagen) "
-                    "gewählt wird, desto langsamer werden einige Programmfunktionen. Vorerst "
-                    "wurde das Datum der Erfassung eingesetzt."_w,
-                titel);
-            datum = erfasst;
+        const std::string vordatiert = Eingabefelder::Vordatiert(
+            datum, r.erfasstDatum, verwaltungen_.customizer->vordatierungTage);
+        if (!vordatiert.empty()) {
+            App().MessageBox(vordatiert + " Vorerst wurde das Datum der Erfassung eingesetzt.",
+                             titel);
+            datum = Datum(r.erfasstDatum);
         }
         FixedText::Set(r.bemerkung, bemerkung);
         r.kartons = kopf.kartons;
@@ -674,7 +648,7 @@ class WeinListe::RechnungsArt : public PreisArt {
             RechnungsVerwaltung& rechnungen = *verwaltungen_.rechnungsVerwaltung;
             WeinlistenVerwaltung& weine = *verwaltungen_.weinlistenVerwaltung;
             for (int durchlauf = 0; durchlauf < 2000; ++durchlauf) {
-                Win().SetCaption(Zahl(durchlauf));
+                Win().SetCaption(std::to_string(durchlauf));
                 // The window keeps painting and shows the pass it is at.
                 App().ProcessEvents();
                 for (int j = 0; std::rand() % 24 > j; ++j) {
@@ -724,8 +698,8 @@ WeinListe::WeinListe(Verwaltungen& verwaltungen, const Kunde& kunde, Rechnung* r
 
 WeinListe::WeinListe(Verwaltungen& verwaltungen, Modus modus, const Kunde* kunde,
                      Rechnung* rechnung, bool vollstaendig)
-    : Dialog(kResource), verwaltungen_(verwaltungen), modus_(modus), vollstaendig_(vollstaendig) {
-    switch (modus_) {
+    : Dialog(kResource), verwaltungen_(verwaltungen), vollstaendig_(vollstaendig) {
+    switch (modus) {
         case Modus::Weinliste:
             art_ = std::make_unique<WeinArt>(*this);
             break;
@@ -780,7 +754,7 @@ void WeinListe::ListeFuellen() {
     zeilen.reserve(weine.Count());
     for (unsigned i = 0; i < weine.Count(); ++i) {
         if (art_->Zeigt(weine[i])) {
-            zeilen.push_back(Zahl(weine[i].nummer));
+            zeilen.push_back(std::to_string(weine[i].nummer));
         }
     }
     Win().SetRows(kListe, std::move(zeilen));
@@ -810,7 +784,7 @@ std::string WeinListe::CellText(int listId, int row, int column) {
     }
     switch (column) {
         case 0:
-            return Zahl(wein->nummer);
+            return std::to_string(wein->nummer);
         case 1:
             return FixedText::Get(wein->name);
         case 2:
@@ -818,9 +792,9 @@ std::string WeinListe::CellText(int listId, int row, int column) {
         case 3:
             return FixedText::Get(wein->fuellmenge);
         case 4:
-            return Zahl(wein->bestand);
+            return std::to_string(wein->bestand);
         case 5:
-            return Zahl(wein->gewicht);
+            return std::to_string(wein->gewicht);
         default:
             return art_->Zelle(nummer, column);
     }
@@ -856,7 +830,7 @@ void WeinListe::ZeileGeklickt(int row) {
     if (verwaltungen_.weinlistenVerwaltung->GetWein(nummer) == nullptr) {
         return;
     }
-    const std::string text = Zahl(nummer);
+    const std::string text = std::to_string(nummer);
     if (Win().Text(kWeinNummer) == text) {
         WeinLaden();  // the same number: its fields are loaded afresh
     } else {
@@ -886,8 +860,8 @@ void WeinListe::WeinLaden() {
     w.SetText(kName, FixedText::Get(wein->name));
     w.SetText(kBezeichnung, FixedText::Get(wein->bezeichnung));
     w.SetText(kFuellmenge, FixedText::Get(wein->fuellmenge));
-    w.SetText(kGewicht, Zahl(wein->gewicht));
-    w.SetText(kBestand, Zahl(wein->bestand));
+    w.SetText(kGewicht, std::to_string(wein->gewicht));
+    w.SetText(kBestand, std::to_string(wein->bestand));
     art_->WeinGeladen(nummer);
 }
 

@@ -89,7 +89,6 @@ class WeinListe : public Dialog {
     // A new invoice still reserved is stored, as leaving the dialog would.
     ~WeinListe() override;
 
-    Modus GetModus() const { return modus_; }
     // The invoice being edited; null once it was stored with "OK".
     Rechnung* GetRechnung() const;
 
@@ -132,7 +131,6 @@ class WeinListe : public Dialog {
     std::int32_t ZeilenWein(int row) const;
 
     Verwaltungen& verwaltungen_;
-    Modus modus_;
     bool vollstaendig_ = true;
     bool geaendert_ = false;
     bool laedt_ = false;  // while the dialog fills the fields of a wine itself

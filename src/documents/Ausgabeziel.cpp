@@ -1,22 +1,11 @@
 #include "documents/Ausgabeziel.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "storage/CodePage.h"
 
 namespace {
-
-std::string Anzeige(const std::string& pfad) {
-    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
-}
-
-std::string Verzeichnis(const std::string& pfad) {
-    const std::size_t schraegstrich = pfad.find_last_of('/');
-    if (schraegstrich == std::string::npos) {
-        return ".";
-    }
-    return schraegstrich == 0 ? "/" : pfad.substr(0, schraegstrich);
-}
 
 std::string Art(File::Kind art) {
     switch (art) {
@@ -42,12 +31,9 @@ bool IstDatenordner(const std::string& ordner) {
     static constexpr const char* kKennzeichen[] = {
         "rebkontor.lock",      "kunden.dat",     "weinliste.dat",  "rechnungen.dat",
         "rechnungsposten.dat", "merkzettel.dat", "preferences.dat"};
-    for (const char* name : kKennzeichen) {
-        if (File::Stat(ordner + "/" + name)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(
+        std::begin(kKennzeichen), std::end(kKennzeichen),
+        [&ordner](const char* name) { return static_cast<bool>(File::Stat(ordner + "/" + name)); });
 }
 
 }  // namespace
@@ -58,23 +44,24 @@ std::string Ausgabeziel::Hindernis(const std::string& pfad, const std::string& d
     }
     const Ergebnis<File::Entry> ziel = File::Stat(pfad);
     if (ziel && ziel->kind != File::Kind::Regular) {
-        return "Die Datei " + Anzeige(pfad) + " wird nicht geschrieben: dort steht " +
+        return "Die Datei " + CodePage::Zitat(pfad) + " wird nicht geschrieben: dort steht " +
                Art(ziel->kind) + ", keine gewöhnliche Datei."_w;
     }
     auto imDatenverzeichnis = [&pfad](const std::string& verzeichnis) {
-        return "Die Datei " + Anzeige(pfad) +
-               " wird nicht geschrieben: sie läge im Datenverzeichnis "_w + Anzeige(verzeichnis) +
+        return "Die Datei " + CodePage::Zitat(pfad) +
+               " wird nicht geschrieben: sie läge im Datenverzeichnis "_w +
+               CodePage::Zitat(verzeichnis) +
                ", und ein Export darf keine Daten überschreiben. Bitte einen anderen Ort "
                "wählen."_w;
     };
-    const std::string ort = File::Resolve(Verzeichnis(pfad));
+    const std::string ort = File::Resolve(File::DirectoryOf(pfad));
     const std::string datenEcht = File::Resolve(daten);
     if (!datenEcht.empty() && !ort.empty() &&
         (ort == datenEcht || ort.rfind(datenEcht + "/", 0) == 0)) {
         return imDatenverzeichnis(daten);
     }
     if (!ort.empty() && IstDatenordner(ort)) {
-        return imDatenverzeichnis(Verzeichnis(pfad));
+        return imDatenverzeichnis(File::DirectoryOf(pfad));
     }
     if (datenEcht.empty() || !ziel) {
         return {};

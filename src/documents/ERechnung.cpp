@@ -1,7 +1,6 @@
 #include "documents/ERechnung.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "model/Firmendaten.h"
 #include "model/Kunde.h"
@@ -27,16 +26,8 @@ std::string Utf8(const std::string& cp1252) {
     return ERechnung::Text(cp1252);
 }
 
-std::string Getrimmt(const std::string& text) {
-    const std::size_t anfang = text.find_first_not_of(' ');
-    if (anfang == std::string::npos) {
-        return {};
-    }
-    return text.substr(anfang, text.find_last_not_of(' ') - anfang + 1);
-}
-
 bool Leer(const std::string& text) {
-    return Getrimmt(text).empty();
+    return FixedText::Getrimmt(text).empty();
 }
 
 }  // namespace
@@ -103,8 +94,8 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         return std::nullopt;
     }
     const std::string kundeName =
-        Getrimmt(FixedText::Get(kunde->Vorname) + " " + FixedText::Get(kunde->Nachname));
-    const std::string email = Getrimmt(FixedText::Get(kunde->EMail));
+        FixedText::Getrimmt(FixedText::Get(kunde->Vorname) + " " + FixedText::Get(kunde->Nachname));
+    const std::string email = FixedText::Getrimmt(FixedText::Get(kunde->EMail));
     const std::string kundeNr = "Kunde Nr. " + std::to_string(kunde->nummer) +
                                 (kundeName.empty() ? "" : " (" + kundeName + ")");
     const std::string wer = "Der " + kundeNr;
@@ -172,7 +163,7 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
                   e.faelligMonat, e.faelligJahr);
     e.zahlungsbedingungen = bedingungen;
     e.referenz = referenz.empty() ? std::to_string(kunde->nummer) : Utf8(referenz);
-    e.bemerkung = Utf8(Getrimmt(FixedText::Get(rechnung.bemerkung)));
+    e.bemerkung = Utf8(FixedText::Getrimmt(FixedText::Get(rechnung.bemerkung)));
 
     e.verkaeufer.name = Utf8(firma.name);
     e.verkaeufer.kontakt = Utf8(firma.inhaber);
@@ -190,11 +181,11 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
 
     e.kaeufer.kennung = std::to_string(kunde->nummer);
     e.kaeufer.name = Utf8(kundeName);
-    e.kaeufer.strasse = Utf8(Getrimmt(FixedText::Get(kunde->Strasse)));
+    e.kaeufer.strasse = Utf8(FixedText::Getrimmt(FixedText::Get(kunde->Strasse)));
     e.kaeufer.plz = std::to_string(kunde->PLZ);
-    e.kaeufer.ort = Utf8(Getrimmt(FixedText::Get(kunde->Ort)));
+    e.kaeufer.ort = Utf8(FixedText::Getrimmt(FixedText::Get(kunde->Ort)));
     e.kaeufer.land = "DE";
-    e.kaeufer.telefon = Utf8(Getrimmt(FixedText::Get(kunde->Telefon)));
+    e.kaeufer.telefon = Utf8(FixedText::Getrimmt(FixedText::Get(kunde->Telefon)));
     e.kaeufer.email = Utf8(email);
 
     const bool enthalten = einstellungen.mwstEnthalten != 0;
@@ -207,9 +198,9 @@ std::optional<ERechnung> ERechnung::Aus(const Rechnung& rechnung, Verwaltungen& 
         z.menge = p.menge;
         const Wein* wein = weine != nullptr ? weine->GetWein(p.weinNummer) : nullptr;
         if (wein != nullptr && !Leer(FixedText::Get(wein->name))) {
-            z.name = Utf8(Getrimmt(FixedText::Get(wein->name)));
-            std::string beschreibung = Getrimmt(FixedText::Get(wein->bezeichnung));
-            const std::string menge = Getrimmt(FixedText::Get(wein->fuellmenge));
+            z.name = Utf8(FixedText::Getrimmt(FixedText::Get(wein->name)));
+            std::string beschreibung = FixedText::Getrimmt(FixedText::Get(wein->bezeichnung));
+            const std::string menge = FixedText::Getrimmt(FixedText::Get(wein->fuellmenge));
             if (!menge.empty()) {
                 beschreibung += (beschreibung.empty() ? "" : ", ") + menge;
             }

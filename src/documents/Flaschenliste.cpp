@@ -1,6 +1,5 @@
 #include "documents/Flaschenliste.h"
 
-#include <cstdio>
 #include <string>
 
 #include "documents/Ausgabeziel.h"
@@ -85,12 +84,9 @@ Ergebnis<void> Flaschenliste::Tabelle(const std::string& fileName, const Eintrae
     out.SetDefColWidth(10);
     out.WriteLabel(0, 0, "Liste verkaufter Flaschen");
     if (einstellungen.filterMit2) {
-        const Datum von(static_cast<std::uint32_t>(einstellungen.filterVon2));
-        const Datum bis(static_cast<std::uint32_t>(einstellungen.filterBis2));
-        char text[160];
-        std::snprintf(text, sizeof text, "Datierung der Rechnungen von %d.%d.%d bis %d.%d.%d",
-                      von.Day(), von.Month(), von.Year(), bis.Day(), bis.Month(), bis.Year());
-        out.WriteLabel(1, 0, text);
+        out.WriteLabel(1, 0,
+                       "Datierung der Rechnungen von " + Tag(einstellungen.filterVon2) + " bis " +
+                           Tag(einstellungen.filterBis2));
     }
     int spalte = 0;
     int zeile = 5;

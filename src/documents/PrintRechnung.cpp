@@ -139,18 +139,6 @@ class Zeile {
     std::vector<Feld> felder_;
 };
 
-// At most n characters of the text.
-std::string Hoechstens(std::string text, std::size_t n) {
-    if (text.size() > n) {
-        text.resize(n);
-    }
-    return text;
-}
-
-std::string Leer(std::size_t n) {
-    return std::string(n, ' ');
-}
-
 }  // namespace
 
 // The drawing state of one page: the rectangle, the line height and the
@@ -194,13 +182,9 @@ class PrintRechnung::Seite {
     const int L;
 };
 
-PrintRechnung::PrintRechnung(std::int32_t art, bool vorschau, Verwaltungen* verwaltungen,
+PrintRechnung::PrintRechnung(std::int32_t art, bool /*vorschau*/, Verwaltungen* verwaltungen,
                              const Kunde* kunde, const Rechnung* rechnung)
-    : art_(art),
-      kunde_(kunde),
-      rechnung_(rechnung),
-      verwaltungen_(verwaltungen),
-      vorschau_(vorschau) {
+    : art_(art), kunde_(kunde), rechnung_(rechnung), verwaltungen_(verwaltungen) {
     std::int32_t n = rechnung_ != nullptr ? rechnung_->GetAnzahlPosten() : 0;
     while (n > PostenProSeite()) {
         ++seiten_;
@@ -379,7 +363,7 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     }
 
     s.Schrift(1, Canvas::kBold, true);
-    s.Text(Leer(81));
+    s.Text(std::string(81, ' '));
     s.Vor(1);
     s.Text("Zahl  Füllmenge   Weinname & Sorte                       Einzelpreis  Gesamtpreis"_w);
     s.Vor(2);
@@ -400,7 +384,7 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     if (seite != seiten_) {
         return;
     }
-    s.Text(Leer(61) + std::string(20, '_'));
+    s.Text(std::string(61, ' ') + std::string(20, '_'));
     s.Vor(2);
     if (!u.MwstEnthalten()) {
         s.Text(Zeile().Ab(25, "Summe").BisVor(81, u.Betrag(u.betrag.summe)).Text());
@@ -441,9 +425,9 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
         s.Schrift(1, Canvas::kNormal);
         // Name and street stand beside the invoice's number and date: a long
         // one is cut so that a blank stays before them.
-        s.Text(Hoechstens(u.Name(), s.ZeichenBis(kopfX, 1)));
+        s.Text(u.Name().substr(0, s.ZeichenBis(kopfX, 1)));
         s.Vor(1);
-        s.Text(Hoechstens(u.Feld(&Kunde::Strasse), s.ZeichenBis(kopfX, 1)));
+        s.Text(u.Feld(&Kunde::Strasse).substr(0, s.ZeichenBis(kopfX, 1)));
         s.Vor(3);
         s.Schrift(1.2, Canvas::kBold);
         s.Text(u.PlzOrt());
@@ -479,7 +463,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     s.y = s.H / 7;
     s.x = s.W / 16;
     s.Schrift(1, Canvas::kBold, true);
-    s.Text(Leer(86));
+    s.Text(std::string(86, ' '));
     s.Vor(1);
     s.Text(
         "Wein Nr. Zahl  Füllmenge   Weinname & Sorte                       Einzel-  Gesamtpreis"_w);
@@ -502,7 +486,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     if (seite != seiten_) {
         return;
     }
-    s.Text(Leer(65) + std::string(20, '_'));
+    s.Text(std::string(65, ' ') + std::string(20, '_'));
     s.Vor(2);
     s.Text(Zeile().Ab(32, "Summe").BisVor(85, u.Betrag(u.betrag.summe)).Text());
     s.Vor(1);
@@ -546,7 +530,7 @@ void PrintRechnung::Packliste(Seite& s, int seite) const {
 
     s.x = s.W / 15;
     s.Schrift(1, Canvas::kBold, true);
-    s.Text(Leer(62));
+    s.Text(std::string(62, ' '));
     s.Vor(1);
     s.Text("Wein Nr. Name & Bezeichnung                             Anzahl");
     s.Vor(2);

@@ -19,15 +19,10 @@ class PrintRechnung {
     static constexpr const char* kSchrift = "Courier New";
 
     // The customer may be null (a customer deleted after the invoice was
-    // written); the page then shows "N/A" for its texts.
+    // written); the page then shows "N/A" for its texts. The preview is laid
+    // out as the printed page, so `vorschau` changes nothing.
     PrintRechnung(std::int32_t art, bool vorschau, Verwaltungen* verwaltungen, const Kunde* kunde,
                   const Rechnung* rechnung);
-
-    std::int32_t GetArt() const { return art_; }
-    bool IstVorschau() const { return vorschau_; }
-    const Rechnung* GetRechnung() const { return rechnung_; }
-    const Kunde* GetKunde() const { return kunde_; }
-    Verwaltungen* GetVerwaltungen() const { return verwaltungen_; }
 
     // The number of items divided by the items per page, rounded up, and at
     // least 1.
@@ -55,6 +50,5 @@ class PrintRechnung {
     const Kunde* kunde_;
     const Rechnung* rechnung_;
     Verwaltungen* verwaltungen_;
-    bool vorschau_;
     std::int32_t seiten_ = 1;
 };

@@ -96,22 +96,16 @@ void RecordingCanvas::DrawPicture(int left, int top, int width, int height,
 }
 
 const RecordingCanvas::Text* RecordingCanvas::Find(const std::string& fragment) const {
-    for (const auto& t : texts_) {
-        if (t.text.find(fragment) != std::string::npos) {
-            return &t;
-        }
-    }
-    return nullptr;
+    const auto t = std::find_if(texts_.begin(), texts_.end(), [&](const Text& text) {
+        return text.text.find(fragment) != std::string::npos;
+    });
+    return t != texts_.end() ? &*t : nullptr;
 }
 
 int RecordingCanvas::CountContaining(const std::string& fragment) const {
-    int n = 0;
-    for (const auto& t : texts_) {
-        if (t.text.find(fragment) != std::string::npos) {
-            ++n;
-        }
-    }
-    return n;
+    return static_cast<int>(std::count_if(texts_.begin(), texts_.end(), [&](const Text& t) {
+        return t.text.find(fragment) != std::string::npos;
+    }));
 }
 
 std::vector<RecordingCanvas::Kasten> RecordingCanvas::Tinte(const Text& text) {

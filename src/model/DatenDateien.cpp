@@ -1,5 +1,6 @@
 #include "model/DatenDateien.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <utility>
@@ -45,10 +46,6 @@ std::vector<Datei> Dateien() {
     return dateien;
 }
 
-std::string Anzeige(const std::string& pfad) {
-    return "»"_w + CodePage::Utf8ToCp1252(pfad) + "«"_w;
-}
-
 const char* Art(File::Kind art) {
     switch (art) {
         case File::Kind::Link:
@@ -74,7 +71,7 @@ std::int64_t Gewoehnlich(const std::string& pfad) {
         return -1;
     }
     if (eintrag->kind != File::Kind::Regular) {
-        throw MessageException("Die Datei " + Anzeige(pfad) + " ist " +
+        throw MessageException("Die Datei " + CodePage::Zitat(pfad) + " ist " +
                                CodePage::Utf8ToCp1252(Art(eintrag->kind)) +
                                " und keine gewöhnliche Datei. Rebkontor arbeitet nur mit "
                                "gewöhnlichen Dateien; bitte ersetzen Sie sie durch die Datei "
@@ -135,7 +132,7 @@ std::vector<std::string> DatenDateien::Pruefen(const std::string& verzeichnis, b
     for (const auto& [datei, groesse] : unvollstaendig) {
         const std::string pfad = verzeichnis + "/" + datei.name;
         const auto satz = static_cast<std::int64_t>(datei.satz);
-        std::string text = "Die Datei " + Anzeige(pfad) +
+        std::string text = "Die Datei " + CodePage::Zitat(pfad) +
                            " endet mitten in einem Datensatz: " + std::to_string(groesse) +
                            " Bytes sind " + std::to_string(groesse / satz) + " ganze Sätze zu "_w +
                            std::to_string(satz) + " Bytes und " + std::to_string(groesse % satz) +
@@ -151,9 +148,15 @@ std::vector<std::string> DatenDateien::Pruefen(const std::string& verzeichnis, b
                                        "); Rebkontor startet nicht, damit der unvollständige "
                                        "Satz nicht überschrieben wird."_w);
             }
-            text += " Eine Kopie der Datei, wie sie war, liegt in " + Anzeige(kopie) + ".";
+            text += " Eine Kopie der Datei, wie sie war, liegt in " + CodePage::Zitat(kopie) + ".";
         }
         hinweise.push_back(text);
     }
     return hinweise;
+}
+
+bool DatenDateien::IstDatendatei(const std::string& name) {
+    const std::vector<Datei> dateien = Dateien();
+    return std::any_of(dateien.begin(), dateien.end(),
+                       [&name](const Datei& datei) { return datei.name == name; });
 }

@@ -24,6 +24,9 @@ class DatenDateien {
     // notice names it), without it nothing is written.
     static std::vector<std::string> Pruefen(const std::string& verzeichnis, bool sichern);
 
+    // Whether the name is that of one of the files a data folder holds.
+    static bool IstDatendatei(const std::string& name);
+
     // The copy of an incomplete file: "<datei>.unvollstaendig".
     static constexpr const char* kKopieEndung = ".unvollstaendig";
 };

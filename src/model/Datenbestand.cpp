@@ -35,7 +35,7 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     Melde("LogBuch", true);
     if (const auto& fehler = logBuch_->OpenError()) {
         startmeldungen_.push_back(
-            "Das Logbuch "_w + "»"_w + CodePage::Utf8ToCp1252(logBuch_->FileName()) + "«"_w +
+            "Das Logbuch " + CodePage::Zitat(logBuch_->FileName()) +
             " kann nicht geöffnet werden ("_w + fehler->Grund() +
             "). Änderungen und Löschungen werden in dieser Sitzung nicht im Logbuch "
             "festgehalten."_w);
@@ -57,8 +57,6 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     verwaltungen_.logBuch = logBuch_.get();
     verwaltungen_.customizer = customizer_.get();
 
-    weine_->SetLogBuch(logBuch_.get());
-    preise_->SetLogBuch(logBuch_.get());
     posten_->SetLogBuch(logBuch_.get());
     posten_->SetWeinlistenVerwaltung(weine_.get());
     rechnungen_->SetVerwaltungen(&verwaltungen_);
@@ -71,6 +69,11 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
 Datenbestand::~Datenbestand() {
     // Every manager is gone from the set before it is released, so that none
     // of those still alive can reach it.
+    auto freigeben = [this](const char* name, auto& verwaltung, auto*& imSatz) {
+        Melde(name, false);
+        imSatz = nullptr;
+        verwaltung.reset();
+    };
     if (merkzettel_) {
         Melde("MerkzettelVerwaltung", false);
         merkzettel_.reset();
@@ -81,34 +84,16 @@ Datenbestand::~Datenbestand() {
         if (zugriff_ == Zugriff::Schreiben) {
             rechnungen_->ReservierungBeenden();
         }
-        Melde("KundenVerwaltung", false);
-        verwaltungen_.kundenVerwaltung = nullptr;
-        kunden_.reset();
+        freigeben("KundenVerwaltung", kunden_, verwaltungen_.kundenVerwaltung);
     }
-    Melde("Customizer", false);
-    verwaltungen_.customizer = nullptr;
-    customizer_.reset();
-    Melde("LogBuch", false);
-    verwaltungen_.logBuch = nullptr;
+    freigeben("Customizer", customizer_, verwaltungen_.customizer);
     posten_->SetLogBuch(nullptr);
-    weine_->SetLogBuch(nullptr);
-    preise_->SetLogBuch(nullptr);
-    logBuch_.reset();
-    Melde("GeoGruppe", false);
-    verwaltungen_.geoGruppe = nullptr;
-    geoGruppe_.reset();
-    Melde("RechnungsVerwaltung", false);
-    verwaltungen_.rechnungsVerwaltung = nullptr;
-    rechnungen_.reset();
-    Melde("PostenVerwaltung", false);
-    verwaltungen_.postenVerwaltung = nullptr;
-    posten_.reset();
-    Melde("PreisVerwaltung", false);
-    verwaltungen_.preisVerwaltung = nullptr;
-    preise_.reset();
-    Melde("WeinlistenVerwaltung", false);
-    verwaltungen_.weinlistenVerwaltung = nullptr;
-    weine_.reset();
+    freigeben("LogBuch", logBuch_, verwaltungen_.logBuch);
+    freigeben("GeoGruppe", geoGruppe_, verwaltungen_.geoGruppe);
+    freigeben("RechnungsVerwaltung", rechnungen_, verwaltungen_.rechnungsVerwaltung);
+    freigeben("PostenVerwaltung", posten_, verwaltungen_.postenVerwaltung);
+    freigeben("PreisVerwaltung", preise_, verwaltungen_.preisVerwaltung);
+    freigeben("WeinlistenVerwaltung", weine_, verwaltungen_.weinlistenVerwaltung);
 }
 
 KundenVerwaltung& Datenbestand::KundenEinlesen() {

@@ -54,7 +54,6 @@ class Datenbestand {
     // Null until MerkzettelOeffnen.
     MerkzettelVerwaltung* GetMerkzettelVerwaltung() const { return merkzettel_.get(); }
     const std::string& Verzeichnis() const { return verzeichnis_; }
-    Zugriff GetZugriff() const { return zugriff_; }
 
     // What the user must be told once the start is done: record files that
     // ended in part of a record (and where their copy is), a log book that

@@ -1,5 +1,6 @@
 #include "model/Firmendaten.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 
@@ -9,15 +10,8 @@
 namespace {
 
 bool Ziffern(const std::string& text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (unsigned char c : text) {
-        if (!std::isdigit(c)) {
-            return false;
-        }
-    }
-    return true;
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 bool Grossbuchstabe(char c) {

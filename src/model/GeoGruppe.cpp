@@ -1,7 +1,6 @@
 #include "model/GeoGruppe.h"
 
 #include "model/NamensDatei.h"
-#include "storage/CodePage.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
 #include "storage/MessageException.h"

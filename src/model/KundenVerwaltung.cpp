@@ -26,20 +26,6 @@ constexpr char kLetzterBuchstabe = 'Y';
 constexpr std::size_t kAlterSatz = 182;
 constexpr const char* kCsvDatei = "kunden.csv";
 
-// One length-prefixed text of an old record: a length byte and `capacity`
-// characters, of which only the first `length` count.
-std::string_view AlterText(std::string_view satz, std::size_t offset, std::size_t capacity) {
-    std::size_t length = static_cast<unsigned char>(satz[offset]);
-    if (length > capacity) {
-        length = capacity;
-    }
-    return satz.substr(offset + 1, length);
-}
-
-std::string AlterDosText(std::string_view satz, std::size_t offset, std::size_t capacity) {
-    return CodePage::Cp850ToCp1252(AlterText(satz, offset, capacity));
-}
-
 void Zeile(std::ostream& out, const std::string& marker, const Kunde& k) {
     const Datum datum(k.erfasstDatum);
     const Zeit zeit(k.erfasstZeit);
@@ -286,27 +272,27 @@ void KundenVerwaltung::ImportAlteKunden() {
         for (std::size_t pos = 0; pos + kAlterSatz <= inhalt.size(); pos += kAlterSatz) {
             const std::string_view satz = std::string_view(inhalt).substr(pos, kAlterSatz);
             Kunde kunde;
-            FixedText::Set(kunde.Anrede, AlterDosText(satz, 0, 30));
-            FixedText::Set(kunde.Vorname, AlterDosText(satz, 31, 30));
-            FixedText::Set(kunde.Nachname, AlterDosText(satz, 62, 30));
-            FixedText::Set(kunde.Strasse, AlterDosText(satz, 93, 30));
-            const std::string plzOrt = AlterDosText(satz, 124, 30);
+            FixedText::Set(kunde.Anrede, CodePage::AlterText(satz, 0, 30));
+            FixedText::Set(kunde.Vorname, CodePage::AlterText(satz, 31, 30));
+            FixedText::Set(kunde.Nachname, CodePage::AlterText(satz, 62, 30));
+            FixedText::Set(kunde.Strasse, CodePage::AlterText(satz, 93, 30));
+            const std::string plzOrt = CodePage::AlterText(satz, 124, 30);
             kunde.PLZ = LenientNumber::ToInt(plzOrt);
             const std::size_t blank = plzOrt.find(' ');
             FixedText::Set(kunde.Ort, blank == std::string::npos
                                           ? std::string_view(plzOrt)
                                           : std::string_view(plzOrt).substr(blank + 1));
-            FixedText::Set(kunde.Telefon, AlterDosText(satz, 155, 20));
+            FixedText::Set(kunde.Telefon, CodePage::AlterText(satz, 155, 20));
             // The price code letters are compared as stored; the last test
             // that holds wins.
-            const std::string_view code = AlterText(satz, 176, 5);
-            if (code.find('S') != std::string_view::npos) {
+            const std::string code = CodePage::AlterText(satz, 176, 5);
+            if (code.find('S') != std::string::npos) {
                 kunde.preisliste = 1;
             }
-            if (code.find('W') != std::string_view::npos) {
+            if (code.find('W') != std::string::npos) {
                 kunde.preisliste = 1;
             }
-            if (code.find('A') != std::string_view::npos) {
+            if (code.find('A') != std::string::npos) {
                 kunde.preisliste = 3;
             }
             neue.push_back(kunde);

@@ -9,8 +9,6 @@
 #include "model/Preis.h"
 #include "storage/GenericList.h"
 
-class LogBuch;
-
 // Up to 20 named price lists. The names stand one per line in the names file
 // ("daten/weinlisten.txt"); list k keeps its prices in "<verzeichnis>/k.wl".
 // Lookups and changes act on the current list.
@@ -47,9 +45,6 @@ class PreisVerwaltung {
 
     PreisVerwaltung(const PreisVerwaltung&) = delete;
     PreisVerwaltung& operator=(const PreisVerwaltung&) = delete;
-
-    // Kept for the links of the start-up; the price manager logs nothing.
-    void SetLogBuch(LogBuch* logBuch) { logBuch_ = logBuch; }
 
     // Raises an exception for an index outside 0 .. count-1 and then leaves
     // the current list as it was.
@@ -90,7 +85,6 @@ class PreisVerwaltung {
     std::string namensDatei_;
     std::string verzeichnis_;
     Zugriff zugriff_;
-    LogBuch* logBuch_ = nullptr;
     std::array<std::unique_ptr<Preisliste>, kMaxPreislisten> listen_;
     int current_ = -1;
 };

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/ByteReader.h"
 #include "storage/CodePage.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
@@ -14,15 +15,6 @@ namespace {
 constexpr const char* kAlteWeinliste = "daten_alt/wl";
 constexpr unsigned kAlteSaetze = 999;
 constexpr std::size_t kAlterSatz = 135;
-
-// A length-prefixed DOS text of the old wine list, cut at `maxLength`.
-std::string AlterText(std::string_view satz, std::size_t offset, std::size_t maxLength) {
-    std::size_t length = static_cast<unsigned char>(satz[offset]);
-    if (length > maxLength) {
-        length = maxLength;
-    }
-    return CodePage::Cp850ToCp1252(satz.substr(offset + 1, length));
-}
 
 }  // namespace
 
@@ -127,17 +119,16 @@ void WeinlistenVerwaltung::ImportAlteWeinliste() {
             break;
         }
         const std::string_view satz = std::string_view(alt).substr(offset, kAlterSatz);
-        const std::string name = AlterText(satz, 0, 59);
+        const std::string name = CodePage::AlterText(satz, 0, 59);
         if (name.empty()) {
             continue;
         }
         Wein wein;
         wein.nummer = static_cast<std::int32_t>(i);
         FixedText::Set(wein.name, name);
-        FixedText::Set(wein.bezeichnung, AlterText(satz, 61, 59));
-        FixedText::Set(wein.fuellmenge, AlterText(satz, 122, 9));
-        wein.gewicht = static_cast<std::uint16_t>(static_cast<unsigned char>(satz[133]) |
-                                                  (static_cast<unsigned char>(satz[134]) << 8));
+        FixedText::Set(wein.bezeichnung, CodePage::AlterText(satz, 61, 59));
+        FixedText::Set(wein.fuellmenge, CodePage::AlterText(satz, 122, 9));
+        ByteReader(satz.substr(133, sizeof wein.gewicht)).Zahl(wein.gewicht);
         wein.bestand = 100000;
         wein.verborgen = 0;
         neue.push_back(wein);

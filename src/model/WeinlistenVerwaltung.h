@@ -6,8 +6,6 @@
 #include "model/Wein.h"
 #include "storage/GenericSortableList.h"
 
-class LogBuch;
-
 // The wine catalogue "daten/weinliste.dat", sorted ascending by number.
 class WeinlistenVerwaltung {
   public:
@@ -16,9 +14,6 @@ class WeinlistenVerwaltung {
 
     WeinlistenVerwaltung(const WeinlistenVerwaltung&) = delete;
     WeinlistenVerwaltung& operator=(const WeinlistenVerwaltung&) = delete;
-
-    // Kept for the links of the start-up; the wine manager logs nothing.
-    void SetLogBuch(LogBuch* logBuch) { logBuch_ = logBuch; }
 
     Wein* GetWein(std::int32_t nummer);
     // Appends a fresh wine with that number unless one exists.
@@ -47,6 +42,5 @@ class WeinlistenVerwaltung {
     // Index of the first wine with that number, or -1.
     int IndexOf(std::int32_t nummer) const;
 
-    LogBuch* logBuch_ = nullptr;
     GenericSortableList<Wein> weine_;
 };

@@ -1,7 +1,8 @@
 #include "printing/EmfKopf.h"
 
 #include <cmath>
-#include <cstring>
+
+#include "storage/ByteReader.h"
 
 namespace {
 
@@ -16,16 +17,13 @@ constexpr std::size_t kKopfMindestens = 88;
 constexpr std::size_t kKopfMitMikrometern = 108;
 
 std::uint32_t U32(std::string_view d, std::size_t at) {
-    const auto* p = reinterpret_cast<const unsigned char*>(d.data() + at);
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    std::uint32_t wert = 0;
+    ByteReader(d.substr(at, sizeof wert)).Zahl(wert);
+    return wert;
 }
 
 std::int32_t I32(std::string_view d, std::size_t at) {
-    const std::uint32_t u = U32(d, at);
-    std::int32_t i;
-    std::memcpy(&i, &u, sizeof i);
-    return i;
+    return static_cast<std::int32_t>(U32(d, at));
 }
 
 EmfKopf::Rechteck RechteckBei(std::string_view d, std::size_t at) {

@@ -222,3 +222,12 @@ std::string CodePage::Utf8(char32_t zeichen) {
     AppendUtf8(text, zeichen);
     return text;
 }
+
+std::string CodePage::Zitat(std::string_view utf8) {
+    return "\xBB" + Utf8ToCp1252(utf8) + "\xAB";
+}
+
+std::string CodePage::AlterText(std::string_view satz, std::size_t offset, std::size_t kapazitaet) {
+    const auto laenge = std::min<std::size_t>(static_cast<unsigned char>(satz[offset]), kapazitaet);
+    return Cp850ToCp1252(satz.substr(offset + 1, laenge));
+}

@@ -16,6 +16,10 @@ class CodePage {
     static std::string Utf8ToCp1252(std::string_view text);
     // Box-drawing characters become their nearest ASCII shape.
     static std::string Cp850ToCp1252(std::string_view text);
+    // A text of a record of the old version: a length byte, then
+    // `kapazitaet` characters of code page 850, of which the first `length`
+    // count.
+    static std::string AlterText(std::string_view satz, std::size_t offset, std::size_t kapazitaet);
 
     // Whether the bytes are well-formed UTF-8 (shortest forms only, no
     // surrogates, nothing beyond U+10FFFF).
@@ -28,6 +32,9 @@ class CodePage {
     static std::string Codepunkt(char32_t zeichen);
     // The character in UTF-8, for messages written in UTF-8.
     static std::string Utf8(char32_t zeichen);
+    // A UTF-8 word or path as it stands inside a message: Windows-1252, in
+    // »«.
+    static std::string Zitat(std::string_view utf8);
 };
 
 // Program texts are written in UTF-8 in the sources; "Müller"_w gives their

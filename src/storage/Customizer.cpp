@@ -1,5 +1,6 @@
 #include "storage/Customizer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -25,12 +26,7 @@ bool IstSteuerzeichen(char c) {
 template <std::size_t N>
 bool HatSteuerzeichen(const char (&field)[N]) {
     const std::string text = FixedText::Get(field);
-    for (char c : text) {
-        if (IstSteuerzeichen(c)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(), IstSteuerzeichen);
 }
 
 std::string Zahl(const char* format, double wert) {

@@ -40,17 +40,6 @@ Ergebnis<void> Aufrufen(int fd, IoFaults::Op op, Vorgang vorgang, const std::str
     return {};
 }
 
-std::string DirectoryOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    if (slash == 0) {
-        return "/";
-    }
-    return path.substr(0, slash);
-}
-
 // Files written within a batch whose sync is still owed.
 struct Batch {
     int depth = 0;
@@ -83,7 +72,7 @@ Ergebnis<void> SyncByName(const std::string& path, int flags, const std::string&
 }
 
 Ergebnis<void> SyncDirectory(const std::string& path) {
-    return SyncByName(DirectoryOf(path), O_DIRECTORY, path);
+    return SyncByName(File::DirectoryOf(path), O_DIRECTORY, path);
 }
 
 // Repeats a write that may be interrupted or take only part of the bytes
@@ -502,14 +491,18 @@ Ergebnis<std::vector<std::string>> File::List(const std::string& directory) {
     return names;
 }
 
-std::string File::Resolve(const std::string& path) {
-    char* full = ::realpath(path.c_str(), nullptr);
-    if (full == nullptr) {
-        return {};
+std::string File::DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
     }
-    std::string result = full;
-    std::free(full);
-    return result;
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string File::Resolve(const std::string& path) {
+    std::error_code fehler;
+    const std::filesystem::path full = std::filesystem::canonical(path, fehler);
+    return fehler ? std::string() : full.string();
 }
 
 Ergebnis<void> File::Rename(const std::string& from, const std::string& to) {

@@ -113,6 +113,8 @@ class File {
     static bool Exists(const std::string& path);
     // The names in a directory, sorted ("." and ".." left out).
     static Ergebnis<std::vector<std::string>> List(const std::string& directory);
+    // The folder a path names its file in: "." for a bare name.
+    static std::string DirectoryOf(const std::string& path);
     // The absolute path with every link resolved; empty when it does not exist.
     static std::string Resolve(const std::string& path);
 

@@ -40,6 +40,16 @@ class FixedText {
         return field[0] == '\0';
     }
 
+    // The text without the blanks at its ends; `leer` says what counts as
+    // a blank.
+    static std::string Getrimmt(std::string_view text, const char* leer = " ") {
+        const std::size_t anfang = text.find_first_not_of(leer);
+        if (anfang == std::string_view::npos) {
+            return {};
+        }
+        return std::string(text.substr(anfang, text.find_last_not_of(leer) - anfang + 1));
+    }
+
     // The text as a single-line field keeps it: a line break (CR LF, CR or
     // LF) and a tab become one blank each, other control characters go. A
     // break pasted into a name would split the lines of an address file and

@@ -1,6 +1,9 @@
 #include "windowing/ItemOrder.h"
 
 #include <algorithm>
+#include <compare>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -10,48 +13,19 @@ int Base(unsigned char c) {
     if (c >= 'a' && c <= 'z') {
         return c - 'a' + 'A';
     }
-    switch (c) {
-        case 0xC4:
-        case 0xE4:
-        case 0xC0:
-        case 0xE0:
-        case 0xC1:
-        case 0xE1:
-        case 0xC2:
-        case 0xE2:
-            return 'A';
-        case 0xD6:
-        case 0xF6:
-        case 0xD2:
-        case 0xF2:
-        case 0xD3:
-        case 0xF3:
-        case 0xD4:
-        case 0xF4:
-            return 'O';
-        case 0xDC:
-        case 0xFC:
-        case 0xD9:
-        case 0xF9:
-        case 0xDA:
-        case 0xFA:
-        case 0xDB:
-        case 0xFB:
-            return 'U';
-        case 0xC8:
-        case 0xE8:
-        case 0xC9:
-        case 0xE9:
-        case 0xCA:
-        case 0xEA:
-        case 0xCB:
-        case 0xEB:
-            return 'E';
-        case 0xDF:
-            return 'S';
-        default:
-            return c;
+    // The accented letters of Windows-1252 that sort with each base letter.
+    static constexpr std::pair<char, const char*> kBasis[] = {
+        {'A', "\xC4\xE4\xC0\xE0\xC1\xE1\xC2\xE2"},
+        {'O', "\xD6\xF6\xD2\xF2\xD3\xF3\xD4\xF4"},
+        {'U', "\xDC\xFC\xD9\xF9\xDA\xFA\xDB\xFB"},
+        {'E', "\xC8\xE8\xC9\xE9\xCA\xEA\xCB\xEB"},
+        {'S', "\xDF"}};
+    for (const auto& [basis, akzentuiert] : kBasis) {
+        if (c >= 0x80 && std::strchr(akzentuiert, static_cast<char>(c)) != nullptr) {
+            return basis;
+        }
     }
+    return c;
 }
 
 int Fold(unsigned char c) {
@@ -61,23 +35,15 @@ int Fold(unsigned char c) {
 }  // namespace
 
 bool ItemOrder::Less(const std::string& a, const std::string& b) {
-    auto byBase = [](char x, char y) {
-        return Base(static_cast<unsigned char>(x)) < Base(static_cast<unsigned char>(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), byBase)) {
-        return true;
-    }
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), byBase)) {
-        return false;
-    }
-    auto byFold = [](char x, char y) {
-        return Fold(static_cast<unsigned char>(x)) < Fold(static_cast<unsigned char>(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), byFold)) {
-        return true;
-    }
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), byFold)) {
-        return false;
+    for (int (*schluessel)(unsigned char) : {Base, Fold}) {
+        const auto vergleich = std::lexicographical_compare_three_way(
+            a.begin(), a.end(), b.begin(), b.end(), [schluessel](char x, char y) {
+                return schluessel(static_cast<unsigned char>(x)) <=>
+                       schluessel(static_cast<unsigned char>(y));
+            });
+        if (vergleich != 0) {
+            return vergleich < 0;
+        }
     }
     return a < b;
 }

@@ -72,3 +72,15 @@ class Services {
     // The PDF output; null where the program has none.
     virtual Dokumentausgabe* Dokumente() = 0;
 };
+
+// Shows the wait cursor for as long as it lives, whatever happens meanwhile.
+class Wartecursor {
+  public:
+    explicit Wartecursor(Services& app) : app_(app) { app_.WaitCursor(); }
+    ~Wartecursor() { app_.ArrowCursor(); }
+    Wartecursor(const Wartecursor&) = delete;
+    Wartecursor& operator=(const Wartecursor&) = delete;
+
+  private:
+    Services& app_;
+};

@@ -30,20 +30,11 @@ std::string Unescape(const std::string& text) {
             out += text[i];
             continue;
         }
-        std::string entity = text.substr(i + 1, semi - i - 1);
-        if (entity == "amp") {
-            out += '&';
-        } else if (entity == "lt") {
-            out += '<';
-        } else if (entity == "gt") {
-            out += '>';
-        } else if (entity == "quot") {
-            out += '"';
-        } else if (entity == "apos") {
-            out += '\'';
-        } else {
-            out += text.substr(i, semi - i + 1);
-        }
+        static const std::map<std::string, char> kZeichen = {
+            {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+        const auto zeichen = kZeichen.find(text.substr(i + 1, semi - i - 1));
+        out += zeichen != kZeichen.end() ? std::string(1, zeichen->second)
+                                         : text.substr(i, semi - i + 1);
         i = semi;
     }
     return out;
