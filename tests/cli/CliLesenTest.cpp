@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -10,7 +11,9 @@
 #include "CliFixture.h"
 #include "cli/RebkontorCli.h"
 #include "model/PostenVerwaltung.h"
+#include "model/Rechnung.h"
 #include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
 #include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 
@@ -78,20 +81,42 @@ TEST_F(LesenTest, TheAddressExportReadsOnlyCustomersAndGroups) {
 TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     SampleDaten();
     const std::string posten = Daten() + "/rechnungsposten.dat";
-    // Enough items for many pieces: the sample's, then items of no invoice.
+    // Enough items for many pieces: the sample's, then items of another
+    // invoice in the chain of the newest live one, so that the search must
+    // read them all (the items of no chain it would never read) and yet
+    // finds the same sums.
     std::string bild = ReadBytes(posten);
     const std::size_t echt = bild.size();
+    const auto erster = static_cast<std::int32_t>(echt / PostenVerwaltung::Posten::DiskSize);
+    constexpr int kFremde = 200000;
+    const std::string rechnungen = Daten() + "/rechnungen.dat";
+    std::string kopfbild = ReadBytes(rechnungen);
+    std::size_t satz = kopfbild.size() / Rechnung::DiskSize;
+    while (satz > 0 &&
+           Feldwert<&Rechnung::kartons>(std::string_view(kopfbild).substr(
+               (satz - 1) * Rechnung::DiskSize, Rechnung::DiskSize)) == Rechnung::kGeloescht) {
+        --satz;
+    }
+    ASSERT_GT(satz, 0u);
+    const std::size_t kopfFeld =
+        (satz - 1) * Rechnung::DiskSize + Rechnung::kFelder.Offset(&Rechnung::postenKopf);
+    std::int32_t kopf = 0;
+    std::memcpy(&kopf, kopfbild.data() + kopfFeld, sizeof kopf);
     std::string fremd;
     {
         ByteWriter writer(fremd);
         PostenVerwaltung::Posten p;
         p.rechnung = 999999;
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < kFremde; ++i) {
+            p.naechster = i == 0 ? kopf : erster + i - 1;
             writer << p;
         }
     }
     bild += fremd;
     WriteBytes(posten, bild);
+    const std::int32_t neuerKopf = erster + kFremde - 1;
+    std::memcpy(kopfbild.data() + kopfFeld, &neuerKopf, sizeof neuerKopf);
+    WriteBytes(rechnungen, kopfbild);
     const Ergebnis heil = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
     ASSERT_EQ(heil.status, 0) << heil.err;
 

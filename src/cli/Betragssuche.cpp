@@ -1,0 +1,158 @@
+#include "cli/Betragssuche.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "model/PostenVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/Rechnungsbetrag.h"
+#include "storage/Customizer.h"
+#include "storage/Feldtabelle.h"
+#include "storage/File.h"
+#include "storage/MessageException.h"
+#include "storage/Oeffnungsfehler.h"
+
+namespace {
+
+constexpr std::size_t kPosten = PostenVerwaltung::Posten::DiskSize;
+constexpr std::size_t kRechnung = Rechnung::DiskSize;
+constexpr std::size_t kStueck = 256 * 1024;
+
+// What the search keeps of a live invoice.
+struct Kopf {
+    std::int32_t id = 0;
+    std::int32_t nummer = 0;
+    std::int32_t kunde = 0;
+    std::uint32_t datum = 0;
+    float summe = 0.0f;
+};
+
+// The file, or a closed one when it is missing.
+File Oeffnen(const std::string& pfad) {
+    Ergebnis<File> datei = File::OpenReadOnly(pfad);
+    if (!datei) {
+        if (datei.Ursache().Fehlt()) {
+            return File();
+        }
+        throw MessageException(Oeffnungsfehler(datei.Ursache()));
+    }
+    return std::move(*datei);
+}
+
+std::int64_t Laenge(const File& datei) {
+    if (!datei.IsOpen()) {
+        return 0;
+    }
+    const Ergebnis<std::int64_t> laenge = datei.Size();
+    if (!laenge) {
+        throw MessageException(Oeffnungsfehler(laenge.Ursache()));
+    }
+    return *laenge;
+}
+
+}  // namespace
+
+std::vector<Betragssuche::Treffer> Betragssuche::Suchen(const std::string& verzeichnis,
+                                                        std::int64_t betrag, std::int64_t toleranz,
+                                                        const Customizer* einstellungen) {
+    const bool inDM = einstellungen == nullptr || einstellungen->preiseInEuro == 0;
+    // The items first, as the data set reads them: no invoice read after
+    // can name an item the count does not hold.
+    const File posten = Oeffnen(verzeichnis + "/rechnungsposten.dat");
+    const auto anzahl = static_cast<std::int32_t>(Laenge(posten) / std::int64_t{kPosten});
+
+    std::vector<Kopf> koepfe;
+    // (next item to read, invoice), the highest item on top.
+    std::vector<std::pair<std::int32_t, std::uint32_t>> offen;
+    if (const File rechnungen = Oeffnen(verzeichnis + "/rechnungen.dat"); rechnungen.IsOpen()) {
+        koepfe.reserve(static_cast<std::size_t>(Laenge(rechnungen)) / kRechnung);
+        std::string rest;
+        auto satz = [&](std::string_view bild) {
+            if (Feldwert<&Rechnung::kartons>(bild) == Rechnung::kGeloescht) {
+                return;
+            }
+            const auto platz = static_cast<std::uint32_t>(koepfe.size());
+            koepfe.push_back({Feldwert<&Rechnung::id>(bild), Feldwert<&Rechnung::nummer>(bild),
+                              Feldwert<&Rechnung::kunde>(bild), Feldwert<&Rechnung::datum>(bild),
+                              0.0f});
+            const std::int32_t kopf = Feldwert<&Rechnung::postenKopf>(bild);
+            if (kopf >= 0 && kopf < anzahl) {
+                offen.emplace_back(kopf, platz);
+            }
+        };
+        // Stray bytes after the last whole record are no invoice.
+        const Ergebnis<void> gelesen =
+            rechnungen.ReadPieces((kStueck / kRechnung) * kRechnung, [&](std::string_view stueck) {
+                if (!rest.empty()) {
+                    const std::size_t fehlt = kRechnung - rest.size();
+                    rest.append(stueck.substr(0, fehlt));
+                    stueck.remove_prefix(std::min(fehlt, stueck.size()));
+                    if (rest.size() == kRechnung) {
+                        satz(rest);
+                        rest.clear();
+                    }
+                }
+                while (stueck.size() >= kRechnung) {
+                    satz(stueck.substr(0, kRechnung));
+                    stueck.remove_prefix(kRechnung);
+                }
+                rest.append(stueck);
+            });
+        if (!gelesen) {
+            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+        }
+    }
+
+    // Every chain runs to lower indices, so one walk from the end of the file
+    // to its start meets each chain's items in its own order, and adds them
+    // up in exactly the order (and single precision) of the window's walk.
+    std::make_heap(offen.begin(), offen.end());
+    constexpr std::int32_t kBlock = static_cast<std::int32_t>(kStueck / kPosten);
+    const std::unique_ptr<char[]> puffer(new char[kStueck]);
+    std::int32_t ende = anzahl;
+    while (!offen.empty()) {
+        // Blocks without a pending item are skipped, not read.
+        ende = std::min(ende, offen.front().first + 1);
+        const std::int32_t anfang = std::max(0, ende - kBlock);
+        const auto groesse = static_cast<std::size_t>(ende - anfang) * kPosten;
+        const Ergebnis<std::size_t> gelesen =
+            posten.ReadAt(std::int64_t{anfang} * std::int64_t{kPosten}, puffer.get(), groesse);
+        if (!gelesen) {
+            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+        }
+        if (*gelesen < groesse) {
+            throw MessageException(
+                Oeffnungsfehler(Fehler(Fehler::Vorgang::Lesen, posten.Path(), Fehler::kVerkuerzt)));
+        }
+        while (!offen.empty() && offen.front().first >= anfang) {
+            std::pop_heap(offen.begin(), offen.end());
+            const auto [index, platz] = offen.back();
+            offen.pop_back();
+            const std::string_view bild(
+                puffer.get() + static_cast<std::size_t>(index - anfang) * kPosten, kPosten);
+            PostenVerwaltung::Posten p;
+            (void)SatzLesen(bild, p);
+            Kopf& k = koepfe[platz];
+            if (p.rechnung == k.id) {
+                k.summe += static_cast<float>(p.menge) * (inDM ? p.preisDM : p.preisEuro);
+            }
+            if (p.naechster >= 0 && p.naechster < index) {
+                offen.emplace_back(p.naechster, platz);
+                std::push_heap(offen.begin(), offen.end());
+            }
+        }
+        ende = anfang;
+    }
+
+    std::vector<Treffer> treffer;
+    for (auto k = koepfe.rbegin(); k != koepfe.rend(); ++k) {
+        const std::int64_t summe = Rechnungsbetrag::Cent(k->summe);
+        if (std::llabs(summe - betrag) <= toleranz) {
+            treffer.push_back({k->id, k->nummer, k->kunde, k->datum, summe});
+        }
+    }
+    return treffer;
+}
