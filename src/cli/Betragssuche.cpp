@@ -28,7 +28,13 @@ struct Kopf {
     std::int32_t id = 0;
     std::uint32_t satz = 0;
     float summe = 0.0f;
+    // The item the invoice waits for (-1: none), and the next invoice that
+    // waits in the same list.
+    std::int32_t ziel = -1;
+    std::uint32_t weiter = 0;
 };
+
+constexpr std::uint32_t kKeiner = 0xFFFFFFFFu;
 
 // The file, or a closed one when it is missing.
 File Oeffnen(const std::string& pfad) {
@@ -65,12 +71,9 @@ std::vector<Betragssuche::Treffer> Betragssuche::Suchen(const std::string& verze
     const auto anzahl = static_cast<std::int32_t>(Laenge(posten) / std::int64_t{kPosten});
 
     std::vector<Kopf> koepfe;
-    // (next item to read, invoice), the highest item on top.
-    std::vector<std::pair<std::int32_t, std::uint32_t>> offen;
     const File rechnungen = Oeffnen(verzeichnis + "/rechnungen.dat");
     if (rechnungen.IsOpen()) {
         koepfe.reserve(static_cast<std::size_t>(Laenge(rechnungen)) / kRechnung);
-        offen.reserve(koepfe.capacity());
         std::string rest;
         std::uint32_t position = 0;
         auto satz = [&](std::string_view bild) {
@@ -78,12 +81,9 @@ std::vector<Betragssuche::Treffer> Betragssuche::Suchen(const std::string& verze
             if (Feldwert<&Rechnung::kartons>(bild) == Rechnung::kGeloescht) {
                 return;
             }
-            const auto platz = static_cast<std::uint32_t>(koepfe.size());
-            koepfe.push_back({Feldwert<&Rechnung::id>(bild), hier, 0.0f});
             const std::int32_t kopf = Feldwert<&Rechnung::postenKopf>(bild);
-            if (kopf >= 0 && kopf < anzahl) {
-                offen.emplace_back(kopf, platz);
-            }
+            koepfe.push_back({Feldwert<&Rechnung::id>(bild), hier, 0.0f,
+                              kopf >= 0 && kopf < anzahl ? kopf : -1});
         };
         // Stray bytes after the last whole record are no invoice.
         const Ergebnis<void> gelesen =
@@ -111,14 +111,32 @@ std::vector<Betragssuche::Treffer> Betragssuche::Suchen(const std::string& verze
     // Every chain runs to lower indices, so one walk from the end of the file
     // to its start meets each chain's items in its own order, and adds them
     // up in exactly the order (and single precision) of the window's walk.
-    std::make_heap(offen.begin(), offen.end());
+    // Each invoice waits for one item at a time: in the list of that item's
+    // block, and within the block that is read in the bucket of the item.
     constexpr std::int32_t kBlock = static_cast<std::int32_t>(kStueck / kPosten);
+    const std::size_t bloecke = (static_cast<std::size_t>(anzahl) + kBlock - 1) / kBlock;
+    std::vector<std::uint32_t> blockListe(bloecke, kKeiner);
+    auto warten = [&](std::uint32_t platz, std::int32_t index) {
+        Kopf& k = koepfe[platz];
+        k.ziel = index;
+        k.weiter = blockListe[static_cast<std::size_t>(index / kBlock)];
+        blockListe[static_cast<std::size_t>(index / kBlock)] = platz;
+    };
+    for (std::uint32_t platz = 0; platz < koepfe.size(); ++platz) {
+        if (koepfe[platz].ziel >= 0) {
+            warten(platz, koepfe[platz].ziel);
+        }
+    }
     const std::unique_ptr<char[]> puffer(new char[kStueck]);
-    std::int32_t ende = anzahl;
-    while (!offen.empty()) {
-        // Blocks without a pending item are skipped, not read.
-        ende = std::min(ende, offen.front().first + 1);
-        const std::int32_t anfang = std::max(0, ende - kBlock);
+    std::vector<std::uint32_t> eimer(static_cast<std::size_t>(kBlock));
+    using P = PostenVerwaltung::Posten;
+    for (std::size_t block = bloecke; block-- > 0;) {
+        // Blocks no invoice waits in are skipped, not read.
+        if (blockListe[block] == kKeiner) {
+            continue;
+        }
+        const auto anfang = static_cast<std::int32_t>(block) * kBlock;
+        const std::int32_t ende = std::min(anzahl, anfang + kBlock);
         const auto groesse = static_cast<std::size_t>(ende - anfang) * kPosten;
         const Ergebnis<std::size_t> gelesen =
             posten.ReadAt(std::int64_t{anfang} * std::int64_t{kPosten}, puffer.get(), groesse);
@@ -129,24 +147,40 @@ std::vector<Betragssuche::Treffer> Betragssuche::Suchen(const std::string& verze
             throw MessageException(
                 Oeffnungsfehler(Fehler(Fehler::Vorgang::Lesen, posten.Path(), Fehler::kVerkuerzt)));
         }
-        while (!offen.empty() && offen.front().first >= anfang) {
-            std::pop_heap(offen.begin(), offen.end());
-            const auto [index, platz] = offen.back();
-            offen.pop_back();
+        std::fill(eimer.begin(), eimer.end(), kKeiner);
+        for (std::uint32_t platz = blockListe[block]; platz != kKeiner;) {
+            Kopf& k = koepfe[platz];
+            const std::uint32_t folgend = k.weiter;
+            k.weiter = eimer[static_cast<std::size_t>(k.ziel - anfang)];
+            eimer[static_cast<std::size_t>(k.ziel - anfang)] = platz;
+            platz = folgend;
+        }
+        blockListe[block] = kKeiner;
+        for (std::int32_t index = ende - 1; index >= anfang; --index) {
             const std::string_view bild(
                 puffer.get() + static_cast<std::size_t>(index - anfang) * kPosten, kPosten);
-            PostenVerwaltung::Posten p;
-            (void)SatzLesen(bild, p);
-            Kopf& k = koepfe[platz];
-            if (p.rechnung == k.id) {
-                k.summe += static_cast<float>(p.menge) * (inDM ? p.preisDM : p.preisEuro);
-            }
-            if (p.naechster >= 0 && p.naechster < index) {
-                offen.emplace_back(p.naechster, platz);
-                std::push_heap(offen.begin(), offen.end());
+            for (std::uint32_t platz = eimer[static_cast<std::size_t>(index - anfang)];
+                 platz != kKeiner;) {
+                Kopf& k = koepfe[platz];
+                const std::uint32_t folgend = k.weiter;
+                if (Feldwert<&P::rechnung>(bild) == k.id) {
+                    const float preis =
+                        inDM ? Feldwert<&P::preisDM>(bild) : Feldwert<&P::preisEuro>(bild);
+                    k.summe += static_cast<float>(Feldwert<&P::menge>(bild)) * preis;
+                }
+                const std::int32_t naechster = Feldwert<&P::naechster>(bild);
+                if (naechster >= 0 && naechster < index) {
+                    if (naechster >= anfang) {
+                        k.ziel = naechster;
+                        k.weiter = eimer[static_cast<std::size_t>(naechster - anfang)];
+                        eimer[static_cast<std::size_t>(naechster - anfang)] = platz;
+                    } else {
+                        warten(platz, naechster);
+                    }
+                }
+                platz = folgend;
             }
         }
-        ende = anfang;
     }
 
     std::vector<Treffer> treffer;
