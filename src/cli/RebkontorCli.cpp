@@ -14,6 +14,7 @@
 #include "cli/Aufruf.h"
 #include "cli/Bedienfehler.h"
 #include "cli/Beispieldaten.h"
+#include "cli/Betragssuche.h"
 #include "cli/Datenpruefung.h"
 #include "cli/Lesebestand.h"
 #include "documents/Adressdatei.h"
@@ -443,12 +444,27 @@ int RebkontorCli::Suche(Aufruf& aufruf) {
         }
     }
 
-    Lesebestand bestand(kDaten);
+    if (betrag) {
+        Lesebestand bestand(kDaten, Lesebestand::Bedarf::Einstellungen);
+        for (const Betragssuche::Treffer& r :
+             Betragssuche::Suchen(kDaten, Rechnungsbetrag::Cent(b), Rechnungsbetrag::Cent(t),
+                                  bestand.V().customizer)) {
+            Zeile(out_, std::to_string(r.id) + ";" + std::to_string(r.nummer) + ";" +
+                            std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" +
+                            Rechnungsbetrag::Text(r.summe));
+        }
+        return kErfolg;
+    }
+    // By number only the hits' items are read, along their chains.
+    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Rechnungen);
+    const Customizer* einstellungen = bestand.V().customizer;
+    const bool inDM = einstellungen == nullptr || einstellungen->preiseInEuro == 0;
     GenericList<::Rechnung> treffer;
     bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(n, b, t, treffer);
     for (unsigned i = 0; i < treffer.Count(); ++i) {
         const ::Rechnung& r = treffer[i];
-        const std::int64_t summe = Rechnungsbetrag(r, bestand.V().customizer).summe;
+        const std::int64_t summe = Rechnungsbetrag::Cent(PostenVerwaltung::SummeAusDatei(
+            bestand.Postendatei(), bestand.PostenAnzahl(), r.postenKopf, r.id, inDM));
         Zeile(out_, std::to_string(r.id) + ";" + std::to_string(r.nummer) + ";" +
                         std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" +
                         Rechnungsbetrag::Text(summe));

@@ -319,6 +319,32 @@ float PostenVerwaltung::Summe(std::int32_t kopf, std::int32_t rechnung, bool inD
     return summe;
 }
 
+float PostenVerwaltung::SummeAusDatei(const File& datei, std::int64_t anzahl, std::int32_t kopf,
+                                      std::int32_t rechnung, bool inDM) {
+    float summe = 0.0f;
+    char satz[Posten::DiskSize];
+    // The links are followed as Folge follows them in memory, so that the
+    // same items count in the same order.
+    for (std::int64_t i = kopf >= 0 && kopf < anzahl ? kopf : -1; i >= 0;) {
+        const Ergebnis<std::size_t> gelesen = datei.ReadAt(i * kGroesse, satz, sizeof satz);
+        if (!gelesen) {
+            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+        }
+        if (*gelesen < sizeof satz) {
+            throw MessageException(
+                Oeffnungsfehler(Fehler(Fehler::Vorgang::Lesen, datei.Path(), Fehler::kVerkuerzt)));
+        }
+        Posten posten;
+        Entschluesseln(std::string_view(satz, sizeof satz), posten);
+        if (posten.rechnung == rechnung) {
+            const float preis = inDM ? posten.preisDM : posten.preisEuro;
+            summe += static_cast<float>(posten.menge) * preis;
+        }
+        i = posten.naechster >= 0 && posten.naechster < i ? posten.naechster : -1;
+    }
+    return summe;
+}
+
 void PostenVerwaltung::Protokolliere(const char* marker, const Posten& alt) const {
     if (logBuch_ == nullptr) {
         return;

@@ -104,6 +104,14 @@ class PostenVerwaltung {
     // The invoice total in single precision, summed in chain order.
     float Summe(std::int32_t kopf, std::int32_t rechnung, bool inDM) const;
 
+    // The same total read record by record along the chain from the item
+    // file itself, for a command that needs the items of a few invoices
+    // only: their chains are short, the file is long. `anzahl` is the number
+    // of whole records the file held when it was opened; a record that can
+    // no longer be read whole raises the German message of a read error.
+    static float SummeAusDatei(const File& datei, std::int64_t anzahl, std::int32_t kopf,
+                               std::int32_t rechnung, bool inDM);
+
     // Number of whole records, which is also the index of the next item.
     std::uint32_t Anzahl() const { return static_cast<std::uint32_t>(posten_.size()); }
     // The record at an index, live or not; the index must be below Anzahl().

@@ -61,11 +61,25 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zu
     // A missing file holds no invoice. One that cannot be read stops the
     // start: taken for empty, the next invoice would get id 0 and be written
     // over the first.
-    Ergebnis<std::string> bild = File::ReadIfExists(fileName_);
-    if (!bild) {
-        throw MessageException(Oeffnungsfehler(bild.Ursache()));
+    Ergebnis<File> datei = File::OpenReadOnly(fileName_);
+    if (!datei && !datei.Ursache().Fehlt()) {
+        throw MessageException(Oeffnungsfehler(datei.Ursache()));
     }
-    bild_ = std::move(*bild);
+    if (datei) {
+        // Room made once, unfilled, and the file read into it in pieces: a
+        // zero-filled image of the whole file first would touch every page
+        // twice. A file that grew meanwhile is read on to its end.
+        const Ergebnis<std::int64_t> laenge = datei->Size();
+        if (!laenge) {
+            throw MessageException(Oeffnungsfehler(laenge.Ursache()));
+        }
+        bild_.reserve(static_cast<std::size_t>(*laenge));
+        const Ergebnis<void> gelesen =
+            datei->ReadPieces(256 * 1024, [&](std::string_view stueck) { bild_.append(stueck); });
+        if (!gelesen) {
+            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+        }
+    }
     // Only whole records count; stray bytes after them are written over by
     // the next invoice, at its own position.
     gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);

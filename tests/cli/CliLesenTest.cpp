@@ -2,15 +2,22 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
 
 #include "CliFixture.h"
+#include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
 #include "model/PostenVerwaltung.h"
+#include "model/Rechnung.h"
+#include "model/RechnungsVerwaltung.h"
+#include "model/Rechnungsbetrag.h"
 #include "storage/ByteWriter.h"
+#include "storage/Feldtabelle.h"
+#include "storage/GenericList.h"
 #include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 
@@ -78,20 +85,42 @@ TEST_F(LesenTest, TheAddressExportReadsOnlyCustomersAndGroups) {
 TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     SampleDaten();
     const std::string posten = Daten() + "/rechnungsposten.dat";
-    // Enough items for many pieces: the sample's, then items of no invoice.
+    // Enough items for many pieces: the sample's, then items of another
+    // invoice in the chain of the newest live one, so that the search must
+    // read them all (the items of no chain it would never read) and yet
+    // finds the same sums.
     std::string bild = ReadBytes(posten);
     const std::size_t echt = bild.size();
+    const auto erster = static_cast<std::int32_t>(echt / PostenVerwaltung::Posten::DiskSize);
+    constexpr int kFremde = 200000;
+    const std::string rechnungen = Daten() + "/rechnungen.dat";
+    std::string kopfbild = ReadBytes(rechnungen);
+    std::size_t satz = kopfbild.size() / Rechnung::DiskSize;
+    while (satz > 0 &&
+           Feldwert<&Rechnung::kartons>(std::string_view(kopfbild).substr(
+               (satz - 1) * Rechnung::DiskSize, Rechnung::DiskSize)) == Rechnung::kGeloescht) {
+        --satz;
+    }
+    ASSERT_GT(satz, 0u);
+    const std::size_t kopfFeld =
+        (satz - 1) * Rechnung::DiskSize + Rechnung::kFelder.Offset(&Rechnung::postenKopf);
+    std::int32_t kopf = 0;
+    std::memcpy(&kopf, kopfbild.data() + kopfFeld, sizeof kopf);
     std::string fremd;
     {
         ByteWriter writer(fremd);
         PostenVerwaltung::Posten p;
         p.rechnung = 999999;
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < kFremde; ++i) {
+            p.naechster = i == 0 ? kopf : erster + i - 1;
             writer << p;
         }
     }
     bild += fremd;
     WriteBytes(posten, bild);
+    const std::int32_t neuerKopf = erster + kFremde - 1;
+    std::memcpy(kopfbild.data() + kopfFeld, &neuerKopf, sizeof neuerKopf);
+    WriteBytes(rechnungen, kopfbild);
     const Ergebnis heil = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
     ASSERT_EQ(heil.status, 0) << heil.err;
 
@@ -132,6 +161,70 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     schere.join();
     ::close(fd);
     EXPECT_GT(abgebrochen, 0);
+}
+
+TEST_F(LesenTest, TheStreamedAmountSearchAddsWhatTheDataSetAddsAlsoOverDamagedChains) {
+    SampleDaten();
+    using P = PostenVerwaltung::Posten;
+    const std::string posten = Daten() + "/rechnungsposten.dat";
+    std::string bild = ReadBytes(posten);
+    const std::size_t anzahl = bild.size() / P::DiskSize;
+    ASSERT_GT(anzahl, 40u);
+    auto setze = [&](std::string& ziel, std::size_t offset, std::int32_t wert) {
+        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
+    };
+    auto lies = [&](const std::string& quelle, std::size_t offset) {
+        std::int32_t wert = 0;
+        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
+        return wert;
+    };
+    // Items of another invoice inside chains, links that point up or out of
+    // the file, and chains that run into each other.
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const std::size_t satz = i * P::DiskSize;
+        const std::size_t rechnung = satz + P::kFelder.Offset(&P::rechnung);
+        const std::size_t naechster = satz + P::kFelder.Offset(&P::naechster);
+        if (i % 7 == 3) {
+            setze(bild, rechnung, lies(bild, rechnung) + 1);
+        } else if (i % 11 == 5) {
+            setze(bild, naechster, static_cast<std::int32_t>(i + 2));
+        } else if (i % 13 == 6 && i > 20) {
+            setze(bild, naechster, static_cast<std::int32_t>(i - 17));
+        } else if (i % 17 == 9) {
+            setze(bild, naechster, 1 << 30);
+        }
+    }
+    WriteBytes(posten, bild);
+    const std::string rechnungen = Daten() + "/rechnungen.dat";
+    std::string kopfbild = ReadBytes(rechnungen);
+    for (std::size_t n = 2; n < kopfbild.size() / Rechnung::DiskSize; n += 9) {
+        setze(kopfbild, n * Rechnung::DiskSize + Rechnung::kFelder.Offset(&Rechnung::postenKopf),
+              static_cast<std::int32_t>(anzahl + n));
+    }
+    WriteBytes(rechnungen, kopfbild);
+
+    std::string erwartet;
+    {
+        Lesebestand bestand(Daten());
+        GenericList<Rechnung> treffer;
+        bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(-1, 0.01f, 1e7f,
+                                                                           treffer);
+        ASSERT_GT(treffer.Count(), 10u);
+        for (unsigned i = 0; i < treffer.Count(); ++i) {
+            erwartet +=
+                std::to_string(treffer[i].id) + ";" +
+                Rechnungsbetrag::Text(Rechnungsbetrag(treffer[i], bestand.V().customizer).summe) +
+                "\n";
+        }
+    }
+    const Ergebnis e = Lauf({"suche", "--betrag", "0.01", "--abweichung", "10000000"});
+    ASSERT_EQ(e.status, 0) << e.err;
+    std::string gefunden;
+    std::istringstream zeilen(e.out);
+    for (std::string zeile; std::getline(zeilen, zeile);) {
+        gefunden += zeile.substr(0, zeile.find(';')) + zeile.substr(zeile.rfind(';')) + "\n";
+    }
+    EXPECT_EQ(gefunden, erwartet);
 }
 
 }  // namespace
