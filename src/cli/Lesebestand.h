@@ -14,8 +14,9 @@ class Lesebestand {
   public:
     // The data files the managers read; the price lists "<k>.wl" come on top.
     static constexpr const char* kDateien[] = {
-        "weinliste.dat", "weinlisten.txt",  "rechnungsposten.dat", "rechnungen.dat",
-        "geogruppe.txt", "preferences.dat", "kunden.dat"};
+        "weinliste.dat",  "weinlisten.txt", "rechnungsposten.dat",
+        "rechnungen.dat", "geogruppe.txt",  "preferences.dat",
+        "kunden.dat",     "mahnungen.dat",  "mahnwesen.txt"};
 
     // Opens, customers included. Raises a MessageException with a German
     // text when `verzeichnis` is no directory or one of its data files is
@@ -26,6 +27,7 @@ class Lesebestand {
     Lesebestand& operator=(const Lesebestand&) = delete;
 
     Verwaltungen& V() { return bestand_->GetVerwaltungen(); }
+    Datenbestand& Bestand() { return *bestand_; }
 
     // Raises the German message of a missing data directory when
     // `verzeichnis` is not a directory.

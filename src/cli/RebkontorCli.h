@@ -80,6 +80,9 @@ class RebkontorCli {
                            const std::optional<std::string>& zugferd,
                            const std::optional<std::string>& referenz);
     int Firmendaten(Aufruf& aufruf);
+    // The dunning commands (MahnBefehle.cpp).
+    int OffenePostenAusgeben(Aufruf& aufruf);
+    int Mahnungen(Aufruf& aufruf);
 
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.

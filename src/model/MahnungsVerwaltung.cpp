@@ -33,9 +33,11 @@ void MahnungsVerwaltung::Vermerken(std::int32_t rechnung, std::int32_t nummer, s
                                    Datum datum, LogBuch* logBuch) {
     const std::int32_t alt = Stufe(rechnung);
     if (logBuch != nullptr) {
-        // A flush that fails raises before the record is touched.
+        // A flush that fails raises before the record is touched. A level
+        // set back names no day.
         logBuch->Stamp() << ">> MAHNSTUFE << Rechnung " << nummer << " (Id " << rechnung
-                         << "): " << alt << " -> " << stufe << " am " << datum.Text() << std::endl;
+                         << "): " << alt << " -> " << stufe
+                         << (datum.IsValid() ? " am " + datum.Text() : std::string()) << std::endl;
     }
     Mahnstand neu;
     neu.rechnung = rechnung;
