@@ -39,6 +39,7 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>(kDaten)) {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
+    befehle_->SetMahnwesen(daten_.get());
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

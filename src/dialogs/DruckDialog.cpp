@@ -19,6 +19,15 @@ bool DruckDialog::Waehlen(Services& app, bool& packliste, bool& kundenRechnung,
     return app.Execute(dialog) == ControlId::kOk;
 }
 
+bool DruckDialog::ZielWaehlen(Services& app, bool& bildschirm) {
+    bool packliste = false;
+    bool kundenRechnung = false;
+    bool interneRechnung = false;
+    DruckDialog dialog(packliste, kundenRechnung, interneRechnung, bildschirm);
+    dialog.nurZiel_ = true;
+    return app.Execute(dialog) == ControlId::kOk;
+}
+
 void DruckDialog::Voreinstellen() {
     packliste_ = true;
     kundenRechnung_ = true;
@@ -33,6 +42,11 @@ void DruckDialog::SetupWindow() {
     Win().SetChecked(kPackliste, true);
     Win().SetChecked(kBildschirm, false);
     Win().SetChecked(kDrucker, true);
+    if (nurZiel_) {
+        for (const int dokument : {kKundenRechnung, kInterneRechnung, kPackliste}) {
+            Win().Show(dokument, false);
+        }
+    }
 }
 
 void DruckDialog::Command(int id) {

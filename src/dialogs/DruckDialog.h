@@ -24,6 +24,9 @@ class DruckDialog : public Dialog {
     // callers then put out nothing.
     static bool Waehlen(Services& app, bool& packliste, bool& kundenRechnung, bool& interneRechnung,
                         bool& bildschirm);
+    // The same dialog for documents that are not an invoice (reminder
+    // letters): only screen or printer; the invoice's documents are hidden.
+    static bool ZielWaehlen(Services& app, bool& bildschirm);
 
     void SetupWindow() override;
     void Command(int id) override;
@@ -35,4 +38,5 @@ class DruckDialog : public Dialog {
     bool& kundenRechnung_;
     bool& interneRechnung_;
     bool& bildschirm_;
+    bool nurZiel_ = false;
 };

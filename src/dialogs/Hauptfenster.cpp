@@ -10,7 +10,9 @@
 #include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/KundenDialog.h"
+#include "dialogs/MahnwesenDlg.h"
 #include "dialogs/MerkzettelDlg.h"
+#include "dialogs/OffenePostenDlg.h"
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsListe.h"
 #include "dialogs/RechnungsNummer.h"
@@ -19,6 +21,7 @@
 #include "documents/Ausgabeziel.h"
 #include "documents/Flaschenliste.h"
 #include "documents/PreislistenExport.h"
+#include "model/Datenbestand.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "model/RechnungsVerwaltung.h"
@@ -38,6 +41,11 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
         {Hauptmenue::kFirmendaten,
          {[this] { return firmendaten_ != nullptr; }, [this] { FirmendatenBearbeiten(); }}},
+        {Hauptmenue::kOffenePosten,
+         {[this] { return bestand_ != nullptr && verwaltungen_.kundenVerwaltung != nullptr; },
+          [this] { OffenePostenZeigen(); }}},
+        {Hauptmenue::kMahnwesen,
+         {[this] { return bestand_ != nullptr; }, [this] { MahnwesenBearbeiten(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -93,6 +101,20 @@ void Hauptfenster::Grundeinstellungen() {
 void Hauptfenster::FirmendatenBearbeiten() {
     if (firmendaten_ != nullptr) {
         FirmendatenDlg dialog(*firmendaten_, firmendatenDatei_);
+        app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::OffenePostenZeigen() {
+    if (bestand_ != nullptr) {
+        OffenePostenDlg dialog(*bestand_);
+        app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::MahnwesenBearbeiten() {
+    if (bestand_ != nullptr) {
+        MahnwesenDlg dialog(bestand_->GetMahntexte(), bestand_->MahntexteDatei());
         app_.Execute(dialog);
     }
 }

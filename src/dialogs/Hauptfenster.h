@@ -7,6 +7,7 @@
 #include "model/Verwaltungen.h"
 #include "storage/Fehler.h"
 
+class Datenbestand;
 class Firmendaten;
 class MerkzettelVerwaltung;
 class Services;
@@ -39,6 +40,10 @@ class Hauptfenster {
         firmendatenDatei_ = std::move(datei);
     }
 
+    // The data set whose open items and reminders the dunning commands
+    // show; without it they cannot be chosen.
+    void SetMahnwesen(Datenbestand* bestand) { bestand_ = bestand; }
+
     // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
     bool Verfuegbar(int befehl) const;
@@ -49,6 +54,8 @@ class Hauptfenster {
 
     void Grundeinstellungen();
     void FirmendatenBearbeiten();
+    void OffenePostenZeigen();
+    void MahnwesenBearbeiten();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();
@@ -94,4 +101,5 @@ class Hauptfenster {
     std::string handbuch_ = kHandbuch;
     Firmendaten* firmendaten_ = nullptr;
     std::string firmendatenDatei_;
+    Datenbestand* bestand_ = nullptr;
 };

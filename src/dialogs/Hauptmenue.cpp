@@ -21,12 +21,15 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
           {"Abrufen nach &Datum\tF6", kAbrufenNachDatum},
           {"Abrufen nach &Nummer\tF7", kAbrufenNachNummer},
           {"", 0},
-          {"&Flaschenzählung"_w, kFlaschenzaehlung}}},
+          {"&Flaschenzählung"_w, kFlaschenzaehlung},
+          {"", 0},
+          {"&Offene Posten / Mahnungen...", kOffenePosten}}},
         {"&Optionen",
          {{"Neuer &Merkzettel", kNeuerMerkzettel},
           {"", 0},
           {"&Grundeinstellungen", kGrundeinstellungen},
-          {"&Firmendaten (E-Rechnung)", kFirmendaten}}},
+          {"&Firmendaten (E-Rechnung)", kFirmendaten},
+          {"M&ahnwesen...", kMahnwesen}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

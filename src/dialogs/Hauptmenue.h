@@ -22,6 +22,8 @@ class Hauptmenue {
     static constexpr int kAbrufenNachNummer = 51693;
     static constexpr int kPreislisteExportieren = 51694;
     static constexpr int kFirmendaten = 51695;
+    static constexpr int kOffenePosten = 51696;
+    static constexpr int kMahnwesen = 51697;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

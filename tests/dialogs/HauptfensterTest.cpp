@@ -19,6 +19,7 @@ class HauptfensterTest : public DialogFixture {
 
     HauptfensterTest() {
         fenster_.SetFirmendaten(&bestand_->GetFirmendaten(), bestand_->FirmendatenDatei());
+        fenster_.SetMahnwesen(bestand_.get());
     }
 
     Hauptfenster fenster_{V(), app_};
@@ -248,8 +249,9 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen and "Firmendaten" below "Grundeinstellungen".
-    EXPECT_EQ(befehle, 16);
+    // The specified fifteen, "Firmendaten" below "Grundeinstellungen", and
+    // the open items and the reminder settings.
+    EXPECT_EQ(befehle, 18);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
