@@ -146,6 +146,8 @@ in einer Zeile, danach eine Zusammenfassung:
   - Posten von Rechnungen, die nie gespeichert wurden (auch wenn ihre Id
     inzwischen an eine andere Rechnung vergeben ist);
   - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten;
+  - Sätze der Mahndatei »mahnungen.dat« mit einer Mahnstufe außerhalb von 0
+    bis 3, mit einer Rechnung, die es nicht gibt, oder doppelt;
   - Reste eines abgebrochenen »beispieldaten«.
 
 Exit-Status 0, wenn alles in Ordnung ist, sonst 1.

@@ -7,6 +7,7 @@
 
 #include "cli/Beispieldaten.h"
 #include "model/Firmendaten.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
 #include "model/PostenVerwaltung.h"
@@ -132,6 +133,7 @@ std::vector<std::string> Datenpruefung::Pruefen() {
     Kunden();
     Weine();
     Rechnungen();
+    Mahnungen();
     Postenketten();
     Kundenketten();
     UnbekannteKunden();
@@ -203,6 +205,37 @@ void Datenpruefung::Rechnungen() {
         for (const auto& p :
              Saetze<PostenVerwaltung::Posten>(*bytes, PostenVerwaltung::Posten::DiskSize)) {
             posten_.push_back({p.rechnung, p.naechster});
+        }
+    }
+}
+
+void Datenpruefung::Mahnungen() {
+    const auto bytes = Lies(MahnungsVerwaltung::kDatei);
+    if (!bytes) {
+        return;
+    }
+    using Mahnstand = MahnungsVerwaltung::Mahnstand;
+    Laenge(MahnungsVerwaltung::kDatei, *bytes, Mahnstand::DiskSize);
+    std::set<std::int32_t> ids;
+    for (const Rechnung& r : rechnungen_) {
+        ids.insert(r.id);
+    }
+    std::set<std::int32_t> gesehen;
+    const std::vector<Mahnstand> saetze = Saetze<Mahnstand>(*bytes, Mahnstand::DiskSize);
+    for (std::size_t i = 0; i < saetze.size(); ++i) {
+        const Mahnstand& m = saetze[i];
+        const std::string satz =
+            Datei(MahnungsVerwaltung::kDatei) + ": Satz " + std::to_string(i + 1);
+        if (m.stufe < 0 || m.stufe > MahnungsVerwaltung::kHoechsteStufe) {
+            Problem(satz + " hat die Mahnstufe " + std::to_string(m.stufe) +
+                    " (erlaubt sind 0 bis 3).");
+        }
+        if (!gesehen.insert(m.rechnung).second) {
+            Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
+                    " ein weiteres Mal.");
+        } else if (ids.count(m.rechnung) == 0) {
+            Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
+                    ", die es in der Rechnungsdatei nicht gibt.");
         }
     }
 }
