@@ -37,6 +37,9 @@ class MahnungenTest : public CliFixture {
     void SetUp() override {
         CliFixture::SetUp();
         SampleDaten();
+        // Nothing reminded yet: every overdue invoice is due for a payment
+        // reminder, which has no fee.
+        std::filesystem::remove(Daten() + "/mahnungen.dat");
         ASSERT_EQ(Lauf({"firmendaten", "--name", "Weingut Probe", "--iban",
                         "DE89370400440532013000", "--bic", "COBADEFFXXX"})
                       .status,
