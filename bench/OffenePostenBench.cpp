@@ -12,6 +12,7 @@
 #include "cli/Beispieldaten.h"
 #include "dialogs/OffenePostenDlg.h"
 #include "model/Datenbestand.h"
+#include "storage/CodePage.h"
 #include "storage/Datum.h"
 #include "windowing/FakeServices.h"
 #include "windowing/FakeWindow.h"
@@ -35,6 +36,7 @@ Datenbestand& Daten() {
 void Fuellen(benchmark::State& state) {
     Datenbestand& bestand = Daten();
     FakeServices app;
+    app.SetLayoutDir(REBKONTOR_LAYOUTS, CodePage::Utf8ToCp1252);
     OffenePostenDlg dialog(bestand);
     FakeWindow& w = app.Show(dialog);
     w.Type(OffenePostenDlg::kStichtag, "31.12.2026");
