@@ -17,5 +17,7 @@ set(REBKONTOR_FUZZ_ZIELE
     "fuzz_alte_preise|AltePreiseFuzz.cpp|"
     "fuzz_firmendaten|FirmendatenFuzz.cpp|documents"
     "fuzz_datev_exporte|DatevExporteFuzz.cpp|"
+    "fuzz_mahnungen|MahnungenFuzz.cpp|"
+    "fuzz_mahntexte|MahntexteFuzz.cpp|documents"
     # Only where the printing layer is built.
     "fuzz_briefkopf|BriefkopfFuzz.cpp|printing")

@@ -38,6 +38,7 @@ TSDIDecFrame::TSDIDecFrame(QtServices& services)
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
     befehle_->SetHandbuch(Startoptionen::Handbuch(TProjectRCVersion::kEigeneDatei));
+    befehle_->SetMahnwesen(daten_.get());
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));

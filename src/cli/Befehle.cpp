@@ -22,10 +22,11 @@ Befehle:
 constexpr const char* kAllgemeinFuss = R"(
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
-Nur »beispieldaten«, »firmendaten« mit Optionen und »datev« (das sich jeden
-Export merkt) verändern Daten, und nur, solange kein Rebkontor-Fenster
-mit demselben Verzeichnis arbeitet; alle anderen Befehle lesen sie nur, auch
-neben einem laufenden Fenster, und legen das Verzeichnis »daten« nie an.
+Nur »beispieldaten«, »firmendaten« mit Optionen, »datev« (das sich jeden
+Export merkt) und »mahnungen --vermerken« verändern Daten, und nur, solange
+kein Rebkontor-Fenster mit demselben Verzeichnis arbeitet; alle anderen
+Befehle lesen sie nur, auch neben einem laufenden Fenster, und legen das
+Verzeichnis »daten« nie an.
 Ausgaben gehen nie in das Datenverzeichnis und ersetzen nur gewöhnliche
 Dateien; DATEI »-« ist die Standardausgabe (außer für Tabellen, PDF und
 DATEV).
@@ -205,6 +206,8 @@ in einer Zeile, danach eine Zusammenfassung:
   - Preislistendateien ohne Namen, Namen ohne Datei, mehr als 20 Preislisten;
   - falsche DATEV-Einstellungen und Zeilen in »datev-exporte.txt«, die kein
     lesbarer Vermerk eines DATEV-Exports sind;
+  - Sätze der Mahndatei »mahnungen.dat« mit einer Mahnstufe außerhalb von 0
+    bis 3, mit einer Rechnung, die es nicht gibt, oder doppelt;
   - Reste eines abgebrochenen »beispieldaten«.
 
 Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
@@ -240,6 +243,44 @@ Benchmarks ist: --kunden 2000 --weine 200 --preislisten 20 --rechnungen 50000
 --posten 500000 --seed 20261231 --stichtag 31.12.2026
 )";
 
+constexpr const char* kOffenePosten =
+    R"(Aufruf: rebkontor-cli offene-posten [--stichtag T.M.JJJJ] [--alle]
+
+Gibt die offenen Posten als Tabelle (CSV mit Semikolon und Kopfzeile,
+Windows-1252) auf die Standardausgabe aus: je Rechnung, die weder gelöscht
+noch als bezahlt markiert ist und bei der noch etwas offen ist, Kunde,
+Rechnungsnummer, Rechnungsdatum, Fälligkeit, Tage überfällig, Betrag,
+erhaltener und offener Betrag, Mahnstufe und letzte Mahnung. Fällig ist eine
+Rechnung am Rechnungsdatum (ohne Rechnungsdatum am Tag der Erfassung) plus
+dem Zahlungsziel der Firmendaten (ohne Firmendaten 30 Tage).
+
+  --stichtag T.M.JJJJ   der Tag, an dem gerechnet wird (Standard: heute)
+  --alle                auch die Rechnungen, die noch nicht fällig sind;
+                        ohne die Option nur die überfälligen
+)";
+
+constexpr const char* kMahnungen =
+    R"(Aufruf: rebkontor-cli mahnungen --pdf DATEI [--stichtag T.M.JJJJ]
+                     [--kunde NR] [--vermerken]
+
+Schreibt die fälligen Mahnungen in eine PDF-Datei: je Kunde ein Brief für
+alle seine Rechnungen, deren nächste Mahnung am Stichtag fällig ist (noch nie
+gemahnt und überfällig, oder zuletzt vor mindestens so vielen Tagen gemahnt,
+wie unter Optionen > Mahnwesen eingestellt ist), jede in ihrer nächsten
+Mahnstufe. Texte, Gebühren und Fristen kommen aus »daten/mahnwesen.txt«.
+
+  --pdf DATEI           die PDF-Datei (Pflicht)
+  --stichtag T.M.JJJJ   der Tag der Mahnung (Standard: heute)
+  --kunde NR            nur die Mahnung für diesen Kunden
+  --vermerken           nach dem Schreiben für jede gemahnte Rechnung die neue
+                        Mahnstufe und den Tag vermerken (mit einer Zeile im
+                        Logbuch); ohne die Option bleiben die Daten, wie sie
+                        sind
+
+Mit --vermerken verändert der Befehl Daten und läuft nur, solange kein
+Rebkontor-Fenster mit demselben Verzeichnis arbeitet.
+)";
+
 }  // namespace
 
 const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
@@ -268,6 +309,10 @@ const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
         {"datev", "DATEI", "die Rechnungen eines Zeitraums als DATEV-Buchungsstapel\n"
                            "für den Steuerberater",
          kDatev, {}, &RebkontorCli::Datev},
+        {"offene-posten", "", "offene und überfällige Rechnungen als Tabelle (CSV)",
+         kOffenePosten, {}, &RebkontorCli::OffenePostenAusgeben},
+        {"mahnungen", "", "die fälligen Mahnungen als PDF, auf Wunsch vermerkt",
+         kMahnungen, {"--pdf"}, &RebkontorCli::Mahnungen},
     };
     // clang-format on
     return befehle;

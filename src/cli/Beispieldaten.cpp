@@ -14,6 +14,8 @@
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
+#include "model/OffenePosten.h"
 #include "model/PostenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "model/Rechnung.h"
@@ -994,6 +996,41 @@ bool Beispieldaten::FirmendatenVorhanden(const std::string& verzeichnis) {
     return static_cast<bool>(File::Stat(verzeichnis + "/" + Firmendaten::kDatei));
 }
 
+namespace {
+
+// A few of the overdue invoices have been reminded before, at different
+// levels and on different days, so that the open items show every case.
+// Chosen by their place among the overdue ones, not by chance, so that the
+// invoices themselves come out as before.
+void Gemahnt(Datenbestand& bestand, Datum stichtag) {
+    constexpr std::size_t kHoechstens = 12;
+    Verwaltungen& v = bestand.GetVerwaltungen();
+    const std::vector<OffenerPosten> ueberfaellig =
+        OffenePosten::Ermitteln(*v.rechnungsVerwaltung, v.customizer, bestand.GetFirmendaten(),
+                                nullptr, bestand.GetMahntexte(), stichtag, true);
+    for (std::size_t i = 0; i < ueberfaellig.size() && i < kHoechstens; ++i) {
+        const OffenerPosten& p = ueberfaellig[i];
+        switch (i % 4) {
+            case 0:
+                bestand.GetMahnungen().Vermerken(p.id, p.nummer, 2, Datum(stichtag.Julian() - 21),
+                                                 nullptr);
+                break;
+            case 1:
+                bestand.GetMahnungen().Vermerken(p.id, p.nummer, 1, Datum(stichtag.Julian() - 35),
+                                                 nullptr);
+                break;
+            case 2:
+                bestand.GetMahnungen().Vermerken(p.id, p.nummer, 1, Datum(stichtag.Julian() - 7),
+                                                 nullptr);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace
+
 void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfang,
                              std::uint32_t seed, Datum stichtag) {
     const std::int64_t jetzt = Zeitpunkt(stichtag);
@@ -1007,6 +1044,7 @@ void Beispieldaten::Erzeugen(const std::string& verzeichnis, const Umfang& umfan
         {
             Datenbestand bestand(verzeichnis);
             Generator(bestand, umfang, seed, stichtag).Erzeugen();
+            Gemahnt(bestand, stichtag);
             // The estate's own data, so that its e-invoices can be tried at once;
             // a grower's own seller data stay as they are.
             if (!FirmendatenVorhanden(verzeichnis)) {

@@ -10,6 +10,7 @@
 #include "cli/Beispieldaten.h"
 #include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
 #include "model/PostenVerwaltung.h"
@@ -178,6 +179,7 @@ std::vector<std::string> Datenpruefung::Pruefen() {
     Kunden();
     Weine();
     Rechnungen();
+    Mahnungen();
     Postenketten();
     Kundenketten();
     UnbekannteKunden();
@@ -258,6 +260,37 @@ void Datenpruefung::Rechnungen() {
                 posten_.push_back({Feldwert<&P::rechnung>(satz), Feldwert<&P::naechster>(satz)});
             })) {
         Laenge("rechnungsposten.dat", *laenge, P::DiskSize);
+    }
+}
+
+void Datenpruefung::Mahnungen() {
+    const auto bytes = Lies(MahnungsVerwaltung::kDatei);
+    if (!bytes) {
+        return;
+    }
+    using Mahnstand = MahnungsVerwaltung::Mahnstand;
+    Laenge(MahnungsVerwaltung::kDatei, bytes->size(), Mahnstand::DiskSize);
+    std::set<std::int32_t> ids;
+    for (const Kopf& r : rechnungen_) {
+        ids.insert(r.id);
+    }
+    std::set<std::int32_t> gesehen;
+    const std::vector<Mahnstand> saetze = Saetze<Mahnstand>(*bytes, Mahnstand::DiskSize);
+    for (std::size_t i = 0; i < saetze.size(); ++i) {
+        const Mahnstand& m = saetze[i];
+        const std::string satz =
+            Datei(MahnungsVerwaltung::kDatei) + ": Satz " + std::to_string(i + 1);
+        if (m.stufe < 0 || m.stufe > MahnungsVerwaltung::kHoechsteStufe) {
+            Problem(satz + " hat die Mahnstufe " + std::to_string(m.stufe) +
+                    " (erlaubt sind 0 bis 3).");
+        }
+        if (!gesehen.insert(m.rechnung).second) {
+            Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
+                    " ein weiteres Mal.");
+        } else if (ids.count(m.rechnung) == 0) {
+            Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
+                    ", die es in der Rechnungsdatei nicht gibt.");
+        }
     }
 }
 

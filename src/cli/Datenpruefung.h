@@ -26,6 +26,8 @@
 //    to a later invoice, and items their invoice never took into its chain;
 //  - price list files without a name, names without a file, more than 20
 //    price lists;
+//  - reminder records whose level is outside 0 to 3, that name an invoice
+//    twice or one the invoice file does not hold;
 //  - what an interrupted sample business left behind.
 //
 // Every walk along a chain visits each record at most once, so no damage can
@@ -51,6 +53,9 @@ class Datenpruefung {
     void Kunden();
     void Weine();
     void Rechnungen();
+    // The dunning file: whole records, levels 0 to 3, each invoice once and
+    // one the invoice file holds.
+    void Mahnungen();
     void Postenketten();
     void Kundenketten();
     void UnbekannteKunden();

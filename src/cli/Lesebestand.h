@@ -22,8 +22,9 @@ class Lesebestand {
 
     // The data files the managers read; the price lists "<k>.wl" come on top.
     static constexpr const char* kDateien[] = {
-        "weinliste.dat", "weinlisten.txt",  "rechnungsposten.dat", "rechnungen.dat",
-        "geogruppe.txt", "preferences.dat", "kunden.dat"};
+        "weinliste.dat",  "weinlisten.txt", "rechnungsposten.dat",
+        "rechnungen.dat", "geogruppe.txt",  "preferences.dat",
+        "kunden.dat",     "mahnungen.dat",  "mahnwesen.txt"};
 
     // Opens, customers included. Raises a MessageException with a German
     // text when `verzeichnis` is no directory or one of its data files is
@@ -44,6 +45,7 @@ class Lesebestand {
     // when there is none), and the number of whole records it held then.
     const File& Postendatei() const { return postendatei_; }
     std::int64_t PostenAnzahl() const { return postenAnzahl_; }
+    Datenbestand& Bestand() { return *bestand_; }
 
     // Raises the German message of a missing data directory when
     // `verzeichnis` is not a directory.

@@ -85,6 +85,9 @@ class RebkontorCli {
     int Firmendaten(Aufruf& aufruf);
     // The DATEV booking batch (DatevBefehl.cpp).
     int Datev(Aufruf& aufruf);
+    // The dunning commands (MahnBefehle.cpp).
+    int OffenePostenAusgeben(Aufruf& aufruf);
+    int Mahnungen(Aufruf& aufruf);
 
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.

@@ -25,9 +25,9 @@ class DruckDialog : public Dialog {
     // callers then put out nothing.
     static bool Waehlen(Services& app, bool& packliste, bool& kundenRechnung, bool& interneRechnung,
                         bool& bildschirm);
-
-    // The same choice for a document that is not an invoice: only screen
-    // or printer, under the title "Drucken". True on "OK".
+    // The same choice for a document that is not an invoice (a chart,
+    // reminder letters): only screen or printer, under the title "Drucken".
+    // True on "OK".
     static bool Ausgabeart(Services& app, bool& bildschirm);
 
     void SetupWindow() override;

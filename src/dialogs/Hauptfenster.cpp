@@ -13,7 +13,9 @@
 #include "dialogs/GeoFilterDlg.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/KundenDialog.h"
+#include "dialogs/MahnwesenDlg.h"
 #include "dialogs/MerkzettelDlg.h"
+#include "dialogs/OffenePostenDlg.h"
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsListe.h"
 #include "dialogs/RechnungsNummer.h"
@@ -23,6 +25,7 @@
 #include "documents/Flaschenliste.h"
 #include "documents/FlaschenlisteArbeitsmappe.h"
 #include "documents/PreislistenExport.h"
+#include "model/Datenbestand.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PreisVerwaltung.h"
 #include "model/RechnungsVerwaltung.h"
@@ -47,6 +50,11 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kDatevExport,
          {[this, kunden] { return firmendaten_ != nullptr && kunden(); },
           [this] { DatevExportieren(); }}},
+        {Hauptmenue::kOffenePosten,
+         {[this] { return bestand_ != nullptr && verwaltungen_.kundenVerwaltung != nullptr; },
+          [this] { OffenePostenZeigen(); }}},
+        {Hauptmenue::kMahnwesen,
+         {[this] { return bestand_ != nullptr; }, [this] { MahnwesenBearbeiten(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -114,10 +122,24 @@ void Hauptfenster::DatevEinstellungenBearbeiten() {
     }
 }
 
+void Hauptfenster::OffenePostenZeigen() {
+    if (bestand_ != nullptr) {
+        OffenePostenDlg dialog(*bestand_);
+        app_.Execute(dialog);
+    }
+}
+
 void Hauptfenster::DatevExportieren() {
     if (firmendaten_ != nullptr) {
         const std::string ordner = std::filesystem::path(firmendatenDatei_).parent_path().string();
         DatevExportDlg dialog(verwaltungen_, *firmendaten_, ordner.empty() ? "." : ordner);
+        app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::MahnwesenBearbeiten() {
+    if (bestand_ != nullptr) {
+        MahnwesenDlg dialog(bestand_->GetMahntexte(), bestand_->MahntexteDatei());
         app_.Execute(dialog);
     }
 }
@@ -293,8 +315,8 @@ void Hauptfenster::Flaschenzaehlung() {
         if (tabelle) {
             geschrieben = Flaschenliste::Tabelle(wahl->path, eintraege, einstellungen, &auslassung);
         } else if (arbeitsmappe) {
-            geschrieben = FlaschenlisteArbeitsmappe::Schreiben(
-                wahl->path, eintraege, einstellungen, verwaltungen_.weinlistenVerwaltung);
+            geschrieben = FlaschenlisteArbeitsmappe::Schreiben(wahl->path, eintraege, einstellungen,
+                                                               verwaltungen_.weinlistenVerwaltung);
         } else {
             // The list names its file as the user reads it, in its own encoding.
             geschrieben = Ausgabeziel::Ersetzen(

@@ -7,6 +7,7 @@
 #include "model/Verwaltungen.h"
 #include "storage/Fehler.h"
 
+class Datenbestand;
 class Firmendaten;
 class MerkzettelVerwaltung;
 class Services;
@@ -38,6 +39,10 @@ class Hauptfenster {
         firmendatenDatei_ = std::move(datei);
     }
 
+    // The data set whose open items and reminders the dunning commands
+    // show; without it they cannot be chosen.
+    void SetMahnwesen(Datenbestand* bestand) { bestand_ = bestand; }
+
     // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
     bool Verfuegbar(int befehl) const;
@@ -52,6 +57,8 @@ class Hauptfenster {
     // lies beside it in the data folder.
     void DatevEinstellungenBearbeiten();
     void DatevExportieren();
+    void OffenePostenZeigen();
+    void MahnwesenBearbeiten();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
     void PreislisteExportieren();
@@ -101,4 +108,5 @@ class Hauptfenster {
     std::string handbuch_ = kHandbuch;
     Firmendaten* firmendaten_ = nullptr;
     std::string firmendatenDatei_;
+    Datenbestand* bestand_ = nullptr;
 };

@@ -23,13 +23,16 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
           {"", 0},
           {"&Flaschenzählung"_w, kFlaschenzaehlung},
           {"&Auswertungen...", kAuswertungen},
-          {"DATEV-E&xport...", kDatevExport}}},
+          {"DATEV-E&xport...", kDatevExport},
+          {"", 0},
+          {"&Offene Posten / Mahnungen...", kOffenePosten}}},
         {"&Optionen",
          {{"Neuer &Merkzettel", kNeuerMerkzettel},
           {"", 0},
           {"&Grundeinstellungen", kGrundeinstellungen},
           {"&Firmendaten (E-Rechnung)", kFirmendaten},
-          {"&DATEV-Einstellungen...", kDatevEinstellungen}}},
+          {"&DATEV-Einstellungen...", kDatevEinstellungen},
+          {"M&ahnwesen...", kMahnwesen}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

@@ -25,6 +25,8 @@ class Hauptmenue {
     static constexpr int kAuswertungen = 51710;
     static constexpr int kDatevExport = 51727;
     static constexpr int kDatevEinstellungen = 51728;
+    static constexpr int kOffenePosten = 51696;
+    static constexpr int kMahnwesen = 51697;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

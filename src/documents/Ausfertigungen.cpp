@@ -57,6 +57,7 @@ std::vector<PrintJob> Ausfertigungen::Auftraege(Verwaltungen& verwaltungen,
         job.title = dokument->Druck().JobTitel();
         job.paperSource = dokument->Druck().Papierquelle();
         job.pages = dokument->Druck().Seiten();
+        job.note = dokument->Druck().Hinweis();
         job.drawPage = [dokument](Canvas& canvas, int seite, int left, int top, int width,
                                   int height) {
             dokument->Druck().Layout(canvas, seite, left, top, width, height);

@@ -1,6 +1,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// A square of dark and light modules, such as a QR code, row by row from its
+// top left corner. Only the symbol: the light margin a reader needs around
+// it is the page's business.
+struct Modulmatrix {
+    int seite = 0;             // modules per row and per column
+    std::vector<bool> dunkel;  // seite × seite, row by row
+
+    bool Dunkel(int x, int y) const {
+        return dunkel[static_cast<std::size_t>(y) * static_cast<std::size_t>(seite) +
+                      static_cast<std::size_t>(x)];
+    }
+};
 
 // What the page layout of a document draws on: a printer page, the preview
 // window, a PDF file, or a recording for tests. Coordinates are device units
@@ -9,6 +23,7 @@ class Canvas {
   public:
     static constexpr int kNormal = 400;
     static constexpr int kBold = 700;
+    static constexpr const char* kSchrift = "Courier New";
 
     // Every document is set in "Courier New", or a face with its metrics
     // standing in for it: each character advances 0.6 em (1229 of 2048
@@ -31,4 +46,12 @@ class Canvas {
     // proportions; a canvas that draws no pictures leaves it out.
     virtual void DrawPicture(int /*left*/, int /*top*/, int /*width*/, int /*height*/,
                              const std::string& /*svg*/) {}
+    // Whether PlayLetterhead draws a picture. A page without one prints the
+    // seller's own lines where the picture would stand.
+    virtual bool HasLetterhead() const = 0;
+    // Fills the dark modules of the matrix black, the whole matrix filling
+    // the square of `size` device units at (left, top); the light ones stay
+    // paper. Every module edge falls on a whole device unit, so that a
+    // scanner sees sharp modules even on a coarse device.
+    virtual void DrawModules(int left, int top, int size, const Modulmatrix& matrix) = 0;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "windowing/PrintJob.h"
 
 class Rechnung;
 struct Verwaltungen;
@@ -28,4 +31,14 @@ class Dokumentausgabe {
     // otherwise.
     virtual bool Zugferd(const std::string& datei, Verwaltungen& verwaltungen,
                          const Rechnung& rechnung, const std::string& xml, std::string& fehler) = 0;
+    // Other documents (the reminder letters): the jobs, each with all its
+    // pages, as one PDF file of A4 pages titled `titel`, under the same
+    // rules. An output that cannot draw them writes nothing and says false.
+    virtual bool PdfAuftraege(const std::string& datei, const std::vector<PrintJob>& auftraege,
+                              const std::string& titel) {
+        (void)datei;
+        (void)auftraege;
+        (void)titel;
+        return false;
+    }
 };

@@ -1,6 +1,7 @@
 #include "documents/PrintRechnung.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
@@ -8,7 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "documents/Absender.h"
 #include "documents/Canvas.h"
+#include "documents/GiroCode.h"
+#include "documents/RecordingCanvas.h"
 #include "model/Kunde.h"
 #include "model/Rechnung.h"
 #include "model/Rechnungsbetrag.h"
@@ -139,6 +143,95 @@ class Zeile {
     std::vector<Feld> felder_;
 };
 
+// Hands everything on to the page's canvas and keeps what was written, so
+// that what comes last on a page (the footer, the payment code) finds its
+// room where nothing is printed.
+class Mitschrift : public Canvas {
+  public:
+    explicit Mitschrift(Canvas& ziel) : ziel_(ziel) {}
+
+    void SelectFont(const std::string& face, int height, int weight, bool underline) override {
+        ziel_.SelectFont(face, height, weight, underline);
+        protokoll_.SelectFont(face, height, weight, underline);
+    }
+    void DrawText(int x, int y, const std::string& text) override {
+        ziel_.DrawText(x, y, text);
+        protokoll_.DrawText(x, y, text);
+    }
+    void PlayLetterhead(int left, int top, int width, int height) override {
+        ziel_.PlayLetterhead(left, top, width, height);
+    }
+    bool HasLetterhead() const override { return ziel_.HasLetterhead(); }
+    void DrawModules(int left, int top, int size, const Modulmatrix& matrix) override {
+        ziel_.DrawModules(left, top, size, matrix);
+        protokoll_.DrawModules(left, top, size, matrix);
+    }
+
+    const RecordingCanvas& Protokoll() const { return protokoll_; }
+
+  private:
+    Canvas& ziel_;
+    RecordingCanvas protokoll_;
+};
+
+// The top left corner nearest to (x0, y0), on a grid of `schritt` from
+// (xMin, yMin) to (xMax, yMax), of a box of breite × hoehe into which none of
+// the texts puts ink; none when there is no such place.
+std::optional<std::pair<int, int>> FreierPlatz(const std::vector<RecordingCanvas::Text>& texte,
+                                               int breite, int hoehe, int x0, int y0, int xMin,
+                                               int xMax, int yMin, int yMax, int schritt) {
+    if (xMax < xMin || yMax < yMin || schritt < 1) {
+        return std::nullopt;
+    }
+    struct Tinte {
+        RecordingCanvas::Kasten umriss;
+        std::vector<RecordingCanvas::Kasten> kaesten;
+    };
+    std::vector<Tinte> tinte;
+    for (const auto& t : texte) {
+        Tinte ti{{}, RecordingCanvas::Tinte(t)};
+        if (ti.kaesten.empty()) {
+            continue;
+        }
+        ti.umriss = ti.kaesten.front();
+        for (const auto& k : ti.kaesten) {
+            ti.umriss.left = std::min(ti.umriss.left, k.left);
+            ti.umriss.top = std::min(ti.umriss.top, k.top);
+            ti.umriss.right = std::max(ti.umriss.right, k.right);
+            ti.umriss.bottom = std::max(ti.umriss.bottom, k.bottom);
+        }
+        tinte.push_back(std::move(ti));
+    }
+    std::vector<std::pair<int, int>> orte;
+    orte.emplace_back(std::clamp(x0, xMin, xMax), std::clamp(y0, yMin, yMax));
+    for (int x = xMin; x <= xMax; x += schritt) {
+        for (int y = yMin; y <= yMax; y += schritt) {
+            orte.emplace_back(x, y);
+        }
+    }
+    const auto abstand = [&](const std::pair<int, int>& o) {
+        const double dx = o.first - x0;
+        const double dy = o.second - y0;
+        return dx * dx + dy * dy;
+    };
+    std::stable_sort(orte.begin(), orte.end(),
+                     [&](const auto& a, const auto& b) { return abstand(a) < abstand(b); });
+    for (const auto& [x, y] : orte) {
+        const RecordingCanvas::Kasten feld{static_cast<double>(x), static_cast<double>(y),
+                                           static_cast<double>(x + breite),
+                                           static_cast<double>(y + hoehe)};
+        const bool frei = std::none_of(tinte.begin(), tinte.end(), [&](const Tinte& ti) {
+            return ti.umriss.Schneidet(feld) &&
+                   std::any_of(ti.kaesten.begin(), ti.kaesten.end(),
+                               [&](const RecordingCanvas::Kasten& k) { return k.Schneidet(feld); });
+        });
+        if (frei) {
+            return std::make_pair(x, y);
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 // The drawing state of one page: the rectangle, the line height and the
@@ -167,12 +260,38 @@ class PrintRechnung::Seite {
         return n > 0 ? n - 1 : 0;
     }
     void Briefkopf() { canvas_.PlayLetterhead(left_, top_, W, H); }
+    bool HatBriefkopf() const { return canvas_.HasLetterhead(); }
+
+    // What the seller's lines and the code are drawn on, in device units:
+    // the page's position is Links() and Oben().
+    Canvas& Leinwand() { return canvas_; }
+    int Links() const { return left_; }
+    int Oben() const { return top_; }
+    // How wide n characters of font k·L are.
+    int Breite(std::size_t n, double k) const {
+        return static_cast<int>(static_cast<double>(n) * Canvas::kZeichenbreite *
+                                static_cast<int>(k * L));
+    }
+    const std::vector<RecordingCanvas::Text>& Gezeichnet() const {
+        return canvas_.Protokoll().Texts();
+    }
+    // Where the lowest ink of the page so far ends, in device units (the
+    // top of the page when nothing is drawn).
+    int Tintenende() const {
+        double ende = top_;
+        for (const auto& t : Gezeichnet()) {
+            for (const auto& k : RecordingCanvas::Tinte(t)) {
+                ende = std::max(ende, k.bottom);
+            }
+        }
+        return static_cast<int>(std::ceil(ende));
+    }
 
     int x = 0;
     int y = 0;
 
   private:
-    Canvas& canvas_;
+    Mitschrift canvas_;
     int left_;
     int top_;
 
@@ -190,6 +309,26 @@ PrintRechnung::PrintRechnung(std::int32_t art, bool /*vorschau*/, Verwaltungen* 
         ++seiten_;
         n -= PostenProSeite();
     }
+    if (verwaltungen_ != nullptr && verwaltungen_->customizer != nullptr) {
+        const std::string datei =
+            Firmendaten::DateiNeben(FixedText::Get(verwaltungen_->customizer->dateiName));
+        Firmendaten gelesen;
+        if (const Ergebnis<void> geladen = gelesen.Laden(datei); !geladen) {
+            // The invoice still prints, without the seller, and the user
+            // learns why.
+            leseFehler_ = "Die Datei " + datei + " kann nicht gelesen werden (" +
+                          geladen.Ursache().Grund() + "). Die Firmendaten fehlen auf dem Ausdruck.";
+        } else {
+            firma_ = gelesen;
+        }
+    }
+    ZahlungBestimmen();
+}
+
+void PrintRechnung::SetFirmendaten(const Firmendaten& firma) {
+    firma_ = firma;
+    leseFehler_.clear();
+    ZahlungBestimmen();
 }
 
 int PrintRechnung::PostenProSeite() const {
@@ -369,8 +508,11 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     s.Vor(2);
 
     s.Schrift(1, Canvas::kBold);
+    // Where the last item begins: the payment code stays below it.
+    int letzterPosten = s.y;
     FuerPostenDerSeite(*rechnung_, seite, PostenProSeite(), [&](const PostenVerwaltung::Posten& p) {
         const Wein* wein = u.WeinZu(p.weinNummer);
+        letzterPosten = s.y;
         s.Text(Zeile()
                    .Fest(0, Format("%4d", p.menge))
                    .Ab(6, WeinText(wein, &Wein::fuellmenge))
@@ -382,8 +524,10 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     });
 
     if (seite != seiten_) {
+        Verkaeufer(s);
         return;
     }
+    const int endbetragsblock = s.y;
     s.Text(std::string(61, ' ') + std::string(20, '_'));
     s.Vor(2);
     if (!u.MwstEnthalten()) {
@@ -414,6 +558,8 @@ void PrintRechnung::KundenRechnung(Seite& s, int seite) const {
     s.Text("Betrag dankend erhalten");
     s.Vor(1);
     s.Text("_______________, den _____________________");
+    Verkaeufer(s);
+    ZahlCode(s, s.W / 25, endbetragsblock, letzterPosten);
 }
 
 void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
@@ -484,6 +630,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
     });
 
     if (seite != seiten_) {
+        Verkaeufer(s);
         return;
     }
     s.Text(std::string(65, ' ') + std::string(20, '_'));
@@ -497,6 +644,7 @@ void PrintRechnung::InterneRechnung(Seite& s, int seite) const {
                .Text());
     s.Vor(1);
     s.Text(Zeile().Ab(32, "Endbetrag").BisVor(85, u.Betrag(u.betrag.endbetrag)).Text());
+    Verkaeufer(s);
 }
 
 void PrintRechnung::Packliste(Seite& s, int seite) const {
@@ -548,4 +696,111 @@ void PrintRechnung::Packliste(Seite& s, int seite) const {
                    .Text());
         s.Vor(2);
     });
+    Verkaeufer(s);
+}
+
+void PrintRechnung::Verkaeufer(Seite& s) const {
+    if (!firma_.Vorhanden()) {
+        return;
+    }
+    Canvas& c = s.Leinwand();
+    int links = 0;
+    int rechts = 0;
+    if (art_ == kPackliste) {
+        links = s.Links() + s.W / 15;
+        rechts = s.Links() + s.W - s.W / 15;
+    } else {
+        // As wide as the item table.
+        const bool kunde = art_ != kInterneRechnung;
+        links = s.Links() + (kunde ? s.W / 25 : s.W / 16);
+        rechts = links + s.Breite(kunde ? 81 : 86, 1);
+        // In the bottom margin, below the last line of the page and clear
+        // of it; the lines sit at the bottom, alike on every page.
+        Absender::FussZeichnen(c, firma_, links, rechts, s.Tintenende() + s.L / 2,
+                               s.Oben() + s.H - s.H / 40, static_cast<int>(0.6 * s.L));
+    }
+    if (s.HatBriefkopf()) {
+        return;
+    }
+    switch (art_) {
+        case kPackliste: {
+            // Above the title and the customer, at the top of the sheet.
+            const int zelle = static_cast<int>(0.6 * s.L);
+            const int erstes = std::min(s.W / 29, s.H / 40);
+            Absender::ZeileZeichnen(c, Absender::Einzeilig(firma_), links, rechts,
+                                    s.Oben() + std::max(0, erstes - zelle - s.L / 5), zelle,
+                                    Canvas::kNormal);
+            break;
+        }
+        case kInterneRechnung: {
+            const int zelle = static_cast<int>(0.7 * s.L);
+            Absender::ZeileZeichnen(c, Absender::Einzeilig(firma_), links, rechts,
+                                    s.Oben() + std::max(0, s.H / 20 - zelle - 2 * s.L / 5), zelle,
+                                    Canvas::kNormal);
+            break;
+        }
+        default:
+            // The top right of the letterhead area, above the address.
+            Absender::BlockZeichnen(c, firma_, links, rechts, s.Oben() + s.H / 20,
+                                    static_cast<int>(0.9 * s.L));
+            break;
+    }
+}
+
+bool PrintRechnung::ZahlCode(Seite& s, int x, int y, int yMin) const {
+    if (!giroCode_) {
+        return false;
+    }
+    const GiroCode::Masse m = GiroCode::Platz(*giroCode_, s.H);
+    // Best left of the totals, the symbol in line with the items, the
+    // caption level with the rule above the sum; else the nearest place
+    // below the last item where nothing is printed, the quiet zone
+    // included.
+    const int links = s.Links();
+    const int rechts = s.Links() + s.W;
+    const auto ort = FreierPlatz(
+        s.Gezeichnet(), m.breite, m.hoehe, links + x - m.ruhezone, s.Oben() + y,
+        std::max(links, links + x - m.ruhezone),
+        std::min(rechts - m.breite, links + x + s.Breite(81, 1) + m.ruhezone - m.breite),
+        s.Oben() + yMin, s.Oben() + s.H - s.H / 100 - m.hoehe, std::max(1, s.L / 3));
+    if (!ort) {
+        return false;
+    }
+    GiroCode::Zeichnen(s.Leinwand(), *giroCode_, m, ort->first, ort->second);
+    return true;
+}
+
+void PrintRechnung::ZahlungBestimmen() {
+    giroCode_.reset();
+    giroText_.clear();
+    hinweis_ = leseFehler_;
+    if (art_ != kKundenRechnung || rechnung_ == nullptr) {
+        return;
+    }
+    const Customizer* einstellungen =
+        verwaltungen_ != nullptr ? verwaltungen_->customizer : nullptr;
+    const bool euro = einstellungen != nullptr && einstellungen->preiseInEuro;
+    const Rechnungsbetrag betrag(*rechnung_, einstellungen);
+    GiroCode::Zahlung zahlung =
+        GiroCode::Fuer(firma_, euro, betrag.offen,
+                       Format("Rechnung %d Kunde %d", rechnung_->nummer, rechnung_->kunde));
+    if (!zahlung.hinweis.empty()) {
+        hinweis_ += (hinweis_.empty() ? "" : " ") + zahlung.hinweis;
+    }
+    if (!zahlung.symbol) {
+        return;
+    }
+    giroCode_ = std::move(zahlung.symbol);
+    giroText_ = zahlung.text;
+    // Whether the last page has room for it is the same on every device,
+    // as the page is laid out in fractions of its size: an A4 sheet tells.
+    RecordingCanvas probe;
+    Layout(probe, seiten_, 0, 0, 2100, 2970);
+    if (probe.Codes().empty()) {
+        giroCode_.reset();
+        giroText_.clear();
+        hinweis_ += std::string(hinweis_.empty() ? "" : " ") +
+                    "GiroCode nicht gedruckt: Auf der letzten Seite der Rechnung ist kein Platz "
+                    "daf\xFCr.";
+    }
 }

@@ -95,6 +95,10 @@ void RecordingCanvas::DrawPicture(int left, int top, int width, int height,
     pictures_.push_back(Picture{left, top, width, height, svg});
 }
 
+void RecordingCanvas::DrawModules(int left, int top, int size, const Modulmatrix& matrix) {
+    codes_.push_back(Code{left, top, size, matrix});
+}
+
 const RecordingCanvas::Text* RecordingCanvas::Find(const std::string& fragment) const {
     const auto t = std::find_if(texts_.begin(), texts_.end(), [&](const Text& text) {
         return text.text.find(fragment) != std::string::npos;
@@ -152,6 +156,27 @@ std::vector<std::pair<std::size_t, std::size_t>> RecordingCanvas::Ueberdeckungen
             });
             if (ueber) {
                 paare.emplace_back(a, b);
+            }
+        }
+    }
+    return paare;
+}
+
+RecordingCanvas::Kasten RecordingCanvas::MitRuhezone(const Code& code) {
+    const double ruhe = code.matrix.seite > 0 ? 4.0 * code.size / code.matrix.seite : 0.0;
+    return Kasten{code.left - ruhe, code.top - ruhe, code.left + code.size + ruhe,
+                  code.top + code.size + ruhe};
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> RecordingCanvas::CodeUeberdeckungen() const {
+    std::vector<std::pair<std::size_t, std::size_t>> paare;
+    for (std::size_t c = 0; c < codes_.size(); ++c) {
+        const Kasten feld = MitRuhezone(codes_[c]);
+        for (std::size_t t = 0; t < texts_.size(); ++t) {
+            const std::vector<Kasten> tinte = Tinte(texts_[t]);
+            if (std::any_of(tinte.begin(), tinte.end(),
+                            [&](const Kasten& k) { return k.Schneidet(feld); })) {
+                paare.emplace_back(c, t);
             }
         }
     }

@@ -34,6 +34,14 @@ class RecordingCanvas : public Canvas {
         std::string svg;
     };
 
+    // A code drawn from a module matrix, with the square it fills.
+    struct Code {
+        int left = 0;
+        int top = 0;
+        int size = 0;
+        Modulmatrix matrix;
+    };
+
     // A rectangle in device units; left and top belong to it, right and
     // bottom do not.
     struct Kasten {
@@ -52,9 +60,16 @@ class RecordingCanvas : public Canvas {
     void DrawText(int x, int y, const std::string& text) override;
     void PlayLetterhead(int left, int top, int width, int height) override;
     void DrawPicture(int left, int top, int width, int height, const std::string& svg) override;
+    bool HasLetterhead() const override { return letterhead_; }
+    void DrawModules(int left, int top, int size, const Modulmatrix& matrix) override;
+
+    // Whether the canvas stands for one with a letterhead picture (by
+    // default not, as when no "bkopf.emf" lies beside the data).
+    void SetLetterhead(bool letterhead) { letterhead_ = letterhead; }
 
     const std::vector<Text>& Texts() const { return texts_; }
     const std::vector<Picture>& Pictures() const { return pictures_; }
+    const std::vector<Code>& Codes() const { return codes_; }
 
     // The first text that contains the fragment, or null.
     const Text* Find(const std::string& fragment) const;
@@ -73,8 +88,17 @@ class RecordingCanvas : public Canvas {
     // cell, the texts do not count as overlapping.
     std::vector<std::pair<std::size_t, std::size_t>> Ueberdeckungen() const;
 
+    // A QR code needs a light margin of four modules on every side (its
+    // quiet zone) to be read; this is the code's square with that margin.
+    static Kasten MitRuhezone(const Code& code);
+    // The pairs (place in Codes(), place in Texts()) where a text inks a
+    // code or its quiet zone.
+    std::vector<std::pair<std::size_t, std::size_t>> CodeUeberdeckungen() const;
+
   private:
     Font font_;
+    bool letterhead_ = false;
     std::vector<Text> texts_;
     std::vector<Picture> pictures_;
+    std::vector<Code> codes_;
 };

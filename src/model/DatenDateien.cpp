@@ -8,6 +8,8 @@
 #include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
 #include "model/Kunde.h"
+#include "model/Mahntexte.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Preis.h"
@@ -39,6 +41,8 @@ std::vector<Datei> Dateien() {
         {"merkzettel.dat", MerkzettelVerwaltung::MerkzettelIntern::DiskSize},
         {Firmendaten::kDatei, 0},
         {DatevExporte::kDatei, 0},
+        {MahnungsVerwaltung::kDatei, MahnungsVerwaltung::Mahnstand::DiskSize},
+        {Mahntexte::kDatei, 0},
     };
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         dateien.push_back({std::to_string(k) + ".wl", Preis::DiskSize});

@@ -5,6 +5,7 @@
 #include "model/DatenDateien.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -47,6 +48,11 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     if (const Ergebnis<void> geladen = firmendaten_.Laden(Pfad(Firmendaten::kDatei)); !geladen) {
         throw MessageException(Oeffnungsfehler(geladen.Ursache()));
     }
+    // Like the seller data, beside the manager set, whose order is fixed.
+    mahnungen_ = std::make_unique<MahnungsVerwaltung>(Pfad(MahnungsVerwaltung::kDatei), zugriff_);
+    if (const Ergebnis<void> geladen = mahntexte_.Laden(Pfad(Mahntexte::kDatei)); !geladen) {
+        throw MessageException(Oeffnungsfehler(geladen.Ursache()));
+    }
 
     verwaltungen_.kundenVerwaltung = nullptr;
     verwaltungen_.weinlistenVerwaltung = weine_.get();
@@ -62,6 +68,9 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     rechnungen_->SetVerwaltungen(&verwaltungen_);
     // Before any command can reuse the id of an invoice a crash left open.
     for (std::string& meldung : rechnungen_->NichtGespeichertesZurueckbuchen()) {
+        startmeldungen_.push_back(std::move(meldung));
+    }
+    for (std::string& meldung : mahnungen_->Probleme(*rechnungen_)) {
         startmeldungen_.push_back(std::move(meldung));
     }
 }
@@ -86,6 +95,7 @@ Datenbestand::~Datenbestand() {
         }
         freigeben("KundenVerwaltung", kunden_, verwaltungen_.kundenVerwaltung);
     }
+    mahnungen_.reset();
     freigeben("Customizer", customizer_, verwaltungen_.customizer);
     posten_->SetLogBuch(nullptr);
     freigeben("LogBuch", logBuch_, verwaltungen_.logBuch);

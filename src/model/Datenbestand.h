@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "model/Firmendaten.h"
+#include "model/Mahntexte.h"
 #include "model/Verwaltungen.h"
 #include "storage/Zugriff.h"
 
+class MahnungsVerwaltung;
 class MerkzettelVerwaltung;
 
 // The whole data set of one run: every manager, created in the order in which
@@ -69,6 +71,13 @@ class Datenbestand {
     Firmendaten& GetFirmendaten() { return firmendaten_; }
     std::string FirmendatenDatei() const { return Pfad(Firmendaten::kDatei); }
 
+    // The dunning state of the invoices and the reminders' texts and fees,
+    // read after the settings and beside the manager set like the seller
+    // data. Whoever changes the texts stores them to MahntexteDatei().
+    MahnungsVerwaltung& GetMahnungen() { return *mahnungen_; }
+    Mahntexte& GetMahntexte() { return mahntexte_; }
+    std::string MahntexteDatei() const { return Pfad(Mahntexte::kDatei); }
+
   private:
     std::string Pfad(const char* name) const;
     // What the start tells of the customers whose invoice chain it mended.
@@ -89,7 +98,9 @@ class Datenbestand {
     std::unique_ptr<GeoGruppe> geoGruppe_;
     std::unique_ptr<LogBuch> logBuch_;
     std::unique_ptr<Customizer> customizer_;
+    std::unique_ptr<MahnungsVerwaltung> mahnungen_;
     std::unique_ptr<KundenVerwaltung> kunden_;
     std::unique_ptr<MerkzettelVerwaltung> merkzettel_;
     Firmendaten firmendaten_;
+    Mahntexte mahntexte_;
 };

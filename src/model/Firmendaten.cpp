@@ -108,6 +108,10 @@ bool Firmendaten::AusText(const std::string& text, Firmendaten& daten, std::stri
             }
             continue;
         }
+        if (schluessel == kGiroCode) {
+            const std::string wert = z.substr(gleich + 1);
+            daten.giroCode = wert != "nein" && wert != "0";
+        }
         for (const Feld& f : Felder()) {
             if (schluessel == f.schluessel) {
                 // A lone CR or a tab inside a value would not survive the
@@ -125,6 +129,7 @@ std::string Firmendaten::Text() const {
         // Every field is a single line of the file.
         text += std::string(f.schluessel) + "=" + FixedText::Einzeilig(this->*f.wert) + "\r\n";
     }
+    text += std::string(kGiroCode) + (giroCode ? "=ja\r\n" : "=nein\r\n");
     return text + datev.Text();
 }
 
@@ -263,6 +268,24 @@ std::string Firmendaten::Unvollstaendig() const {
     }
     pruefe(iban, "IBAN");
     return fehlt;
+}
+
+std::string Firmendaten::DateiNeben(const std::string& datei) {
+    const std::size_t schraeg = datei.find_last_of('/');
+    return schraeg == std::string::npos ? std::string(kDatei)
+                                        : datei.substr(0, schraeg + 1) + kDatei;
+}
+
+bool Firmendaten::Vorhanden() const {
+    for (const Feld& f : Felder()) {
+        if (f.wert == &Firmendaten::land || f.wert == &Firmendaten::zahlungsziel) {
+            continue;
+        }
+        if ((this->*f.wert).find_first_not_of(' ') != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int Firmendaten::ZahlungszielTage() const {

@@ -6,14 +6,20 @@
 #include "model/DatevEinstellungen.h"
 #include "storage/Fehler.h"
 
-// The grower's own business data ("Firmendaten"), which an e-invoice names as
-// its seller: address, contact, tax registration and bank account. Kept in
-// "daten/firmendaten.txt", one "Schluessel=Wert" line per field in
-// Windows-1252 with CR LF, so that a field added later leaves older files
-// readable. The file is replaced atomically as a whole.
+// The grower's own business data ("Firmendaten"), which e-invoices and the
+// printed invoices name as their seller: address, contact, tax registration
+// and bank account. Kept in "daten/firmendaten.txt", one "Schluessel=Wert"
+// line per field in Windows-1252 with CR LF, so that a field added later
+// leaves older files readable. The file is replaced atomically as a whole.
 class Firmendaten {
   public:
     static constexpr const char* kDatei = "firmendaten.txt";
+    // The key of the payment code setting, which is no text field.
+    static constexpr const char* kGiroCode = "GiroCode";
+
+    // The seller data of the data folder that holds `datei` (the settings
+    // file "daten/preferences.dat" gives "daten/firmendaten.txt").
+    static std::string DateiNeben(const std::string& datei);
 
     // One field: its key in the file and the name the user reads in messages.
     struct Feld {
@@ -53,6 +59,10 @@ class Firmendaten {
     // The IBAN without blanks, in capitals.
     static std::string IbanNormal(const std::string& iban);
     int ZahlungszielTage() const;
+    // Whether any field says something of the seller (the country and the
+    // payment term, which have defaults, do not count): a missing file
+    // gives none.
+    bool Vorhanden() const;
 
     std::string name;
     std::string inhaber;
@@ -72,4 +82,8 @@ class Firmendaten {
     // The section "[DATEV]" after the seller's fields: what the tax
     // advisor's booking batches need.
     DatevEinstellungen datev;
+    // "GiroCode auf Rechnungen drucken": on unless the user turned it off,
+    // so that a file written before the setting existed prints the code.
+    // Without an IBAN there is no code whatever it says.
+    bool giroCode = true;
 };

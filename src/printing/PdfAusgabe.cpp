@@ -11,6 +11,7 @@
 #include "documents/Ausfertigungen.h"
 #include "model/Rechnung.h"
 #include "printing/RechnungRenderer.h"
+#include "storage/CodePage.h"
 #include "storage/File.h"
 
 PdfAusgabe::PdfAusgabe(std::string briefkopfDatei) : briefkopfDatei_(std::move(briefkopfDatei)) {}
@@ -70,4 +71,26 @@ bool PdfAusgabe::Zugferd(const std::string& datei, Verwaltungen& verwaltungen,
         return false;
     }
     return true;
+}
+
+bool PdfAusgabe::PdfAuftraege(const std::string& datei, const std::vector<PrintJob>& auftraege,
+                              const std::string& titel) {
+    if (auftraege.empty()) {
+        return false;
+    }
+    const Briefkopf briefkopf(briefkopfDatei_);
+    QBuffer puffer;
+    puffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&puffer);
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setCreator(QStringLiteral("Rebkontor"));
+        writer.setTitle(QString::fromStdString(CodePage::Cp1252ToUtf8(titel)));
+        if (!RechnungRenderer::Drucken(auftraege, briefkopf, writer)) {
+            return false;
+        }
+    }
+    return static_cast<bool>(
+        File::ReplaceAtomically(datei, puffer.data().toStdString(), File::Temp::Unique));
 }

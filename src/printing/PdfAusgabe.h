@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "documents/Dokumentausgabe.h"
 #include "printing/Briefkopf.h"
@@ -20,6 +21,8 @@ class PdfAusgabe : public Dokumentausgabe {
              bool packliste, bool kundenRechnung, bool interneRechnung) override;
     bool Zugferd(const std::string& datei, Verwaltungen& verwaltungen, const Rechnung& rechnung,
                  const std::string& xml, std::string& fehler) override;
+    bool PdfAuftraege(const std::string& datei, const std::vector<PrintJob>& auftraege,
+                      const std::string& titel) override;
 
   private:
     // The pages in memory; with `pdfA` as PDF/A-1b (fonts embedded, XMP

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRect>
 #include <QRectF>
 #include <QSvgRenderer>
 #include <QString>
@@ -85,6 +86,42 @@ void QPainterCanvas::DrawText(int x, int y, const std::string& text) {
         painter_.fillRect(QRectF(0, metrics.ascent() + metrics.underlinePos(),
                                  metrics.horizontalAdvance(s), staerke),
                           Qt::black);
+    }
+    painter_.restore();
+}
+
+bool QPainterCanvas::HasLetterhead() const {
+    return briefkopf_ != nullptr && briefkopf_->Geladen();
+}
+
+void QPainterCanvas::DrawModules(int left, int top, int size, const Modulmatrix& matrix) {
+    const int n = matrix.seite;
+    if (n <= 0 || size <= 0 || matrix.dunkel.size() != static_cast<std::size_t>(n) * n) {
+        return;
+    }
+    // Module i spans from Kante(i) to Kante(i + 1): whole device units, so
+    // that neighbouring modules neither overlap nor leave a hair between
+    // them, and no smoothing greys an edge.
+    const auto kante = [&](int i) {
+        return static_cast<int>(static_cast<long long>(i) * size / n);
+    };
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    for (int y = 0; y < n; ++y) {
+        // Runs of dark modules in a row become one rectangle.
+        for (int x = 0; x < n;) {
+            if (!matrix.Dunkel(x, y)) {
+                ++x;
+                continue;
+            }
+            const int anfang = x;
+            while (x < n && matrix.Dunkel(x, y)) {
+                ++x;
+            }
+            painter_.fillRect(QRect(left + kante(anfang), top + kante(y),
+                                    kante(x) - kante(anfang), kante(y + 1) - kante(y)),
+                              Qt::black);
+        }
     }
     painter_.restore();
 }

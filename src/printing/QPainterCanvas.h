@@ -32,6 +32,8 @@ class QPainterCanvas : public Canvas {
     void DrawText(int x, int y, const std::string& text) override;
     void PlayLetterhead(int left, int top, int width, int height) override;
     void DrawPicture(int left, int top, int width, int height, const std::string& svg) override;
+    bool HasLetterhead() const override;
+    void DrawModules(int left, int top, int size, const Modulmatrix& matrix) override;
 
   private:
     // Cell height per pixel of em size, of one face and weight.

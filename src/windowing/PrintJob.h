@@ -19,6 +19,9 @@ struct PrintJob {
     std::string title;    // Windows-1252
     int paperSource = 1;  // 1 upper (or only) bin, 2 lower bin
     int pages = 1;
+    // What the user is to be told once when the job is put out (Windows-1252;
+    // empty: nothing), such as why a part of the page had to be left out.
+    std::string note;
     // Draws page `page` (from 1) into the rectangle, in the canvas's device
     // units.
     DrawPage drawPage;

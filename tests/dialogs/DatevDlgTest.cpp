@@ -155,7 +155,8 @@ TEST_F(DatevDlgTest, SettingsAreCheckedAsTypedAndStoredAsASectionTheSellerDialog
         "Wirtschaftsjahresbeginn=1.1.\r\nSachkontenlaenge=4\r\nKontenrahmen=SKR03\r\n"
         "Erloeskonto=\r\nDebitoren=je Kunde\r\n";
     const std::string vorher = ReadBytes(kFirmendaten);
-    EXPECT_EQ(vorher.substr(vorher.find("Zahlungsziel=30\r\n")), "Zahlungsziel=30\r\n" + abschnitt);
+    EXPECT_EQ(vorher.substr(vorher.find("Zahlungsziel=30\r\n")),
+              "Zahlungsziel=30\r\nGiroCode=ja\r\n" + abschnitt);
 
     // Storing the seller's fields keeps the section.
     FakeWindow& f = Oeffnen<FirmendatenDlg>(Firma(), bestand_->FirmendatenDatei());
@@ -165,7 +166,7 @@ TEST_F(DatevDlgTest, SettingsAreCheckedAsTypedAndStoredAsASectionTheSellerDialog
     const std::string nachher = ReadBytes(kFirmendaten);
     EXPECT_EQ(nachher.substr(0, 20), "Name=Weingut Probe\r\n");
     EXPECT_EQ(nachher.substr(nachher.find("Zahlungsziel=30\r\n")),
-              "Zahlungsziel=30\r\n" + abschnitt);
+              "Zahlungsziel=30\r\nGiroCode=ja\r\n" + abschnitt);
     Neustart();
     EXPECT_EQ(Firma().datev.beraternummer, "29098");
     EXPECT_EQ(Firma().name, "Weingut Probe");

@@ -19,6 +19,7 @@ class HauptfensterTest : public DialogFixture {
 
     HauptfensterTest() {
         fenster_.SetFirmendaten(&bestand_->GetFirmendaten(), bestand_->FirmendatenDatei());
+        fenster_.SetMahnwesen(bestand_.get());
     }
 
     Hauptfenster fenster_{V(), app_};
@@ -250,16 +251,18 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen, "Firmendaten" and "DATEV-Einstellungen..." below
-    // "Grundeinstellungen", "Auswertungen..." and "DATEV-Export..." below
-    // "Flaschenzählung".
-    EXPECT_EQ(befehle, 19);
+    // The specified fifteen; "Firmendaten", "DATEV-Einstellungen..." and
+    // "Mahnwesen..." below "Grundeinstellungen"; "Auswertungen...",
+    // "DATEV-Export..." and the open items below "Flaschenzählung".
+    EXPECT_EQ(befehle, 21);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(menue[3].eintraege[4].befehl, Hauptmenue::kDatevEinstellungen);
     EXPECT_EQ(menue[3].eintraege[4].text, "&DATEV-Einstellungen...");
     EXPECT_EQ(menue[2].eintraege[6].befehl, Hauptmenue::kDatevExport);
     EXPECT_EQ(menue[2].eintraege[6].text, "DATEV-E&xport...");
+    EXPECT_EQ(menue[2].eintraege[8].befehl, Hauptmenue::kOffenePosten);
+    EXPECT_EQ(menue[3].eintraege[5].befehl, Hauptmenue::kMahnwesen);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");

@@ -9,6 +9,7 @@
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -120,6 +121,11 @@ void Datenstand::Beschreiben(Datenbestand& bestand) {
                                   "|" + S(notiz.y));
             }
         }
+    }
+    const MahnungsVerwaltung& mahnungen = bestand.GetMahnungen();
+    for (unsigned i = 0; i < mahnungen.Count(); ++i) {
+        const MahnungsVerwaltung::Mahnstand& m = mahnungen[i];
+        zeilen_.push_back("Mahnstand " + S(m.rechnung) + "|" + S(m.stufe) + "|" + S(m.datum));
     }
     const Customizer& c = *v.customizer;
     std::string bild;

@@ -34,6 +34,7 @@
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/Preis.h"
 #include "model/PreisVerwaltung.h"
@@ -218,6 +219,19 @@ const std::vector<Vorgang>& Vorgaenge() {
          [](Umgebung& u) {
              FixedText::Set(u.Mv()[0].text, "Flaschen bestellen");
              u.Mv().Store(&u.Mv()[0]);
+         }},
+        // A first level appends its record, a later one writes over it; each
+        // after its log line.
+        {"MahnstufeNeu", false, true, Nichts,
+         [](Umgebung& u) {
+             u.Bestand().GetMahnungen().Vermerken(0, 1, 1, Datum(6, 12, 2026), u.V().logBuch);
+         }},
+        {"MahnstufeErhoehen", false, true,
+         [](Umgebung& u) {
+             u.Bestand().GetMahnungen().Vermerken(1, 2, 1, Datum(1, 11, 2026), u.V().logBuch);
+         },
+         [](Umgebung& u) {
+             u.Bestand().GetMahnungen().Vermerken(1, 2, 2, Datum(6, 12, 2026), u.V().logBuch);
          }},
         {"ImportKundenCsv", false, false, Nichts, [](Umgebung& u) { u.Kv().ImportKundenCSV(); }},
         {"ImportAlteKunden", false, false, Nichts, [](Umgebung& u) { u.Kv().ImportAlteKunden(); }},

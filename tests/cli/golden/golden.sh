@@ -49,13 +49,15 @@ lauf rechnung-pdf rechnung 1108 --pdf r1108.pdf
 lauf rechnung-kunde rechnung 1011 --pdf r1011.pdf --dokumente kunde
 lauf xrechnung rechnung 1006 --xrechnung r1006.xml --referenz 991-12345-67
 lauf zugferd rechnung 1013 --zugferd z1013.pdf
+lauf offene-posten offene-posten --stichtag 7.12.2026
+lauf mahnungen mahnungen --pdf m.pdf --stichtag 7.12.2026
 
 (cd daten && sha256sum -- *) >"$aus/daten.sha256"
 sha256sum fl.xls >"$aus/fl.xls.sha256"
 for f in fl.txt fl2025.txt pl.txt adr.csv adr-mainz.csv r1006.xml; do
     cp "$f" "$aus/$f"
 done
-for f in r1108.pdf r1011.pdf z1013.pdf; do
+for f in r1108.pdf r1011.pdf z1013.pdf m.pdf; do
     pdftotext -layout "$f" "$aus/$f.txt"
 done
 mkdir anhang

@@ -9,6 +9,7 @@
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Preis.h"
@@ -37,25 +38,16 @@ std::string S(std::int64_t wert) {
 
 }  // namespace
 
-const char* const Arbeitslast::kArten[] = {"KundeNeu",
-                                           "KundeAendern",
-                                           "KundeLoeschen",
-                                           "WeinNeu",
-                                           "WeinAendern",
-                                           "WeinVerbergen",
-                                           "PreisSetzen",
-                                           "RechnungNeu",
-                                           "RechnungEinPosten",
-                                           "PostenSetzen",
-                                           "RechnungAendern",
-                                           "RechnungLoeschen",
-                                           "RechnungAbleiten",
-                                           "GruppeNeu",
-                                           "PreislisteNeu",
-                                           "MerkzettelNeu",
-                                           "EinstellungenSpeichern",
-                                           "Neustart",
-                                           nullptr};
+const char* const Arbeitslast::kArten[] = {"KundeNeu",          "KundeAendern",
+                                           "KundeLoeschen",     "WeinNeu",
+                                           "WeinAendern",       "WeinVerbergen",
+                                           "PreisSetzen",       "RechnungNeu",
+                                           "RechnungEinPosten", "PostenSetzen",
+                                           "RechnungAendern",   "RechnungLoeschen",
+                                           "RechnungAbleiten",  "GruppeNeu",
+                                           "PreislisteNeu",     "MerkzettelNeu",
+                                           "MahnstufeSetzen",   "EinstellungenSpeichern",
+                                           "Neustart",          nullptr};
 
 Arbeitslast::Arbeitslast(std::uint32_t seed, Journal& journal) : zufall_(seed), journal_(journal) {}
 
@@ -109,24 +101,14 @@ void Arbeitslast::Schritt() {
         Ausfuehren("PreislisteNeu");
         return;
     }
-    static const std::vector<std::pair<const char*, int>> gewichte = {{"KundeNeu", 8},
-                                                                      {"KundeAendern", 6},
-                                                                      {"KundeLoeschen", 3},
-                                                                      {"WeinNeu", 3},
-                                                                      {"WeinAendern", 3},
-                                                                      {"WeinVerbergen", 2},
-                                                                      {"PreisSetzen", 5},
-                                                                      {"RechnungNeu", 12},
-                                                                      {"RechnungEinPosten", 4},
-                                                                      {"PostenSetzen", 12},
-                                                                      {"RechnungAendern", 6},
-                                                                      {"RechnungLoeschen", 5},
-                                                                      {"RechnungAbleiten", 5},
-                                                                      {"GruppeNeu", 2},
-                                                                      {"PreislisteNeu", 1},
-                                                                      {"MerkzettelNeu", 2},
-                                                                      {"EinstellungenSpeichern", 2},
-                                                                      {"Neustart", 1}};
+    static const std::vector<std::pair<const char*, int>> gewichte = {
+        {"KundeNeu", 8},         {"KundeAendern", 6},    {"KundeLoeschen", 3},
+        {"WeinNeu", 3},          {"WeinAendern", 3},     {"WeinVerbergen", 2},
+        {"PreisSetzen", 5},      {"RechnungNeu", 12},    {"RechnungEinPosten", 4},
+        {"PostenSetzen", 12},    {"RechnungAendern", 6}, {"RechnungLoeschen", 5},
+        {"RechnungAbleiten", 5}, {"GruppeNeu", 2},       {"PreislisteNeu", 1},
+        {"MerkzettelNeu", 2},    {"MahnstufeSetzen", 3}, {"EinstellungenSpeichern", 2},
+        {"Neustart", 1}};
     int summe = 0;
     for (const auto& [art, gewicht] : gewichte) {
         summe += gewicht;
@@ -178,6 +160,8 @@ bool Arbeitslast::Ausfuehren(const std::string& art) {
         return PreislisteNeu();
     if (art == "MerkzettelNeu")
         return MerkzettelNeu();
+    if (art == "MahnstufeSetzen")
+        return MahnstufeSetzen();
     if (art == "EinstellungenSpeichern")
         return EinstellungenSpeichern();
     if (art == "Neustart")
@@ -479,6 +463,27 @@ bool Arbeitslast::MerkzettelNeu() {
     MerkzettelVerwaltung::MerkzettelIntern& notiz = mv.NewNote();
     FixedText::Set(notiz.text, text);
     mv.Store(&notiz);
+    Fertig();
+    return true;
+}
+
+bool Arbeitslast::MahnstufeSetzen() {
+    RechnungsVerwaltung& rv = *B().GetVerwaltungen().rechnungsVerwaltung;
+    if (rv.Gespeichert() == 0) {
+        return false;
+    }
+    const std::int32_t id = Zufall(0, rv.Gespeichert() - 1);
+    const Rechnung* r = rv.GetRechnung(id);
+    if (r == nullptr) {
+        return false;
+    }
+    MahnungsVerwaltung& mahnungen = B().GetMahnungen();
+    // Up to the highest level, then set back.
+    const std::int32_t alt = mahnungen.Stufe(id);
+    const std::int32_t neu = alt < MahnungsVerwaltung::kHoechsteStufe ? alt + 1 : 0;
+    Melden(Vorhaben("MahnstufeSetzen", {S(id), S(neu)}));
+    mahnungen.Vermerken(id, r->nummer, neu, neu == 0 ? Datum() : Datum(6, 12, 2026),
+                        B().GetVerwaltungen().logBuch);
     Fertig();
     return true;
 }

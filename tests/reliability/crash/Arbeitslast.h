@@ -52,6 +52,7 @@ class Arbeitslast {
     bool GruppeNeu();
     bool PreislisteNeu();
     bool MerkzettelNeu();
+    bool MahnstufeSetzen();
     bool EinstellungenSpeichern();
     bool Neustart();
 

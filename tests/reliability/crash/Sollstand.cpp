@@ -6,6 +6,7 @@
 #include "model/GeoGruppe.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
+#include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
@@ -102,6 +103,8 @@ void Sollstand::Anwenden(const Vorhaben& v) {
         streuner.erase(v.Wort(0) + ".wl");
     } else if (art == "MerkzettelNeu") {
         werte["M " + v.Wort(0)] = v.Wort(1);
+    } else if (art == "MahnstufeSetzen") {
+        werte["Mahn " + v.Wort(0)] = v.Wort(1);
     } else if (art == "EinstellungenSpeichern") {
         werte["E"] = v.Wort(0);
     }
@@ -123,6 +126,11 @@ Sollstand Sollstand::Ist(Datenbestand& bestand, std::vector<std::string>& proble
         for (unsigned i = 0; i < liste->preise.Count(); ++i) {
             ist.werte[P(l, liste->preise[i].weinNummer)] = Cent(liste->preise[i].preisDM);
         }
+    }
+    const MahnungsVerwaltung& mahnungen = bestand.GetMahnungen();
+    for (unsigned i = 0; i < mahnungen.Count(); ++i) {
+        const std::int32_t id = mahnungen[i].rechnung;
+        ist.werte["Mahn " + std::to_string(id)] = std::to_string(mahnungen.Stufe(id));
     }
     const GeoGruppe& gruppen = *v.geoGruppe;
     for (unsigned i = 0; i < gruppen.Count(); ++i) {
