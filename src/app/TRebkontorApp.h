@@ -33,7 +33,10 @@ class TRebkontorApp : public QApplication {
     // directory's lock; when another program holds it, it says so and
     // returns false without touching anything.
     bool Starten(TSDIDecFrame::ZeigeModus modus);
-    void Beenden();
+    // The orderly shutdown: the data set saved and released, then (with
+    // `sichern`, after a run that had its window) the automatic backup, then
+    // the lock released.
+    void Beenden(bool sichern = false);
 
     // The size of the sample business a first start offers.
     void SetBeispielUmfang(const Beispieldaten::Umfang& umfang) { beispielUmfang_ = umfang; }

@@ -10,6 +10,7 @@ class Aufruf;
 class Dokumentausgabe;
 class Rechnung;
 class RechnungsVerwaltung;
+class Sicherungsinhalt;
 template <typename T>
 class GenericList;
 struct Verwaltungen;
@@ -18,10 +19,12 @@ struct Verwaltungen;
 // check of the data directory and a sample data set, for scripts and
 // scheduled jobs. What draws PDF pages runs in the sibling program
 // rebkontor-cli-pdf, which has the toolkit; the rest starts without it.
-// Every command but "beispieldaten" only reads the data, where it lies and
-// beside a running window (see Lesebestand): the directory stays byte for
-// byte as it was, and "daten" is never created. "beispieldaten" holds the
-// data directory's lock, as the window does.
+// Every command but "beispieldaten", "firmendaten" with options, "sichern"
+// and "wiederherstellen --ja" only reads the data, where it lies and beside a
+// running window (see Lesebestand): the directory stays byte for byte as it
+// was, and "daten" is never created. Those that write hold the data
+// directory's lock, as the window does ("sichern" only writes its backup,
+// but nothing may change the data while it copies them).
 //
 // Messages go to `err`, results to `out`, both in UTF-8; files are written in
 // Windows-1252, as the window writes them.
@@ -80,6 +83,12 @@ class RebkontorCli {
                            const std::optional<std::string>& zugferd,
                            const std::optional<std::string>& referenz);
     int Firmendaten(Aufruf& aufruf);
+    // Backups (SicherungBefehle.cpp).
+    int Sichern(Aufruf& aufruf);
+    int SicherungPruefen(Aufruf& aufruf);
+    int Wiederherstellen(Aufruf& aufruf);
+    // What a backup holds, three indented lines.
+    void Inhalt(const Sicherungsinhalt& inhalt);
 
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.

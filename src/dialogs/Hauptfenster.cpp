@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "dialogs/DatensicherungDlg.h"
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/Exportmeldung.h"
 #include "dialogs/FirmendatenDlg.h"
@@ -14,6 +15,7 @@
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsListe.h"
 #include "dialogs/RechnungsNummer.h"
+#include "dialogs/SicherungZurueckspielenDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
 #include "dialogs/WeinListe.h"
 #include "documents/Ausgabeziel.h"
@@ -38,6 +40,10 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kGrundeinstellungen, {{}, [this] { Grundeinstellungen(); }}},
         {Hauptmenue::kFirmendaten,
          {[this] { return firmendaten_ != nullptr; }, [this] { FirmendatenBearbeiten(); }}},
+        {Hauptmenue::kDatensicherung,
+         {[this] { return sicherung_ != nullptr; }, [this] { SicherungEinstellen(); }}},
+        {Hauptmenue::kSicherungZurueckspielen,
+         {[this] { return sicherung_ != nullptr; }, [this] { SicherungZurueckspielen(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -56,6 +62,8 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kBeenden, {{}, [] {}}},
     };
 }
+
+Hauptfenster::~Hauptfenster() = default;
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -94,6 +102,28 @@ void Hauptfenster::FirmendatenBearbeiten() {
     if (firmendaten_ != nullptr) {
         FirmendatenDlg dialog(*firmendaten_, firmendatenDatei_);
         app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::SetSicherung(Sicherungsanschluss anschluss) {
+    sicherungsanschluss_ = std::move(anschluss);
+    sicherung_ = std::make_unique<Datensicherung>(sicherungsanschluss_.verzeichnis);
+}
+
+std::unique_ptr<Rueckspielauftrag> Hauptfenster::AusstehendesZurueckspielen() {
+    return std::move(rueckspielauftrag_);
+}
+
+void Hauptfenster::SicherungEinstellen() {
+    DatensicherungDlg dialog(*sicherung_, sicherungsanschluss_.schreiben);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::SicherungZurueckspielen() {
+    SicherungZurueckspielenDlg dialog(*sicherung_, sicherungsanschluss_.pruefung,
+                                      sicherungsanschluss_.schreiben);
+    if (app_.Execute(dialog) == ControlId::kOk) {
+        rueckspielauftrag_ = dialog.Auftrag();
     }
 }
 

@@ -2,14 +2,17 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "model/Verwaltungen.h"
+#include "sicherung/Datensicherung.h"
 #include "storage/Fehler.h"
 
 class Firmendaten;
 class MerkzettelVerwaltung;
 class Services;
+struct Rueckspielauftrag;
 
 // The commands of the main window, without the window: what each menu item,
 // function key and toolbar button does with the managers.
@@ -25,6 +28,9 @@ class Hauptfenster {
     static constexpr const char* kFlaschenlistenOrdner = "/tmp";
 
     Hauptfenster(Verwaltungen& verwaltungen, Services& app);
+    ~Hauptfenster();
+    Hauptfenster(const Hauptfenster&) = delete;
+    Hauptfenster& operator=(const Hauptfenster&) = delete;
 
     // Set once the notes manager exists; opens a window for every note.
     void SetMerkzettel(MerkzettelVerwaltung* merkzettel);
@@ -39,7 +45,21 @@ class Hauptfenster {
         firmendatenDatei_ = std::move(datei);
     }
 
-    // Whether the command can be chosen; commands whose dialogs the
+    // What the backup commands need from the program: the data folder, how
+    // the window writes what it holds in memory, and the data check of
+    // "pruefen" for a restored copy. Without it they cannot be chosen.
+    struct Sicherungsanschluss {
+        std::string verzeichnis;
+        std::function<void()> schreiben;
+        Datensicherung::Pruefung pruefung;
+    };
+    void SetSicherung(Sicherungsanschluss anschluss);
+    // After "Datensicherung zurückspielen...": the restore the user confirmed,
+    // which the window carries out once it has closed its data set
+    // (Rueckspielauftrag::Ausfuehren); taken once, null otherwise.
+    std::unique_ptr<Rueckspielauftrag> AusstehendesZurueckspielen();
+
+        // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
     bool Verfuegbar(int befehl) const;
     // Runs a command; one that is not available does nothing.
@@ -48,6 +68,8 @@ class Hauptfenster {
     // and runs nothing here.
 
     void Grundeinstellungen();
+    void SicherungEinstellen();
+    void SicherungZurueckspielen();
     void FirmendatenBearbeiten();
     void NeuerMerkzettel();
     void Benutzerhandbuch();
@@ -94,4 +116,7 @@ class Hauptfenster {
     std::string handbuch_ = kHandbuch;
     Firmendaten* firmendaten_ = nullptr;
     std::string firmendatenDatei_;
+    Sicherungsanschluss sicherungsanschluss_;
+    std::unique_ptr<Datensicherung> sicherung_;
+    std::unique_ptr<Rueckspielauftrag> rueckspielauftrag_;
 };

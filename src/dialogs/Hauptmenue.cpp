@@ -26,7 +26,10 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
          {{"Neuer &Merkzettel", kNeuerMerkzettel},
           {"", 0},
           {"&Grundeinstellungen", kGrundeinstellungen},
-          {"&Firmendaten (E-Rechnung)", kFirmendaten}}},
+          {"&Firmendaten (E-Rechnung)", kFirmendaten},
+          {"", 0},
+          {"&Datensicherung...", kDatensicherung},
+          {"Datensicherung &zurückspielen..."_w, kSicherungZurueckspielen}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

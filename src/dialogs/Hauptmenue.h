@@ -22,6 +22,8 @@ class Hauptmenue {
     static constexpr int kAbrufenNachNummer = 51693;
     static constexpr int kPreislisteExportieren = 51694;
     static constexpr int kFirmendaten = 51695;
+    static constexpr int kDatensicherung = 51720;
+    static constexpr int kSicherungZurueckspielen = 51721;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

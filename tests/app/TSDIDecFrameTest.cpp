@@ -99,6 +99,9 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "-",
                                   "  &Grundeinstellungen",
                                   "  &Firmendaten (E-Rechnung)",
+                                  "-",
+                                  "  &Datensicherung...",
+                                  "  Datensicherung &zurückspielen...",
                                   "&Hilfe",
                                   "  &Benutzerhandbuch\tF1",
                                   "  &Über.."}));

@@ -19,6 +19,7 @@ class HauptfensterTest : public DialogFixture {
 
     HauptfensterTest() {
         fenster_.SetFirmendaten(&bestand_->GetFirmendaten(), bestand_->FirmendatenDatei());
+        fenster_.SetSicherung({"daten", {}, {}});
     }
 
     Hauptfenster fenster_{V(), app_};
@@ -248,10 +249,13 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen and "Firmendaten" below "Grundeinstellungen".
-    EXPECT_EQ(befehle, 16);
+    // The specified fifteen, "Firmendaten" below "Grundeinstellungen" and
+    // the two backup commands below them.
+    EXPECT_EQ(befehle, 18);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
+    EXPECT_EQ(menue[3].eintraege[5].text, "&Datensicherung...");
+    EXPECT_EQ(menue[3].eintraege[6].text, "Datensicherung &zurückspielen..."_w);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");
