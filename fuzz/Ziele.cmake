@@ -16,5 +16,6 @@ set(REBKONTOR_FUZZ_ZIELE
     "fuzz_alte_weine|AlteWeineFuzz.cpp|"
     "fuzz_alte_preise|AltePreiseFuzz.cpp|"
     "fuzz_firmendaten|FirmendatenFuzz.cpp|documents"
+    "fuzz_sicherung|SicherungsarchivFuzz.cpp|sicherung"
     # Only where the printing layer is built.
     "fuzz_briefkopf|BriefkopfFuzz.cpp|printing")

@@ -1,7 +1,5 @@
 // The backup commands of rebkontor-cli: "sichern", "sicherung-pruefen" and
 // "wiederherstellen".
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <optional>
 
@@ -38,7 +36,8 @@ Sicherungseinstellungen EinstellungenLesen(const Datensicherung& sicherung) {
 
 void RebkontorCli::Inhalt(const Sicherungsinhalt& inhalt) {
     const std::string programm = inhalt.Programmtext();
-    Zeile(out_, "  geschrieben " + inhalt.Datumstext() + (programm.empty() ? "" : " von " + programm));
+    Zeile(out_,
+          "  geschrieben " + inhalt.Datumstext() + (programm.empty() ? "" : " von " + programm));
     Zeile(out_, "  " + inhalt.Mengentext());
     Zeile(out_, "  " + inhalt.Dateientext());
 }
@@ -69,11 +68,11 @@ int RebkontorCli::Sichern(Aufruf& aufruf) {
     Zeile(out_, "Datensicherung geschrieben: " + Aufruf::Zitat(gesichert.datei));
     Inhalt(gesichert.inhalt);
     if (!gesichert.entfernt.empty()) {
-        Zeile(out_, std::to_string(gesichert.entfernt.size()) +
-                        (gesichert.entfernt.size() == 1 ? " ältere Sicherung"_w
-                                                        : " ältere Sicherungen"_w) +
-                        " entfernt; die neuesten " + std::to_string(einstellungen->behalten) +
-                        " bleiben.");
+        Zeile(
+            out_,
+            std::to_string(gesichert.entfernt.size()) +
+                (gesichert.entfernt.size() == 1 ? " ältere Sicherung"_w : " ältere Sicherungen"_w) +
+                " entfernt; die neuesten " + std::to_string(einstellungen->behalten) + " bleiben.");
     }
     return kErfolg;
 }
@@ -134,7 +133,8 @@ int RebkontorCli::Wiederherstellen(Aufruf& aufruf) {
 
     if (!datenVorhanden) {
         // A new machine: the data come back into a new folder.
-        if (::mkdir(kDaten, 0777) != 0 && errno != EEXIST) {
+        if (const Ergebnis<void> angelegt = File::MakeDirectory(kDaten);
+            !angelegt && angelegt.Ursache().Nummer() != EEXIST) {
             throw MessageException("Das Datenverzeichnis »"_w + kDaten +
                                    "« konnte nicht angelegt werden."_w);
         }
@@ -155,8 +155,8 @@ int RebkontorCli::Wiederherstellen(Aufruf& aufruf) {
             const Sicherungseinstellungen einstellungen = EinstellungenLesen(sicherung);
             const Datensicherung::Gesichert vorher =
                 sicherung.InOrdner(einstellungen.Pfad(), Clock::Now(), einstellungen.behalten);
-            Zeile(out_, "Die bisherigen Daten sind gesichert in " + Aufruf::Zitat(vorher.datei) +
-                            ".");
+            Zeile(out_,
+                  "Die bisherigen Daten sind gesichert in " + Aufruf::Zitat(vorher.datei) + ".");
         } catch (const MessageException& fehler) {
             throw MessageException(fehler.Text() +
                                    " Die Datensicherung wurde deshalb nicht zurückgespielt."_w);

@@ -12,8 +12,8 @@
 #include "model/RechnungsVerwaltung.h"
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
-#include "storage/File.h"
 #include "storage/Customizer.h"
+#include "storage/File.h"
 #include "storage/LogBuch.h"
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
@@ -38,7 +38,10 @@ Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter
     }
     // Before any manager opens (and perhaps rewrites) a file. Read-only, the
     // incomplete file is reported but no copy of it is written.
-    startmeldungen_ = DatenDateien::Pruefen(verzeichnis_, zugriff_ == Zugriff::Schreiben);
+    for (std::string& meldung :
+         DatenDateien::Pruefen(verzeichnis_, zugriff_ == Zugriff::Schreiben)) {
+        startmeldungen_.push_back(std::move(meldung));
+    }
     weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"), zugriff_);
     Melde("WeinlistenVerwaltung", true);
     preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_, zugriff_);
@@ -177,10 +180,10 @@ void Datenbestand::Schreiben() {
     if (const Ergebnis<bool> gespeichert =
             File::ReplaceIfChanged(Pfad("preferences.dat"), customizer_->Image());
         !gespeichert) {
-        throw MessageException(
-            "Die Datei "_w + CodePage::Utf8ToCp1252(Pfad("preferences.dat")) +
-                " konnte nicht geschrieben werden (" + gespeichert.Ursache().Grund() + ").",
-            gespeichert.Ursache());
+        throw MessageException("Die Datei "_w + CodePage::Utf8ToCp1252(Pfad("preferences.dat")) +
+                                   " konnte nicht geschrieben werden (" +
+                                   gespeichert.Ursache().Grund() + ").",
+                               gespeichert.Ursache());
     }
     for (int i = 0; i < preise_->count; ++i) {
         if (PreisVerwaltung::Preisliste* liste = preise_->GetPreisliste(i)) {

@@ -46,6 +46,10 @@ std::string OhneSchraegstrich(std::string pfad) {
     return pfad;
 }
 
+const std::string kImDatenverzeichnis =
+    " liegt im Datenverzeichnis. Eine Sicherung gehört an einen anderen Ort, am "
+    "besten auf einen anderen Datenträger."_w;
+
 bool Innerhalb(const std::string& pfad, const std::string& ordner) {
     return !pfad.empty() && !ordner.empty() &&
            (pfad == ordner || pfad.rfind(ordner == "/" ? ordner : ordner + "/", 0) == 0);
@@ -101,7 +105,7 @@ std::string Datensicherung::Dateiname(std::int64_t zeitpunkt) {
     const std::time_t t = static_cast<std::time_t>(zeitpunkt);
     std::tm lokal{};
     localtime_r(&t, &lokal);
-    char zeit[32];
+    char zeit[80];
     std::snprintf(zeit, sizeof zeit, "%04d-%02d-%02d-%02d%02d%02d", lokal.tm_year + 1900,
                   lokal.tm_mon + 1, lokal.tm_mday, lokal.tm_hour, lokal.tm_min, lokal.tm_sec);
     return std::string(kPraefix) + zeit + kEndung;
@@ -167,6 +171,9 @@ std::string Datensicherung::OrdnerHindernis(const std::string& roh) const {
                    Anzeige(eltern) +
                    " nicht gibt. Ist der USB-Stick oder das Netzlaufwerk angeschlossen?";
         }
+        if (Innerhalb(File::Resolve(eltern), File::Resolve(verzeichnis_))) {
+            return name + kImDatenverzeichnis;
+        }
         return "";
     }
     switch (eintrag->kind) {
@@ -175,8 +182,7 @@ std::string Datensicherung::OrdnerHindernis(const std::string& roh) const {
         case File::Kind::Link: {
             const std::string ziel = File::Resolve(ordner);
             return name + " ist eine symbolische Verknüpfung"_w +
-                   (ziel.empty() ? " auf etwas, das es nicht gibt"
-                                 : " auf " + Anzeige(ziel)) +
+                   (ziel.empty() ? " auf etwas, das es nicht gibt" : " auf " + Anzeige(ziel)) +
                    ". Bitte geben Sie den Ordner selbst an, damit die Sicherungen nicht "
                    "unbemerkt an einem anderen Ort landen."_w;
         }
@@ -185,9 +191,7 @@ std::string Datensicherung::OrdnerHindernis(const std::string& roh) const {
     }
     const std::string daten = File::Resolve(verzeichnis_);
     if (Innerhalb(File::Resolve(ordner), daten)) {
-        return name +
-               " liegt im Datenverzeichnis. Eine Sicherung gehört an einen anderen Ort, am "
-               "besten auf einen anderen Datenträger."_w;
+        return name + kImDatenverzeichnis;
     }
     return "";
 }
@@ -197,8 +201,8 @@ std::string Datensicherung::Schreiben(const std::string& ziel, std::int64_t jetz
     Ergebnis<File> temp = File::CreateBeside(ziel);
     if (!temp) {
         throw MessageException("Im Ordner " + Anzeige(Ordner(ziel)) +
-                                   " kann keine Datei angelegt werden (" +
-                                   temp.Ursache().Grund() + ").",
+                                   " kann keine Datei angelegt werden (" + temp.Ursache().Grund() +
+                                   ").",
                                temp.Ursache());
     }
     const std::string tempPfad = temp->Path();
@@ -213,7 +217,8 @@ std::string Datensicherung::Schreiben(const std::string& ziel, std::int64_t jetz
         temp->Close();
         // What lies on the disk, read back as a restore would read it.
         const Sicherungsarchiv::Bericht bericht = Sicherungsarchiv::Pruefen(tempPfad);
-        if (!bericht.probleme.empty() || !bericht.inhalt || bericht.inhalt->Text() != inhalt.Text()) {
+        if (!bericht.probleme.empty() || !bericht.inhalt ||
+            bericht.inhalt->Text() != inhalt.Text()) {
             throw MessageException(
                 "Die geschriebene Sicherungsdatei ließ sich nicht fehlerfrei zurücklesen ("_w +
                 (bericht.probleme.empty() ? std::string("ihr Inhalt weicht ab")
@@ -291,14 +296,15 @@ Datensicherung::Gesichert Datensicherung::InOrdner(const std::string& roh, std::
     }
     if (!File::Stat(ordner)) {
         if (const Ergebnis<void> r = File::MakeDirectory(ordner); !r) {
-            throw MessageException(anfang + "Er kann nicht angelegt werden (" + r.Ursache().Grund() +
-                                       ")." + NichtAngelegt(),
+            throw MessageException(anfang + "Er kann nicht angelegt werden (" +
+                                       r.Ursache().Grund() + ")." + NichtAngelegt(),
                                    r.Ursache());
         }
     }
     Gesichert gesichert;
     try {
-        gesichert.datei = Schreiben(ordner + "/" + Dateiname(jetzt), jetzt, false, gesichert.inhalt);
+        gesichert.datei =
+            Schreiben(ordner + "/" + Dateiname(jetzt), jetzt, false, gesichert.inhalt);
     } catch (const MessageException& fehler) {
         throw MessageException(anfang + fehler.Text() + NichtAngelegt(), fehler.Ursache());
     }
@@ -306,11 +312,13 @@ Datensicherung::Gesichert Datensicherung::InOrdner(const std::string& roh, std::
     // Temporary files of backups a killed program left behind.
     for (const std::string& name : File::List(ordner).WertOder({})) {
         const std::string praefix = std::string(".") + kPraefix;
-        if (name.rfind(praefix, 0) != 0 || name.find(std::string(kEndung) + ".") == std::string::npos) {
+        if (name.rfind(praefix, 0) != 0 ||
+            name.find(std::string(kEndung) + ".") == std::string::npos) {
             continue;
         }
         const Ergebnis<File::Entry> eintrag = File::Stat(ordner + "/" + name);
-        if (eintrag && eintrag->kind == File::Kind::Regular && eintrag->modified + kResteAlter < jetzt) {
+        if (eintrag && eintrag->kind == File::Kind::Regular &&
+            eintrag->modified + kResteAlter < jetzt) {
             (void)File::Unlink(ordner + "/" + name);
         }
     }
@@ -323,8 +331,9 @@ Datensicherung::Gesichert Datensicherung::AlsDatei(const std::string& datei,
         "Die Datensicherung in die Datei " + Anzeige(datei) + " ist nicht gelungen. ";
     if (const Ergebnis<File::Entry> eintrag = File::Stat(datei);
         eintrag && eintrag->kind != File::Kind::Regular) {
-        throw MessageException(anfang + "Es gibt sie schon, und sie ist keine gewöhnliche Datei; "
-                                        "sie wird nicht ersetzt."_w +
+        throw MessageException(anfang +
+                               "Es gibt sie schon, und sie ist keine gewöhnliche Datei; "
+                               "sie wird nicht ersetzt."_w +
                                NichtAngelegt());
     }
     const Ergebnis<File::Entry> ordner = File::Stat(Ordner(datei), true);
@@ -369,10 +378,11 @@ Wiederherstellung::Wiederherstellung(std::string verzeichnis, const std::string&
     : verzeichnis_(std::move(verzeichnis)), archiv_(archiv) {
     const Ergebnis<std::string> ordner = Datenersatz::NeuerOrdner(verzeichnis_);
     if (!ordner) {
-        throw MessageException("Im Datenverzeichnis " + Anzeige(verzeichnis_) +
-                                   " kann kein Ordner zum Auspacken der Sicherung angelegt werden (" +
-                                   ordner.Ursache().Grund() + "). Es wurde nichts verändert."_w,
-                               ordner.Ursache());
+        throw MessageException(
+            "Im Datenverzeichnis " + Anzeige(verzeichnis_) +
+                " kann kein Ordner zum Auspacken der Sicherung angelegt werden (" +
+                ordner.Ursache().Grund() + "). Es wurde nichts verändert."_w,
+            ordner.Ursache());
     }
     ordner_ = *ordner;
     try {
@@ -416,10 +426,11 @@ Sicherungsarchiv::Bericht Wiederherstellung::Pruefen(const std::string& archiv,
     const std::string basis = tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp";
     const Ergebnis<std::string> ordner = File::CreateTempDirectory(basis + "/rebkontor-pruefung-");
     if (!ordner) {
-        throw MessageException("Im Ordner " + Anzeige(basis) +
-                                   " kann kein Ordner zum Auspacken der Sicherung angelegt werden (" +
-                                   ordner.Ursache().Grund() + ").",
-                               ordner.Ursache());
+        throw MessageException(
+            "Im Ordner " + Anzeige(basis) +
+                " kann kein Ordner zum Auspacken der Sicherung angelegt werden (" +
+                ordner.Ursache().Grund() + ").",
+            ordner.Ursache());
     }
     try {
         Sicherungsarchiv::Bericht bericht = Sicherungsarchiv::Pruefen(archiv, *ordner);

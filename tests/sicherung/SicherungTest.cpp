@@ -34,8 +34,11 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// 6 December 2026, 9:05:03 local time.
-const std::int64_t kJetzt = Beispieldaten::Zeitpunkt(Datum(6, 12, 2026), 9 * 3600 + 5 * 60 + 3);
+// 6 December 2026, 9:05:03 local time; computed when asked, as the test
+// program sets its time zone only when it starts.
+std::int64_t Jetzt() {
+    return Beispieldaten::Zeitpunkt(Datum(6, 12, 2026), 9 * 3600 + 5 * 60 + 3);
+}
 
 std::vector<std::string> Datencheck(const std::string& verzeichnis) {
     return Datenpruefung(verzeichnis).Pruefen();
@@ -94,7 +97,7 @@ class SicherungTest : public ::testing::Test {
     std::string Ordner() const { return dir_ / "sicherungen"; }
 
     // A backup of the sample business into the backup folder.
-    std::string Sichern(std::int64_t jetzt = kJetzt) {
+    std::string Sichern(std::int64_t jetzt = Jetzt()) {
         return Datensicherung(Daten()).InOrdner(Ordner(), jetzt, 20).datei;
     }
 
@@ -125,16 +128,19 @@ TEST_F(SicherungTest, SampleBusinessRestoresByteForByteAndTheArchiveHoldsOnlyThe
     fs::create_directory(Daten() + "/.beispieldaten-abc123");
     const auto original = Programmdateien(Daten());
 
-    const Datensicherung::Gesichert gesichert = Datensicherung(Daten()).InOrdner(Ordner(), kJetzt, 20);
+    const Datensicherung::Gesichert gesichert =
+        Datensicherung(Daten()).InOrdner(Ordner(), Jetzt(), 20);
     EXPECT_EQ(gesichert.datei, Ordner() + "/rebkontor-sicherung-2026-12-06-090503.zip");
-    EXPECT_THAT(Bild(Ordner()), ElementsAre(testing::Key("rebkontor-sicherung-2026-12-06-090503.zip")));
+    EXPECT_THAT(Bild(Ordner()),
+                ElementsAre(testing::Key("rebkontor-sicherung-2026-12-06-090503.zip")));
     const std::string zip = ReadBytes(gesichert.datei);
     const auto mitglieder = Zipinhalt(zip);
     std::map<std::string, std::string> erwartet;
     for (const auto& [name, bytes] : original) {
         erwartet["daten/" + name] = bytes;
     }
-    erwartet["MANIFEST.txt"] = mitglieder.count("MANIFEST.txt") ? mitglieder.at("MANIFEST.txt") : "";
+    erwartet["MANIFEST.txt"] =
+        mitglieder.count("MANIFEST.txt") ? mitglieder.at("MANIFEST.txt") : "";
     EXPECT_EQ(mitglieder, erwartet);
     EXPECT_TRUE(original.count("sicherung.txt") && original.count("rechnungsposten.dat") &&
                 original.count("2.wl"));
@@ -146,11 +152,11 @@ TEST_F(SicherungTest, SampleBusinessRestoresByteForByteAndTheArchiveHoldsOnlyThe
     for (std::size_t i = 0; i < rechnungen.size(); i += 297) {
         offen += Int16At(rechnungen, i + 14) != 32767 ? 1 : 0;
     }
-    std::string manifest = "Rebkontor-Datensicherung\r\nFormat=1\r\nProgrammversion=1.0.0\r\n"
-                           "Zeitpunkt=2026-12-06T09:05:03+01:00\r\nKunden=40\r\nWeine=12\r\n"
-                           "Rechnungen=" +
-                           std::to_string(offen) + "\r\nDateien=" + std::to_string(original.size()) +
-                           "\r\n";
+    std::string manifest =
+        "Rebkontor-Datensicherung\r\nFormat=1\r\nProgrammversion=1.0.0\r\n"
+        "Zeitpunkt=2026-12-06T09:05:03+01:00\r\nKunden=40\r\nWeine=12\r\n"
+        "Rechnungen=" +
+        std::to_string(offen) + "\r\nDateien=" + std::to_string(original.size()) + "\r\n";
     for (const DatenDateien::Datei& datei : DatenDateien::Liste()) {
         if (original.count(datei.name) != 0) {
             const std::string& bytes = original.at(datei.name);
@@ -159,8 +165,8 @@ TEST_F(SicherungTest, SampleBusinessRestoresByteForByteAndTheArchiveHoldsOnlyThe
         }
     }
     EXPECT_EQ(mitglieder.at("MANIFEST.txt"), manifest);
-    EXPECT_EQ(gesichert.inhalt.Mengentext(), "40 Kunden, 12 Weine, " + std::to_string(offen) +
-                                                 " Rechnungen");
+    EXPECT_EQ(gesichert.inhalt.Mengentext(),
+              "40 Kunden, 12 Weine, " + std::to_string(offen) + " Rechnungen");
     // Any archive tool opens it.
     if (std::system("command -v unzip >/dev/null") == 0) {
         EXPECT_EQ(std::system(("unzip -tq '" + gesichert.datei + "' >/dev/null").c_str()), 0);
@@ -234,9 +240,9 @@ TEST_F(SicherungTest, DamagedArchivesAreRefusedWithTheirReasonBeforeAnythingIsWr
     }
     ohneKunden.push_back({"MANIFEST.txt", manifest, ""});
     std::vector<Zipeintrag> kurzeKunden = ohneKunden;
-    kurzeKunden.back().bytes = ersetzt(manifest, kundenZeile,
-                                       "Datei=1000 " + Pruefsumme::Von(std::string(1000, 'k')) +
-                                           " daten/kunden.dat");
+    kurzeKunden.back().bytes =
+        ersetzt(manifest, kundenZeile,
+                "Datei=1000 " + Pruefsumme::Von(std::string(1000, 'k')) + " daten/kunden.dat");
     kurzeKunden.insert(kurzeKunden.begin(), {"daten/kunden.dat", std::string(1000, 'k'), ""});
     std::vector<Zipeintrag> ohneManifest = richtig;
 
@@ -247,8 +253,10 @@ TEST_F(SicherungTest, DamagedArchivesAreRefusedWithTheirReasonBeforeAnythingIsWr
         {mit({{"../kunden.dat", "x", ""}}, manifest), "»../kunden.dat« im Archiv hat »..« oder »."},
         {mit({{"daten/../../etc/passwd", "x", ""}}, manifest), "hat »..« oder »."},
         {mit({{"/etc/cron.d/rebkontor", "x", ""}}, manifest), "hat einen absoluten Pfad"},
-        {mit({{"daten/7.wl", "", "/etc/passwd"}}, manifest), "»daten/7.wl« im Archiv ist eine Verknüpfung"},
-        {mit({{"daten/kunden.dat", kunden, ""}}, manifest), "»daten/kunden.dat« im Archiv kommt mehrmals vor"},
+        {mit({{"daten/7.wl", "", "/etc/passwd"}}, manifest),
+         "»daten/7.wl« im Archiv ist eine Verknüpfung"},
+        {mit({{"daten/kunden.dat", kunden, ""}}, manifest),
+         "»daten/kunden.dat« im Archiv kommt mehrmals vor"},
         {mit({{"daten/7.wl", std::string(24, 'p'), ""}}, manifest),
          "»daten/7.wl« im Archiv steht nicht im Verzeichnis MANIFEST.txt"},
         {mit({{"daten/boese.sh", "rm -rf ~", ""}}, manifest),
@@ -258,11 +266,13 @@ TEST_F(SicherungTest, DamagedArchivesAreRefusedWithTheirReasonBeforeAnythingIsWr
          "würde ausgepackt 3,0 GB groß"},
         {mit({}, ersetzt(manifest, Pruefsumme::Von(kunden), std::string(64, '0'))),
          "ihre Prüfsumme (SHA-256) stimmt nicht"},
-        {mit({}, ersetzt(manifest, "Format=1", "Format=2")), "Format 2 einer neueren Rebkontor-Version"},
-        {mit({}, manifest + "Datei=12 " + std::string(64, 'a') + " daten/9.wl\r\n"),
-         "es nennt"},
-        {Zipbau(ohneKunden), "»daten/kunden.dat« steht im Verzeichnis MANIFEST.txt, fehlt aber im Archiv"},
-        {Zipbau(kurzeKunden), "»daten/kunden.dat« ist mit 1000 Bytes keine ganze Zahl von Sätzen zu 528 Bytes"},
+        {mit({}, ersetzt(manifest, "Format=1", "Format=2")),
+         "Format 2 einer neueren Rebkontor-Version"},
+        {mit({}, manifest + "Datei=12 " + std::string(64, 'a') + " daten/9.wl\r\n"), "es nennt"},
+        {Zipbau(ohneKunden),
+         "»daten/kunden.dat« steht im Verzeichnis MANIFEST.txt, fehlt aber im Archiv"},
+        {Zipbau(kurzeKunden),
+         "»daten/kunden.dat« ist mit 1000 Bytes keine ganze Zahl von Sätzen zu 528 Bytes"},
         {Zipbau(ohneManifest), "enthält kein Verzeichnis MANIFEST.txt"},
     };
     const auto vorher = Bild(Daten());
@@ -287,7 +297,7 @@ TEST_F(SicherungTest, RotationKeepsTheNewestOfThePatternAndTouchesNothingElse) {
     fs::create_directory(Ordner());
     // 24 older backups, a day apart, and what only looks like one.
     for (int tag = 1; tag <= 24; ++tag) {
-        WriteBytes(Ordner() + "/" + Datensicherung::Dateiname(kJetzt - tag * 86400), "alt");
+        WriteBytes(Ordner() + "/" + Datensicherung::Dateiname(Jetzt() - tag * 86400), "alt");
     }
     const std::vector<std::string> fremde = {
         "rebkontor-sicherung-2026-01-01-000000.zip.bak", "rebkontor-sicherung-2026-1-1-000000.zip",
@@ -297,36 +307,40 @@ TEST_F(SicherungTest, RotationKeepsTheNewestOfThePatternAndTouchesNothingElse) {
         WriteBytes(Ordner() + "/" + name, "fremd");
     }
     fs::create_directory(Ordner() + "/rebkontor-sicherung-2025-01-01-000000.zip");
-    fs::create_symlink(dir_ / "daten/kunden.dat", Ordner() + "/rebkontor-sicherung-2025-01-02-000000.zip");
+    fs::create_symlink(dir_ / "daten/kunden.dat",
+                       Ordner() + "/rebkontor-sicherung-2025-01-02-000000.zip");
     const auto fremdVorher = [&] {
         auto bild = Bild(Ordner());
-        std::erase_if(bild, [](const auto& e) { return Datensicherung::IstSicherungsname(e.first) &&
-                                                        e.second == "alt"; });
+        // Backups (old and new) are regular files under their bare name;
+        // the folder and the link of that pattern show as "name/" and "name@".
+        std::erase_if(bild,
+                      [](const auto& e) { return Datensicherung::IstSicherungsname(e.first); });
         return bild;
     };
     const auto unberuehrt = fremdVorher();
 
     const Datensicherung sicherung(Daten());
-    const Datensicherung::Gesichert g = sicherung.InOrdner(Ordner(), kJetzt, 20);
+    const Datensicherung::Gesichert g = sicherung.InOrdner(Ordner(), Jetzt(), 20);
     EXPECT_EQ(g.entfernt.size(), 5u);
     std::vector<std::string> bleiben = Datensicherung::Sicherungen(Ordner());
     ASSERT_EQ(bleiben.size(), 20u);
     EXPECT_EQ(bleiben.back(), "rebkontor-sicherung-2026-12-06-090503.zip");
-    EXPECT_EQ(bleiben.front(), Datensicherung::Dateiname(kJetzt - 19 * 86400));
+    EXPECT_EQ(bleiben.front(), Datensicherung::Dateiname(Jetzt() - 19 * 86400));
     EXPECT_EQ(fremdVorher(), unberuehrt);
 
     // A clock set back: the new backup sorts oldest and still stays.
-    const Datensicherung::Gesichert zurueck = sicherung.InOrdner(Ordner(), kJetzt - 400 * 86400, 3);
+    const Datensicherung::Gesichert zurueck =
+        sicherung.InOrdner(Ordner(), Jetzt() - 400 * 86400, 3);
     bleiben = Datensicherung::Sicherungen(Ordner());
-    EXPECT_THAT(bleiben, ElementsAre(Datensicherung::Dateiname(kJetzt - 400 * 86400),
-                                     Datensicherung::Dateiname(kJetzt - 86400),
+    EXPECT_THAT(bleiben, ElementsAre(Datensicherung::Dateiname(Jetzt() - 400 * 86400),
+                                     Datensicherung::Dateiname(Jetzt() - 86400),
                                      "rebkontor-sicherung-2026-12-06-090503.zip"));
     EXPECT_EQ(fremdVorher(), unberuehrt);
 
     // Two in one second: the second takes the next free second, and no
     // backup is ever written over.
     const std::string erste = ReadBytes(g.datei);
-    const Datensicherung::Gesichert gleich = sicherung.InOrdner(Ordner(), kJetzt, 0);
+    const Datensicherung::Gesichert gleich = sicherung.InOrdner(Ordner(), Jetzt(), 0);
     EXPECT_EQ(gleich.datei, Ordner() + "/rebkontor-sicherung-2026-12-06-090504.zip");
     EXPECT_EQ(ReadBytes(g.datei), erste);
     (void)zurueck;
@@ -340,23 +354,24 @@ TEST_F(SicherungTest, AFolderThatCannotTakeABackupIsNamedWithItsReasonAndNothing
     fs::create_symlink(dir_ / "woanders", dir_ / "verknuepfung");
     fs::create_symlink(dir_ / "gibt-es-nicht", dir_ / "ins-leere");
 
-    EXPECT_EQ(Meldung([&] { sicherung.InOrdner(dir_ / "eine-datei", kJetzt, 20); }),
+    EXPECT_EQ(Meldung([&] { sicherung.InOrdner(dir_ / "eine-datei", Jetzt(), 20); }),
               "Die Datensicherung in den Ordner »" + (dir_ / "eine-datei") +
                   "« ist nicht gelungen. Der Sicherungsordner »" + (dir_ / "eine-datei") +
                   "« ist kein Ordner, sondern eine Datei. Es wurde keine Sicherung angelegt; die "
                   "Daten sind unverändert.");
-    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(dir_ / "verknuepfung", kJetzt, 20); }),
+    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(dir_ / "verknuepfung", Jetzt(), 20); }),
                 HasSubstr("« ist eine symbolische Verknüpfung auf »" + (dir_ / "woanders") + "«."));
-    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(dir_ / "ins-leere", kJetzt, 20); }),
+    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(dir_ / "ins-leere", Jetzt(), 20); }),
                 HasSubstr("ist eine symbolische Verknüpfung auf etwas, das es nicht gibt."));
     // A stick that was pulled: its mount point is gone.
-    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(dir_ / "stick/Sicherungen", kJetzt, 20); }),
-                HasSubstr("Den Sicherungsordner »" + (dir_ / "stick/Sicherungen") +
-                          "« gibt es nicht, und er kann nicht angelegt werden, weil es den Ordner »" +
-                          (dir_ / "stick") + "« nicht gibt. Ist der USB-Stick"));
-    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(Daten() + "/sicherungen", kJetzt, 20); }),
+    EXPECT_THAT(
+        Meldung([&] { sicherung.InOrdner(dir_ / "stick/Sicherungen", Jetzt(), 20); }),
+        HasSubstr("Den Sicherungsordner »" + (dir_ / "stick/Sicherungen") +
+                  "« gibt es nicht, und er kann nicht angelegt werden, weil es den Ordner »" +
+                  (dir_ / "stick") + "« nicht gibt. Ist der USB-Stick"));
+    EXPECT_THAT(Meldung([&] { sicherung.InOrdner(Daten() + "/sicherungen", Jetzt(), 20); }),
                 HasSubstr("liegt im Datenverzeichnis"));
-    EXPECT_THAT(Meldung([&] { sicherung.AlsDatei(Daten() + "/kopie.zip", kJetzt); }),
+    EXPECT_THAT(Meldung([&] { sicherung.AlsDatei(Daten() + "/kopie.zip", Jetzt()); }),
                 HasSubstr("Sie läge im Datenverzeichnis"));
     // A folder nobody may write to (as root, the kernel lets everything
     // through; the fault seam says what it would have said).
@@ -365,7 +380,8 @@ TEST_F(SicherungTest, AFolderThatCannotTakeABackupIsNamedWithItsReasonAndNothing
     IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
         return op == IoFaults::Op::Open && pfad.rfind(dir_ / "gesperrt", 0) == 0 ? EACCES : 0;
     });
-    const std::string gesperrt = Meldung([&] { sicherung.InOrdner(dir_ / "gesperrt", kJetzt, 20); });
+    const std::string gesperrt =
+        Meldung([&] { sicherung.InOrdner(dir_ / "gesperrt", Jetzt(), 20); });
     IoFaults::ClearHook();
     EXPECT_THAT(gesperrt, HasSubstr("Die Datensicherung in den Ordner »" + (dir_ / "gesperrt") +
                                     "« ist nicht gelungen. Im Ordner »" + (dir_ / "gesperrt") +
@@ -380,7 +396,7 @@ TEST_F(SicherungTest, AFolderThatCannotTakeABackupIsNamedWithItsReasonAndNothing
     IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
         return op == IoFaults::Op::Read && pfad == Daten() + "/rechnungen.dat" ? EIO : 0;
     });
-    const std::string lesefehler = Meldung([&] { sicherung.InOrdner(Ordner(), kJetzt, 20); });
+    const std::string lesefehler = Meldung([&] { sicherung.InOrdner(Ordner(), Jetzt(), 20); });
     IoFaults::ClearHook();
     EXPECT_THAT(lesefehler, HasSubstr("Die Datei »" + Daten() +
                                       "/rechnungen.dat« kann nicht gelesen werden "
@@ -393,13 +409,13 @@ TEST_F(SicherungTest, TheAutomaticBackupComesAtMostOnceAnHourAndOnlyWhenSwitched
     Sicherungseinstellungen einstellungen;
     einstellungen.ordner = Ordner();
     einstellungen.behalten = 2;
-    ASSERT_TRUE(sicherung.Automatisch(einstellungen, kJetzt));
-    EXPECT_FALSE(sicherung.Automatisch(einstellungen, kJetzt + 3599));
-    ASSERT_TRUE(sicherung.Automatisch(einstellungen, kJetzt + 3600));
-    ASSERT_TRUE(sicherung.Automatisch(einstellungen, kJetzt + 7300));
+    ASSERT_TRUE(sicherung.Automatisch(einstellungen, Jetzt()));
+    EXPECT_FALSE(sicherung.Automatisch(einstellungen, Jetzt() + 3599));
+    ASSERT_TRUE(sicherung.Automatisch(einstellungen, Jetzt() + 3600));
+    ASSERT_TRUE(sicherung.Automatisch(einstellungen, Jetzt() + 7300));
     EXPECT_EQ(Datensicherung::Sicherungen(Ordner()).size(), 2u);
     einstellungen.automatisch = false;
-    EXPECT_FALSE(sicherung.Automatisch(einstellungen, kJetzt + 90000));
+    EXPECT_FALSE(sicherung.Automatisch(einstellungen, Jetzt() + 90000));
     EXPECT_EQ(Datensicherung::Sicherungen(Ordner()).size(), 2u);
 
     // The settings file: what the dialog stores, read back; a value that
@@ -428,7 +444,8 @@ TEST_F(SicherungTest, TheAutomaticBackupComesAtMostOnceAnHourAndOnlyWhenSwitched
     EXPECT_EQ(falsch.behalten, 20);
 }
 
-TEST_F(SicherungTest, ARestoreACrashInterruptedIsCompletedByTheNextStartAndAnUncommittedOneRemoved) {
+TEST_F(SicherungTest,
+       ARestoreACrashInterruptedIsCompletedByTheNextStartAndAnUncommittedOneRemoved) {
     const std::string archiv = Sichern();
     const auto gesichert = Programmdateien(Daten());
     // The data change after the backup: another price list, other customers.
@@ -449,7 +466,8 @@ TEST_F(SicherungTest, ARestoreACrashInterruptedIsCompletedByTheNextStartAndAnUnc
     ASSERT_TRUE(frisch);
     EXPECT_FALSE(Datenersatz::Abschliessen(abbild));
     EXPECT_EQ(Programmdateien(abbild), geaendert);
-    EXPECT_THAT(Bild(abbild), testing::Not(testing::Contains(testing::Key(testing::StartsWith(".")))));
+    EXPECT_THAT(Bild(abbild),
+                testing::Not(testing::Contains(testing::Key(testing::StartsWith(".")))));
 
     // Committed, and two files moved in when the program died: read-only,
     // the folder is refused; the next start completes it and says so.
@@ -465,16 +483,17 @@ TEST_F(SicherungTest, ARestoreACrashInterruptedIsCompletedByTheNextStartAndAnUnc
     fs::rename(Daten() + "/.wiederherstellung/kunden.dat", Daten() + "/kunden.dat");
     fs::rename(Daten() + "/.wiederherstellung/weinliste.dat", Daten() + "/weinliste.dat");
     EXPECT_TRUE(Datenersatz::Ausstehend(Daten()));
-    EXPECT_THAT(Datencheck(Daten()),
-                testing::Contains(HasSubstr(CodePage::Utf8ToCp1252("das Zurückspielen einer Datensicherung"))));
+    EXPECT_THAT(Datencheck(Daten()), testing::Contains(HasSubstr(CodePage::Utf8ToCp1252(
+                                         "das Zurückspielen einer Datensicherung"))));
     EXPECT_THAT(Meldung([&] { Datenbestand(Daten(), {}, Zugriff::NurLesen); }),
                 HasSubstr("wurde das Zurückspielen einer Datensicherung unterbrochen"));
     {
         Datenbestand bestand(Daten());
-        EXPECT_THAT(bestand.Startmeldungen(),
-                    testing::Contains(CodePage::Utf8ToCp1252(
-                        "Das Zurückspielen einer Datensicherung war unterbrochen worden; es wurde "
-                        "jetzt abgeschlossen. Das Datenverzeichnis hält die zurückgespielten Daten.")));
+        EXPECT_THAT(
+            bestand.Startmeldungen(),
+            testing::Contains(CodePage::Utf8ToCp1252(
+                "Das Zurückspielen einer Datensicherung war unterbrochen worden; es wurde "
+                "jetzt abgeschlossen. Das Datenverzeichnis hält die zurückgespielten Daten.")));
     }
     EXPECT_FALSE(Datenersatz::Ausstehend(Daten()));
     auto jetzt = Programmdateien(Daten());
