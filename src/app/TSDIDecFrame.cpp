@@ -76,10 +76,9 @@ TSDIDecFrame::~TSDIDecFrame() {
 void TSDIDecFrame::BefehleAnlegen() {
     befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
     befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
-    befehle_->SetSicherung({kDaten, [this] { daten_->Schreiben(); },
-                            [](const std::string& verzeichnis) {
-                                return Datenpruefung(verzeichnis).Pruefen();
-                            }});
+    befehle_->SetSicherung(
+        {kDaten, [this] { daten_->Schreiben(); },
+         [](const std::string& verzeichnis) { return Datenpruefung(verzeichnis).Pruefen(); }});
 }
 
 TSDIDecFrame::ZeigeModus TSDIDecFrame::StartModus(ZeigeModus gewuenscht) {
@@ -234,10 +233,11 @@ void TSDIDecFrame::DatenNeuStarten(Rueckspielauftrag& auftrag) {
             daten_ = std::make_unique<Datenbestand>(kDaten);
         } catch (const std::exception& fehler) {
             const auto* meldung = dynamic_cast<const MessageException*>(&fehler);
-            services_.MessageBox((meldung != nullptr ? meldung->Text() : std::string(fehler.what())) +
-                                     "\n\nDie Daten können nicht geöffnet werden; Rebkontor wird "
-                                     "beendet."_w,
-                                 "Rebkontor", MessageButtons::Ok, MessageIcon::Error);
+            services_.MessageBox(
+                (meldung != nullptr ? meldung->Text() : std::string(fehler.what())) +
+                    "\n\nDie Daten können nicht geöffnet werden; Rebkontor wird "
+                    "beendet."_w,
+                "Rebkontor", MessageButtons::Ok, MessageIcon::Error);
             close();
             return;
         }

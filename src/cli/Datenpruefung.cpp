@@ -145,9 +145,10 @@ std::vector<std::string> Datenpruefung::Pruefen() {
 void Datenpruefung::Reste() {
     for (const std::string& name : Namen()) {
         if (name == Datenersatz::kBereit) {
-            Problem("Im Datenverzeichnis wurde das Zurückspielen einer Datensicherung "
-                    "unterbrochen (»"_w +
-                    Datei(name) + "«); der nächste Start von Rebkontor schließt es ab."_w);
+            Problem(
+                "Im Datenverzeichnis wurde das Zurückspielen einer Datensicherung "
+                "unterbrochen (»"_w +
+                Datei(name) + "«); der nächste Start von Rebkontor schließt es ab."_w);
             continue;
         }
         if (name.rfind(Datenersatz::kNeuerOrdner, 0) == 0) {

@@ -164,7 +164,7 @@ int RebkontorCli::Wiederherstellen(Aufruf& aufruf) {
     }
     wiederherstellung.Zurueckspielen();
     Zeile(out_, "Die Datensicherung " + wiederherstellung.Inhalt().Datumstext() +
-                    " ist zurückgespielt; "_w + Aufruf::Zitat(kDaten) + " hält jetzt " +
+                    " ist zurückgespielt; "_w + Aufruf::Zitat(kDaten) + " hält jetzt "_w +
                     wiederherstellung.Inhalt().Mengentext() + ".");
     return kErfolg;
 }

@@ -127,8 +127,8 @@ void DatensicherungDlg::Durchsuchen() {
     einstellungen.ordner = Getrimmt(Win().Text(kOrdner));
     FolderRequest anfrage;
     anfrage.title = "Sicherungsordner wählen"_w;
-    anfrage.initialDir = einstellungen.ordner.empty() ? Sicherungseinstellungen::Heimordner()
-                                                      : einstellungen.Pfad();
+    anfrage.initialDir =
+        einstellungen.ordner.empty() ? Sicherungseinstellungen::Heimordner() : einstellungen.Pfad();
     const std::optional<std::string> gewaehlt = App().ChooseFolder(anfrage);
     if (!gewaehlt) {
         return;
@@ -181,9 +181,8 @@ void DatensicherungDlg::Uebernehmen() {
     // file or a link is worth a second thought.
     const std::string hindernis = sicherung_.OrdnerHindernis(einstellungen.Pfad());
     if (!hindernis.empty() &&
-        App().MessageBox(hindernis + "\n\nSoll der Ordner trotzdem eingestellt werden?",
-                         kTitel, MessageButtons::YesNo, MessageIcon::Warning,
-                         Answer::No) != Answer::Yes) {
+        App().MessageBox(hindernis + "\n\nSoll der Ordner trotzdem eingestellt werden?", kTitel,
+                         MessageButtons::YesNo, MessageIcon::Warning, Answer::No) != Answer::Yes) {
         return;
     }
     if (const Ergebnis<void> gespeichert = einstellungen.Speichern(sicherung_.EinstellungsDatei());
@@ -215,9 +214,10 @@ void DatensicherungDlg::BeimBeenden(Services& app, const Datensicherung& sicheru
     } catch (const MessageException& fehler) {
         app.ArrowCursor();
         app.MessageBox("Die automatische Datensicherung beim Beenden ist nicht gelungen.\n\n" +
-                           fehler.Text() + "\n\nRebkontor wird trotzdem beendet; die Daten sind "
-                                           "gespeichert. Bitte prüfen Sie den Sicherungsordner "
-                                           "unter Optionen/Datensicherung."_w,
+                           fehler.Text() +
+                           "\n\nRebkontor wird trotzdem beendet; die Daten sind "
+                           "gespeichert. Bitte prüfen Sie den Sicherungsordner "
+                           "unter Optionen/Datensicherung."_w,
                        kTitel, MessageButtons::Ok, MessageIcon::Warning);
     }
 }

@@ -59,7 +59,7 @@ class Hauptfenster {
     // (Rueckspielauftrag::Ausfuehren); taken once, null otherwise.
     std::unique_ptr<Rueckspielauftrag> AusstehendesZurueckspielen();
 
-        // Whether the command can be chosen; commands whose dialogs the
+    // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
     bool Verfuegbar(int befehl) const;
     // Runs a command; one that is not available does nothing.

@@ -18,11 +18,10 @@ Sicherungseinstellungen Einstellungen(const Datensicherung& sicherung) {
     Sicherungseinstellungen einstellungen;
     if (const Ergebnis<void> geladen = einstellungen.Laden(sicherung.EinstellungsDatei());
         !geladen) {
-        throw MessageException("Die Datei "_w +
-                                   CodePage::Utf8ToCp1252(sicherung.EinstellungsDatei()) +
-                                   " kann nicht gelesen werden (" + geladen.Ursache().Grund() +
-                                   ").",
-                               geladen.Ursache());
+        throw MessageException(
+            "Die Datei "_w + CodePage::Utf8ToCp1252(sicherung.EinstellungsDatei()) +
+                " kann nicht gelesen werden (" + geladen.Ursache().Grund() + ").",
+            geladen.Ursache());
     }
     return einstellungen;
 }
@@ -46,14 +45,14 @@ void Rueckspielauftrag::Ausfuehren(Services& app, const std::function<void()>& s
                        MessageIcon::Error);
         return;
     }
-    app.MessageBox("Die Datensicherung "_w + inhalt.Datumstext() +
-                       " ist zurückgespielt. Rebkontor arbeitet jetzt mit ihren Daten ("_w +
-                       inhalt.Mengentext() + ")." +
-                       (vorher.empty() ? std::string()
-                                       : "\n\nDie Daten von vorher sind gesichert in " +
-                                             Anzeige(vorher) + "."),
-                   SicherungZurueckspielenDlg::kTitel, MessageButtons::Ok,
-                   MessageIcon::Information);
+    app.MessageBox(
+        "Die Datensicherung "_w + inhalt.Datumstext() +
+            " ist zurückgespielt. Rebkontor arbeitet jetzt mit ihren Daten ("_w +
+            inhalt.Mengentext() + ")." +
+            (vorher.empty()
+                 ? std::string()
+                 : "\n\nDie Daten von vorher sind gesichert in " + Anzeige(vorher) + "."),
+        SicherungZurueckspielenDlg::kTitel, MessageButtons::Ok, MessageIcon::Information);
 }
 
 SicherungZurueckspielenDlg::SicherungZurueckspielenDlg(const Datensicherung& sicherung,
@@ -142,7 +141,8 @@ void SicherungZurueckspielenDlg::Pruefen() {
     }
     App().WaitCursor();
     try {
-        geprueft_ = std::make_unique<Wiederherstellung>(sicherung_.Verzeichnis(), archiv, pruefung_);
+        geprueft_ =
+            std::make_unique<Wiederherstellung>(sicherung_.Verzeichnis(), archiv, pruefung_);
     } catch (const MessageException& ausnahme) {
         App().ArrowCursor();
         Win().SetText(kInhalt, ausnahme.Text());
@@ -157,8 +157,9 @@ void SicherungZurueckspielenDlg::Pruefen() {
     if (geprueft_->Befunde().empty()) {
         text += "Die Sicherung ist unbeschädigt, und die Prüfung ihrer Daten fand nichts."_w;
     } else {
-        text += "Die Sicherung ist unbeschädigt. Die Prüfung ihrer Daten meldet, was auch in "
-                "den Daten zur Zeit der Sicherung so war:"_w;
+        text +=
+            "Die Sicherung ist unbeschädigt. Die Prüfung ihrer Daten meldet, was auch in "
+            "den Daten zur Zeit der Sicherung so war:"_w;
         for (const std::string& befund : geprueft_->Befunde()) {
             text += "\n" + befund;
         }
@@ -188,7 +189,7 @@ void SicherungZurueckspielenDlg::Zurueckspielen() {
         inhalt.Mengentext() + ") ersetzt." +
         (vorherSichern ? " Vorher werden sie selbst im Ordner " + Anzeige(ordner) + " gesichert."
                        : std::string()) +
-        "\n\nSoll die Datensicherung jetzt zurückgespielt werden?";
+        "\n\nSoll die Datensicherung jetzt zurückgespielt werden?"_w;
     if (App().MessageBox(frage, kTitel, MessageButtons::YesNo, MessageIcon::Warning, Answer::No) !=
         Answer::Yes) {
         return;

@@ -39,8 +39,9 @@ class SicherungZurueckspielenDlg : public Dialog {
     static constexpr int kPruefen = 103;
     static constexpr int kInhalt = 104;
 
-    static constexpr const char* kTitel = "Datensicherung zur\xFC"
-                                          "ckspielen";
+    static constexpr const char* kTitel =
+        "Datensicherung zur\xFC"
+        "ckspielen";
 
     // `schreiben` writes what the window holds in memory into the files,
     // before they are saved; `pruefung` is the data check of "pruefen".

@@ -119,8 +119,7 @@ void Datenersatz::Festschreiben(const std::string& verzeichnis, const std::strin
         File::Remove(neu);
         throw MessageException("Die Datensicherung konnte nicht in das Datenverzeichnis "_w +
                                    Anzeige(verzeichnis) + " übernommen werden ("_w +
-                                   r.Ursache().Grund() +
-                                   "). Die Daten dort sind unverändert."_w,
+                                   r.Ursache().Grund() + "). Die Daten dort sind unverändert."_w,
                                r.Ursache());
     }
     if (const Ergebnis<void> gesichert = File::SyncPath(verzeichnis); !gesichert) {

@@ -13,7 +13,8 @@ Pruefsumme::Pruefsumme() : zustand_(std::make_unique<Zustand>()) {
 Pruefsumme::~Pruefsumme() = default;
 
 void Pruefsumme::Dazu(std::string_view bytes) {
-    sha256_update(&zustand_->ctx, bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data()));
+    sha256_update(&zustand_->ctx, bytes.size(),
+                  reinterpret_cast<const std::uint8_t*>(bytes.data()));
 }
 
 std::string Pruefsumme::Hex() {

@@ -75,7 +75,8 @@ la_ssize_t Schreibe(archive* a, void* daten, const void* puffer, size_t laenge) 
 
 class Schreiber {
   public:
-    Schreiber(File& ziel, std::int64_t jetzt) : ziel_(ziel), jetzt_(jetzt), a_(archive_write_new()) {
+    Schreiber(File& ziel, std::int64_t jetzt)
+        : ziel_(ziel), jetzt_(jetzt), a_(archive_write_new()) {
         ausgabe_.datei = &ziel;
         if (!a_ || archive_write_set_format_zip(a_.get()) != ARCHIVE_OK ||
             archive_write_zip_set_compression_deflate(a_.get()) != ARCHIVE_OK ||
@@ -164,7 +165,8 @@ struct Quelle {
 
 la_ssize_t Lies(archive* a, void* daten, const void** puffer) {
     auto* q = static_cast<Quelle*>(daten);
-    const Ergebnis<std::size_t> n = q->datei.ReadAt(q->position, q->puffer.data(), q->puffer.size());
+    const Ergebnis<std::size_t> n =
+        q->datei.ReadAt(q->position, q->puffer.data(), q->puffer.size());
     if (!n) {
         q->fehler = n.Ursache();
         archive_set_error(a, n.Ursache().Nummer(), "read failed");
@@ -222,8 +224,8 @@ class Leser {
             archive_read_set_skip_callback(a, Ueberspringe) != ARCHIVE_OK ||
             archive_read_set_callback_data(a, &leser->quelle_) != ARCHIVE_OK ||
             archive_read_open1(a) != ARCHIVE_OK) {
-            leser->Problem(probleme, "Die Datei " + Anzeige(pfad) +
-                                         " ist keine ZIP-Datei oder beschädigt"_w);
+            leser->Problem(probleme,
+                           "Die Datei " + Anzeige(pfad) + " ist keine ZIP-Datei oder beschädigt"_w);
             return nullptr;
         }
         return leser;
@@ -377,8 +379,8 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
                 fehler = "ist verschlüsselt"_w;
             } else if (name != Sicherungsinhalt::kName &&
                        (name.rfind(Sicherungsinhalt::kOrdner, 0) != 0 ||
-                        DatenDateien::Finde(name.substr(std::string(Sicherungsinhalt::kOrdner)
-                                                            .size())) == nullptr)) {
+                        DatenDateien::Finde(name.substr(
+                            std::string(Sicherungsinhalt::kOrdner).size())) == nullptr)) {
                 fehler = "gehört nicht zu einer Datensicherung von Rebkontor"_w;
             } else if (!namen.insert(name).second) {
                 fehler = "kommt mehrmals vor";
@@ -421,8 +423,7 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
         }
     }
     if (!manifestGelesen) {
-        probleme.push_back("Das Archiv enthält kein Verzeichnis "_w +
-                           Sicherungsinhalt::kName +
+        probleme.push_back("Das Archiv enthält kein Verzeichnis "_w + Sicherungsinhalt::kName +
                            "; es ist keine Datensicherung von Rebkontor oder unvollständig."_w);
         return bericht;
     }
@@ -439,8 +440,8 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
             }
         } else if (groesse >= 0 && groesse != datei->groesse) {
             probleme.push_back("Die Datei " + Anzeige(Sicherungsinhalt::kOrdner + name) +
-                               " ist im Archiv " + std::to_string(groesse) + " Bytes groß, laut "_w +
-                               Sicherungsinhalt::kName + " aber " +
+                               " ist im Archiv " + std::to_string(groesse) +
+                               " Bytes groß, laut "_w + Sicherungsinhalt::kName + " aber " +
                                std::to_string(datei->groesse) + " Bytes.");
         }
     }
@@ -453,10 +454,9 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
         }
         const std::size_t satz = DatenDateien::Finde(datei.name)->satz;
         if (satz != 0 && datei.groesse % static_cast<std::int64_t>(satz) != 0) {
-            probleme.push_back("Die Datei " + Anzeige(pfad) + " ist mit " +
-                               std::to_string(datei.groesse) +
-                               " Bytes keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) +
-                               " Bytes.");
+            probleme.push_back(
+                "Die Datei " + Anzeige(pfad) + " ist mit " + std::to_string(datei.groesse) +
+                " Bytes keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) + " Bytes.");
         }
         summe += datei.groesse;
     }
@@ -505,8 +505,8 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
             Ergebnis<File> neu = File::OpenReadWrite(auspacken + "/" + name);
             if (!neu) {
                 throw MessageException("Die Datei " + Anzeige(auspacken + "/" + name) +
-                                           " kann nicht angelegt werden (" +
-                                           neu.Ursache().Grund() + ").",
+                                           " kann nicht angelegt werden (" + neu.Ursache().Grund() +
+                                           ").",
                                        neu.Ursache());
             }
             ziel.emplace(std::move(*neu));
@@ -517,8 +517,8 @@ Sicherungsarchiv::Bericht Sicherungsarchiv::Pruefen(const std::string& archiv,
         for (;;) {
             const la_ssize_t n = archive_read_data(leser->A(), puffer.data(), puffer.size());
             if (n < 0) {
-                leser->Problem(probleme, "Die Datei " + Anzeige(voll) +
-                                             " im Archiv ist beschädigt"_w);
+                leser->Problem(probleme,
+                               "Die Datei " + Anzeige(voll) + " im Archiv ist beschädigt"_w);
                 kaputt = true;
                 break;
             }

@@ -68,8 +68,8 @@ std::string Sicherungsinhalt::Text() const {
     zeile("Rechnungen", std::to_string(rechnungen));
     zeile("Dateien", std::to_string(dateien.size()));
     for (const Datei& datei : dateien) {
-        zeile("Datei", std::to_string(datei.groesse) + " " + datei.sha256 + " " + kOrdner +
-                           datei.name);
+        zeile("Datei",
+              std::to_string(datei.groesse) + " " + datei.sha256 + " " + kOrdner + datei.name);
     }
     return text;
 }
@@ -280,8 +280,7 @@ std::string Sicherungsinhalt::Groesse(std::int64_t bytes) {
         return Anzahl(bytes, "Byte", "Bytes");
     }
     if (bytes < 1024 * 1024) {
-        std::snprintf(text, sizeof text, "%lld KB",
-                      static_cast<long long>((bytes + 512) / 1024));
+        std::snprintf(text, sizeof text, "%lld KB", static_cast<long long>((bytes + 512) / 1024));
         return text;
     }
     const bool giga = bytes >= 1024LL * 1024 * 1024;

@@ -106,7 +106,8 @@ TEST_F(DatensicherungDlgTest, ChoosesTheFolderBacksUpWhatMemoryHoldsAndStoresThe
     const std::string archiv =
         heim_ + "/USB-Stick/Sicherungen/rebkontor-sicherung-2026-12-06-090503.zip";
     ASSERT_TRUE(FileExists(archiv)) << CodePage::Cp1252ToUtf8(w.Text(D::kStand));
-    EXPECT_EQ(w.Text(D::kStand), "Gesichert in »"_w + archiv + "«: 0 Kunden, 0 Weine, 0 Rechnungen.");
+    EXPECT_EQ(w.Text(D::kStand),
+              "Gesichert in »"_w + archiv + "«: 0 Kunden, 0 Weine, 0 Rechnungen."_w);
     EXPECT_EQ(app_.StatusMessages().back(), "Datensicherung gespeichert: " + archiv);
     EXPECT_EQ(Ausgepackt(archiv).at("preferences.dat"), Einstellungen().Image());
     EXPECT_EQ(Ausgepackt(archiv), Programmdateien("daten"));
@@ -127,8 +128,9 @@ TEST_F(DatensicherungDlgTest, ChoosesTheFolderBacksUpWhatMemoryHoldsAndStoresThe
     EXPECT_FALSE(FileExists("daten/sicherung.txt"));
 
     w.Type(D::kOrdner, "~/USB-Stick/Sicherungen");
-    EXPECT_EQ(w.Text(D::kStand),
-              "Neueste Sicherung in diesem Ordner: 6.12.2026, 9:05:03 Uhr (1 Sicherung im Ordner).");
+    EXPECT_EQ(
+        w.Text(D::kStand),
+        "Neueste Sicherung in diesem Ordner: 6.12.2026, 9:05:03 Uhr (1 Sicherung im Ordner).");
     w.Click(D::kAutomatisch);
     w.Click(ControlId::kOk);
     ASSERT_TRUE(w.IsClosed());
@@ -146,14 +148,14 @@ TEST_F(DatensicherungDlgTest, AFolderThatCannotTakeABackupIsToldAndTheEndOfTheRu
     const std::string datei = heim_ + "/eine-datei";
     WriteBytes(datei, "x");
     w.Type(D::kOrdner, datei);
-    const std::string grund = "Der Sicherungsordner »"_w + datei +
-                              "« ist kein Ordner, sondern eine Datei."_w;
+    const std::string grund =
+        "Der Sicherungsordner »"_w + datei + "« ist kein Ordner, sondern eine Datei."_w;
     EXPECT_EQ(w.Text(D::kStand), grund);
     w.Click(D::kJetztSichern);
     EXPECT_EQ(app_.LastMessage().caption, "Datensicherung");
     EXPECT_EQ(app_.LastMessage().icon, MessageIcon::Warning);
     EXPECT_EQ(app_.LastMessage().text,
-              "Die Datensicherung in den Ordner »"_w + datei + "« ist nicht gelungen. " + grund +
+              "Die Datensicherung in den Ordner »"_w + datei + "« ist nicht gelungen. "_w + grund +
                   " Es wurde keine Sicherung angelegt; die Daten sind unverändert."_w);
     app_.Answer(Answer::No);
     w.Click(ControlId::kOk);
@@ -186,8 +188,9 @@ TEST_F(DatensicherungDlgTest, AFolderThatCannotTakeABackupIsToldAndTheEndOfTheRu
               "Die automatische Datensicherung beim Beenden ist nicht gelungen.\n\nDie "
               "Datensicherung in den Ordner »"_w +
                   heim_ + "/Stick/Sicherungen« ist nicht gelungen. Den Sicherungsordner »"_w +
-                  heim_ + "/Stick/Sicherungen« gibt es nicht, und er kann nicht angelegt werden, "
-                          "weil es den Ordner »"_w +
+                  heim_ +
+                  "/Stick/Sicherungen« gibt es nicht, und er kann nicht angelegt werden, "
+                  "weil es den Ordner »"_w +
                   heim_ +
                   "/Stick« nicht gibt. Ist der USB-Stick oder das Netzlaufwerk angeschlossen? Es "
                   "wurde keine Sicherung angelegt; die Daten sind unverändert.\n\nRebkontor wird "
@@ -202,7 +205,8 @@ TEST_F(DatensicherungDlgTest, AFolderThatCannotTakeABackupIsToldAndTheEndOfTheRu
     EXPECT_TRUE(app_.Messages().empty());
 }
 
-TEST_F(DatensicherungDlgTest, ARestoreIsCheckedConfirmedPrecededByABackupAndThenTheDataSetRestarts) {
+TEST_F(DatensicherungDlgTest,
+       ARestoreIsCheckedConfirmedPrecededByABackupAndThenTheDataSetRestarts) {
     KundeAnlegen("Weinstein");
     WeinAnlegen(1, 60);
     const std::string ordner = heim_ + "/Sicherungen";
@@ -245,7 +249,8 @@ TEST_F(DatensicherungDlgTest, ARestoreIsCheckedConfirmedPrecededByABackupAndThen
         EXPECT_EQ(w.Text(R::kInhalt),
                   "Datensicherung vom 6.12.2026, 9:05:03 Uhr (Rebkontor 1.0.0)\n1 Kunde, 1 Wein, "
                   "0 Rechnungen\n" +
-                      std::to_string(gesichert.size()) + " Dateien, " + Sicherungsinhalt::Groesse(bytes) +
+                      std::to_string(gesichert.size()) + " Dateien, " +
+                      Sicherungsinhalt::Groesse(bytes) +
                       "\n\nDie Sicherung ist unbeschädigt, und die Prüfung ihrer Daten fand "
                       "nichts."_w);
         ASSERT_TRUE(w.IsEnabled(ControlId::kOk));
@@ -253,11 +258,11 @@ TEST_F(DatensicherungDlgTest, ARestoreIsCheckedConfirmedPrecededByABackupAndThen
         EXPECT_EQ(Programmdateien("daten"), geaendert);
         app_.Answer(Answer::No);
         w.Click(ControlId::kOk);
-        EXPECT_EQ(app_.LastMessage().text,
-                  "Die jetzigen Daten werden durch die Datensicherung vom 6.12.2026, 9:05:03 Uhr "
-                  "(1 Kunde, 1 Wein, 0 Rechnungen) ersetzt. Vorher werden sie selbst im Ordner »"_w +
-                      ordner +
-                      "« gesichert.\n\nSoll die Datensicherung jetzt zurückgespielt werden?"_w);
+        EXPECT_EQ(
+            app_.LastMessage().text,
+            "Die jetzigen Daten werden durch die Datensicherung vom 6.12.2026, 9:05:03 Uhr "
+            "(1 Kunde, 1 Wein, 0 Rechnungen) ersetzt. Vorher werden sie selbst im Ordner »"_w +
+                ordner + "« gesichert.\n\nSoll die Datensicherung jetzt zurückgespielt werden?"_w);
         EXPECT_EQ(app_.LastMessage().defaultButton, Answer::No);
         EXPECT_FALSE(w.IsClosed());
         EXPECT_EQ(Datensicherung::Sicherungen(ordner).size(), 1u);
@@ -278,8 +283,8 @@ TEST_F(DatensicherungDlgTest, ARestoreIsCheckedConfirmedPrecededByABackupAndThen
     auftrag->Ausfuehren(
         app_, [&] { bestand_.reset(); }, [&] { Starten(); });
     auto jetzt = Programmdateien("daten");
-    for (const auto& [name, bytes] : gesichert) {
-        EXPECT_EQ(jetzt[name], bytes) << name;
+    for (const auto& [name, soll] : gesichert) {
+        EXPECT_EQ(jetzt[name], soll) << name;
     }
     EXPECT_EQ(Kv().Count(), 1u);
     ASSERT_EQ(app_.Messages().size(), 1u);

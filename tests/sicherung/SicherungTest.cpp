@@ -3,10 +3,15 @@
 // refused for; the rotation of old backups; the backup folders that cannot
 // take one; and the completion of a restore a crash interrupted.
 
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdlib>
 #include <filesystem>
@@ -402,6 +407,51 @@ TEST_F(SicherungTest, AFolderThatCannotTakeABackupIsNamedWithItsReasonAndNothing
                                       "/rechnungen.dat« kann nicht gelesen werden "
                                       "(Ein-/Ausgabefehler des Datenträgers)."));
     EXPECT_TRUE(fs::is_empty(Ordner()));
+}
+
+// A stick that runs full: a small tmpfs as the backup folder, filled up to
+// a few pages. The backup fails with the folder and the reason and leaves
+// nothing there, not even its temporary file; once space is freed, the next
+// one in the same place works.
+TEST_F(SicherungTest, AFullBackupTargetLeavesNothingAndTheNextBackupWorksOnceSpaceIsFreed) {
+    fs::create_directory(Ordner());
+    if (::mount("tmpfs", Ordner().c_str(), "tmpfs", 0, "size=256k") != 0) {
+        GTEST_SKIP() << "no tmpfs could be mounted here (" << std::strerror(errno)
+                     << "); the full-target test needs the right to mount";
+    }
+    struct Aushaengen {
+        std::string pfad;
+        ~Aushaengen() { ::umount2(pfad.c_str(), MNT_DETACH); }
+    } aushaengen{Ordner()};
+    const std::string fueller = Ordner() + "/fueller";
+    {
+        const int fd = ::open(fueller.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ::close(fd);
+    }
+    // Room for a few pages, less than the archive needs.
+    ASSERT_EQ(::truncate(fueller.c_str(), static_cast<off_t>(fs::file_size(fueller)) - 8192), 0);
+    const auto daten = Bild(Daten());
+    const auto fremd = Bild(Ordner());
+
+    const Datensicherung sicherung(Daten());
+    const std::string voll = Meldung([&] { sicherung.InOrdner(Ordner(), Jetzt(), 20); });
+    EXPECT_THAT(
+        voll, HasSubstr("Die Datensicherung in den Ordner »" + Ordner() + "« ist nicht gelungen."));
+    EXPECT_THAT(voll, HasSubstr("kein Platz mehr auf dem Datenträger"));
+    EXPECT_THAT(voll, HasSubstr("Es wurde keine Sicherung angelegt; die Daten sind unverändert."));
+    EXPECT_EQ(Bild(Ordner()), fremd);
+    EXPECT_EQ(Bild(Daten()), daten);
+
+    fs::remove(fueller);
+    const Datensicherung::Gesichert g = sicherung.InOrdner(Ordner(), Jetzt(), 20);
+    EXPECT_TRUE(Sicherungsarchiv::Pruefen(g.datei).Gut());
+    EXPECT_EQ(Datensicherung::Sicherungen(Ordner()),
+              std::vector<std::string>{Datensicherung::Dateiname(Jetzt())});
+    EXPECT_EQ(Bild(Ordner()).size(), 1u);
 }
 
 TEST_F(SicherungTest, TheAutomaticBackupComesAtMostOnceAnHourAndOnlyWhenSwitchedOn) {

@@ -389,9 +389,9 @@ int Zurueckspielen(const std::string& verzeichnis, const std::string& cli, int j
     }
     const std::vector<std::string> wiederherstellen = {cli,    "-C",  arbeit, "wiederherstellen",
                                                        archiv, "--ja"};
-    const std::vector<std::string> aufrufe = {"openat", "write",     "fsync",    "fdatasync",
-                                              "rename", "renameat2", "unlink",   "unlinkat",
-                                              "mkdir",  "rmdir",     "ftruncate"};
+    const std::vector<std::string> aufrufe = {"openat", "write",     "fsync",     "fdatasync",
+                                              "rename", "renameat2", "unlink",    "unlinkat",
+                                              "mkdir",  "rmdir",     "ftruncate", "pwrite64"};
     std::string menge;
     for (const std::string& s : aufrufe) {
         menge += (menge.empty() ? "" : ",") + s;
@@ -420,7 +420,7 @@ int Zurueckspielen(const std::string& verzeichnis, const std::string& cli, int j
         const int gesamt = gefunden == anzahl.end() ? 0 : gefunden->second;
         // Reads and writes of file contents come by the thousand; the calls
         // that change names and make data durable are all taken.
-        const int schritt = (s == "openat" || s == "write") ? jeder : 1;
+        const int schritt = (s == "openat" || s == "write" || s == "pwrite64") ? jeder : 1;
         for (int n = 1; n <= gesamt; n += schritt) {
             Kopieren(alt, arbeit);
             fs::remove_all(heim, egal);
