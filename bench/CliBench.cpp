@@ -9,6 +9,13 @@
 // cat itself ("cat_ms") and the command's peak memory ("peak_MB"); the same
 // in CPU time ("xCatCPU", "cpu_ms", "cat_cpu_ms").
 //
+// BM_Sichern runs "rebkontor-cli sichern --datei" on the benchmark business
+// and BM_SicherungPruefen "rebkontor-cli sicherung-pruefen" on its backup
+// (the check a restore makes first, the data check of the unpacked copy
+// included), each reported as a multiple of "zip -q -r" packing the same
+// data folder on the same machine in the same run ("xZip"; the target is 3
+// at most), with the time of zip itself ("zip_ms").
+//
 // BM_KettenkoepfeReparieren opens a business of 20,000 customers and 200,000
 // invoices whose invoice file is an older copy (150,000 invoices), so that
 // most customers' chain heads lie behind it, and lets the start-up mend them.
@@ -136,6 +143,60 @@ void Befehl(benchmark::State& state, std::vector<std::string> argumente,
     state.counters["xCatCPU"] = cpu[cpu.size() / 2] / catCpuMedian;
 }
 
+// The median time of 11 runs of "zip -q -r" over the business's data folder,
+// into a new archive each time, as "sichern" writes one.
+double ZipZeit(const std::string& wurzel) {
+    const std::string ziel = wurzel + "/vergleich.zip";
+    const std::vector<std::string> zip = {
+        "sh", "-c",
+        "rm -f '" + ziel + "' && cd '" + wurzel + "' && zip -q -r '" + ziel + "' daten"};
+    Prozess(zip);
+    std::vector<double> zeiten;
+    for (int i = 0; i < 11; ++i) {
+        zeiten.push_back(Prozess(zip).sekunden);
+    }
+    std::sort(zeiten.begin(), zeiten.end());
+    return zeiten[zeiten.size() / 2];
+}
+
+// Times a command and compares it with zip over the same folder.
+void GegenZip(benchmark::State& state, const std::vector<std::string>& befehl) {
+    const std::string wurzel = Betrieb();
+    const double zip = ZipZeit(wurzel);
+    if (zip <= 0.0) {
+        state.SkipWithError("zip failed (scripts/install-deps installs it)");
+        return;
+    }
+    Prozess(befehl);
+    double summe = 0.0;
+    for (auto _ : state) {
+        const double t = Prozess(befehl).sekunden;
+        if (t < 0.0) {
+            state.SkipWithError("rebkontor-cli failed");
+            return;
+        }
+        summe += t;
+        state.SetIterationTime(t);
+    }
+    state.counters["zip_ms"] = zip * 1e3;
+    state.counters["xZip"] = summe / static_cast<double>(state.iterations()) / zip;
+}
+
+void BM_Sichern(benchmark::State& state) {
+    const std::string wurzel = Betrieb();
+    GegenZip(state, {REBKONTOR_CLI, "-C", wurzel, "sichern", "--datei", wurzel + "/sicherung.zip"});
+}
+
+void BM_SicherungPruefen(benchmark::State& state) {
+    const std::string wurzel = Betrieb();
+    if (Prozess({REBKONTOR_CLI, "-C", wurzel, "sichern", "--datei", wurzel + "/sicherung.zip"})
+            .sekunden < 0.0) {
+        state.SkipWithError("rebkontor-cli sichern failed");
+        return;
+    }
+    GegenZip(state, {REBKONTOR_CLI, "sicherung-pruefen", wurzel + "/sicherung.zip"});
+}
+
 std::string KettenBetrieb() {
     static const std::string daten = [] {
         Beispieldaten::Umfang umfang;
@@ -201,6 +262,8 @@ BENCHMARK_CAPTURE(Befehl, adressen, {"adressen", "-"}, {"kunden.dat", "geogruppe
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(21);
+BENCHMARK(BM_Sichern)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+BENCHMARK(BM_SicherungPruefen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_KettenkoepfeReparieren)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 BENCHMARK_MAIN();

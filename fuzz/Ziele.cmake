@@ -19,5 +19,6 @@ set(REBKONTOR_FUZZ_ZIELE
     "fuzz_datev_exporte|DatevExporteFuzz.cpp|"
     "fuzz_mahnungen|MahnungenFuzz.cpp|"
     "fuzz_mahntexte|MahntexteFuzz.cpp|documents"
+    "fuzz_sicherung|SicherungsarchivFuzz.cpp|sicherung"
     # Only where the printing layer is built.
     "fuzz_briefkopf|BriefkopfFuzz.cpp|printing")

@@ -344,6 +344,51 @@ std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& reques
     }
 }
 
+std::optional<std::string> QtServices::ChooseFolder(const FolderRequest& request) {
+    if (quitting_) {
+        return std::nullopt;
+    }
+    QFileDialog dialog(ActiveWindow(), QtText::From(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // A folder on a stick or a network drive that is not there starts the
+    // chooser in the home folder instead.
+    const QString start = QtText::FromPath(request.initialDir);
+    dialog.setDirectory(!start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QtText::ToPath(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtServices::OpenFile(const OpenFileRequest& request) {
+    if (quitting_) {
+        return std::nullopt;
+    }
+    QStringList names;
+    for (const auto& entry : FileFilter::Parse(request.filter)) {
+        QStringList patterns;
+        for (const auto& p : entry.patterns) {
+            patterns << QtText::From(p);
+        }
+        names << QtText::From(FileFilter::BareDescription(entry.description)) + " (" +
+                     patterns.join(' ') + ")";
+    }
+    QFileDialog dialog(ActiveWindow(), QtText::From(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!names.isEmpty()) {
+        dialog.setNameFilters(names);
+    }
+    const QString start = QtText::FromPath(request.initialDir);
+    dialog.setDirectory(!start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QtText::ToPath(dialog.selectedFiles().front());
+}
+
 int QtServices::Execute(Dialog& dialog) {
     if (quitting_) {
         return ControlId::kCancel;

@@ -65,6 +65,8 @@ class QtServices : public Services {
     void ArrowCursor() override;
     void ProcessEvents() override;
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
+    std::optional<std::string> ChooseFolder(const FolderRequest& request) override;
+    std::optional<std::string> OpenFile(const OpenFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv,

@@ -21,6 +21,8 @@
 #include "app/FensterAktivierung.h"
 #include "app/QtText.h"
 #include "cli/Beispieldaten.h"
+#include "dialogs/DatensicherungDlg.h"
+#include "sicherung/Datensicherung.h"
 #include "storage/Datum.h"
 #include "storage/Fehler.h"
 #include "storage/MessageException.h"
@@ -251,8 +253,13 @@ bool TRebkontorApp::Starten(TSDIDecFrame::ZeigeModus modus) {
     return ok;
 }
 
-void TRebkontorApp::Beenden() {
+void TRebkontorApp::Beenden(bool sichern) {
+    const bool gelaufen = frame_ != nullptr;
     frame_.reset();
+    // Still under the lock, from the files as the data set left them.
+    if (sichern && gelaufen && sperre_ && sperre_->Gehalten()) {
+        DatensicherungDlg::BeimBeenden(services_, Datensicherung(TSDIDecFrame::kDaten));
+    }
     sperre_.reset();
 }
 
@@ -265,6 +272,6 @@ int TRebkontorApp::Run(TSDIDecFrame::ZeigeModus modus) {
         return 1;
     }
     int code = exec();
-    Beenden();
+    Beenden(true);
     return code;
 }

@@ -35,7 +35,10 @@ class TRebkontorApp : public QApplication {
     // directory's lock; when another program holds it, it says so and
     // returns false without touching anything.
     bool Starten(TSDIDecFrame::ZeigeModus modus);
-    void Beenden();
+    // The orderly shutdown: the data set saved and released, then (with
+    // `sichern`, after a run that had its window) the automatic backup, then
+    // the lock released.
+    void Beenden(bool sichern = false);
 
     // The folder to work in (--arbeitsordner); none: the working directory
     // as it is. Starten changes into it, or, when it does not exist yet,

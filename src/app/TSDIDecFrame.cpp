@@ -14,12 +14,16 @@
 
 #include "app/QtServices.h"
 #include "app/QtText.h"
+#include "cli/Datenpruefung.h"
 #include "dialogs/DisplayEvent.h"
 #include "dialogs/Hauptfenster.h"
 #include "dialogs/Hauptmenue.h"
 #include "dialogs/Startoptionen.h"
 #include "dialogs/TProjectRCVersion.h"
+#include "dialogs/SicherungZurueckspielenDlg.h"
 #include "model/Datenbestand.h"
+#include "storage/CodePage.h"
+#include "storage/MessageException.h"
 #include "windowing/Window.h"
 
 namespace {
@@ -35,10 +39,7 @@ QIcon Programmsymbol() {
 
 TSDIDecFrame::TSDIDecFrame(QtServices& services)
     : services_(services), daten_(std::make_unique<Datenbestand>(kDaten)) {
-    befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
-    befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
-    befehle_->SetHandbuch(Startoptionen::Handbuch(TProjectRCVersion::kEigeneDatei));
-    befehle_->SetMahnwesen(daten_.get());
+    BefehleAnlegen();
     setWindowTitle(QStringLiteral("Rebkontor"));
     setWindowIcon(Programmsymbol());
     setObjectName(QStringLiteral("TSDIDecFrame"));
@@ -68,6 +69,16 @@ TSDIDecFrame::~TSDIDecFrame() {
     services_.SetMainWindow(nullptr);
     befehle_.reset();
     daten_.reset();
+}
+
+void TSDIDecFrame::BefehleAnlegen() {
+    befehle_ = std::make_unique<Hauptfenster>(daten_->GetVerwaltungen(), services_);
+    befehle_->SetFirmendaten(&daten_->GetFirmendaten(), daten_->FirmendatenDatei());
+    befehle_->SetHandbuch(Startoptionen::Handbuch(TProjectRCVersion::kEigeneDatei));
+    befehle_->SetMahnwesen(daten_.get());
+    befehle_->SetSicherung(
+        {kDaten, [this] { daten_->Schreiben(); },
+         [](const std::string& verzeichnis) { return Datenpruefung(verzeichnis).Pruefen(); }});
 }
 
 TSDIDecFrame::ZeigeModus TSDIDecFrame::StartModus(ZeigeModus gewuenscht) {
@@ -179,6 +190,9 @@ QAction* TSDIDecFrame::Aktion(int befehl) const {
 }
 
 void TSDIDecFrame::Aktualisieren() {
+    if (!befehle_) {
+        return;
+    }
     for (auto& [befehl, action] : aktionen_) {
         action->setEnabled(befehle_->Verfuegbar(befehl));
     }
@@ -195,8 +209,43 @@ void TSDIDecFrame::Befehl(int befehl) {
         close();
         return;
     }
+    if (!befehle_) {
+        return;
+    }
     services_.Guard([this, befehl] { befehle_->Befehl(befehl); });
+    if (std::unique_ptr<Rueckspielauftrag> auftrag = befehle_->AusstehendesZurueckspielen()) {
+        DatenNeuStarten(*auftrag);
+    }
     Aktualisieren();
+}
+
+void TSDIDecFrame::DatenNeuStarten(Rueckspielauftrag& auftrag) {
+    // The data set goes as at the end of a run (writing what it holds), the
+    // restored files take the place of its files, and it is opened anew as
+    // at a start, notes, customers and all.
+    auto schliessen = [this] {
+        services_.DestroyModeless();
+        befehle_.reset();
+        daten_.reset();
+    };
+    auto oeffnen = [this] {
+        try {
+            daten_ = std::make_unique<Datenbestand>(kDaten);
+        } catch (const std::exception& fehler) {
+            const auto* meldung = dynamic_cast<const MessageException*>(&fehler);
+            services_.MessageBox(
+                (meldung != nullptr ? meldung->Text() : std::string(fehler.what())) +
+                    "\n\nDie Daten können nicht geöffnet werden; Rebkontor wird "
+                    "beendet."_w,
+                "Rebkontor", MessageButtons::Ok, MessageIcon::Error);
+            close();
+            return;
+        }
+        BefehleAnlegen();
+        SetupWindow();
+        DatenEinlesen();
+    };
+    services_.Guard([&] { auftrag.Ausfuehren(services_, schliessen, oeffnen); });
 }
 
 void TSDIDecFrame::SetupWindow() {
@@ -246,6 +295,10 @@ void TSDIDecFrame::Zeige(ZeigeModus modus) {
     if (sichtbar) {
         services_.ShowModeless(true);
     }
+    DatenEinlesen();
+}
+
+void TSDIDecFrame::DatenEinlesen() {
     {
         auto notiz = std::make_unique<DisplayEvent>();
         DisplayEvent* hinweis = notiz.get();

@@ -11,6 +11,7 @@ class QBoxLayout;
 class QDockWidget;
 class QToolButton;
 class QtServices;
+struct Rueckspielauftrag;
 
 // The main window: owner of the data set, with the menu, the function keys,
 // the floating toolbar "Quick-Menü" and the dark green client area.
@@ -50,6 +51,13 @@ class TSDIDecFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The commands on the present data set.
+    void BefehleAnlegen();
+    // Reads the customers behind the notice and tells what the start found.
+    void DatenEinlesen();
+    // After a confirmed restore: closes the data set, has the files replaced,
+    // and opens it again.
+    void DatenNeuStarten(Rueckspielauftrag& auftrag);
     void MenueAufbauen();
     void QuickMenueAufbauen();
     void QuickMenueAusrichten(Qt::DockWidgetArea area);

@@ -23,10 +23,11 @@ constexpr const char* kAllgemeinFuss = R"(
 »rebkontor-cli BEFEHL --help« beschreibt einen Befehl.
 
 Nur »beispieldaten«, »firmendaten« mit Optionen, »datev« (das sich jeden
-Export merkt) und »mahnungen --vermerken« verändern Daten, und nur, solange
-kein Rebkontor-Fenster mit demselben Verzeichnis arbeitet; alle anderen
-Befehle lesen sie nur, auch neben einem laufenden Fenster, und legen das
-Verzeichnis »daten« nie an.
+Export merkt), »mahnungen --vermerken« und »wiederherstellen --ja«
+verändern Daten, und »sichern« hält sie fest, während es sie kopiert; diese
+arbeiten nur, solange kein Rebkontor-Fenster mit demselben Verzeichnis
+arbeitet. Alle anderen Befehle lesen die Daten nur, auch neben einem
+laufenden Fenster, und legen das Verzeichnis »daten« nie an.
 Ausgaben gehen nie in das Datenverzeichnis und ersetzen nur gewöhnliche
 Dateien; DATEI »-« ist die Standardausgabe (außer für Tabellen, PDF und
 DATEV).
@@ -208,7 +209,8 @@ in einer Zeile, danach eine Zusammenfassung:
     lesbarer Vermerk eines DATEV-Exports sind;
   - Sätze der Mahndatei »mahnungen.dat« mit einer Mahnstufe außerhalb von 0
     bis 3, mit einer Rechnung, die es nicht gibt, oder doppelt;
-  - Reste eines abgebrochenen »beispieldaten«.
+  - Reste eines abgebrochenen »beispieldaten« oder eines unterbrochenen
+    Zurückspielens einer Datensicherung.
 
 Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
 )";
@@ -281,6 +283,73 @@ Mit --vermerken verändert der Befehl Daten und läuft nur, solange kein
 Rebkontor-Fenster mit demselben Verzeichnis arbeitet.
 )";
 
+constexpr const char* kSichern = R"(Aufruf: rebkontor-cli sichern [ZIELORDNER]
+        rebkontor-cli sichern --datei DATEI
+
+Schreibt eine Datensicherung: eine ZIP-Datei mit allen Dateien von Rebkontor
+aus »daten« (Kunden, Weine, Preislisten und ihre Namen, Rechnungen, Posten,
+Kundengruppen, Merkzettel, Grundeinstellungen, Firmendaten, Logbuch,
+Vermerke der DATEV-Exporte, Mahnstufen und Mahntexte, Einstellungen der
+Datensicherung) und dem Verzeichnis MANIFEST.txt, das jede
+Datei mit Größe und SHA-256 nennt, dazu die Programmversion, den Zeitpunkt
+und die Zahl der Kunden, Weine und Rechnungen. Die Sicherung wird neben ihrem
+Ziel geschrieben, auf den Datenträger gebracht, ganz zurückgelesen und
+geprüft und erst dann umbenannt: eine misslungene Sicherung hinterlässt
+nichts, und die Daten bleiben, wie sie sind.
+
+Ohne Angabe geht sie in den Sicherungsordner, der im Fenster unter
+Optionen/Datensicherung eingestellt ist (ohne Einstellung
+~/Rebkontor-Sicherungen), und heißt rebkontor-sicherung-JJJJ-MM-TT-hhmmss.zip;
+danach bleiben dort nur die neuesten Sicherungen, so viele wie eingestellt
+(ohne Einstellung 20). Andere Dateien im Ordner werden nie angefasst.
+
+  ZIELORDNER     die Sicherung unter diesem Namen in diesen Ordner (er wird
+                 angelegt, wenn es ihn nicht gibt); dort wird keine ältere
+                 entfernt
+  --datei DATEI  die Sicherung genau in diese Datei; eine vorhandene
+                 gewöhnliche Datei wird ersetzt
+
+Solange ein Rebkontor-Fenster mit den Daten arbeitet, wird nicht gesichert;
+das Fenster sichert selbst, wenn es beendet wird.
+)";
+
+constexpr const char* kSicherungPruefen = R"(Aufruf: rebkontor-cli sicherung-pruefen ARCHIV
+
+Prüft eine Datensicherung, ohne etwas zu verändern, und zeigt, was sie
+enthält: wann und von welcher Version sie geschrieben wurde und wie viele
+Kunden, Weine und Rechnungen sie hält. Geprüft werden das Verzeichnis
+MANIFEST.txt, Größe und SHA-256 jeder Datei, dass jede Datei mit Datensätzen
+eine ganze Zahl von Sätzen ist, dass das Archiv nichts anderes enthält (keine
+fremden Dateien, keine Verknüpfungen, keine Pfade mit »..« oder absolute
+Pfade, keine Datei zweimal) und ausgepackt nicht mehr als 1 GB groß ist, und
+dann die ausgepackten Daten wie mit »pruefen« (in einem vorübergehenden
+Ordner). Jedes Problem steht in einer Zeile, danach eine Zusammenfassung.
+
+Exit-Status 0, wenn alles in Ordnung ist, sonst 1.
+)";
+
+constexpr const char* kWiederherstellen = R"(Aufruf: rebkontor-cli wiederherstellen ARCHIV [--ja]
+
+Spielt eine Datensicherung zurück: die Dateien von Rebkontor in »daten«
+werden durch die der Sicherung ersetzt. Ohne --ja wird die Sicherung nur
+geprüft und gesagt, was geschähe; es wird nichts verändert.
+
+Mit --ja wird die Sicherung zuerst geprüft wie mit »sicherung-pruefen«; eine
+beschädigte wird mit dem Grund abgelehnt, und nichts ändert sich. Was die
+Prüfung der Daten selbst findet, wird gezeigt. Dann werden die jetzigen
+Daten in den eingestellten Sicherungsordner gesichert (misslingt das, wird
+nicht zurückgespielt), und dann ersetzen die Dateien der Sicherung die in
+»daten« in einem Schritt, den auch ein Absturz oder Stromausfall nicht halb
+getan zurücklässt: danach gelten die alten oder die zurückgespielten Daten,
+ganz. Andere Dateien in »daten« bleiben. Fehlt »daten«, wird es angelegt (die
+Daten kommen auf einen neuen Rechner).
+
+  --ja    wirklich zurückspielen
+
+Verweigert, solange ein Rebkontor-Fenster oder ein anderes Programm mit den
+Daten arbeitet. Im Fenster: Optionen/Datensicherung zurückspielen.
+)";
+
 }  // namespace
 
 const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
@@ -313,6 +382,12 @@ const std::vector<RebkontorCli::Befehl>& RebkontorCli::Befehle() {
          kOffenePosten, {}, &RebkontorCli::OffenePostenAusgeben},
         {"mahnungen", "", "die fälligen Mahnungen als PDF, auf Wunsch vermerkt",
          kMahnungen, {"--pdf"}, &RebkontorCli::Mahnungen},
+        {"sichern", "[ZIELORDNER]", "eine Datensicherung (ZIP) schreiben",
+         kSichern, {}, &RebkontorCli::Sichern},
+        {"sicherung-pruefen", "ARCHIV", "eine Datensicherung prüfen und ihren Inhalt zeigen",
+         kSicherungPruefen, {}, &RebkontorCli::SicherungPruefen},
+        {"wiederherstellen", "ARCHIV", "eine Datensicherung zurückspielen (mit --ja)",
+         kWiederherstellen, {}, &RebkontorCli::Wiederherstellen},
     };
     // clang-format on
     return befehle;

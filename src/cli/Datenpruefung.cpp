@@ -9,6 +9,7 @@
 
 #include "cli/Beispieldaten.h"
 #include "model/DatevExporte.h"
+#include "model/Datenersatz.h"
 #include "model/Firmendaten.h"
 #include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
@@ -191,6 +192,19 @@ std::vector<std::string> Datenpruefung::Pruefen() {
 
 void Datenpruefung::Reste() {
     for (const std::string& name : Namen()) {
+        if (name == Datenersatz::kBereit) {
+            Problem(
+                "Im Datenverzeichnis wurde das Zurückspielen einer Datensicherung "
+                "unterbrochen (»"_w +
+                Datei(name) + "«); der nächste Start von Rebkontor schließt es ab."_w);
+            continue;
+        }
+        if (name.rfind(Datenersatz::kNeuerOrdner, 0) == 0) {
+            Problem("Im Datenverzeichnis liegt »"_w + Datei(name) +
+                    "«, von einem abgebrochenen Zurückspielen einer Datensicherung "
+                    "zurückgelassen; es gehört nicht zu den Daten und kann gelöscht werden."_w);
+            continue;
+        }
         if (name.rfind(Beispieldaten::kNeuerOrdner, 0) != 0) {
             continue;
         }

@@ -10,6 +10,7 @@
 #include "documents/Dokumentausgabe.h"
 #include "documents/ERechnung.h"
 #include "documents/XRechnungXml.h"
+#include "model/Datenersatz.h"
 #include "model/Firmendaten.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
@@ -134,6 +135,8 @@ int RebkontorCli::Firmendaten(Aufruf& aufruf) {
     if (aendern) {
         Lesebestand::VerzeichnisPruefen(kDaten);
         sperre.emplace(kDaten);
+        // A restore a crash interrupted would otherwise bring its own file back.
+        Datenersatz::Abschliessen(kDaten);
     }
     ::Firmendaten daten = FirmendatenLesen();
     if (aendern) {

@@ -24,6 +24,7 @@
 #include "documents/Flaschenliste.h"
 #include "documents/FlaschenlisteArbeitsmappe.h"
 #include "documents/PreislistenExport.h"
+#include "model/Datenersatz.h"
 #include "model/Firmendaten.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
@@ -536,6 +537,8 @@ int RebkontorCli::Beispieldaten(Aufruf& aufruf) {
     DatenSperre sperre(kDaten);
     bool firmendatenBehalten = false;
     try {
+        // A restore a crash interrupted is finished before anything is looked at.
+        Datenersatz::Abschliessen(kDaten);
         const std::string hindernis = ::Beispieldaten::Hindernis(kDaten);
         if (!hindernis.empty()) {
             throw MessageException(hindernis);

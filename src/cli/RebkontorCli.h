@@ -10,6 +10,7 @@ class Aufruf;
 class Dokumentausgabe;
 class Rechnung;
 class RechnungsVerwaltung;
+class Sicherungsinhalt;
 template <typename T>
 class GenericList;
 struct Verwaltungen;
@@ -18,11 +19,13 @@ struct Verwaltungen;
 // check of the data directory and a sample data set, for scripts and
 // scheduled jobs. What draws PDF pages runs in the sibling program
 // rebkontor-cli-pdf, which has the toolkit; the rest starts without it.
-// Every command but "beispieldaten", "firmendaten" with options and "datev"
-// only reads the data, where it lies and beside a running window (see
-// Lesebestand): the directory stays byte for byte as it was, and "daten" is
-// never created. Those three hold the data directory's lock, as the window
-// does; "datev" writes only its line in the record of DATEV exports.
+// Every command but "beispieldaten", "firmendaten" with options, "datev",
+// "mahnungen --vermerken", "sichern" and "wiederherstellen --ja" only reads
+// the data, where it lies and beside a running window (see Lesebestand): the
+// directory stays byte for byte as it was, and "daten" is never created.
+// Those hold the data directory's lock, as the window does; "datev" writes
+// only its line in the record of DATEV exports, "sichern" only its backup
+// (but nothing may change the data while it copies them).
 //
 // Messages go to `err`, results to `out`, both in UTF-8; files are written in
 // Windows-1252, as the window writes them.
@@ -88,6 +91,12 @@ class RebkontorCli {
     // The dunning commands (MahnBefehle.cpp).
     int OffenePostenAusgeben(Aufruf& aufruf);
     int Mahnungen(Aufruf& aufruf);
+    // Backups (SicherungBefehle.cpp).
+    int Sichern(Aufruf& aufruf);
+    int SicherungPruefen(Aufruf& aufruf);
+    int Wiederherstellen(Aufruf& aufruf);
+    // What a backup holds, three indented lines.
+    void Inhalt(const Sicherungsinhalt& inhalt);
 
     // Refuses an export into the data directory or over anything that is no
     // regular file ("-", standard output, passes), before any data is read.

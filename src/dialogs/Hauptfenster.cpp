@@ -7,6 +7,7 @@
 #include "dialogs/Auswertungen.h"
 #include "dialogs/DatevEinstellungenDlg.h"
 #include "dialogs/DatevExportDlg.h"
+#include "dialogs/DatensicherungDlg.h"
 #include "dialogs/DialogCustomizer.h"
 #include "dialogs/Exportmeldung.h"
 #include "dialogs/FirmendatenDlg.h"
@@ -19,6 +20,7 @@
 #include "dialogs/RechnungsFiler.h"
 #include "dialogs/RechnungsListe.h"
 #include "dialogs/RechnungsNummer.h"
+#include "dialogs/SicherungZurueckspielenDlg.h"
 #include "dialogs/TRebkontorAboutDlg.h"
 #include "dialogs/WeinListe.h"
 #include "documents/Ausgabeziel.h"
@@ -55,6 +57,10 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
           [this] { OffenePostenZeigen(); }}},
         {Hauptmenue::kMahnwesen,
          {[this] { return bestand_ != nullptr; }, [this] { MahnwesenBearbeiten(); }}},
+        {Hauptmenue::kDatensicherung,
+         {[this] { return sicherung_ != nullptr; }, [this] { SicherungEinstellen(); }}},
+        {Hauptmenue::kSicherungZurueckspielen,
+         {[this] { return sicherung_ != nullptr; }, [this] { SicherungZurueckspielen(); }}},
         {Hauptmenue::kNeuerMerkzettel,
          {[this] { return merkzettel_ != nullptr; }, [this] { NeuerMerkzettel(); }}},
         {Hauptmenue::kBenutzerhandbuch, {{}, [this] { Benutzerhandbuch(); }}},
@@ -74,6 +80,8 @@ Hauptfenster::Hauptfenster(Verwaltungen& verwaltungen, Services& app)
         {Hauptmenue::kBeenden, {{}, [] {}}},
     };
 }
+
+Hauptfenster::~Hauptfenster() = default;
 
 void Hauptfenster::SetMerkzettel(MerkzettelVerwaltung* merkzettel) {
     merkzettel_ = merkzettel;
@@ -141,6 +149,28 @@ void Hauptfenster::MahnwesenBearbeiten() {
     if (bestand_ != nullptr) {
         MahnwesenDlg dialog(bestand_->GetMahntexte(), bestand_->MahntexteDatei());
         app_.Execute(dialog);
+    }
+}
+
+void Hauptfenster::SetSicherung(Sicherungsanschluss anschluss) {
+    sicherungsanschluss_ = std::move(anschluss);
+    sicherung_ = std::make_unique<Datensicherung>(sicherungsanschluss_.verzeichnis);
+}
+
+std::unique_ptr<Rueckspielauftrag> Hauptfenster::AusstehendesZurueckspielen() {
+    return std::move(rueckspielauftrag_);
+}
+
+void Hauptfenster::SicherungEinstellen() {
+    DatensicherungDlg dialog(*sicherung_, sicherungsanschluss_.schreiben);
+    app_.Execute(dialog);
+}
+
+void Hauptfenster::SicherungZurueckspielen() {
+    SicherungZurueckspielenDlg dialog(*sicherung_, sicherungsanschluss_.pruefung,
+                                      sicherungsanschluss_.schreiben);
+    if (app_.Execute(dialog) == ControlId::kOk) {
+        rueckspielauftrag_ = dialog.Auftrag();
     }
 }
 

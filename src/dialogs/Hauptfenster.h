@@ -2,15 +2,18 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "model/Verwaltungen.h"
+#include "sicherung/Datensicherung.h"
 #include "storage/Fehler.h"
 
 class Datenbestand;
 class Firmendaten;
 class MerkzettelVerwaltung;
 class Services;
+struct Rueckspielauftrag;
 
 // The commands of the main window, without the window: what each menu item,
 // function key and toolbar button does with the managers.
@@ -26,6 +29,9 @@ class Hauptfenster {
     static constexpr const char* kFlaschenlistenOrdner = "/tmp";
 
     Hauptfenster(Verwaltungen& verwaltungen, Services& app);
+    ~Hauptfenster();
+    Hauptfenster(const Hauptfenster&) = delete;
+    Hauptfenster& operator=(const Hauptfenster&) = delete;
 
     // Set once the notes manager exists; opens a window for every note.
     void SetMerkzettel(MerkzettelVerwaltung* merkzettel);
@@ -42,6 +48,19 @@ class Hauptfenster {
     // The data set whose open items and reminders the dunning commands
     // show; without it they cannot be chosen.
     void SetMahnwesen(Datenbestand* bestand) { bestand_ = bestand; }
+    // What the backup commands need from the program: the data folder, how
+    // the window writes what it holds in memory, and the data check of
+    // "pruefen" for a restored copy. Without it they cannot be chosen.
+    struct Sicherungsanschluss {
+        std::string verzeichnis;
+        std::function<void()> schreiben;
+        Datensicherung::Pruefung pruefung;
+    };
+    void SetSicherung(Sicherungsanschluss anschluss);
+    // After "Datensicherung zurückspielen...": the restore the user confirmed,
+    // which the window carries out once it has closed its data set
+    // (Rueckspielauftrag::Ausfuehren); taken once, null otherwise.
+    std::unique_ptr<Rueckspielauftrag> AusstehendesZurueckspielen();
 
     // Whether the command can be chosen; commands whose dialogs the
     // program does not have yet are shown but cannot be chosen.
@@ -52,6 +71,8 @@ class Hauptfenster {
     // and runs nothing here.
 
     void Grundeinstellungen();
+    void SicherungEinstellen();
+    void SicherungZurueckspielen();
     void FirmendatenBearbeiten();
     // The DATEV settings live in the seller data file; the export's record
     // lies beside it in the data folder.
@@ -109,4 +130,7 @@ class Hauptfenster {
     Firmendaten* firmendaten_ = nullptr;
     std::string firmendatenDatei_;
     Datenbestand* bestand_ = nullptr;
+    Sicherungsanschluss sicherungsanschluss_;
+    std::unique_ptr<Datensicherung> sicherung_;
+    std::unique_ptr<Rueckspielauftrag> rueckspielauftrag_;
 };

@@ -32,7 +32,10 @@ const std::vector<Hauptmenue::Popup>& Hauptmenue::Menue() {
           {"&Grundeinstellungen", kGrundeinstellungen},
           {"&Firmendaten (E-Rechnung)", kFirmendaten},
           {"&DATEV-Einstellungen...", kDatevEinstellungen},
-          {"M&ahnwesen...", kMahnwesen}}},
+          {"M&ahnwesen...", kMahnwesen},
+          {"", 0},
+          {"Daten&sicherung...", kDatensicherung},
+          {"Datensicherung &zurückspielen..."_w, kSicherungZurueckspielen}}},
         {"&Hilfe", {{"&Benutzerhandbuch\tF1", kBenutzerhandbuch}, {"&Über.."_w, kUeber}}},
     };
     return menue;

@@ -27,6 +27,8 @@ class Hauptmenue {
     static constexpr int kDatevEinstellungen = 51728;
     static constexpr int kOffenePosten = 51696;
     static constexpr int kMahnwesen = 51697;
+    static constexpr int kDatensicherung = 51720;
+    static constexpr int kSicherungZurueckspielen = 51721;
     static constexpr int kUeber = 2009;
     static constexpr int kBeenden = 24310;
 

@@ -22,11 +22,7 @@
 
 namespace {
 
-struct Datei {
-    std::string name;
-    // Record size, or 0 for the text files and the settings.
-    std::size_t satz;
-};
+using Datei = DatenDateien::Datei;
 
 std::vector<Datei> Dateien() {
     std::vector<Datei> dateien = {
@@ -43,6 +39,7 @@ std::vector<Datei> Dateien() {
         {DatevExporte::kDatei, 0},
         {MahnungsVerwaltung::kDatei, MahnungsVerwaltung::Mahnstand::DiskSize},
         {Mahntexte::kDatei, 0},
+        {DatenDateien::kSicherungseinstellungen, 0},
     };
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         dateien.push_back({std::to_string(k) + ".wl", Preis::DiskSize});
@@ -121,11 +118,25 @@ Ergebnis<void> Sichern(const std::string& pfad, std::string& kopie) {
 
 }  // namespace
 
+const std::vector<DatenDateien::Datei>& DatenDateien::Liste() {
+    static const std::vector<Datei> liste = Dateien();
+    return liste;
+}
+
+const DatenDateien::Datei* DatenDateien::Finde(const std::string& name) {
+    for (const Datei& datei : Liste()) {
+        if (datei.name == name) {
+            return &datei;
+        }
+    }
+    return nullptr;
+}
+
 std::vector<std::string> DatenDateien::Pruefen(const std::string& verzeichnis, bool sichern) {
     // The letterhead lives in the working directory, beside the data folder.
     Gewoehnlich(Elternverzeichnis(verzeichnis) + "bkopf.emf");
     std::vector<std::pair<Datei, std::int64_t>> unvollstaendig;
-    for (const Datei& datei : Dateien()) {
+    for (const Datei& datei : Liste()) {
         const std::int64_t groesse = Gewoehnlich(verzeichnis + "/" + datei.name);
         if (datei.satz != 0 && groesse > 0 &&
             groesse % static_cast<std::int64_t>(datei.satz) != 0) {

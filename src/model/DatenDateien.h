@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,19 @@
 // was beside it ("kunden.dat.unvollstaendig").
 class DatenDateien {
   public:
+    // One of the program's own files in a data folder.
+    struct Datei {
+        std::string name;
+        // Record size, or 0 for the text files and the settings.
+        std::size_t satz;
+    };
+    // Every file the program keeps in a data folder, and nothing else (not
+    // the lock, temporary files or the copies of incomplete files): what a
+    // backup holds and a restore replaces. A new data file is one entry here.
+    static const std::vector<Datei>& Liste();
+    // The entry of that name, or null when it is none of the program's files.
+    static const Datei* Finde(const std::string& name);
+
     // Raises a MessageException (Windows-1252) for the first file that exists
     // and is not a regular file. Returns one notice per record file that ends
     // in part of a record; with `sichern` the copy is made first (and the
@@ -26,6 +40,9 @@ class DatenDateien {
 
     // Whether the name is that of one of the files a data folder holds.
     static bool IstDatendatei(const std::string& name);
+    // Where to back up to and how often ("Schluessel=Wert" lines, like the
+    // seller data); read and written by the backup.
+    static constexpr const char* kSicherungseinstellungen = "sicherung.txt";
 
     // The copy of an incomplete file: "<datei>.unvollstaendig".
     static constexpr const char* kKopieEndung = ".unvollstaendig";

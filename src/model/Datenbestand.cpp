@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "model/DatenDateien.h"
+#include "model/Datenersatz.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
 #include "model/MahnungsVerwaltung.h"
@@ -13,15 +14,35 @@
 #include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
+#include "storage/File.h"
 #include "storage/LogBuch.h"
 #include "storage/MessageException.h"
 #include "storage/Oeffnungsfehler.h"
 
 Datenbestand::Datenbestand(const std::string& verzeichnis, Beobachter beobachter, Zugriff zugriff)
     : verzeichnis_(verzeichnis), beobachter_(std::move(beobachter)), zugriff_(zugriff) {
+    // A restored backup a crash left half moved in is carried to its end
+    // before anything is read; read-only, nothing may be moved, and the
+    // mixture of old and new files must not be taken for data.
+    if (zugriff_ == Zugriff::Schreiben) {
+        if (Datenersatz::Abschliessen(verzeichnis_)) {
+            startmeldungen_.push_back(
+                "Das Zurückspielen einer Datensicherung war unterbrochen worden; es wurde jetzt "
+                "abgeschlossen. Das Datenverzeichnis hält die zurückgespielten Daten."_w);
+        }
+    } else if (Datenersatz::Ausstehend(verzeichnis_)) {
+        throw MessageException(
+            "Im Datenverzeichnis »"_w + CodePage::Utf8ToCp1252(verzeichnis_) +
+            "« wurde das Zurückspielen einer Datensicherung unterbrochen. Es wird beim "
+            "nächsten Start von Rebkontor abgeschlossen; bis dahin können die Daten nicht "
+            "gelesen werden."_w);
+    }
     // Before any manager opens (and perhaps rewrites) a file. Read-only, the
     // incomplete file is reported but no copy of it is written.
-    startmeldungen_ = DatenDateien::Pruefen(verzeichnis_, zugriff_ == Zugriff::Schreiben);
+    for (std::string& meldung :
+         DatenDateien::Pruefen(verzeichnis_, zugriff_ == Zugriff::Schreiben)) {
+        startmeldungen_.push_back(std::move(meldung));
+    }
     weine_ = std::make_unique<WeinlistenVerwaltung>(Pfad("weinliste.dat"), zugriff_);
     Melde("WeinlistenVerwaltung", true);
     preise_ = std::make_unique<PreisVerwaltung>(Pfad("weinlisten.txt"), verzeichnis_, zugriff_);
@@ -140,6 +161,31 @@ std::string Datenbestand::KettenMeldung(const std::vector<std::int32_t>& kunden)
            nummern + ") passten nicht zur Rechnungsdatei " + datei +
            " und wurden berichtigt: jeder führt wieder zu seiner neuesten gespeicherten "
            "Rechnung."_w;
+}
+
+void Datenbestand::Schreiben() {
+    // As the end of the run writes them, without releasing anything; a file
+    // that already holds what memory holds keeps its modification time.
+    if (merkzettel_) {
+        merkzettel_->Flush();
+    }
+    if (kunden_) {
+        kunden_->Flush();
+    }
+    if (const Ergebnis<bool> gespeichert =
+            File::ReplaceIfChanged(Pfad("preferences.dat"), customizer_->Image());
+        !gespeichert) {
+        throw MessageException("Die Datei "_w + CodePage::Utf8ToCp1252(Pfad("preferences.dat")) +
+                                   " konnte nicht geschrieben werden (" +
+                                   gespeichert.Ursache().Grund() + ").",
+                               gespeichert.Ursache());
+    }
+    for (int i = 0; i < preise_->count; ++i) {
+        if (PreisVerwaltung::Preisliste* liste = preise_->GetPreisliste(i)) {
+            liste->preise.Flush();
+        }
+    }
+    weine_->Flush();
 }
 
 MerkzettelVerwaltung& Datenbestand::MerkzettelOeffnen() {

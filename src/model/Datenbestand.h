@@ -32,6 +32,10 @@ class Datenbestand {
     // cannot be read the same exception naming the file, and a data file
     // that is no regular file a German message naming it (DatenDateien).
     //
+    // With Zugriff::Schreiben a restore of a backup that a crash interrupted
+    // is completed first (Datenersatz) and the start says so; read-only, such
+    // a folder is refused with a German message until then.
+    //
     // With Zugriff::NurLesen every manager only reads: no file is created,
     // repaired, rewritten or removed, now or at the end, and any attempt to
     // change the data raises Schreibverbot. For the read-only commands,
@@ -44,6 +48,12 @@ class Datenbestand {
 
     Datenbestand(const Datenbestand&) = delete;
     Datenbestand& operator=(const Datenbestand&) = delete;
+
+    // Writes what memory holds that is not yet in the files (notes,
+    // customers, settings, price lists and wines, as the end of the run
+    // would), so that the files can be copied as they are, a backup. Raises
+    // the managers' MessageException when a file cannot be written.
+    void Schreiben();
 
     // Reads the customer file (once) and enters the customer manager into
     // the manager set.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -467,7 +468,8 @@ Ergebnis<File::Entry> File::Stat(const std::string& path, bool follow) {
         return Fehler(Vorgang::Abfragen, path, errno);
     }
     return Entry{KindOf(st.st_mode), static_cast<std::int64_t>(st.st_size),
-                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+                 static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                 static_cast<std::int64_t>(st.st_mtime)};
 }
 
 bool File::Exists(const std::string& path) {
@@ -513,6 +515,49 @@ Ergebnis<void> File::Rename(const std::string& from, const std::string& to) {
         return Fehler(Vorgang::Umbenennen, to, errno);
     }
     return {};
+}
+
+Ergebnis<void> File::RenameNoReplace(const std::string& from, const std::string& to) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Rename, to)) {
+        return Fehler(Vorgang::Umbenennen, to, err);
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return Fehler(Vorgang::Umbenennen, to, errno);
+    }
+    // A file system without the flag (some network ones): a hard link takes
+    // no existing name either.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return Fehler(Vorgang::Umbenennen, to, errno);
+    }
+    ::unlink(from.c_str());
+    return {};
+}
+
+Ergebnis<void> File::Unlink(const std::string& path) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Rename, path)) {
+        return Fehler(Vorgang::Umbenennen, path, err);
+    }
+    if (::unlink(path.c_str()) != 0) {
+        return Fehler(Vorgang::Umbenennen, path, errno);
+    }
+    return {};
+}
+
+Ergebnis<void> File::MakeDirectory(const std::string& path) {
+    if (const int err = IoFaults::Check(IoFaults::Op::Open, path)) {
+        return Fehler(Vorgang::Anlegen, path, err);
+    }
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        return Fehler(Vorgang::Anlegen, path, errno);
+    }
+    return {};
+}
+
+Ergebnis<File> File::CreateBeside(const std::string& path) {
+    return CreateUnique(path);
 }
 
 void File::Remove(const std::string& path) {

@@ -107,6 +107,8 @@ class File {
         // Device and inode: two names of one file have the same.
         std::uint64_t device = 0;
         std::uint64_t inode = 0;
+        // Last modification, seconds since 1970.
+        std::int64_t modified = 0;
     };
     // The entry itself (a link is a link), or with `follow` what it leads to.
     static Ergebnis<Entry> Stat(const std::string& path, bool follow = false);
@@ -119,6 +121,17 @@ class File {
     static std::string Resolve(const std::string& path);
 
     static Ergebnis<void> Rename(const std::string& from, const std::string& to);
+    // Renames, but never over an existing name: fails with EEXIST instead.
+    static Ergebnis<void> RenameNoReplace(const std::string& from, const std::string& to);
+    // Removes one file (never a directory); the failure seam takes it for
+    // a rename, as both change a name in the folder.
+    static Ergebnis<void> Unlink(const std::string& path);
+    // Creates one directory (not its parents); the failure seam takes it
+    // for an open that creates.
+    static Ergebnis<void> MakeDirectory(const std::string& path);
+    // A new, empty file beside `path` with a hidden name of its own (".name.XXXXXX"),
+    // for a file that is written in pieces and renamed to `path` once whole.
+    static Ergebnis<File> CreateBeside(const std::string& path);
     // Removes a file, or a directory with everything in it; what cannot be
     // removed stays.
     static void Remove(const std::string& path);

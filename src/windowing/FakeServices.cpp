@@ -92,6 +92,26 @@ std::optional<SaveFileResult> FakeServices::SaveFile(const SaveFileRequest& requ
     return answer;
 }
 
+std::optional<std::string> FakeServices::ChooseFolder(const FolderRequest& request) {
+    folderRequests_.push_back(request);
+    if (folderAnswers_.empty()) {
+        throw std::logic_error("unexpected folder chooser: " + request.title);
+    }
+    auto answer = folderAnswers_.front();
+    folderAnswers_.pop_front();
+    return answer;
+}
+
+std::optional<std::string> FakeServices::OpenFile(const OpenFileRequest& request) {
+    openRequests_.push_back(request);
+    if (openAnswers_.empty()) {
+        throw std::logic_error("unexpected open dialog: " + request.title);
+    }
+    auto answer = openAnswers_.front();
+    openAnswers_.pop_front();
+    return answer;
+}
+
 int FakeServices::Execute(Dialog& dialog) {
     executed_.push_back(dialog.ResourceId());
     std::unique_ptr<FakeWindow> window = Build(dialog);

@@ -49,6 +49,11 @@ class FakeServices : public Services {
     void AnswerWithEnter() { answers_.push_back(std::nullopt); }
     // The next save-file dialog's result (nothing: cancelled).
     void SaveFileAnswer(std::optional<SaveFileResult> result) { saveAnswers_.push_back(result); }
+    // The next folder or file chooser's result (nothing: cancelled).
+    void FolderAnswer(std::optional<std::string> path) { folderAnswers_.push_back(path); }
+    void OpenFileAnswer(std::optional<std::string> path) { openAnswers_.push_back(path); }
+    const std::vector<FolderRequest>& FolderRequests() const { return folderRequests_; }
+    const std::vector<OpenFileRequest>& OpenRequests() const { return openRequests_; }
     // What the user does in the next child dialog run modally.
     void OnExecute(Script script) { scripts_.push_back(std::move(script)); }
 
@@ -92,6 +97,8 @@ class FakeServices : public Services {
     void ArrowCursor() override;
     void ProcessEvents() override { ++eventRounds_; }
     std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) override;
+    std::optional<std::string> ChooseFolder(const FolderRequest& request) override;
+    std::optional<std::string> OpenFile(const OpenFileRequest& request) override;
     int Execute(Dialog& dialog) override;
     void Open(std::unique_ptr<Dialog> dialog) override;
     void StartProgram(const std::vector<std::string>& argv,
@@ -115,6 +122,10 @@ class FakeServices : public Services {
     std::deque<Script> scripts_;
     std::vector<Message> messages_;
     std::vector<SaveFileRequest> saveRequests_;
+    std::deque<std::optional<std::string>> folderAnswers_;
+    std::deque<std::optional<std::string>> openAnswers_;
+    std::vector<FolderRequest> folderRequests_;
+    std::vector<OpenFileRequest> openRequests_;
     std::vector<std::string> cursors_;
     bool waiting_ = false;
     int eventRounds_ = 0;

@@ -42,6 +42,11 @@ class Services {
 
     // Nothing when the user cancels.
     virtual std::optional<SaveFileResult> SaveFile(const SaveFileRequest& request) = 0;
+    // A folder (the backup's), or an existing file to read (a backup to
+    // restore); nothing when the user cancels. The chooser starts in the
+    // request's folder when it exists.
+    virtual std::optional<std::string> ChooseFolder(const FolderRequest& request) = 0;
+    virtual std::optional<std::string> OpenFile(const OpenFileRequest& request) = 0;
 
     // Builds the dialog's window, runs it modally and returns the result it
     // was closed with. The dialog object belongs to the caller.

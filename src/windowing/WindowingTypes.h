@@ -53,3 +53,18 @@ struct SaveFileResult {
     std::string path;
     int filterIndex = 1;  // 1-based, as the user left it
 };
+
+// A folder the user chooses, or an existing file to open. The title is a text
+// (Windows-1252); the folder where the chooser starts, and what it returns,
+// are paths as the file system spells them.
+struct FolderRequest {
+    std::string title;
+    std::string initialDir;
+};
+
+// The filter list has the form of SaveFileRequest's.
+struct OpenFileRequest {
+    std::string title;
+    std::string filter;
+    std::string initialDir;
+};

@@ -107,6 +107,9 @@ TEST_F(TSDIDecFrameTest, FirstStartOpensMaximisedWithTheFullMenu) {
                                   "  &Firmendaten (E-Rechnung)",
                                   "  &DATEV-Einstellungen...",
                                   "  M&ahnwesen...",
+                                  "-",
+                                  "  Daten&sicherung...",
+                                  "  Datensicherung &zurückspielen...",
                                   "&Hilfe",
                                   "  &Benutzerhandbuch\tF1",
                                   "  &Über.."}));

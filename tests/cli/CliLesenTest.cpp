@@ -127,6 +127,11 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     // Cut to half and written back to its whole length, over and over; the
     // real items stay in place all the while.
     const std::size_t halb = echt + fremd.size() / 2 / 22 * 22;
+    // A run that starts while the file is short reads a sound, shorter file
+    // to its end: the chain then leaves the file, and that is what it says.
+    WriteBytes(posten, bild.substr(0, halb));
+    const Ergebnis kurz = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
+    WriteBytes(posten, bild);
     const int fd = ::open(posten.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     std::atomic<bool> fertig = false;
@@ -144,6 +149,9 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
         if (e.status == -1) {
             ADD_FAILURE() << "ended by a signal";
             break;
+        }
+        if (e.status == kurz.status && e.out == kurz.out && e.err == kurz.err) {
+            continue;
         }
         if (e.status == 0) {
             // Read whole, whatever its length at the start.

@@ -20,6 +20,7 @@ class HauptfensterTest : public DialogFixture {
     HauptfensterTest() {
         fenster_.SetFirmendaten(&bestand_->GetFirmendaten(), bestand_->FirmendatenDatei());
         fenster_.SetMahnwesen(bestand_.get());
+        fenster_.SetSicherung({"daten", {}, {}});
     }
 
     Hauptfenster fenster_{V(), app_};
@@ -251,10 +252,11 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen; "Firmendaten", "DATEV-Einstellungen..." and
-    // "Mahnwesen..." below "Grundeinstellungen"; "Auswertungen...",
-    // "DATEV-Export..." and the open items below "Flaschenzählung".
-    EXPECT_EQ(befehle, 21);
+    // The specified fifteen; "Firmendaten", "DATEV-Einstellungen...",
+    // "Mahnwesen..." and the two backup commands below "Grundeinstellungen";
+    // "Auswertungen...", "DATEV-Export..." and the open items below
+    // "Flaschenzählung".
+    EXPECT_EQ(befehle, 23);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
     EXPECT_EQ(menue[3].eintraege[4].befehl, Hauptmenue::kDatevEinstellungen);
@@ -263,6 +265,8 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
     EXPECT_EQ(menue[2].eintraege[6].text, "DATEV-E&xport...");
     EXPECT_EQ(menue[2].eintraege[8].befehl, Hauptmenue::kOffenePosten);
     EXPECT_EQ(menue[3].eintraege[5].befehl, Hauptmenue::kMahnwesen);
+    EXPECT_EQ(menue[3].eintraege[7].text, "Daten&sicherung...");
+    EXPECT_EQ(menue[3].eintraege[8].text, "Datensicherung &zurückspielen..."_w);
     EXPECT_EQ(Hauptmenue::Hinweis(51682), "Neue Kunden erfassen");
     EXPECT_EQ(Hauptmenue::Hinweis(24310), "Rebkontor verlassen und alle Daten speichern");
     EXPECT_EQ(Hauptmenue::Hinweis(51683), "");

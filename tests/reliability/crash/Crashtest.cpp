@@ -15,6 +15,11 @@
 //   rebkontor-crashtest stellen VERZ [CLI]
 //       for every kind of operation, kills it at each of its file system
 //       calls in turn with strace, checking after each
+//   rebkontor-crashtest zurueckspielen VERZ CLI [JEDER]
+//       restores a backup with CLI ("wiederherstellen --ja") over another data
+//       set and kills it at each of its file system calls in turn (at every
+//       JEDER-th of the frequent reads and writes), checking after each that
+//       the next start finds the old or the restored data, whole
 //   rebkontor-crashtest syncfolge VERZ [SCHRITTE]
 //       runs the workload under strace and checks that every file a
 //       confirmed operation wrote was synced before it was confirmed, and
@@ -42,6 +47,8 @@
 #include "Journal.h"
 #include "Nachpruefung.h"
 #include "Syncfolge.h"
+#include "model/DatenDateien.h"
+#include "model/Datenersatz.h"
 #include "model/KundenVerwaltung.h"
 
 namespace fs = std::filesystem;
@@ -304,6 +311,171 @@ int Stellen(const std::string& verzeichnis, const std::string& cli) {
     return 0;
 }
 
+// The program's files of a data folder, by name, with their bytes.
+std::map<std::string, std::string> Programmdateien(const std::string& daten) {
+    std::map<std::string, std::string> bild;
+    for (const DatenDateien::Datei& datei : DatenDateien::Liste()) {
+        std::FILE* f = std::fopen((daten + "/" + datei.name).c_str(), "rb");
+        if (f == nullptr) {
+            continue;
+        }
+        std::string bytes;
+        char puffer[65536];
+        std::size_t n = 0;
+        while ((n = std::fread(puffer, 1, sizeof puffer, f)) > 0) {
+            bytes.append(puffer, n);
+        }
+        std::fclose(f);
+        bild[datei.name] = std::move(bytes);
+    }
+    return bild;
+}
+
+// How often each of `aufrufe` occurs in an strace output file.
+std::map<std::string, int> Zaehlen(const std::string& spur) {
+    std::map<std::string, int> anzahl;
+    std::FILE* f = std::fopen(spur.c_str(), "r");
+    char zeile[4096];
+    while (f != nullptr && std::fgets(zeile, sizeof zeile, f) != nullptr) {
+        const std::string z = zeile;
+        const std::size_t klammer = z.find('(');
+        const std::size_t start = z.find_first_not_of("0123456789 ");
+        if (klammer != std::string::npos && start < klammer) {
+            ++anzahl[z.substr(start, klammer - start)];
+        }
+    }
+    if (f != nullptr) {
+        std::fclose(f);
+    }
+    return anzahl;
+}
+
+// A restore killed at each of its file system calls: afterwards, once the
+// next program has taken the lock (which completes a committed restore),
+// the data folder holds the old data set or the restored one, byte for byte,
+// and the data check finds nothing.
+int Zurueckspielen(const std::string& verzeichnis, const std::string& cli, int jeder) {
+    const std::string basis = fs::absolute(verzeichnis).string();
+    std::error_code egal;
+    fs::remove_all(basis, egal);
+    const std::string alt = basis + "/alt";
+    const std::string neu = basis + "/neu";
+    const std::string arbeit = basis + "/arbeit";
+    const std::string archiv = basis + "/neu.zip";
+    // The backup of the present data before a restore goes into the home
+    // folder's default; it belongs to the test.
+    const std::string heim = basis + "/heim";
+    fs::create_directories(heim);
+    ::setenv("HOME", heim.c_str(), 1);
+    // Two small sample businesses; the old one has a price list more, which
+    // the restore must remove.
+    const auto beispiel = [&](const std::string& ordner, const char* seed, const char* listen) {
+        fs::create_directories(ordner);
+        return Starten(
+            {cli, "-C", ordner, "beispieldaten", "--kunden", "30", "--weine", "10", "--preislisten",
+             listen, "--rechnungen", "60", "--seed", seed, "--stichtag", "6.12.2026"},
+            nullptr, true);
+    };
+    if (beispiel(alt, "1", "5") != 0 || beispiel(neu, "2", "3") != 0 ||
+        Starten({cli, "-C", neu, "sichern", "--datei", archiv}, nullptr, true) != 0) {
+        std::printf("the data sets for the restore could not be made\n");
+        return 1;
+    }
+    const auto vorher = Programmdateien(alt + "/daten");
+    const auto nachher = Programmdateien(neu + "/daten");
+    if (vorher == nachher) {
+        std::printf("the two data sets are the same\n");
+        return 1;
+    }
+    const std::vector<std::string> wiederherstellen = {cli,    "-C",  arbeit, "wiederherstellen",
+                                                       archiv, "--ja"};
+    const std::vector<std::string> aufrufe = {"openat", "write",     "fsync",     "fdatasync",
+                                              "rename", "renameat2", "unlink",    "unlinkat",
+                                              "mkdir",  "rmdir",     "ftruncate", "pwrite64"};
+    std::string menge;
+    for (const std::string& s : aufrufe) {
+        menge += (menge.empty() ? "" : ",") + s;
+    }
+    Kopieren(alt, arbeit);
+    fs::remove_all(heim, egal);
+    fs::create_directories(heim);
+    const std::string spur = basis + "/spur";
+    std::vector<std::string> gezaehlt = {"/usr/bin/strace", "-f", "-qq", "-o", spur, "-e",
+                                         "trace=" + menge};
+    gezaehlt.insert(gezaehlt.end(), wiederherstellen.begin(), wiederherstellen.end());
+    if (const int status = Starten(gezaehlt, nullptr, true); status != 0) {
+        std::printf("the restore without kills failed (status %d)\n", status);
+        return 1;
+    }
+    if (Programmdateien(arbeit + "/daten") != nachher) {
+        std::printf("the restore without kills did not give the backed-up data\n");
+        return 1;
+    }
+    const std::map<std::string, int> anzahl = Zaehlen(spur);
+    int punkte = 0;
+    int alteDaten = 0;
+    int neueDaten = 0;
+    for (const std::string& s : aufrufe) {
+        const auto gefunden = anzahl.find(s);
+        const int gesamt = gefunden == anzahl.end() ? 0 : gefunden->second;
+        // Reads and writes of file contents come by the thousand; the calls
+        // that change names and make data durable are all taken.
+        const int schritt = (s == "openat" || s == "write" || s == "pwrite64") ? jeder : 1;
+        for (int n = 1; n <= gesamt; n += schritt) {
+            Kopieren(alt, arbeit);
+            fs::remove_all(heim, egal);
+            fs::create_directories(heim);
+            std::vector<std::string> getoetet = {
+                "/usr/bin/strace",
+                "-f",
+                "-qq",
+                "-o",
+                "/dev/null",
+                "-e",
+                "inject=" + s + ":signal=SIGKILL:when=" + std::to_string(n)};
+            getoetet.insert(getoetet.end(), wiederherstellen.begin(), wiederherstellen.end());
+            Starten(getoetet, nullptr, true);
+            ++punkte;
+            // The next start: it takes the lock and completes what was
+            // committed; what was not is removed.
+            try {
+                Datenersatz::Abschliessen(arbeit + "/daten");
+            } catch (const std::exception& e) {
+                std::printf("restore killed at %s #%d: the next start failed: %s\n", s.c_str(), n,
+                            e.what());
+                return 1;
+            }
+            const auto jetzt = Programmdateien(arbeit + "/daten");
+            const bool istAlt = jetzt == vorher;
+            const bool istNeu = jetzt == nachher;
+            alteDaten += istAlt ? 1 : 0;
+            neueDaten += istNeu ? 1 : 0;
+            bool reste = false;
+            for (const auto& e : fs::directory_iterator(arbeit + "/daten")) {
+                reste = reste || e.path().filename().string().rfind(".wiederherstellung", 0) == 0;
+            }
+            const int pruefung = Starten({cli, "-C", arbeit, "pruefen"}, nullptr, true);
+            if ((!istAlt && !istNeu) || reste || pruefung != 0) {
+                std::printf("restore killed at %s #%d: %s; data kept in %s\n", s.c_str(), n,
+                            reste           ? "leftovers of the restore after the next start"
+                            : pruefung != 0 ? "the data check finds problems"
+                                            : "the data are neither the old nor the restored",
+                            arbeit.c_str());
+                return 1;
+            }
+        }
+    }
+    std::printf("restore crash points: %d (", punkte);
+    for (const std::string& s : aufrufe) {
+        const auto gefunden = anzahl.find(s);
+        if (gefunden != anzahl.end()) {
+            std::printf(" %s %d", s.c_str(), gefunden->second);
+        }
+    }
+    std::printf(" ); afterwards old data %d, restored data %d\n", alteDaten, neueDaten);
+    return alteDaten > 0 && neueDaten > 0 ? 0 : 1;
+}
+
 // The workload under strace, from an empty data folder, and the order of its
 // writes and syncs.
 int SyncfolgePruefen(const std::string& verzeichnis, long schritte) {
@@ -341,6 +513,7 @@ int Gebrauch() {
                  "       rebkontor-crashtest zufall VERZ ITERATIONEN SEED [CLI]\n"
                  "       rebkontor-crashtest einzeln VERZ JOURNAL ART\n"
                  "       rebkontor-crashtest stellen VERZ [CLI]\n"
+                 "       rebkontor-crashtest zurueckspielen VERZ CLI [JEDER]\n"
                  "       rebkontor-crashtest syncfolge VERZ [SCHRITTE]\n");
     return 2;
 }
@@ -368,6 +541,10 @@ int main(int argc, char** argv) {
     }
     if (a.size() >= 2 && a[0] == "syncfolge") {
         return SyncfolgePruefen(a[1], a.size() > 2 ? std::stol(a[2]) : 300);
+    }
+    if (a.size() >= 3 && a[0] == "zurueckspielen") {
+        return Zurueckspielen(a[1], fs::absolute(a[2]).string(),
+                              a.size() > 3 ? std::stoi(a[3]) : 1);
     }
     if (a.size() >= 2 && a[0] == "stellen") {
         return Stellen(a[1], a.size() > 2 ? fs::absolute(a[2]).string() : "");
