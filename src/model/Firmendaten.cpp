@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 
+#include "storage/Einstellungsdatei.h"
 #include "storage/File.h"
 #include "storage/FixedText.h"
 
@@ -45,17 +46,7 @@ const std::vector<Firmendaten::Feld>& Firmendaten::Felder() {
 
 Ergebnis<void> Firmendaten::Laden(const std::string& datei) {
     *this = Firmendaten();
-    const Ergebnis<File::Entry> eintrag = File::Stat(datei);
-    if (!eintrag) {
-        return {};
-    }
-    // Read through a link, the data could come from anywhere; a pipe or a
-    // folder the read refuses itself.
-    if (eintrag->kind == File::Kind::Link) {
-        return Fehler(Fehler::Vorgang::Oeffnen, datei, ELOOP);
-    }
-    // Only a missing file means no seller data.
-    const Ergebnis<std::string> text = File::ReadIfExists(datei);
+    const Ergebnis<std::string> text = Einstellungsdatei::Lesen(datei);
     if (!text) {
         return text.Ursache();
     }

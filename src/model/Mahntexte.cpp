@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "storage/CodePage.h"
+#include "storage/Einstellungsdatei.h"
 #include "storage/File.h"
 #include "storage/LenientNumber.h"
 
@@ -91,14 +92,7 @@ Mahntexte::Stufe& Mahntexte::Von(int stufe) {
 
 Ergebnis<void> Mahntexte::Laden(const std::string& datei) {
     *this = Mahntexte();
-    const Ergebnis<File::Entry> eintrag = File::Stat(datei);
-    if (!eintrag) {
-        return {};
-    }
-    if (eintrag->kind == File::Kind::Link) {
-        return Fehler(Fehler::Vorgang::Oeffnen, datei, ELOOP);
-    }
-    const Ergebnis<std::string> text = File::ReadIfExists(datei);
+    const Ergebnis<std::string> text = Einstellungsdatei::Lesen(datei);
     if (!text) {
         return text.Ursache();
     }
@@ -108,29 +102,13 @@ Ergebnis<void> Mahntexte::Laden(const std::string& datei) {
 
 Mahntexte Mahntexte::AusText(const std::string& text) {
     Mahntexte texte;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t ende = text.find('\n', start);
-        if (ende == std::string::npos) {
-            ende = text.size();
-        }
-        std::string zeile = text.substr(start, ende - start);
-        start = ende + 1;
-        if (!zeile.empty() && zeile.back() == '\r') {
-            zeile.pop_back();
-        }
-        const std::size_t gleich = zeile.find('=');
-        if (gleich == std::string::npos) {
-            continue;
-        }
-        const std::string schluessel = zeile.substr(0, gleich);
-        const std::string wert = zeile.substr(gleich + 1);
+    Einstellungsdatei::Zeilen(text, [&](const std::string& schluessel, const std::string& wert) {
         if (schluessel == "TageBisNaechsteStufe") {
             const std::int32_t tage = LenientNumber::ToInt(wert);
             if (tage >= 0 && tage <= 365) {
                 texte.tageBisNaechsteStufe = tage;
             }
-            continue;
+            return;
         }
         for (int s = 1; s <= kStufen; ++s) {
             Stufe& stufe = texte.Von(s);
@@ -146,7 +124,7 @@ Mahntexte Mahntexte::AusText(const std::string& text) {
                 }
             }
         }
-    }
+    });
     return texte;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "storage/CodePage.h"
+#include "storage/Einstellungsdatei.h"
 #include "storage/File.h"
 
 namespace {
@@ -19,14 +20,7 @@ constexpr const char* kBehalten = "Behalten";
 
 Ergebnis<void> Sicherungseinstellungen::Laden(const std::string& datei) {
     *this = Sicherungseinstellungen();
-    const Ergebnis<File::Entry> eintrag = File::Stat(datei);
-    if (!eintrag) {
-        return {};
-    }
-    if (eintrag->kind == File::Kind::Link) {
-        return Fehler(Fehler::Vorgang::Oeffnen, datei, ELOOP);
-    }
-    const Ergebnis<std::string> text = File::ReadIfExists(datei);
+    const Ergebnis<std::string> text = Einstellungsdatei::Lesen(datei);
     if (!text) {
         return text.Ursache();
     }
@@ -46,23 +40,7 @@ std::string Sicherungseinstellungen::Text() const {
 
 Sicherungseinstellungen Sicherungseinstellungen::AusText(const std::string& text) {
     Sicherungseinstellungen e;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t ende = text.find('\n', start);
-        if (ende == std::string::npos) {
-            ende = text.size();
-        }
-        std::string zeile = text.substr(start, ende - start);
-        start = ende + 1;
-        if (!zeile.empty() && zeile.back() == '\r') {
-            zeile.pop_back();
-        }
-        const std::size_t gleich = zeile.find('=');
-        if (gleich == std::string::npos) {
-            continue;
-        }
-        const std::string schluessel = zeile.substr(0, gleich);
-        const std::string wert = zeile.substr(gleich + 1);
+    Einstellungsdatei::Zeilen(text, [&](const std::string& schluessel, const std::string& wert) {
         if (schluessel == kOrdner && !wert.empty()) {
             e.ordner = wert;
         } else if (schluessel == kAutomatisch && (wert == "ja" || wert == "nein")) {
@@ -74,7 +52,7 @@ Sicherungseinstellungen Sicherungseinstellungen::AusText(const std::string& text
                 e.behalten = n;
             }
         }
-    }
+    });
     return e;
 }
 
