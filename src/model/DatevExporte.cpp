@@ -60,7 +60,8 @@ bool DatumLesen(const std::string& text, Datum& datum) {
     std::int64_t m = 0;
     std::int64_t j = 0;
     if (teile.size() != 3 || !Zahl(teile[0], 31, t) || !Zahl(teile[1], 12, m) ||
-        teile[2].size() != 4 || !Zahl(teile[2], 9999, j)) {
+        teile[2].size() != 4 || !Zahl(teile[2], 9999, j) || j < 1000) {
+        // A year with a leading zero would be written back with three digits.
         return false;
     }
     datum = Datum(static_cast<int>(t), static_cast<int>(m), static_cast<int>(j));
@@ -179,7 +180,12 @@ Ergebnis<void> DatevExporte::Anhaengen(const std::string& datei, const Eintrag& 
     if (!f) {
         return f.Ursache();
     }
-    const std::string vorher = !bisher->empty() && bisher->back() != '\n' ? "\r\n" : "";
+    // The last line is ended first; a lone CR at the end already began its
+    // line end, and another CR would become part of that line.
+    std::string vorher;
+    if (!bisher->empty() && bisher->back() != '\n') {
+        vorher = bisher->back() == '\r' ? "\n" : "\r\n";
+    }
     if (Ergebnis<void> geschrieben = f->Append(vorher + Zeile(eintrag) + "\r\n"); !geschrieben) {
         return geschrieben;
     }
