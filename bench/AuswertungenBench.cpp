@@ -27,6 +27,7 @@
 #include <string>
 
 #include "Beispielbetrieb.h"
+#include "Rohlesen.h"
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
 #include "cli/Beispieldaten.h"
@@ -56,46 +57,15 @@ Datenbestand& Bestand() {
     return *bestand;
 }
 
-// The CPU time the process has used, in seconds.
-double Cpu() {
-    timespec t{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// Reads a whole file into a buffer of its size: the least any loader spends.
-std::size_t RohLesen(const std::string& pfad) {
-    const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
-    struct stat st {};
-    ::fstat(fd, &st);
-    const auto groesse = static_cast<std::size_t>(st.st_size);
-    std::unique_ptr<char[]> puffer(new char[groesse]);
-    std::size_t gelesen = 0;
-    while (gelesen < groesse) {
-        const ssize_t n =
-            ::pread(fd, puffer.get() + gelesen, groesse - gelesen, static_cast<off_t>(gelesen));
-        if (n <= 0) {
-            break;
-        }
-        gelesen += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(puffer.get());
-    return gelesen;
-}
-
 // The fastest of several reads of both files, in seconds.
 double Lesezeit() {
     static const double sekunden = [] {
         double beste = 1e9;
         for (int i = 0; i < 50; ++i) {
-            const double start = Cpu();
+            const double start = Rechenzeit();
             benchmark::DoNotOptimize(RohLesen(Daten() + "/rechnungen.dat") +
                                      RohLesen(Daten() + "/rechnungsposten.dat"));
-            beste = std::min(beste, Cpu() - start);
+            beste = std::min(beste, Rechenzeit() - start);
         }
         return beste;
     }();
@@ -120,7 +90,7 @@ void BM_Auswertungen_Oeffnen(benchmark::State& state) {
     double beste = 1e9;
     double uhr = 1e9;
     for (auto _ : state) {
-        const double cpu = Cpu();
+        const double cpu = Rechenzeit();
         const auto start = std::chrono::steady_clock::now();
         Auswertungen logik(v);
         QtWindow fenster(logik, services, nullptr, false);
@@ -129,7 +99,7 @@ void BM_Auswertungen_Oeffnen(benchmark::State& state) {
         fenster.show();
         fenster.repaint();
         const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
-        const double verbraucht = Cpu() - cpu;
+        const double verbraucht = Rechenzeit() - cpu;
         state.SetIterationTime(verbraucht);
         beste = std::min(beste, verbraucht);
         uhr = std::min(uhr, dauer.count());
@@ -163,12 +133,12 @@ void BM_Auswertungen_GanzesJahr(benchmark::State& state) {
     double beste = 1e9;
     double uhr = 1e9;
     for (auto _ : state) {
-        const double cpu = Cpu();
+        const double cpu = Rechenzeit();
         const auto start = std::chrono::steady_clock::now();
         anzeigen->click();
         fenster.repaint();
         const std::chrono::duration<double> dauer = std::chrono::steady_clock::now() - start;
-        const double verbraucht = Cpu() - cpu;
+        const double verbraucht = Rechenzeit() - cpu;
         state.SetIterationTime(verbraucht);
         beste = std::min(beste, verbraucht);
         uhr = std::min(uhr, dauer.count());

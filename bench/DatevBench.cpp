@@ -23,18 +23,12 @@
 #include <string>
 
 #include "Beispielbetrieb.h"
+#include "Rohlesen.h"
 #include "documents/DatevExport.h"
 #include "model/Datenbestand.h"
 #include "model/Firmendaten.h"
 
 namespace {
-
-// The CPU time of this process so far, in seconds.
-double Rechenzeit() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
 
 const std::string& Daten() {
     static const std::string verzeichnis =
@@ -42,30 +36,6 @@ const std::string& Daten() {
                         Datum(31, 12, 2026)) +
         "/daten";
     return verzeichnis;
-}
-
-// A whole file into a buffer of its size, with nothing else around it.
-std::size_t RohLesen(const std::string& pfad) {
-    const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
-    struct stat st {};
-    ::fstat(fd, &st);
-    const auto groesse = static_cast<std::size_t>(st.st_size);
-    std::unique_ptr<char[]> puffer(new char[groesse]);
-    std::size_t gelesen = 0;
-    while (gelesen < groesse) {
-        const ssize_t n =
-            ::pread(fd, puffer.get() + gelesen, groesse - gelesen, static_cast<off_t>(gelesen));
-        if (n <= 0) {
-            break;
-        }
-        gelesen += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(puffer.get());
-    return gelesen;
 }
 
 // The fastest of several reads of both files, in seconds.

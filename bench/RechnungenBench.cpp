@@ -21,6 +21,7 @@
 #include <string>
 
 #include "Beispielbetrieb.h"
+#include "Rohlesen.h"
 #include "cli/Beispieldaten.h"
 #include "model/Datenbestand.h"
 #include "model/PostenVerwaltung.h"
@@ -49,31 +50,6 @@ std::string Rechnungen() {
 }
 std::string Posten() {
     return Daten() + "/rechnungsposten.dat";
-}
-
-// Reads a whole file into a buffer of its size, with nothing else around it:
-// the least any loader must spend.
-std::size_t RohLesen(const std::string& pfad) {
-    const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
-    }
-    struct stat st {};
-    ::fstat(fd, &st);
-    const auto groesse = static_cast<std::size_t>(st.st_size);
-    std::unique_ptr<char[]> puffer(new char[groesse]);
-    std::size_t gelesen = 0;
-    while (gelesen < groesse) {
-        const ssize_t n =
-            ::pread(fd, puffer.get() + gelesen, groesse - gelesen, static_cast<off_t>(gelesen));
-        if (n <= 0) {
-            break;
-        }
-        gelesen += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    benchmark::DoNotOptimize(puffer.get());
-    return gelesen;
 }
 
 // The fastest of several reads of both files, in seconds.

@@ -41,7 +41,8 @@ class RechnungsListe : public Dialog {
     static constexpr int kDrucken = 103;
     static constexpr int kDuplizieren = 104;
     static constexpr int kNurOffene = 105;
-    // Beside the specified buttons: the selected invoice as e-invoice.
+    // Saves the selected invoice as e-invoice (XRechnung or ZUGFeRD), for
+    // business customers who must receive it in that form.
     static constexpr int kERechnung = 123;
 
     static constexpr Rgb kHellgruen{192, 255, 192};

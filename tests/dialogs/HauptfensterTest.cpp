@@ -252,10 +252,10 @@ TEST(HauptmenueTest, MenuKeysAndToolbarAreComplete) {
             befehle += e.befehl != 0 ? 1 : 0;
         }
     }
-    // The specified fifteen; "Firmendaten", "DATEV-Einstellungen...",
-    // "Mahnwesen..." and the two backup commands below "Grundeinstellungen";
-    // "Auswertungen...", "DATEV-Export..." and the open items below
-    // "Flaschenzählung".
+    // The fifteen commands of the original menus, plus "Firmendaten",
+    // "DATEV-Einstellungen...", "Mahnwesen..." and the two backup commands
+    // below "Grundeinstellungen", and "Auswertungen...", "DATEV-Export..."
+    // and the open items below "Flaschenzählung".
     EXPECT_EQ(befehle, 23);
     EXPECT_EQ(menue[3].eintraege[2].befehl, Hauptmenue::kGrundeinstellungen);
     EXPECT_EQ(menue[3].eintraege[3].befehl, Hauptmenue::kFirmendaten);
