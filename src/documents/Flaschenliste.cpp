@@ -1,6 +1,9 @@
 #include "documents/Flaschenliste.h"
 
+#include <algorithm>
+#include <charconv>
 #include <string>
+#include <string_view>
 
 #include "documents/Ausgabeziel.h"
 #include "documents/BIFFOut.h"
@@ -41,38 +44,73 @@ std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& ei
                " bis zum " + Tag(einstellungen.filterBis2) + kZeilenende + kZeilenende +
                kZeilenende;
     }
+    // Hundreds of thousands of numbers: written into a buffer that goes to
+    // the text in large pieces, not as a string each.
+    out.reserve(out.size() + std::size_t{eintraege.Count()} * 4 + 256);
+    char puffer[64 * 1024];
+    char* p = puffer;
+    auto platz = [&](std::size_t n) {
+        if (static_cast<std::size_t>(puffer + sizeof puffer - p) < n) {
+            out.append(puffer, static_cast<std::size_t>(p - puffer));
+            p = puffer;
+        }
+    };
+    auto text = [&p](std::string_view t) { p = std::copy(t.begin(), t.end(), p); };
+    auto zahl = [&p](int wert) {
+        // Bottles are mostly one or two digits, in no order a branch could
+        // guess: those without one.
+        if (wert >= 0 && wert < 100) {
+            const bool zwei = wert >= 10;
+            const char einer = static_cast<char>('0' + wert % 10);
+            p[0] = zwei ? static_cast<char>('0' + wert / 10) : einer;
+            p[1] = einer;
+            p += 1 + static_cast<int>(zwei);
+        } else {
+            p = std::to_chars(p, p + 12, wert).ptr;
+        }
+    };
+    auto summenzeile = [&](int summe) {
+        text("\r\nSumme: ");
+        zahl(summe);
+        text("\r\n\r\n");
+    };
     int summe = 0;
     int zaehler = 0;
     bool ersteInZeile = true;
+    std::int32_t wein = 0;
     for (unsigned i = 0; i < eintraege.Count(); ++i) {
         const auto& eintrag = eintraege[i];
-        if (i == 0 || eintrag.weinNummer != eintraege[i - 1].weinNummer) {
+        platz(64);
+        if (i == 0 || eintrag.weinNummer != wein) {
             if (i != 0) {
-                out += kZeilenende + std::string("Summe: ") + std::to_string(summe) + kZeilenende +
-                       kZeilenende;
+                summenzeile(summe);
             }
-            out += "Wein Nummer (" + std::to_string(eintrag.weinNummer) + "): ";
+            wein = eintrag.weinNummer;
+            text("Wein Nummer (");
+            zahl(wein);
+            text("): ");
             summe = 0;
             // The heading takes the room of five numbers on the first line.
             zaehler = 5;
             ersteInZeile = true;
         }
         if (!ersteInZeile) {
-            out += ", ";
+            text(", ");
         }
-        out += std::to_string(eintrag.menge);
+        zahl(eintrag.menge);
         ersteInZeile = false;
         summe += eintrag.menge;
         if (++zaehler > 25) {
             zaehler = 0;
-            out += std::string(",") + kZeilenende;
+            text(",\r\n");
             ersteInZeile = true;
         }
     }
+    platz(64);
     if (eintraege.Count() > 0) {
-        out += kZeilenende + std::string("Summe: ") + std::to_string(summe) + kZeilenende +
-               kZeilenende;
+        summenzeile(summe);
     }
+    out.append(puffer, static_cast<std::size_t>(p - puffer));
     return out;
 }
 
