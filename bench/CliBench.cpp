@@ -7,7 +7,8 @@
 // invoices, 500,000 items) and reports its median time as a multiple of
 // "cat" reading the files the command must read ("xCat"), with the time of
 // cat itself ("cat_ms") and the command's peak memory ("peak_MB"); the same
-// in CPU time ("xCatCPU", "cpu_ms", "cat_cpu_ms").
+// in CPU time ("xCatCPU", "cpu_ms", "cat_cpu_ms"). REBKONTOR_CLI_RECHNUNGEN
+// sets another size (see Betrieb below), e.g. 1000000.
 //
 // BM_Sichern runs "rebkontor-cli sichern --datei" on the benchmark business
 // and BM_SicherungPruefen "rebkontor-cli sicherung-pruefen" on its backup
@@ -29,6 +30,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,10 +87,25 @@ Messung Prozess(std::vector<std::string> woerter) {
             sekunden(verbrauch.ru_utime) + sekunden(verbrauch.ru_stime)};
 }
 
+// The benchmark business, or with REBKONTOR_CLI_RECHNUNGEN=N one of N
+// invoices with ten items each, 20,000 customers, 200 wines and 20 price
+// lists (made once, as the other).
 std::string Betrieb() {
-    static const std::string wurzel =
-        Beispielbetrieb("rebkontor-beispielbetrieb", Beispieldaten::Umfang::Benchmark(), 20261231,
-                        Datum(31, 12, 2026));
+    static const std::string wurzel = [] {
+        const char* rechnungen = std::getenv("REBKONTOR_CLI_RECHNUNGEN");
+        if (rechnungen == nullptr || *rechnungen == '\0') {
+            return Beispielbetrieb("rebkontor-beispielbetrieb", Beispieldaten::Umfang::Benchmark(),
+                                   20261231, Datum(31, 12, 2026));
+        }
+        Beispieldaten::Umfang umfang;
+        umfang.kunden = 20000;
+        umfang.weine = 200;
+        umfang.preislisten = 20;
+        umfang.rechnungen = std::atoi(rechnungen);
+        umfang.posten = 10 * std::int64_t{umfang.rechnungen};
+        return Beispielbetrieb("rebkontor-rechnungen-" + std::to_string(umfang.rechnungen), umfang,
+                               20261231, Datum(31, 12, 2026));
+    }();
     return wurzel;
 }
 

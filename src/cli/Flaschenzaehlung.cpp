@@ -18,13 +18,18 @@ namespace {
 
 using P = PostenVerwaltung::Posten;
 
-// One counted item: the chosen invoice it belongs to (its place in the file
-// order of the chosen ones), its wine (as a dense index) and its bottles.
-struct Besuch {
+// The items of one chosen invoice that the walk met one after the other:
+// the invoice's place in the file order of the chosen ones, and where its
+// items begin and end among the counted ones.
+struct Strecke {
     std::uint32_t platz = 0;
-    std::uint32_t wein = 0;
-    std::int16_t menge = 0;
+    std::size_t anfang = 0;
+    std::size_t ende = 0;
 };
+
+// A counted item's wine index that does not fit in 16 bits (only damage
+// names that many wines) is kept aside.
+constexpr std::uint16_t kBreit = 0xFFFF;
 
 // Wine numbers as dense indices, with the number of items counted for each:
 // the numbers of a catalogue are small, so a table answers for them; any
@@ -120,41 +125,44 @@ void Flaschenzaehlung::Zaehlen(const std::string& verzeichnis, const Customizer&
     }
     koepfe = {};
 
-    // Room for one visit per item of the file: used only as far as items
-    // are counted (chains that run into each other may need more).
-    std::vector<Besuch> besuche;
-    besuche.reserve(static_cast<std::size_t>(anzahl));
+    // Per counted item four bytes, in the order the walk met them, and per
+    // stretch of items of one invoice its place: where the items of every
+    // invoice were stored after those of the invoices before it, the walk
+    // meets each invoice's items together and in the collection order (the
+    // newest chosen invoice first).
+    std::vector<std::uint16_t> weinVon;
+    std::vector<std::int16_t> mengeVon;
+    std::unordered_map<std::size_t, std::uint32_t> breit;
+    std::vector<Strecke> strecken;
+    // Room for one item of the file each, used only as far as items are
+    // counted (chains that run into each other may need more).
+    weinVon.reserve(static_cast<std::size_t>(anzahl));
+    mengeVon.reserve(static_cast<std::size_t>(anzahl));
+    strecken.reserve(ids.size());
     Weine weine;
-    // Whether the walk met the items in the collection order already (the
-    // newest chosen invoice first), as it does where every invoice's items
-    // were stored after those of the invoices before it.
     bool geordnet = true;
-    std::uint32_t zuletzt = 0xFFFFFFFFu;
     lauf.Gehen([&](std::uint32_t platz, std::string_view bild) {
         if (Feldwert<&P::rechnung>(bild) != ids[platz]) {
             return;
         }
-        geordnet = geordnet && platz <= zuletzt;
-        zuletzt = platz;
-        besuche.push_back(
-            {platz, weine.Zaehlen(Feldwert<&P::weinNummer>(bild)), Feldwert<&P::menge>(bild)});
+        if (strecken.empty() || strecken.back().platz != platz) {
+            geordnet = geordnet && (strecken.empty() || platz < strecken.back().platz);
+            strecken.push_back({platz, mengeVon.size(), 0});
+        }
+        const std::uint32_t wein = weine.Zaehlen(Feldwert<&P::weinNummer>(bild));
+        if (wein >= kBreit) {
+            breit.emplace(weinVon.size(), wein);
+        }
+        weinVon.push_back(static_cast<std::uint16_t>(std::min<std::uint32_t>(wein, kBreit)));
+        mengeVon.push_back(Feldwert<&P::menge>(bild));
     });
+    for (std::size_t i = 0; i < strecken.size(); ++i) {
+        strecken[i].ende = i + 1 < strecken.size() ? strecken[i + 1].anfang : mengeVon.size();
+    }
     if (!geordnet) {
-        // Counted out by invoice, newest first; a chain's items keep the
-        // order of its walk.
-        std::vector<std::size_t> stelle(ids.size() + 1, 0);
-        for (const Besuch& b : besuche) {
-            ++stelle[ids.size() - 1 - b.platz];
-        }
-        std::size_t summe = 0;
-        for (std::size_t& s : stelle) {
-            summe += std::exchange(s, summe);
-        }
-        std::vector<Besuch> neu(besuche.size());
-        for (const Besuch& b : besuche) {
-            neu[stelle[ids.size() - 1 - b.platz]++] = b;
-        }
-        besuche = std::move(neu);
+        // Newest invoice first; a chain's items keep the order of its walk.
+        std::stable_sort(strecken.begin(), strecken.end(),
+                         [](const Strecke& a, const Strecke& b) { return a.platz > b.platz; });
     }
 
     // Counted out by wine, in ascending wine numbers, into the list made
@@ -173,11 +181,16 @@ void Flaschenzaehlung::Zaehlen(const std::string& verzeichnis, const Customizer&
         summe += weine.Posten()[w];
     }
     std::vector<std::size_t> stelle = anfang;
-    std::vector<std::int16_t> mengen(besuche.size());
-    for (const Besuch& b : besuche) {
-        mengen[stelle[b.wein]++] = b.menge;
+    std::vector<std::int16_t> mengen(mengeVon.size());
+    for (const Strecke& strecke : strecken) {
+        for (std::size_t i = strecke.anfang; i < strecke.ende; ++i) {
+            const std::uint32_t wein = weinVon[i] == kBreit ? breit.at(i) : weinVon[i];
+            mengen[stelle[wein]++] = mengeVon[i];
+        }
     }
-    besuche = {};
+    weinVon = {};
+    mengeVon = {};
+    strecken = {};
     eintraege.Reserve(static_cast<unsigned>(mengen.size()));
     for (const std::uint32_t w : reihe) {
         RechnungsVerwaltung::FlaschenPosten f;

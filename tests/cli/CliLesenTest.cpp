@@ -31,6 +31,22 @@ using ::testing::StartsWith;
 
 namespace {
 
+// Where two long texts part, with a little of each from there ("" when
+// they are equal): the whole texts would be too long to compare in a message.
+std::string Unterschied(const std::string& ist, const std::string& soll) {
+    if (ist == soll) {
+        return "";
+    }
+    const std::size_t ab =
+        std::mismatch(ist.begin(),
+                      ist.begin() + static_cast<std::ptrdiff_t>(std::min(ist.size(), soll.size())),
+                      soll.begin())
+            .first -
+        ist.begin();
+    return "ab Byte " + std::to_string(ab) + ": " + ist.substr(ab, 80) +
+           " | erwartet: " + soll.substr(ab, 80);
+}
+
 class LesenTest : public CliFixture {
   protected:
     // The tool run in this process, in the working directory, so that the
@@ -355,6 +371,18 @@ TEST_F(LesenTest, TheStreamedBottleListListsWhatTheDataSetListsAlsoOverEditedAnd
             setze(kopfbild, n * R + kopfFeld,
                   static_cast<std::int32_t>(anzahl + neu.size() / P::DiskSize - 1));
         }
+        // And the newest invoice sells more wines than any catalogue has.
+        const std::size_t letzte = (gespeichert - 1) * R;
+        for (std::int32_t k = 0; k < 70000; ++k) {
+            P p;
+            p.rechnung = lies(kopfbild, letzte + Rechnung::kFelder.Offset(&Rechnung::id));
+            p.weinNummer = 1000000 - k;
+            p.menge = static_cast<std::int16_t>(1 + k % 5);
+            p.naechster = lies(kopfbild, letzte + kopfFeld);
+            writer << p;
+            setze(kopfbild, letzte + kopfFeld,
+                  static_cast<std::int32_t>(anzahl + neu.size() / P::DiskSize - 1));
+        }
     }
     bild += neu;
     // The latest date of an invoice ends the period, and the oldest invoice
@@ -393,12 +421,13 @@ TEST_F(LesenTest, TheStreamedBottleListListsWhatTheDataSetListsAlsoOverEditedAnd
     ASSERT_EQ(alle.status, 0) << alle.err;
     const std::string alleErwartet = erwartet(true);
     EXPECT_THAT(alleErwartet, HasSubstr(", 103"));
-    EXPECT_EQ(alle.out, alleErwartet);
+    EXPECT_THAT(alleErwartet, HasSubstr("Wein Nummer (930001): 5\r\n"));
+    EXPECT_EQ(Unterschied(alle.out, alleErwartet), "");
     const Ergebnis datiert = Lauf({"flaschenliste", "-", "--datierung", von.Text(), bis.Text()});
     ASSERT_EQ(datiert.status, 0) << datiert.err;
     const std::string datiertErwartet = erwartet(false);
     EXPECT_THAT(datiertErwartet, ::testing::ContainsRegex(", [1-4][0-9][0-9]"));
-    EXPECT_EQ(datiert.out, datiertErwartet);
+    EXPECT_EQ(Unterschied(datiert.out, datiertErwartet), "");
 }
 
 }  // namespace
