@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -75,9 +76,21 @@ class Weine {
 
 }  // namespace
 
-void Flaschenzaehlung::Zaehlen(const std::string& verzeichnis, const Customizer& c,
-                               Flaschenliste::Eintraege& eintraege) {
+void Flaschenzaehlung::Zaehlung::Eintraege(Flaschenliste::Eintraege& eintraege) const {
     eintraege.Empty();
+    eintraege.Reserve(static_cast<unsigned>(mengen.size()));
+    for (const Flaschenliste::Wein& wein : weine) {
+        RechnungsVerwaltung::FlaschenPosten f;
+        f.weinNummer = wein.nummer;
+        for (const std::int16_t menge : wein.mengen) {
+            f.menge = menge;
+            eintraege.Add(f);
+        }
+    }
+}
+
+Flaschenzaehlung::Zaehlung Flaschenzaehlung::Zaehlen(const std::string& verzeichnis,
+                                                     const Customizer& c) {
     const File posten = Rechnungsstrom::Oeffnen(verzeichnis + "/rechnungsposten.dat");
     const auto anzahl = static_cast<std::int32_t>(Rechnungsstrom::Saetze(posten, P::DiskSize));
     Kettenlauf lauf(posten, anzahl);
@@ -165,8 +178,7 @@ void Flaschenzaehlung::Zaehlen(const std::string& verzeichnis, const Customizer&
                          [](const Strecke& a, const Strecke& b) { return a.platz > b.platz; });
     }
 
-    // Counted out by wine, in ascending wine numbers, into the list made
-    // once in its full size.
+    // Counted out by wine, in ascending wine numbers, into room made once.
     const std::vector<std::int32_t>& nummern = weine.Nummern();
     std::vector<std::uint32_t> reihe(nummern.size());
     for (std::uint32_t w = 0; w < reihe.size(); ++w) {
@@ -181,23 +193,19 @@ void Flaschenzaehlung::Zaehlen(const std::string& verzeichnis, const Customizer&
         summe += weine.Posten()[w];
     }
     std::vector<std::size_t> stelle = anfang;
-    std::vector<std::int16_t> mengen(mengeVon.size());
+    Zaehlung zaehlung;
+    zaehlung.mengen.resize(mengeVon.size());
     for (const Strecke& strecke : strecken) {
         for (std::size_t i = strecke.anfang; i < strecke.ende; ++i) {
             const std::uint32_t wein = weinVon[i] == kBreit ? breit.at(i) : weinVon[i];
-            mengen[stelle[wein]++] = mengeVon[i];
+            zaehlung.mengen[stelle[wein]++] = mengeVon[i];
         }
     }
-    weinVon = {};
-    mengeVon = {};
-    strecken = {};
-    eintraege.Reserve(static_cast<unsigned>(mengen.size()));
+    zaehlung.weine.reserve(reihe.size());
     for (const std::uint32_t w : reihe) {
-        RechnungsVerwaltung::FlaschenPosten f;
-        f.weinNummer = nummern[w];
-        for (std::size_t i = anfang[w]; i < stelle[w]; ++i) {
-            f.menge = mengen[i];
-            eintraege.Add(f);
-        }
+        zaehlung.weine.push_back(
+            {nummern[w], std::span<const std::int16_t>(zaehlung.mengen.data() + anfang[w],
+                                                       stelle[w] - anfang[w])});
     }
+    return zaehlung;
 }

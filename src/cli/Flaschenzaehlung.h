@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "documents/Flaschenliste.h"
 
@@ -11,14 +13,30 @@ class Customizer;
 // pieces and the chosen ones' item chains are walked in one read of the
 // item file. The entries, their order and the invoices chosen are those of
 // RechnungsVerwaltung::GetFlaschenPosten, damaged chains included. Besides
-// the entries themselves, memory grows with the number of chosen invoices
-// only.
+// two bytes per counted item, memory grows with the number of chosen
+// invoices only.
 namespace Flaschenzaehlung {
 
-// The entries for the filter periods of `einstellungen` (the list is
-// emptied first). A missing file is empty; one that cannot be read, or is
-// cut short while it is read, raises the German message of that read error.
-void Zaehlen(const std::string& verzeichnis, const Customizer& einstellungen,
-             Flaschenliste::Eintraege& eintraege);
+// The counted list: the bottles of every counted item, wine after wine.
+struct Zaehlung {
+    Zaehlung() = default;
+    // Moved only: the wines point into the bottles.
+    Zaehlung(Zaehlung&&) = default;
+    Zaehlung& operator=(Zaehlung&&) = default;
+    Zaehlung(const Zaehlung&) = delete;
+    Zaehlung& operator=(const Zaehlung&) = delete;
+
+    std::vector<std::int16_t> mengen;
+    // Ascending by number, each with its part of `mengen`.
+    std::vector<Flaschenliste::Wein> weine;
+
+    // The same as entries, for the spreadsheets.
+    void Eintraege(Flaschenliste::Eintraege& eintraege) const;
+};
+
+// The list for the filter periods of `einstellungen`. A missing file is
+// empty; one that cannot be read, or is cut short while it is read, raises
+// the German message of that read error.
+Zaehlung Zaehlen(const std::string& verzeichnis, const Customizer& einstellungen);
 
 }  // namespace Flaschenzaehlung

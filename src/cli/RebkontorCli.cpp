@@ -217,8 +217,15 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterVon2 = static_cast<std::int32_t>(datierung->von.Julian());
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
+    const Flaschenzaehlung::Zaehlung zaehlung = Flaschenzaehlung::Zaehlen(kDaten, einstellungen);
+    if (art == ::Flaschenliste::kText && !arbeitsmappe) {
+        // The list names its file in its own encoding.
+        Schreiben(datei, ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), zaehlung.weine,
+                                               einstellungen));
+        return kErfolg;
+    }
     ::Flaschenliste::Eintraege eintraege;
-    Flaschenzaehlung::Zaehlen(kDaten, einstellungen, eintraege);
+    zaehlung.Eintraege(eintraege);
     if (arbeitsmappe) {
         const WeinlistenVerwaltung weine(kDaten + std::string("/weinliste.dat"), Zugriff::NurLesen);
         if (const Ergebnis<void> geschrieben = Arbeitsmappe::Schreiben(
@@ -226,12 +233,6 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
             !geschrieben) {
             throw MessageException(NichtGeschrieben(datei, geschrieben));
         }
-        return kErfolg;
-    }
-    if (art == ::Flaschenliste::kText) {
-        // The list names its file in its own encoding.
-        Schreiben(datei,
-                  ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen));
         return kErfolg;
     }
     ::Flaschenliste::Auslassung auslassung;

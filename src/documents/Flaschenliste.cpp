@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "documents/Ausgabeziel.h"
 #include "documents/BIFFOut.h"
@@ -38,15 +40,40 @@ Ergebnis<void> Flaschenliste::Write(RechnungsVerwaltung& rechnungen,
 
 std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& eintraege,
                                 const Customizer& einstellungen) {
+    // Each run of entries of one wine is a wine of the list.
+    std::vector<std::int16_t> mengen(eintraege.Count());
+    std::vector<Wein> weine;
+    std::vector<std::size_t> anfaenge;
+    for (unsigned i = 0; i < eintraege.Count(); ++i) {
+        mengen[i] = eintraege[i].menge;
+        if (i == 0 || eintraege[i].weinNummer != eintraege[i - 1].weinNummer) {
+            weine.push_back({eintraege[i].weinNummer, {}});
+            anfaenge.push_back(i);
+        }
+    }
+    anfaenge.push_back(mengen.size());
+    for (std::size_t w = 0; w < weine.size(); ++w) {
+        weine[w].mengen = std::span<const std::int16_t>(mengen.data() + anfaenge[w],
+                                                        anfaenge[w + 1] - anfaenge[w]);
+    }
+    return Text(fileName, weine, einstellungen);
+}
+
+std::string Flaschenliste::Text(const std::string& fileName, const std::vector<Wein>& weine,
+                                const Customizer& einstellungen) {
     std::string out = "Datei: " + fileName + kZeilenende + kZeilenende;
     if (einstellungen.filterMit2) {
         out += "Flaschenliste für den Zeitraum vom "_w + Tag(einstellungen.filterVon2) +
                " bis zum " + Tag(einstellungen.filterBis2) + kZeilenende + kZeilenende +
                kZeilenende;
     }
+    std::size_t anzahl = 0;
+    for (const Wein& wein : weine) {
+        anzahl += wein.mengen.size();
+    }
     // Hundreds of thousands of numbers: written into a buffer that goes to
     // the text in large pieces, not as a string each.
-    out.reserve(out.size() + std::size_t{eintraege.Count()} * 4 + 256);
+    out.reserve(out.size() + anzahl * 4 + weine.size() * 48 + 256);
     char puffer[64 * 1024];
     char* p = puffer;
     auto platz = [&](std::size_t n) {
@@ -69,46 +96,33 @@ std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& ei
             p = std::to_chars(p, p + 12, wert).ptr;
         }
     };
-    auto summenzeile = [&](int summe) {
+    for (const Wein& wein : weine) {
+        platz(64);
+        text("Wein Nummer (");
+        zahl(wein.nummer);
+        text("): ");
+        int summe = 0;
+        // The heading takes the room of five numbers on the first line.
+        int zaehler = 5;
+        bool ersteInZeile = true;
+        for (const std::int16_t menge : wein.mengen) {
+            platz(64);
+            if (!ersteInZeile) {
+                text(", ");
+            }
+            zahl(menge);
+            ersteInZeile = false;
+            summe += menge;
+            if (++zaehler > 25) {
+                zaehler = 0;
+                text(",\r\n");
+                ersteInZeile = true;
+            }
+        }
+        platz(64);
         text("\r\nSumme: ");
         zahl(summe);
         text("\r\n\r\n");
-    };
-    int summe = 0;
-    int zaehler = 0;
-    bool ersteInZeile = true;
-    std::int32_t wein = 0;
-    for (unsigned i = 0; i < eintraege.Count(); ++i) {
-        const auto& eintrag = eintraege[i];
-        platz(64);
-        if (i == 0 || eintrag.weinNummer != wein) {
-            if (i != 0) {
-                summenzeile(summe);
-            }
-            wein = eintrag.weinNummer;
-            text("Wein Nummer (");
-            zahl(wein);
-            text("): ");
-            summe = 0;
-            // The heading takes the room of five numbers on the first line.
-            zaehler = 5;
-            ersteInZeile = true;
-        }
-        if (!ersteInZeile) {
-            text(", ");
-        }
-        zahl(eintrag.menge);
-        ersteInZeile = false;
-        summe += eintrag.menge;
-        if (++zaehler > 25) {
-            zaehler = 0;
-            text(",\r\n");
-            ersteInZeile = true;
-        }
-    }
-    platz(64);
-    if (eintraege.Count() > 0) {
-        summenzeile(summe);
     }
     out.append(puffer, static_cast<std::size_t>(p - puffer));
     return out;
