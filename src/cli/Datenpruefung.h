@@ -32,7 +32,10 @@
 //  - what an interrupted sample business left behind.
 //
 // Every walk along a chain visits each record at most once, so no damage can
-// make the check run on.
+// make the check run on. Of each invoice and customer it keeps a few
+// numbers, of the items nothing: the item chains are walked all at once in
+// one pass over the item file, so that memory grows with the invoice count
+// alone. Only where a chain jumps forward are the items held in memory.
 class Datenpruefung {
   public:
     explicit Datenpruefung(std::string verzeichnis);
