@@ -186,13 +186,21 @@ void Datenpruefung::Lesefehler(const std::string& name, const Fehler& fehler) {
     Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" + fehler.Grund() + ").");
 }
 
-void Datenpruefung::Laenge(const std::string& name, std::size_t laenge, std::size_t satz) {
+std::string Datenpruefung::LaengenFehler(const std::string& name, std::size_t laenge,
+                                         std::size_t satz) const {
     const std::size_t rest = laenge % satz;
-    if (rest != 0) {
-        Problem(Datei(name) + ": " + std::to_string(laenge) +
-                " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) +
-                " Bytes (" + std::to_string(laenge / satz) + " ganze Sätze und "_w +
-                std::to_string(rest) + " Bytes Rest).");
+    if (rest == 0) {
+        return {};
+    }
+    return Datei(name) + ": " + std::to_string(laenge) +
+           " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) + " Bytes (" +
+           std::to_string(laenge / satz) + " ganze Sätze und "_w + std::to_string(rest) +
+           " Bytes Rest).";
+}
+
+void Datenpruefung::Laenge(const std::string& name, std::size_t laenge, std::size_t satz) {
+    if (std::string fehler = LaengenFehler(name, laenge, satz); !fehler.empty()) {
+        Problem(std::move(fehler));
     }
 }
 
@@ -327,8 +335,8 @@ void Datenpruefung::Rechnungen() {
                     std::to_string(rechnungen_[n].id) + ".");
         }
     }
-    // The items are read when their chains are walked; here only their
-    // number, so that their problems stand in the order of the files.
+    // The items are read when their chains are walked, and what is wrong
+    // with their file is told then, in its place after the invoices.
     postenStelle_ = probleme_.size();
     Ergebnis<File> datei = File::OpenReadOnly(verzeichnis_ + "/rechnungsposten.dat");
     Ergebnis<std::int64_t> groesse =
@@ -341,8 +349,8 @@ void Datenpruefung::Rechnungen() {
         return;
     }
     postenDatei_ = std::move(*datei);
+    postenLaenge_ = *groesse;
     postenAnzahl_ = *groesse / static_cast<std::int64_t>(PostenSatz::DiskSize);
-    Laenge("rechnungsposten.dat", static_cast<std::size_t>(*groesse), PostenSatz::DiskSize);
 }
 
 void Datenpruefung::Mahnungen() {
@@ -418,13 +426,20 @@ void Datenpruefung::Postenketten() {
         KettenNacheinander(fehler);
     }
     postenDatei_.Close();
+    std::string datei;
     if (fehler) {
         // Of an item file read in part no chain can be judged.
-        probleme_.insert(probleme_.begin() + static_cast<std::ptrdiff_t>(postenStelle_),
-                         "Die Datei " + Datei("rechnungsposten.dat") +
-                             " kann nicht gelesen werden (" + fehler->Grund() + ").");
+        datei = "Die Datei " + Datei("rechnungsposten.dat") + " kann nicht gelesen werden (" +
+                fehler->Grund() + ").";
         ketteKaputt_.assign(rechnungen_.size(), false);
         unerreicht_.clear();
+    } else {
+        datei = LaengenFehler("rechnungsposten.dat", static_cast<std::size_t>(postenLaenge_),
+                              PostenSatz::DiskSize);
+    }
+    if (!datei.empty()) {
+        probleme_.insert(probleme_.begin() + static_cast<std::ptrdiff_t>(postenStelle_),
+                         std::move(datei));
     }
 }
 

@@ -53,6 +53,8 @@ class Datenpruefung {
     std::optional<std::size_t> SaetzeLesen(const std::string& name, std::size_t satz, F f);
     // The names in the directory, sorted.
     std::vector<std::string> Namen() const;
+    // What is wrong with a record file's length; empty when nothing.
+    std::string LaengenFehler(const std::string& name, std::size_t laenge, std::size_t satz) const;
     void Laenge(const std::string& name, std::size_t laenge, std::size_t satz);
     void Lesefehler(const std::string& name, const Fehler& fehler);
     void Kunden();
@@ -110,6 +112,7 @@ class Datenpruefung {
     // Its problems go where the first of them would stand (probleme_'s
     // length then); without a readable file no chain is checked.
     File postenDatei_;
+    std::int64_t postenLaenge_ = 0;
     std::int64_t postenAnzahl_ = 0;
     std::size_t postenStelle_ = 0;
     bool postenLesbar_ = true;

@@ -1,15 +1,18 @@
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "CliFixture.h"
+#include "cli/Datenpruefung.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/Wein.h"
 #include "storage/Customizer.h"
+#include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
@@ -401,6 +404,20 @@ TEST_F(PruefenTest, MoreThanTwentyPriceLists) {
     Findet("daten/weinlisten.txt endet nach der 20. Preisliste mit einem Zeilenende");
     WriteBytes(D("weinlisten.txt"), namen + "\r\nListe20");
     Findet("daten/weinlisten.txt nennt 21 Preislisten; mehr als 20 sind nicht erlaubt.");
+}
+
+// An item file that cannot be read is told as such, once: no chain is judged
+// by items that could not be read.
+TEST_F(PruefenTest, AnItemFileThatCannotBeReadIsToldOnceAndNoChainIsJudged) {
+    const std::string posten = D("rechnungsposten.dat");
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+        return op == IoFaults::Op::Read && pfad == posten ? EIO : 0;
+    });
+    const std::vector<std::string> probleme = Datenpruefung(Daten()).Pruefen();
+    IoFaults::ClearHook();
+    ASSERT_EQ(probleme.size(), 1u) << probleme[1];
+    EXPECT_THAT(probleme[0],
+                ::testing::StartsWith("Die Datei " + posten + " kann nicht gelesen werden ("));
 }
 
 TEST_F(PruefenTest, ArbitraryDamageNeverHangsOrCrashes) {
