@@ -31,6 +31,7 @@
 #include "app/QtServices.h"
 #include "app/QtWindow.h"
 #include "cli/Beispieldaten.h"
+#include "documents/Auswertung.h"
 #include "dialogs/Auswertungen.h"
 #include "model/Datenbestand.h"
 #include "storage/Datum.h"
@@ -151,6 +152,21 @@ void BM_Auswertungen_GanzesJahr(benchmark::State& state) {
     Bericht(state, beste, uhr);
 }
 
+// The figures alone, without the window.
+void BM_Auswertung_Zahlen(benchmark::State& state) {
+    Verwaltungen& v = Bestand().GetVerwaltungen();
+    double beste = 1e9;
+    for (auto _ : state) {
+        const double cpu = Rechenzeit();
+        benchmark::DoNotOptimize(Auswertung::Berechnen(v, Datum(1, 1, 2026), Datum(31, 12, 2026)));
+        const double verbraucht = Rechenzeit() - cpu;
+        state.SetIterationTime(verbraucht);
+        beste = std::min(beste, verbraucht);
+    }
+    Bericht(state, beste, beste);
+}
+
+BENCHMARK(BM_Auswertung_Zahlen)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Auswertungen_Oeffnen)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Auswertungen_GanzesJahr)->UseManualTime()->Unit(benchmark::kMillisecond);
 
