@@ -22,7 +22,11 @@ namespace {
 // Dates an invoice can really bear; the day number of 1 January 1901 marks
 // an invoice not yet dated, and a damaged record may hold anything.
 bool Gueltig(Datum tag) {
-    return tag.IsValid() && tag.Year() > 1975 && tag.Year() < 10000;
+    // Compared as day numbers: every invoice is asked, and the calendar
+    // date of a day number costs a few divisions.
+    static const std::uint32_t erster = Datum(1, 1, 1976).Julian();
+    static const std::uint32_t letzter = Datum(31, 12, 9999).Julian();
+    return tag.Julian() >= erster && tag.Julian() <= letzter;
 }
 
 int Monatsnummer(Datum tag) {
@@ -96,7 +100,8 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
     const std::uint32_t vorjahrBis = Vorjahr(bis).Julian();
 
     std::unordered_map<std::int32_t, Wein> weine;
-    std::unordered_map<std::int32_t, Kunde> kunden;
+    // The customers of the period, by number: where each stands in a.kunden.
+    std::unordered_map<std::int32_t, std::size_t> kunden;
     if (v.rechnungsVerwaltung != nullptr) {
         // Every invoice that is not deleted: the date an invoice counts by
         // may lie far from the day it was captured, so no range of either
@@ -167,8 +172,11 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
                     });
             }
             const std::int32_t kundennummer = Feldwert<&Rechnung::kunde>(satz);
-            Kunde& k = kunden[kundennummer];
-            k.nummer = kundennummer;
+            const auto [stelle, neu] = kunden.try_emplace(kundennummer, a.kunden.size());
+            if (neu) {
+                a.kunden.emplace_back().nummer = kundennummer;
+            }
+            Kunde& k = a.kunden[stelle->second];
             ++k.rechnungen;
             k.flaschen += flaschen;
             k.umsatz += brutto;
@@ -206,25 +214,26 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
         return x.nummer < y.nummer;
     });
 
-    std::unordered_map<std::int32_t, const ::Kunde*> kartei;
-    if (v.kundenVerwaltung != nullptr) {
+    // One pass over the customer file; where a number is there twice, the
+    // first customer with it counts.
+    if (v.kundenVerwaltung != nullptr && !kunden.empty()) {
         const KundenVerwaltung& kv = *v.kundenVerwaltung;
         for (unsigned i = 0; i < kv.Count(); ++i) {
-            kartei.emplace(kv[i].nummer, &kv[i]);
-        }
-    }
-    for (auto& [nummer, k] : kunden) {
-        const auto it = kartei.find(nummer);
-        k.bekannt = it != kartei.end();
-        if (k.bekannt) {
-            const ::Kunde& kunde = *it->second;
+            const ::Kunde& kunde = kv[i];
+            const auto it = kunden.find(kunde.nummer);
+            if (it == kunden.end() || a.kunden[it->second].bekannt) {
+                continue;
+            }
+            Kunde& k = a.kunden[it->second];
+            k.bekannt = true;
             k.name = Getrimmt(FixedText::Get(kunde.Vorname) + " " + FixedText::Get(kunde.Nachname));
             k.ort = FixedText::Get(kunde.Ort);
         }
+    }
+    for (Kunde& k : a.kunden) {
         if (k.name.empty()) {
             k.name = "N/A";
         }
-        a.kunden.push_back(k);
     }
     std::sort(a.kunden.begin(), a.kunden.end(), [](const Kunde& x, const Kunde& y) {
         if (x.umsatz != y.umsatz) {
