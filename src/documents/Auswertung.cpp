@@ -98,6 +98,12 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
     }
     const std::uint32_t vorjahrVon = Vorjahr(von).Julian();
     const std::uint32_t vorjahrBis = Vorjahr(bis).Julian();
+    const auto imZeitraum = [&](std::uint32_t tag) {
+        return tag >= von.Julian() && tag <= bis.Julian();
+    };
+    const auto imVorjahr = [&](std::uint32_t tag) {
+        return tag >= vorjahrVon && tag <= vorjahrBis;
+    };
 
     std::unordered_map<std::int32_t, Wein> weine;
     // The customers of the period, by number: where each stands in a.kunden.
@@ -112,46 +118,56 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
         r.SetVerwaltungen(rv.GetVerwaltungen());
         // The scan waits on memory, not on arithmetic: the records a few
         // ahead are asked for while this one is looked at.
-        constexpr std::int32_t kVoraus = 8;
+        constexpr std::int32_t kVoraus = 16;
+        // The fields read of every record lie within these bytes.
+        constexpr std::size_t kFelderAnfang = Rechnung::kFelder.Offset(&Rechnung::kartons);
+        constexpr std::size_t kFelderEnde = Rechnung::kFelder.Offset(&Rechnung::erfasstZeit) - 1;
         for (std::int32_t n = 0; n < rv.Gespeichert(); ++n) {
             if (n + kVoraus < rv.Gespeichert()) {
-                __builtin_prefetch(rv.Rohsatz(n + kVoraus).data());
+                const char* voraus = rv.Rohsatz(n + kVoraus).data();
+                __builtin_prefetch(voraus + kFelderAnfang);
+                __builtin_prefetch(voraus + kFelderEnde);
             }
             const std::string_view satz = rv.Rohsatz(n);
             if (Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht) {
                 continue;
             }
-            r.id = Feldwert<&Rechnung::id>(satz);
+            // The date an invoice counts by is its own or the day it was
+            // captured. When neither lies in the two periods and both are
+            // valid dates or neither is, which of them it is changes nothing
+            // here, and most invoices are done without their amounts.
             r.datum = Feldwert<&Rechnung::datum>(satz);
             r.erfasstDatum = Feldwert<&Rechnung::erfasstDatum>(satz);
+            const bool eigenesGueltig = Gueltig(Datum(r.datum));
+            if (eigenesGueltig == Gueltig(Datum(r.erfasstDatum)) && !imZeitraum(r.datum) &&
+                !imVorjahr(r.datum) && !imZeitraum(r.erfasstDatum) && !imVorjahr(r.erfasstDatum)) {
+                a.ohneDatum += eigenesGueltig ? 0 : 1;
+                continue;
+            }
+            r.id = Feldwert<&Rechnung::id>(satz);
             r.betragEingegangen = Feldwert<&Rechnung::betragEingegangen>(satz);
-            // The date does not depend on the items: it is taken without
-            // them, and only the invoices of the two periods walk theirs.
-            r.postenKopf = -1;
-            const Datum datum = Rechnungsbetrag(r, c).datum;
+            r.postenKopf = Feldwert<&Rechnung::postenKopf>(satz);
+            const Rechnungsbetrag betrag(r, c);
+            const Datum datum = betrag.datum;
             if (!Gueltig(datum)) {
                 ++a.ohneDatum;
                 continue;
             }
             const std::uint32_t tag = datum.Julian();
-            const bool imZeitraum = tag >= von.Julian() && tag <= bis.Julian();
-            const bool imVorjahr = tag >= vorjahrVon && tag <= vorjahrBis;
-            if (!imZeitraum && !imVorjahr) {
+            if (!imZeitraum(tag) && !imVorjahr(tag)) {
                 continue;
             }
-            r.postenKopf = Feldwert<&Rechnung::postenKopf>(satz);
-            const Rechnungsbetrag betrag(r, c);
             const std::int64_t brutto = betrag.endbetrag;
             const std::int64_t netto =
                 a.mwstEnthalten ? betrag.endbetrag - betrag.mwst : betrag.summe;
-            if (imVorjahr) {
+            if (imVorjahr(tag)) {
                 Monat& m =
                     a.monate[static_cast<std::size_t>(Monatsnummer(datum) + 12 - ersterMonat)];
                 ++m.vorjahrRechnungen;
                 m.vorjahrNetto += netto;
                 m.vorjahrBrutto += brutto;
             }
-            if (!imZeitraum) {
+            if (!imZeitraum(tag)) {
                 continue;
             }
             ++a.rechnungen;
