@@ -55,8 +55,8 @@ std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
         summe, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// Field by field at the offsets of the record table: the items of years are
-// decoded at every start, and the generic reader costs more than the read.
+// Field by field at the offsets of the record table, as Hole decodes the
+// mapped records: the generic reader costs more than the read.
 template <typename T>
 T Feld(const char* bild, std::size_t offset) {
     T wert;

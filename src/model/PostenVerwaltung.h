@@ -123,9 +123,13 @@ class PostenVerwaltung {
     // must be below Anzahl().
     Posten operator[](std::uint32_t index) const { return Hole(index); }
 
-    // After a pass over many items: their pages leave the process's memory
-    // (the file's cache keeps them) and are read again when used again.
-    void Loslassen() const { abbild_.Freigeben(0, std::int64_t{anzahl_} * Posten::DiskSize); }
+    // After a pass over many items: the pages of the records from `von` to
+    // before `bis` leave the process's memory (the file's cache keeps them)
+    // and are read again when used again.
+    void Loslassen(std::uint32_t von, std::uint32_t bis) const {
+        abbild_.Freigeben(std::int64_t{von} * std::int64_t{Posten::DiskSize},
+                          std::int64_t{bis} * std::int64_t{Posten::DiskSize});
+    }
 
   private:
     // The link to follow after the record at `index`, or -1 where the chain

@@ -99,18 +99,21 @@ void RechnungsVerwaltung::Nachsehen() const {
 
 template <typename F>
 void RechnungsVerwaltung::JederSatz(F&& f) const {
-    // A few megabytes at a time; the file's cache keeps what is let go.
-    constexpr std::int32_t kSchritt = (4 << 20) / static_cast<std::int32_t>(kGroesse);
+    // A megabyte at a time; the file's cache keeps what is let go.
+    constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+    auto bis = [](std::int32_t n) {
+        return static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse);
+    };
     abbild_.Durchlauf(true);
+    std::int32_t losgelassen = 0;
     for (std::int32_t n = 0; n < gespeichert_; ++n) {
-        if (n % kSchritt == 0 && n > 0) {
-            abbild_.Freigeben(0,
-                              static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse));
+        if (n - losgelassen == kSchritt) {
+            abbild_.Freigeben(bis(losgelassen), bis(n));
+            losgelassen = n;
         }
         f(n, Satz(n));
     }
-    abbild_.Freigeben(
-        0, static_cast<std::int64_t>(gespeichert_) * static_cast<std::int64_t>(kGroesse));
+    abbild_.Freigeben(bis(losgelassen), bis(gespeichert_));
     abbild_.Durchlauf(false);
 }
 
@@ -349,10 +352,13 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
     };
     // The items of one invoice lie close together, behind those of the
     // invoice before: their pages are let go with the invoices'.
-    constexpr std::int32_t kSchritt = (4 << 20) / static_cast<std::int32_t>(kGroesse);
+    constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+    std::uint32_t losgelassen = 0;
+    std::uint32_t oben = 0;
     JederSatz([&](std::int32_t n, std::string_view satz) {
-        if (n % kSchritt == 0) {
-            posten->Loslassen();
+        if (n % kSchritt == 0 && oben > losgelassen) {
+            posten->Loslassen(losgelassen, oben);
+            losgelassen = oben;
         }
         const std::int32_t id = Feldwert<&Rechnung::id>(satz);
         Kette kette{Feldwert<&Rechnung::nummer>(satz), Feldwert<&Rechnung::postenKopf>(satz), true};
@@ -363,6 +369,7 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
             }
             const PostenVerwaltung::Posten p = (*posten)[static_cast<std::uint32_t>(i)];
             erreicht[static_cast<std::size_t>(i)] = true;
+            oben = std::max(oben, static_cast<std::uint32_t>(i) + 1);
             if (p.rechnung != id && p.rechnung != PostenVerwaltung::kGeloescht) {
                 // Another invoice's item in this chain: damage, and the item
                 // is not one that no invoice leads to.
@@ -385,17 +392,19 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
         }
     });
     Nachsehen();
-    posten->Loslassen();
+    posten->Loslassen(0, oben);
 
     // What is left, by id: items of invoices never stored (also where the
     // id was given again), and new items of a stored invoice that never
     // learnt of them (newer than its chain's head).
     std::map<std::int32_t, std::vector<std::uint32_t>> nieGespeichert;
     std::map<std::int32_t, std::vector<std::uint32_t>> neuePosten;
-    constexpr std::uint32_t kPostenSchritt = (4 << 20) / PostenVerwaltung::Posten::DiskSize;
+    constexpr std::uint32_t kPostenSchritt = (1 << 20) / PostenVerwaltung::Posten::DiskSize;
+    std::uint32_t bisher = 0;
     for (std::uint32_t i = 0; i < posten->Anzahl(); ++i) {
-        if (i % kPostenSchritt == 0) {
-            posten->Loslassen();
+        if (i - bisher == kPostenSchritt) {
+            posten->Loslassen(bisher, i);
+            bisher = i;
         }
         if (erreicht[i]) {
             continue;
@@ -412,7 +421,7 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
                 .push_back(i);
         }
     }
-    posten->Loslassen();
+    posten->Loslassen(bisher, posten->Anzahl());
     auto zurueckbuchen = [&](const std::vector<std::uint32_t>& liste) {
         for (std::uint32_t i : liste) {
             posten->Zurueckbuchen(i);
