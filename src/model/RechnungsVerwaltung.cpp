@@ -275,7 +275,19 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
         // invoice down finds every customer's head, and whoever is left has
         // none.
         Rechnung r;
+        // The pages passed are let go, a megabyte at a time, as in JederSatz.
+        constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+        auto bis = [](std::int32_t n) {
+            return static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse);
+        };
+        std::int32_t losgelassen = gespeichert_;
+        std::int32_t unten = gespeichert_;
         for (std::int32_t n = gespeichert_ - 1; n >= 0 && fehlend > 0; --n) {
+            unten = n;
+            if (losgelassen - n == kSchritt) {
+                abbild_.Freigeben(bis(n + 1), bis(losgelassen));
+                losgelassen = n + 1;
+            }
             if (IdAn(n) != n) {
                 continue;
             }
@@ -301,6 +313,7 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
                 offen.erase(treffer);
             }
         }
+        abbild_.Freigeben(bis(unten), bis(losgelassen));
         for (const auto& [nummer, wartend] : offen) {
             for (unsigned i : wartend) {
                 (*kunden)[i].letzteRechnung = -1;
