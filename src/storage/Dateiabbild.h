@@ -43,8 +43,13 @@ class Dateiabbild {
     const std::string& Path() const { return path_; }
 
     // Whether a read met a page that the file no longer holds since the
-    // last Abgeschnitten(); what was read then is not the file's.
-    bool Verkuerzt() const { return marke_ != nullptr && marke_->load(std::memory_order_relaxed); }
+    // last Abgeschnitten(); what was read then is not the file's. The mark
+    // is set by the handler on this thread, in the middle of the read: the
+    // fence keeps the compiler from asking before the reads are done.
+    bool Verkuerzt() const {
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        return marke_ != nullptr && marke_->load(std::memory_order_relaxed);
+    }
     // After Verkuerzt(): the file's pages are mapped again over the zeros and
     // the mark is cleared, so that the next read sees the file as it is now;
     // the error of the cut read, to be raised.
