@@ -7,7 +7,15 @@
 // invoices, 500,000 items) and reports its median time as a multiple of
 // "cat" reading the files the command must read ("xCat"), with the time of
 // cat itself ("cat_ms") and the command's peak memory ("peak_MB"); the same
-// in CPU time ("xCatCPU", "cpu_ms", "cat_cpu_ms").
+// in CPU time ("xCatCPU", "cpu_ms", "cat_cpu_ms"). REBKONTOR_BENCH_RECHNUNGEN=N
+// runs them on a business of N invoices instead (ten items each, a customer
+// per 25 invoices), so that sizes can be compared.
+//
+// BM_BetragGegenSqlite runs "suche --betrag 100 --abweichung 5" against the
+// sqlite3 program answering the same question from a database of the same
+// business (invoices, and items indexed by invoice), both as processes,
+// interleaved, and reports the median CPU time as a multiple of sqlite3's
+// ("xSQLite"), after checking that both find the same invoices.
 //
 // BM_Sichern runs "rebkontor-cli sichern --datei" on the benchmark business
 // and BM_SicherungPruefen "rebkontor-cli sicherung-pruefen" on its backup
@@ -29,6 +37,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +46,10 @@
 #include "Beispielbetrieb.h"
 #include "model/Datenbestand.h"
 #include "model/KundenVerwaltung.h"
+#include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
+#include "storage/Customizer.h"
+#include "storage/Feldtabelle.h"
 #include "storage/File.h"
 
 extern char** environ;
@@ -85,9 +98,29 @@ Messung Prozess(std::vector<std::string> woerter) {
 }
 
 std::string Betrieb() {
-    static const std::string wurzel =
-        Beispielbetrieb("rebkontor-beispielbetrieb", Beispieldaten::Umfang::Benchmark(), 20261231,
-                        Datum(31, 12, 2026));
+    static const std::string wurzel = [] {
+        Beispieldaten::Umfang umfang = Beispieldaten::Umfang::Benchmark();
+        std::string name = "rebkontor-beispielbetrieb";
+        if (const char* groesse = std::getenv("REBKONTOR_BENCH_RECHNUNGEN")) {
+            const int rechnungen = std::atoi(groesse);
+            if (rechnungen > 0 && rechnungen != umfang.rechnungen) {
+                umfang.rechnungen = rechnungen;
+                umfang.posten = 10 * std::int64_t{rechnungen};
+                umfang.kunden = std::max(1, rechnungen / 25);
+                name += "-" + std::to_string(rechnungen);
+            }
+        }
+        // Made in a child process: a command started from a process holds
+        // that process's memory until it runs, and that would count in the
+        // command's peak.
+        if (const pid_t kind = ::fork(); kind == 0) {
+            Beispielbetrieb(name, umfang, 20261231, Datum(31, 12, 2026));
+            ::_exit(0);
+        } else if (kind > 0) {
+            ::waitpid(kind, nullptr, 0);
+        }
+        return Beispielbetrieb(name, umfang, 20261231, Datum(31, 12, 2026));
+    }();
     return wurzel;
 }
 
@@ -141,6 +174,137 @@ void Befehl(benchmark::State& state, std::vector<std::string> argumente,
     state.counters["cat_cpu_ms"] = catCpuMedian * 1e3;
     state.counters["cpu_ms"] = cpu[cpu.size() / 2] * 1e3;
     state.counters["xCatCPU"] = cpu[cpu.size() / 2] / catCpuMedian;
+}
+
+// The business as an SQLite database, made once beside it: the live
+// invoices, and every item with the price the program adds (DM or euro as
+// the settings say), indexed by invoice with the amount and price, so that
+// the sums are read from the index in invoice order. Empty when sqlite3
+// failed.
+std::string SqliteDatenbank() {
+    static const std::string datenbank = []() -> std::string {
+        const std::string wurzel = Betrieb();
+        const std::string datei = wurzel + "/vergleich.sqlite";
+        if (File::Exists(datei)) {
+            return datei;
+        }
+        const std::string daten = wurzel + "/daten";
+        Customizer einstellungen(daten + "/preferences.dat", Zugriff::NurLesen);
+        einstellungen.Load();
+        const bool inDM = einstellungen.preiseInEuro == 0;
+        const std::string rechnungen = wurzel + "/vergleich-rechnungen.csv";
+        const std::string posten = wurzel + "/vergleich-posten.csv";
+        std::FILE* r = std::fopen(rechnungen.c_str(), "w");
+        std::FILE* p = std::fopen(posten.c_str(), "w");
+        if (r == nullptr || p == nullptr) {
+            return {};
+        }
+        (void)File::ReadFileInPieces(
+            daten + "/rechnungen.dat", 1024 * Rechnung::DiskSize, [&](std::string_view stueck) {
+                for (; stueck.size() >= Rechnung::DiskSize;
+                     stueck.remove_prefix(Rechnung::DiskSize)) {
+                    if (Feldwert<&Rechnung::kartons>(stueck) != Rechnung::kGeloescht) {
+                        std::fprintf(r, "%d,%d,%d,%u\n", Feldwert<&Rechnung::id>(stueck),
+                                     Feldwert<&Rechnung::nummer>(stueck),
+                                     Feldwert<&Rechnung::kunde>(stueck),
+                                     Feldwert<&Rechnung::datum>(stueck));
+                    }
+                }
+            });
+        using P = PostenVerwaltung::Posten;
+        (void)File::ReadFileInPieces(
+            daten + "/rechnungsposten.dat", 1024 * P::DiskSize, [&](std::string_view stueck) {
+                for (; stueck.size() >= P::DiskSize; stueck.remove_prefix(P::DiskSize)) {
+                    std::fprintf(p, "%d,%d,%.9g\n", Feldwert<&P::rechnung>(stueck),
+                                 Feldwert<&P::menge>(stueck),
+                                 static_cast<double>(inDM ? Feldwert<&P::preisDM>(stueck)
+                                                          : Feldwert<&P::preisEuro>(stueck)));
+                }
+            });
+        std::fclose(r);
+        std::fclose(p);
+        const std::string skript =
+            "CREATE TABLE rechnungen(id INTEGER PRIMARY KEY, nummer INTEGER, kunde INTEGER, "
+            "datum INTEGER);\n"
+            "CREATE TABLE posten(rechnung INTEGER, menge INTEGER, preis REAL);\n"
+            ".import --csv " +
+            rechnungen + " rechnungen\n.import --csv " + posten +
+            " posten\n"
+            "CREATE INDEX posten_nach_rechnung ON posten(rechnung, menge, preis);\n"
+            "ANALYZE;\n";
+        (void)File::ReplaceAtomically(wurzel + "/vergleich.sql", skript);
+        File::Remove(datei + ".neu");
+        const bool gebaut =
+            Prozess(
+                {"sh", "-c", "sqlite3 -bail '" + datei + ".neu' < '" + wurzel + "/vergleich.sql'"})
+                    .sekunden >= 0.0 &&
+            File::Rename(datei + ".neu", datei);
+        File::Remove(rechnungen);
+        File::Remove(posten);
+        return gebaut ? datei : std::string();
+    }();
+    return datenbank;
+}
+
+// The invoices whose items add up to 95 to 105, with number, customer, date
+// and sum: what "suche --betrag 100 --abweichung 5" writes.
+constexpr const char* kSqliteAbfrage =
+    "SELECT r.id, r.nummer, r.kunde, r.datum, s.summe FROM (SELECT rechnung, "
+    "round(sum(menge * preis), 2) AS summe FROM posten GROUP BY rechnung) AS s JOIN rechnungen "
+    "AS r ON r.id = s.rechnung WHERE s.summe BETWEEN 95 AND 105;";
+
+void BM_BetragGegenSqlite(benchmark::State& state) {
+    const std::string wurzel = Betrieb();
+    const std::string datenbank = SqliteDatenbank();
+    if (datenbank.empty()) {
+        state.SkipWithError("sqlite3 failed (scripts/install-deps installs it)");
+        return;
+    }
+    const std::vector<std::string> sqlite = {"sqlite3", datenbank, kSqliteAbfrage};
+    const std::vector<std::string> befehl = {REBKONTOR_CLI, "-C",  wurzel,         "suche",
+                                             "--betrag",    "100", "--abweichung", "5"};
+    // Both must find the same invoices, or the comparison is none.
+    const std::string ids = wurzel + "/vergleich-ids";
+    if (Prozess({"sh", "-c",
+                 "sqlite3 '" + datenbank + "' '" + kSqliteAbfrage + "' | cut -d'|' -f1 | sort > '" +
+                     ids + "-sqlite' && '" + REBKONTOR_CLI + "' -C '" + wurzel +
+                     "' suche --betrag 100 --abweichung 5 | cut -d';' -f1 | sort > '" + ids +
+                     "-rebkontor' && test -s '" + ids + "-sqlite' && cmp -s '" + ids +
+                     "-sqlite' '" + ids + "-rebkontor'"})
+            .sekunden < 0.0) {
+        state.SkipWithError("sqlite3 and suche --betrag found different invoices");
+        return;
+    }
+    Prozess(sqlite);
+    Prozess(befehl);
+    std::vector<double> sqliteCpu;
+    std::vector<double> cpu;
+    std::vector<double> sqliteZeiten;
+    std::vector<double> zeiten;
+    double mb = 0.0;
+    for (auto _ : state) {
+        const Messung s = Prozess(sqlite);
+        const Messung m = Prozess(befehl);
+        if (s.sekunden < 0.0 || m.sekunden < 0.0) {
+            state.SkipWithError("sqlite3 or rebkontor-cli failed");
+            return;
+        }
+        sqliteCpu.push_back(s.cpu);
+        cpu.push_back(m.cpu);
+        sqliteZeiten.push_back(s.sekunden);
+        zeiten.push_back(m.sekunden);
+        mb = std::max(mb, m.mb);
+        state.SetIterationTime(m.sekunden);
+    }
+    const auto median = [](std::vector<double> werte) {
+        std::sort(werte.begin(), werte.end());
+        return werte[werte.size() / 2];
+    };
+    state.counters["sqlite_cpu_ms"] = median(sqliteCpu) * 1e3;
+    state.counters["cpu_ms"] = median(cpu) * 1e3;
+    state.counters["xSQLite"] = median(cpu) / std::max(median(sqliteCpu), 1e-6);
+    state.counters["xSQLiteWall"] = median(zeiten) / median(sqliteZeiten);
+    state.counters["peak_MB"] = mb;
 }
 
 // The median time of 11 runs of "zip -q -r" over the business's data folder,
@@ -262,6 +426,7 @@ BENCHMARK_CAPTURE(Befehl, adressen, {"adressen", "-"}, {"kunden.dat", "geogruppe
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(21);
+BENCHMARK(BM_BetragGegenSqlite)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(21);
 BENCHMARK(BM_Sichern)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_SicherungPruefen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_KettenkoepfeReparieren)->Unit(benchmark::kMillisecond)->Iterations(3);

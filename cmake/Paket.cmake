@@ -111,5 +111,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # are laid out in, and the opener of the manual and the text files.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fontconfig, xdg-utils")
+# The libraries the programs load only when a command needs them
+# (cmake/Nachladen.cmake): dpkg-shlibdeps cannot see them.
+get_property(nachgeladen GLOBAL PROPERTY REBKONTOR_NACHGELADENE_PAKETE)
+foreach(abhaengigkeit ${nachgeladen})
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${abhaengigkeit}")
+endforeach()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

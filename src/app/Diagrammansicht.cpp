@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QEvent>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
@@ -20,6 +21,8 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 #include "app/QtText.h"
 
@@ -166,12 +169,62 @@ QChart* Diagrammansicht::Bauen(const Diagramm& d) {
     return chart;
 }
 
-void Diagrammansicht::Zeigen(QChartView& ansicht, const Diagramm& diagramm) {
+namespace {
+
+void Einsetzen(QChartView& ansicht, const Diagramm& diagramm) {
     QChart* alt = ansicht.chart();
-    ansicht.setChart(Bauen(diagramm));
+    ansicht.setChart(Diagrammansicht::Bauen(diagramm));
     ansicht.setRenderHint(QPainter::Antialiasing);
     // The view lets the chart it showed go without deleting it.
     delete alt;
+}
+
+// The chart a hidden view is to show, built when the view is shown. Laying
+// out a chart measures every label of its axes, and a view on a page behind
+// others, or in a window not shown yet, would lay it out for a size it never
+// shows and then once more when it comes to the front.
+class Vorgemerkt : public QObject {
+  public:
+    explicit Vorgemerkt(QChartView& ansicht) : QObject(&ansicht), ansicht_(ansicht) {
+        ansicht.installEventFilter(this);
+    }
+
+    static Vorgemerkt& Von(QChartView& ansicht) {
+        for (QObject* kind : ansicht.children()) {
+            if (auto* vorgemerkt = dynamic_cast<Vorgemerkt*>(kind)) {
+                return *vorgemerkt;
+            }
+        }
+        return *new Vorgemerkt(ansicht);
+    }
+
+    std::optional<Diagramm> diagramm;
+
+  protected:
+    bool eventFilter(QObject* objekt, QEvent* ereignis) override {
+        if (objekt == &ansicht_ && ereignis->type() == QEvent::Show && diagramm) {
+            const Diagramm d = std::move(*diagramm);
+            diagramm.reset();
+            Einsetzen(ansicht_, d);
+        }
+        return false;
+    }
+
+  private:
+    QChartView& ansicht_;
+};
+
+}  // namespace
+
+void Diagrammansicht::Zeigen(QChartView& ansicht, const Diagramm& diagramm) {
+    Vorgemerkt& vorgemerkt = Vorgemerkt::Von(ansicht);
+    if (ansicht.isVisible()) {
+        vorgemerkt.diagramm.reset();
+        Einsetzen(ansicht, diagramm);
+    } else {
+        vorgemerkt.diagramm = diagramm;
+    }
+    // A screen reader may read a page that is not in front.
     ansicht.setAccessibleDescription(Beschreibung(diagramm));
 }
 

@@ -17,7 +17,8 @@ namespace Diagrammansicht {
 // The chart, owned by the caller (or the view or scene it is handed to).
 QChart* Bauen(const Diagramm& diagramm);
 // Shows the chart in the view, in place of the one it showed, and tells a
-// screen reader what it shows.
+// screen reader what it shows. A view that is hidden builds the chart when
+// it is shown.
 void Zeigen(QChartView& ansicht, const Diagramm& diagramm);
 // The chart drawn afresh as a PNG of breite x hoehe pixels, or as a PDF or
 // SVG of breite x hoehe points; the same layout in each, scaled to fit.

@@ -3,20 +3,24 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
+#include <type_traits>
 #include <utility>
 
 #include "cli/Beispieldaten.h"
-#include "model/DatevExporte.h"
 #include "model/Datenersatz.h"
+#include "model/DatevExporte.h"
 #include "model/Firmendaten.h"
+#include "model/Kunde.h"
 #include "model/MahnungsVerwaltung.h"
 #include "model/MerkzettelVerwaltung.h"
 #include "model/NamensDatei.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Preis.h"
 #include "model/PreisVerwaltung.h"
+#include "model/Rechnung.h"
 #include "model/Wein.h"
 #include "storage/ByteReader.h"
 #include "storage/CodePage.h"
@@ -28,6 +32,27 @@
 namespace {
 
 constexpr std::size_t kHoechstensPositionen = 10;
+
+using PostenSatz = PostenVerwaltung::Posten;
+constexpr std::size_t kStueck = 256 * 1024;
+constexpr std::uint32_t kKeine = UINT32_MAX;
+
+// An integer field of a whole record image, as Feldwert reads it, but
+// assembled in place: the check reads four fields of every record.
+template <auto glied>
+typename Glied<decltype(glied)>::Typ Zahl(std::string_view bild) {
+    using G = Glied<decltype(glied)>;
+    using T = typename G::Typ;
+    static_assert(std::is_integral_v<T>);
+    constexpr std::size_t offset = G::Satz::kFelder.Offset(glied);
+    std::make_unsigned_t<T> wert = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        wert |= static_cast<std::make_unsigned_t<T>>(
+            static_cast<std::make_unsigned_t<T>>(static_cast<unsigned char>(bild[offset + i]))
+            << (8 * i));
+    }
+    return static_cast<T>(wert);
+}
 
 // Only whole records are read; a partial last one is reported by its length.
 template <typename T>
@@ -52,20 +77,58 @@ std::string Liste(const std::vector<T>& positionen) {
     return text;
 }
 
-// Numbers that occur more than once, with the positions of their records.
-template <typename T, typename F>
-void Doppelte(const std::vector<T>& saetze, F nummer,
-              std::map<std::int32_t, std::vector<std::size_t>>& doppelte) {
-    std::map<std::int32_t, std::vector<std::size_t>> alle;
-    for (std::size_t i = 0; i < saetze.size(); ++i) {
-        alle[nummer(saetze[i])].push_back(i);
-    }
-    for (auto& [wert, positionen] : alle) {
-        if (positionen.size() > 1) {
-            doppelte.emplace(wert, std::move(positionen));
+// Numbers that occur more than once, each with the positions of its
+// records, by number: `nummern` holds (number, position) of every record.
+std::vector<std::pair<std::int32_t, std::vector<std::size_t>>> Doppelte(
+    std::vector<std::pair<std::int32_t, std::size_t>> nummern) {
+    std::sort(nummern.begin(), nummern.end());
+    std::vector<std::pair<std::int32_t, std::vector<std::size_t>>> doppelte;
+    for (std::size_t a = 0; a < nummern.size();) {
+        std::size_t b = a + 1;
+        while (b < nummern.size() && nummern[b].first == nummern[a].first) {
+            ++b;
         }
+        if (b - a > 1) {
+            auto& [nummer, positionen] = doppelte.emplace_back();
+            nummer = nummern[a].first;
+            for (std::size_t i = a; i < b; ++i) {
+                positionen.push_back(nummern[i].second);
+            }
+        }
+        a = b;
     }
+    return doppelte;
 }
+
+// Whole records from pieces of a file: hands each record's image to f, also
+// one that a piece boundary cut in two.
+template <typename F>
+class Ganze {
+  public:
+    Ganze(std::size_t satz, F f) : satz_(satz), f_(std::move(f)) {}
+
+    void operator()(std::string_view stueck) {
+        if (!rest_.empty()) {
+            const std::size_t fehlt = satz_ - rest_.size();
+            rest_.append(stueck.substr(0, fehlt));
+            stueck.remove_prefix(std::min(fehlt, stueck.size()));
+            if (rest_.size() == satz_) {
+                f_(std::string_view(rest_));
+                rest_.clear();
+            }
+        }
+        while (stueck.size() >= satz_) {
+            f_(stueck.substr(0, satz_));
+            stueck.remove_prefix(satz_);
+        }
+        rest_.append(stueck);
+    }
+
+  private:
+    std::size_t satz_;
+    F f_;
+    std::string rest_;
+};
 
 }  // namespace
 
@@ -92,8 +155,7 @@ std::optional<std::string> Datenpruefung::Lies(const std::string& name) {
     Ergebnis<std::string> bytes = File::ReadFile(verzeichnis_ + "/" + name);
     if (!bytes) {
         if (!bytes.Ursache().Fehlt()) {
-            Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" +
-                    bytes.Ursache().Grund() + ").");
+            Lesefehler(name, bytes.Ursache());
         }
         return std::nullopt;
     }
@@ -104,43 +166,41 @@ template <typename F>
 std::optional<std::size_t> Datenpruefung::SaetzeLesen(const std::string& name, std::size_t satz,
                                                       F f) {
     std::size_t laenge = 0;
-    std::string rest;
+    // Pieces are whole records but for a file that grew meanwhile.
+    Ganze ganze(satz, std::move(f));
     const Ergebnis<void> gelesen = File::ReadFileInPieces(
-        verzeichnis_ + "/" + name, (256 * 1024 / satz) * satz, [&](std::string_view stueck) {
+        verzeichnis_ + "/" + name, (kStueck / satz) * satz, [&](std::string_view stueck) {
             laenge += stueck.size();
-            // Pieces are whole records but for a file that grew meanwhile.
-            if (!rest.empty()) {
-                const std::size_t fehlt = satz - rest.size();
-                rest.append(stueck.substr(0, fehlt));
-                stueck.remove_prefix(std::min(fehlt, stueck.size()));
-                if (rest.size() == satz) {
-                    f(std::string_view(rest));
-                    rest.clear();
-                }
-            }
-            while (stueck.size() >= satz) {
-                f(stueck.substr(0, satz));
-                stueck.remove_prefix(satz);
-            }
-            rest.append(stueck);
+            ganze(stueck);
         });
     if (!gelesen) {
         if (!gelesen.Ursache().Fehlt()) {
-            Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" +
-                    gelesen.Ursache().Grund() + ").");
+            Lesefehler(name, gelesen.Ursache());
         }
         return std::nullopt;
     }
     return laenge;
 }
 
-void Datenpruefung::Laenge(const std::string& name, std::size_t laenge, std::size_t satz) {
+void Datenpruefung::Lesefehler(const std::string& name, const Fehler& fehler) {
+    Problem("Die Datei " + Datei(name) + " kann nicht gelesen werden (" + fehler.Grund() + ").");
+}
+
+std::string Datenpruefung::LaengenFehler(const std::string& name, std::size_t laenge,
+                                         std::size_t satz) const {
     const std::size_t rest = laenge % satz;
-    if (rest != 0) {
-        Problem(Datei(name) + ": " + std::to_string(laenge) +
-                " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) +
-                " Bytes (" + std::to_string(laenge / satz) + " ganze Sätze und "_w +
-                std::to_string(rest) + " Bytes Rest).");
+    if (rest == 0) {
+        return {};
+    }
+    return Datei(name) + ": " + std::to_string(laenge) +
+           " Bytes sind keine ganze Zahl von Sätzen zu "_w + std::to_string(satz) + " Bytes (" +
+           std::to_string(laenge / satz) + " ganze Sätze und "_w + std::to_string(rest) +
+           " Bytes Rest).";
+}
+
+void Datenpruefung::Laenge(const std::string& name, std::size_t laenge, std::size_t satz) {
+    if (std::string fehler = LaengenFehler(name, laenge, satz); !fehler.empty()) {
+        Problem(std::move(fehler));
     }
 }
 
@@ -215,16 +275,17 @@ void Datenpruefung::Reste() {
 }
 
 void Datenpruefung::Kunden() {
-    const auto bytes = Lies("kunden.dat");
-    if (!bytes) {
+    std::vector<std::pair<std::int32_t, std::size_t>> nummern;
+    const auto laenge = SaetzeLesen("kunden.dat", Kunde::DiskSize, [&](std::string_view satz) {
+        const KundenKopf& k = kunden_.emplace_back(
+            KundenKopf{Zahl<&Kunde::nummer>(satz), Zahl<&Kunde::letzteRechnung>(satz)});
+        nummern.emplace_back(k.nummer, nummern.size());
+    });
+    if (!laenge) {
         return;
     }
-    Laenge("kunden.dat", bytes->size(), Kunde::DiskSize);
-    kunden_ = Saetze<Kunde>(*bytes, Kunde::DiskSize);
-    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
-    Doppelte(
-        kunden_, [](const Kunde& k) { return k.nummer; }, doppelte);
-    for (const auto& [nummer, positionen] : doppelte) {
+    Laenge("kunden.dat", *laenge, Kunde::DiskSize);
+    for (const auto& [nummer, positionen] : Doppelte(std::move(nummern))) {
         Problem("Die Kundennummer " + std::to_string(nummer) + " kommt " +
                 std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
                 " in " + Datei("kunden.dat") + ").");
@@ -232,16 +293,15 @@ void Datenpruefung::Kunden() {
 }
 
 void Datenpruefung::Weine() {
-    const auto bytes = Lies("weinliste.dat");
-    if (!bytes) {
+    std::vector<std::pair<std::int32_t, std::size_t>> nummern;
+    const auto laenge = SaetzeLesen("weinliste.dat", Wein::DiskSize, [&](std::string_view satz) {
+        nummern.emplace_back(Feldwert<&Wein::nummer>(satz), nummern.size());
+    });
+    if (!laenge) {
         return;
     }
-    Laenge("weinliste.dat", bytes->size(), Wein::DiskSize);
-    const std::vector<Wein> weine = Saetze<Wein>(*bytes, Wein::DiskSize);
-    std::map<std::int32_t, std::vector<std::size_t>> doppelte;
-    Doppelte(
-        weine, [](const Wein& w) { return w.nummer; }, doppelte);
-    for (const auto& [nummer, positionen] : doppelte) {
+    Laenge("weinliste.dat", *laenge, Wein::DiskSize);
+    for (const auto& [nummer, positionen] : Doppelte(std::move(nummern))) {
         Problem("Die Weinnummer " + std::to_string(nummer) + " kommt " +
                 std::to_string(positionen.size()) + "-mal vor (Positionen " + Liste(positionen) +
                 " in " + Datei("weinliste.dat") + ").");
@@ -249,15 +309,22 @@ void Datenpruefung::Weine() {
 }
 
 void Datenpruefung::Rechnungen() {
+    const std::string pfad = verzeichnis_ + "/rechnungen.dat";
+    // Room for all at once: growing by steps would hold the old and the new
+    // table side by side.
+    if (const Ergebnis<File::Entry> eintrag = File::Stat(pfad, true); eintrag) {
+        const auto anzahl =
+            static_cast<std::size_t>(std::max<std::int64_t>(eintrag->size, 0)) / Rechnung::DiskSize;
+        rechnungen_.reserve(anzahl);
+        geloescht_.reserve(anzahl);
+    }
     if (const auto laenge =
             SaetzeLesen("rechnungen.dat", Rechnung::DiskSize, [&](std::string_view satz) {
-                Kopf& kopf = rechnungen_.emplace_back();
-                kopf.id = Feldwert<&Rechnung::id>(satz);
-                kopf.nummer = Feldwert<&Rechnung::nummer>(satz);
-                kopf.kunde = Feldwert<&Rechnung::kunde>(satz);
-                kopf.postenKopf = Feldwert<&Rechnung::postenKopf>(satz);
-                kopf.vorigeRechnung = Feldwert<&Rechnung::vorigeRechnung>(satz);
-                kopf.geloescht = Feldwert<&Rechnung::kartons>(satz) == Rechnung::kGeloescht;
+                rechnungen_.push_back({Zahl<&Rechnung::id>(satz), Zahl<&Rechnung::nummer>(satz),
+                                       Zahl<&Rechnung::kunde>(satz),
+                                       Zahl<&Rechnung::postenKopf>(satz),
+                                       Zahl<&Rechnung::vorigeRechnung>(satz)});
+                geloescht_.push_back(Zahl<&Rechnung::kartons>(satz) == Rechnung::kGeloescht);
             })) {
         Laenge("rechnungen.dat", *laenge, Rechnung::DiskSize);
     }
@@ -268,13 +335,22 @@ void Datenpruefung::Rechnungen() {
                     std::to_string(rechnungen_[n].id) + ".");
         }
     }
-    using P = PostenVerwaltung::Posten;
-    if (const auto laenge =
-            SaetzeLesen("rechnungsposten.dat", P::DiskSize, [&](std::string_view satz) {
-                posten_.push_back({Feldwert<&P::rechnung>(satz), Feldwert<&P::naechster>(satz)});
-            })) {
-        Laenge("rechnungsposten.dat", *laenge, P::DiskSize);
+    // The items are read when their chains are walked, and what is wrong
+    // with their file is told then, in its place after the invoices.
+    postenStelle_ = probleme_.size();
+    Ergebnis<File> datei = File::OpenReadOnly(verzeichnis_ + "/rechnungsposten.dat");
+    Ergebnis<std::int64_t> groesse =
+        datei ? datei->Size() : Ergebnis<std::int64_t>(datei.Ursache());
+    if (!groesse) {
+        if (!groesse.Ursache().Fehlt()) {
+            Lesefehler("rechnungsposten.dat", groesse.Ursache());
+            postenLesbar_ = false;
+        }
+        return;
     }
+    postenDatei_ = std::move(*datei);
+    postenLaenge_ = *groesse;
+    postenAnzahl_ = *groesse / static_cast<std::int64_t>(PostenSatz::DiskSize);
 }
 
 void Datenpruefung::Mahnungen() {
@@ -284,10 +360,23 @@ void Datenpruefung::Mahnungen() {
     }
     using Mahnstand = MahnungsVerwaltung::Mahnstand;
     Laenge(MahnungsVerwaltung::kDatei, bytes->size(), Mahnstand::DiskSize);
-    std::set<std::int32_t> ids;
+    // The ids the invoice file holds: where the file is sound, each its own
+    // position.
+    std::vector<bool> ids(rechnungen_.size());
+    std::vector<std::int32_t> andere;
     for (const Kopf& r : rechnungen_) {
-        ids.insert(r.id);
+        if (r.id >= 0 && static_cast<std::size_t>(r.id) < ids.size()) {
+            ids[static_cast<std::size_t>(r.id)] = true;
+        } else {
+            andere.push_back(r.id);
+        }
     }
+    std::sort(andere.begin(), andere.end());
+    const auto gibt = [&](std::int32_t id) {
+        return id >= 0 && static_cast<std::size_t>(id) < ids.size()
+                   ? static_cast<bool>(ids[static_cast<std::size_t>(id)])
+                   : std::binary_search(andere.begin(), andere.end(), id);
+    };
     std::set<std::int32_t> gesehen;
     const std::vector<Mahnstand> saetze = Saetze<Mahnstand>(*bytes, Mahnstand::DiskSize);
     for (std::size_t i = 0; i < saetze.size(); ++i) {
@@ -301,115 +390,359 @@ void Datenpruefung::Mahnungen() {
         if (!gesehen.insert(m.rechnung).second) {
             Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
                     " ein weiteres Mal.");
-        } else if (ids.count(m.rechnung) == 0) {
+        } else if (!gibt(m.rechnung)) {
             Problem(satz + " nennt die Rechnung mit der Id " + std::to_string(m.rechnung) +
                     ", die es in der Rechnungsdatei nicht gibt.");
         }
     }
 }
 
+std::string Datenpruefung::KetteAusserhalb(std::size_t n, std::int64_t posten) const {
+    return "Die Postenkette der " + RechnungsName(n) + " verweist auf Posten " +
+           std::to_string(posten) + ", den es nicht gibt (die Datei hat " +
+           std::to_string(postenAnzahl_) + " Posten).";
+}
+
+std::string Datenpruefung::KetteFremd(std::size_t n, std::int64_t posten,
+                                      std::int32_t rechnung) const {
+    return "Die Postenkette der " + RechnungsName(n) + " führt über Posten "_w +
+           std::to_string(posten) + ", der zur Rechnung Id " + std::to_string(rechnung) +
+           " gehört."_w;
+}
+
+std::string Datenpruefung::KetteMuendet(std::size_t n, std::int64_t posten,
+                                        std::size_t andere) const {
+    return "Die Postenkette der " + RechnungsName(n) + " mündet bei Posten "_w +
+           std::to_string(posten) + " in die Postenkette der " + RechnungsName(andere) + ".";
+}
+
 void Datenpruefung::Postenketten() {
-    const auto anzahl = static_cast<std::int64_t>(posten_.size());
-    // Which invoice's walk passed an item first (its position + 1; 0: none).
-    std::vector<std::uint32_t> besucht(posten_.size(), 0);
     ketteKaputt_.assign(rechnungen_.size(), false);
+    if (!postenLesbar_) {
+        return;
+    }
+    std::optional<Fehler> fehler;
+    if (!KettenZugleich(fehler) && !fehler) {
+        KettenNacheinander(fehler);
+    }
+    postenDatei_.Close();
+    std::string datei;
+    if (fehler) {
+        // Of an item file read in part no chain can be judged.
+        datei = "Die Datei " + Datei("rechnungsposten.dat") + " kann nicht gelesen werden (" +
+                fehler->Grund() + ").";
+        ketteKaputt_.assign(rechnungen_.size(), false);
+        unerreicht_.clear();
+    } else {
+        datei = LaengenFehler("rechnungsposten.dat", static_cast<std::size_t>(postenLaenge_),
+                              PostenSatz::DiskSize);
+    }
+    if (!datei.empty()) {
+        probleme_.insert(probleme_.begin() + static_cast<std::ptrdiff_t>(postenStelle_),
+                         std::move(datei));
+    }
+}
+
+// In a sound file every chain runs to lower indices, so that one walk from
+// the end of the file to its start meets each chain's items in its own
+// order, and all walks that reach an item meet it at the same time. Taken in
+// the order of their invoices they find there what walking the chains one
+// after the other finds: the first owns the item, the others run into its
+// chain. Each walk waits for one item at a time: in the list of that item's
+// block, and within the block that is read in the bucket of the item.
+bool Datenpruefung::KettenZugleich(std::optional<Fehler>& fehler) {
+    const std::int64_t anzahl = postenAnzahl_;
+    constexpr std::int64_t kBlock = static_cast<std::int64_t>(kStueck / PostenSatz::DiskSize);
+    const auto bloecke = static_cast<std::size_t>((anzahl + kBlock - 1) / kBlock);
+    std::vector<std::uint32_t> blockListe(bloecke, kKeine);
+    // Per invoice: the item its walk waits for, and the next in that list.
+    struct Warten {
+        std::int32_t ziel = -1;
+        std::uint32_t weiter = kKeine;
+    };
+    std::vector<Warten> warten(rechnungen_.size());
+    // At most one finding per chain, gathered by item and told by invoice.
+    std::vector<std::pair<std::uint32_t, std::string>> befunde;
+    const auto weiterAuf = [&](std::uint32_t n, std::int64_t ziel) {
+        if (ziel == -1) {
+            return;
+        }
+        if (ziel < 0 || ziel >= anzahl) {
+            befunde.emplace_back(n, KetteAusserhalb(n, ziel));
+            return;
+        }
+        const auto block = static_cast<std::size_t>(ziel / kBlock);
+        warten[n] = {static_cast<std::int32_t>(ziel), blockListe[block]};
+        blockListe[block] = n;
+    };
+    for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
+        weiterAuf(static_cast<std::uint32_t>(n), rechnungen_[n].postenKopf);
+    }
+    unerreicht_.clear();
+    const std::unique_ptr<char[]> puffer(new char[kStueck]);
+    std::vector<std::uint32_t> eimer(static_cast<std::size_t>(kBlock));
+    std::vector<std::uint32_t> reihe;
+    for (std::size_t block = bloecke; block-- > 0;) {
+        const auto anfang = static_cast<std::int64_t>(block) * kBlock;
+        const std::int64_t ende = std::min(anzahl, anfang + kBlock);
+        const auto groesse = static_cast<std::size_t>(ende - anfang) * PostenSatz::DiskSize;
+        const Ergebnis<std::size_t> gelesen = postenDatei_.ReadAt(
+            anfang * static_cast<std::int64_t>(PostenSatz::DiskSize), puffer.get(), groesse);
+        if (!gelesen || *gelesen < groesse) {
+            fehler = gelesen
+                         ? Fehler(Fehler::Vorgang::Lesen, postenDatei_.Path(), Fehler::kVerkuerzt)
+                         : gelesen.Ursache();
+            return false;
+        }
+        std::fill(eimer.begin(), eimer.end(), kKeine);
+        for (std::uint32_t n = blockListe[block]; n != kKeine;) {
+            const std::uint32_t folgend = warten[n].weiter;
+            const auto platz = static_cast<std::size_t>(warten[n].ziel - anfang);
+            warten[n].weiter = eimer[platz];
+            eimer[platz] = n;
+            n = folgend;
+        }
+        for (std::int64_t index = ende - 1; index >= anfang; --index) {
+            const std::string_view bild(
+                puffer.get() + static_cast<std::size_t>(index - anfang) * PostenSatz::DiskSize,
+                PostenSatz::DiskSize);
+            const std::int32_t rechnung = Zahl<&PostenSatz::rechnung>(bild);
+            reihe.clear();
+            for (std::uint32_t n = eimer[static_cast<std::size_t>(index - anfang)]; n != kKeine;
+                 n = warten[n].weiter) {
+                reihe.push_back(n);
+            }
+            if (reihe.size() > 1) {
+                std::sort(reihe.begin(), reihe.end());
+            }
+            std::uint32_t besitzer = kKeine;
+            for (const std::uint32_t n : reihe) {
+                if (rechnung != rechnungen_[n].id && rechnung != PostenVerwaltung::kGeloescht) {
+                    befunde.emplace_back(n, KetteFremd(n, index, rechnung));
+                    continue;
+                }
+                if (besitzer != kKeine) {
+                    befunde.emplace_back(n, KetteMuendet(n, index, besitzer));
+                    continue;
+                }
+                besitzer = n;
+                const std::int32_t naechster = Zahl<&PostenSatz::naechster>(bild);
+                if (naechster >= index) {
+                    return false;
+                }
+                if (naechster >= anfang) {
+                    const auto platz = static_cast<std::size_t>(naechster - anfang);
+                    warten[n] = {naechster, eimer[platz]};
+                    eimer[platz] = n;
+                } else {
+                    weiterAuf(n, naechster);
+                }
+            }
+            if (besitzer == kKeine && rechnung != PostenVerwaltung::kGeloescht) {
+                unerreicht_.emplace_back(static_cast<std::int32_t>(index), rechnung);
+            }
+        }
+    }
+    std::reverse(unerreicht_.begin(), unerreicht_.end());
+    std::sort(befunde.begin(), befunde.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [n, text] : befunde) {
+        ketteKaputt_[n] = true;
+        Problem(std::move(text));
+    }
+    return true;
+}
+
+void Datenpruefung::KettenNacheinander(std::optional<Fehler>& fehler) {
+    std::vector<std::pair<std::int32_t, std::int32_t>> posten;
+    posten.reserve(static_cast<std::size_t>(postenAnzahl_));
+    Ganze ganze(PostenSatz::DiskSize, [&](std::string_view satz) {
+        posten.emplace_back(Zahl<&PostenSatz::rechnung>(satz), Zahl<&PostenSatz::naechster>(satz));
+    });
+    if (const Ergebnis<void> gelesen =
+            postenDatei_.ReadPieces((kStueck / PostenSatz::DiskSize) * PostenSatz::DiskSize,
+                                    [&](std::string_view stueck) { ganze(stueck); });
+        !gelesen) {
+        fehler = gelesen.Ursache();
+        return;
+    }
+    postenAnzahl_ = static_cast<std::int64_t>(posten.size());
+    const std::int64_t anzahl = postenAnzahl_;
+    // Which invoice's walk passed an item first (its position + 1; 0: none).
+    std::vector<std::uint32_t> besucht(posten.size(), 0);
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
         const Kopf& r = rechnungen_[n];
-        // Named only for a problem: a sound chain costs no text.
-        const auto kette = [&] { return "Die Postenkette der " + RechnungsName(n); };
         const std::size_t vorher = probleme_.size();
         std::string vorwaerts;
         for (std::int64_t i = r.postenKopf; i != -1;) {
             if (i < 0 || i >= anzahl) {
-                Problem(kette() + " verweist auf Posten " + std::to_string(i) +
-                        ", den es nicht gibt (die Datei hat " + std::to_string(anzahl) +
-                        " Posten).");
+                Problem(KetteAusserhalb(n, i));
                 vorwaerts.clear();
                 break;
             }
-            const Posten& p = posten_[static_cast<std::size_t>(i)];
-            if (p.rechnung != r.id && p.rechnung != PostenVerwaltung::kGeloescht) {
-                Problem(kette() + " führt über Posten "_w + std::to_string(i) +
-                        ", der zur Rechnung Id " + std::to_string(p.rechnung) + " gehört."_w);
+            const auto [rechnung, naechster] = posten[static_cast<std::size_t>(i)];
+            if (rechnung != r.id && rechnung != PostenVerwaltung::kGeloescht) {
+                Problem(KetteFremd(n, i, rechnung));
                 vorwaerts.clear();
                 break;
             }
             std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
             if (marke == n + 1) {
-                Problem(kette() + " läuft im Kreis (Posten "_w + std::to_string(i) +
-                        " kommt zweimal vor).");
+                Problem("Die Postenkette der " + RechnungsName(n) + " läuft im Kreis (Posten "_w +
+                        std::to_string(i) + " kommt zweimal vor).");
                 vorwaerts.clear();
                 break;
             }
             if (marke != 0) {
-                Problem(kette() + " mündet bei Posten "_w + std::to_string(i) +
-                        " in die Postenkette der " + RechnungsName(marke - 1) + ".");
+                Problem(KetteMuendet(n, i, marke - 1));
                 vorwaerts.clear();
                 break;
             }
             marke = static_cast<std::uint32_t>(n + 1);
-            if (p.naechster >= i && vorwaerts.empty()) {
-                vorwaerts = kette() + " springt bei Posten " + std::to_string(i) +
-                            " vorwärts auf Posten "_w + std::to_string(p.naechster) +
-                            "; das Programm liest dort nicht weiter.";
+            if (naechster >= i && vorwaerts.empty()) {
+                vorwaerts = "Die Postenkette der " + RechnungsName(n) + " springt bei Posten " +
+                            std::to_string(i) + " vorwärts auf Posten "_w +
+                            std::to_string(naechster) + "; das Programm liest dort nicht weiter.";
             }
-            i = p.naechster;
+            i = naechster;
         }
         if (!vorwaerts.empty()) {
             Problem(vorwaerts);
         }
         ketteKaputt_[n] = probleme_.size() != vorher;
     }
-    erreicht_.resize(posten_.size());
-    for (std::size_t i = 0; i < posten_.size(); ++i) {
-        erreicht_[i] = besucht[i] != 0;
+    unerreicht_.clear();
+    for (std::size_t i = 0; i < posten.size(); ++i) {
+        if (besucht[i] == 0 && posten[i].first != PostenVerwaltung::kGeloescht) {
+            unerreicht_.emplace_back(static_cast<std::int32_t>(i), posten[i].first);
+        }
     }
 }
 
+std::string Datenpruefung::KundenketteAusserhalb(std::size_t k, std::int64_t rechnung) const {
+    return "Die Rechnungskette des Kunden " + std::to_string(kunden_[k].nummer) +
+           " verweist auf die Rechnung Id " + std::to_string(rechnung) +
+           ", die es nicht gibt (die Datei hat " + std::to_string(rechnungen_.size()) +
+           " Rechnungen).";
+}
+
+std::string Datenpruefung::KundenketteFremd(std::size_t k, std::size_t rechnung) const {
+    return "Die Rechnungskette des Kunden " + std::to_string(kunden_[k].nummer) +
+           " führt über die "_w + RechnungsName(rechnung) + " des Kunden " +
+           std::to_string(rechnungen_[rechnung].kunde) + ".";
+}
+
+std::string Datenpruefung::KundenketteMuendet(std::size_t k, std::size_t rechnung,
+                                              std::size_t andere) const {
+    return "Die Rechnungskette des Kunden " + std::to_string(kunden_[k].nummer) +
+           " mündet bei der "_w + RechnungsName(rechnung) + " in die Rechnungskette des Kunden " +
+           std::to_string(kunden_[andere].nummer) + ".";
+}
+
 void Datenpruefung::Kundenketten() {
+    if (!KundenkettenZugleich()) {
+        KundenkettenNacheinander();
+    }
+}
+
+// As for the item chains: in a sound file each customer's chain runs to
+// lower ids, so one walk down the invoices meets every chain at once, and
+// the invoices are read in their order instead of jumping between them.
+bool Datenpruefung::KundenkettenZugleich() {
+    const auto anzahl = static_cast<std::int64_t>(rechnungen_.size());
+    // Per invoice the first customer whose walk waits for it, per customer
+    // the next waiting for the same.
+    std::vector<std::uint32_t> wartende(rechnungen_.size(), kKeine);
+    std::vector<std::uint32_t> weiter(kunden_.size(), kKeine);
+    std::vector<std::pair<std::uint32_t, std::string>> befunde;
+    const auto weiterAuf = [&](std::uint32_t k, std::int64_t ziel) {
+        if (ziel == -1) {
+            return;
+        }
+        if (ziel < 0 || ziel >= anzahl) {
+            befunde.emplace_back(k, KundenketteAusserhalb(k, ziel));
+            return;
+        }
+        weiter[k] = wartende[static_cast<std::size_t>(ziel)];
+        wartende[static_cast<std::size_t>(ziel)] = k;
+    };
+    for (std::size_t k = 0; k < kunden_.size(); ++k) {
+        weiterAuf(static_cast<std::uint32_t>(k), kunden_[k].letzteRechnung);
+    }
+    std::vector<std::uint32_t> reihe;
+    for (std::size_t i = rechnungen_.size(); i-- > 0;) {
+        if (wartende[i] == kKeine) {
+            continue;
+        }
+        reihe.clear();
+        for (std::uint32_t k = wartende[i]; k != kKeine; k = weiter[k]) {
+            reihe.push_back(k);
+        }
+        if (reihe.size() > 1) {
+            std::sort(reihe.begin(), reihe.end());
+        }
+        const Kopf& r = rechnungen_[i];
+        std::uint32_t besitzer = kKeine;
+        for (const std::uint32_t k : reihe) {
+            if (r.kunde != kunden_[k].nummer) {
+                befunde.emplace_back(k, KundenketteFremd(k, i));
+                continue;
+            }
+            if (besitzer != kKeine) {
+                befunde.emplace_back(k, KundenketteMuendet(k, i, besitzer));
+                continue;
+            }
+            besitzer = k;
+            if (r.vorigeRechnung >= static_cast<std::int64_t>(i)) {
+                return false;
+            }
+            weiterAuf(k, r.vorigeRechnung);
+        }
+    }
+    std::sort(befunde.begin(), befunde.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& befund : befunde) {
+        Problem(std::move(befund.second));
+    }
+    return true;
+}
+
+void Datenpruefung::KundenkettenNacheinander() {
     const auto anzahl = static_cast<std::int64_t>(rechnungen_.size());
     std::vector<std::uint32_t> besucht(rechnungen_.size(), 0);
     for (std::size_t k = 0; k < kunden_.size(); ++k) {
-        const Kunde& kunde = kunden_[k];
-        const auto kette = [&] {
-            return "Die Rechnungskette des Kunden " + std::to_string(kunde.nummer);
-        };
+        const KundenKopf& kunde = kunden_[k];
         std::string vorwaerts;
         for (std::int64_t i = kunde.letzteRechnung; i != -1;) {
             if (i < 0 || i >= anzahl) {
-                Problem(kette() + " verweist auf die Rechnung Id " + std::to_string(i) +
-                        ", die es nicht gibt (die Datei hat " + std::to_string(anzahl) +
-                        " Rechnungen).");
+                Problem(KundenketteAusserhalb(k, i));
                 vorwaerts.clear();
                 break;
             }
-            const Kopf& r = rechnungen_[static_cast<std::size_t>(i)];
+            const auto position = static_cast<std::size_t>(i);
+            const Kopf& r = rechnungen_[position];
             if (r.kunde != kunde.nummer) {
-                Problem(kette() + " führt über die "_w +
-                        RechnungsName(static_cast<std::size_t>(i)) + " des Kunden " +
-                        std::to_string(r.kunde) + ".");
+                Problem(KundenketteFremd(k, position));
                 vorwaerts.clear();
                 break;
             }
-            std::uint32_t& marke = besucht[static_cast<std::size_t>(i)];
+            std::uint32_t& marke = besucht[position];
             if (marke == k + 1) {
-                Problem(kette() + " läuft im Kreis (die "_w +
-                        RechnungsName(static_cast<std::size_t>(i)) + " kommt zweimal vor).");
+                Problem("Die Rechnungskette des Kunden " + std::to_string(kunde.nummer) +
+                        " läuft im Kreis (die "_w + RechnungsName(position) +
+                        " kommt zweimal vor).");
                 vorwaerts.clear();
                 break;
             }
             if (marke != 0) {
-                Problem(kette() + " mündet bei der "_w +
-                        RechnungsName(static_cast<std::size_t>(i)) +
-                        " in die Rechnungskette des Kunden " +
-                        std::to_string(kunden_[marke - 1].nummer) + ".");
+                Problem(KundenketteMuendet(k, position, marke - 1));
                 vorwaerts.clear();
                 break;
             }
             marke = static_cast<std::uint32_t>(k + 1);
             if (r.vorigeRechnung >= i && vorwaerts.empty()) {
-                vorwaerts = kette() + " springt bei der " +
-                            RechnungsName(static_cast<std::size_t>(i)) +
+                vorwaerts = "Die Rechnungskette des Kunden " + std::to_string(kunde.nummer) +
+                            " springt bei der " + RechnungsName(position) +
                             " vorwärts auf die Rechnung Id "_w + std::to_string(r.vorigeRechnung) +
                             "; das Programm liest dort nicht weiter.";
             }
@@ -422,15 +755,36 @@ void Datenpruefung::Kundenketten() {
 }
 
 void Datenpruefung::UnbekannteKunden() {
-    std::set<std::int32_t> nummern;
-    for (const Kunde& k : kunden_) {
-        nummern.insert(k.nummer);
+    std::vector<std::int32_t> nummern;
+    nummern.reserve(kunden_.size());
+    for (const KundenKopf& k : kunden_) {
+        nummern.push_back(k.nummer);
     }
+    std::sort(nummern.begin(), nummern.end());
+    // Customer numbers are mostly counted up from 1: then a bitmap over
+    // their range answers each invoice at once.
+    std::vector<bool> bekannt;
+    const std::int64_t kleinste = nummern.empty() ? 0 : nummern.front();
+    if (!nummern.empty() &&
+        nummern.back() - kleinste < 64 * static_cast<std::int64_t>(kunden_.size()) + 4096) {
+        bekannt.resize(static_cast<std::size_t>(nummern.back() - kleinste) + 1);
+        for (const std::int32_t nummer : nummern) {
+            bekannt[static_cast<std::size_t>(nummer - kleinste)] = true;
+        }
+    }
+    const auto gibt = [&](std::int32_t nummer) {
+        if (bekannt.empty()) {
+            return std::binary_search(nummern.begin(), nummern.end(), nummer);
+        }
+        const std::int64_t stelle = nummer - kleinste;
+        return stelle >= 0 && stelle < static_cast<std::int64_t>(bekannt.size()) &&
+               bekannt[static_cast<std::size_t>(stelle)];
+    };
     // By customer, each with the positions of its invoices.
     std::map<std::int32_t, std::vector<std::size_t>> fremde;
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
         const Kopf& r = rechnungen_[n];
-        if (!r.geloescht && nummern.count(r.kunde) == 0) {
+        if (!geloescht_[n] && !gibt(r.kunde)) {
             fremde[r.kunde].push_back(n);
         }
     }
@@ -454,7 +808,6 @@ void Datenpruefung::NieGespeicherte() {
     // The position of the first invoice with each id. In a sound file the
     // id is the position, so a table indexed by id holds them; only damage
     // puts an id outside it.
-    constexpr std::uint32_t kKeine = UINT32_MAX;
     std::vector<std::uint32_t> erste(rechnungen_.size(), kKeine);
     std::map<std::int32_t, std::size_t> andere;
     for (std::size_t n = 0; n < rechnungen_.size(); ++n) {
@@ -483,16 +836,12 @@ void Datenpruefung::NieGespeicherte() {
     // never learnt of it. (Behind a damaged chain they may be its own; that
     // damage is reported above.)
     std::map<std::size_t, std::vector<std::size_t>> ohneKette;
-    for (std::size_t i = 0; i < posten_.size(); ++i) {
-        const std::int32_t rechnung = posten_[i].rechnung;
-        if (rechnung == PostenVerwaltung::kGeloescht || (i < erreicht_.size() && erreicht_[i])) {
-            continue;
-        }
+    for (const auto& [i, rechnung] : unerreicht_) {
         const std::optional<std::size_t> gespeichert = positionDer(rechnung);
         if (!gespeichert) {
-            fremde[rechnung].push_back(i);
+            fremde[rechnung].push_back(static_cast<std::size_t>(i));
         } else if (!ketteKaputt_[*gespeichert]) {
-            ohneKette[*gespeichert].push_back(i);
+            ohneKette[*gespeichert].push_back(static_cast<std::size_t>(i));
         }
     }
     for (const auto& [position, liste] : ohneKette) {

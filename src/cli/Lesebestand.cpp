@@ -3,14 +3,11 @@
 #include "model/DatenDateien.h"
 #include "model/GeoGruppe.h"
 #include "model/KundenVerwaltung.h"
-#include "model/PostenVerwaltung.h"
 #include "model/PreisVerwaltung.h"
-#include "model/RechnungsVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/File.h"
 #include "storage/MessageException.h"
-#include "storage/Oeffnungsfehler.h"
 
 void Lesebestand::VerzeichnisPruefen(const std::string& verzeichnis) {
     const Ergebnis<File::Entry> eintrag = File::Stat(verzeichnis, true);
@@ -53,30 +50,6 @@ Lesebestand::Lesebestand(const std::string& verzeichnis, Bedarf bedarf) {
         einstellungen_ =
             std::make_unique<Customizer>(verzeichnis + "/preferences.dat", Zugriff::NurLesen);
         verwaltungen_.customizer = einstellungen_.get();
-        return;
-    }
-    if (bedarf == Bedarf::Rechnungen) {
-        // The item file is opened before the invoices are read, so that no
-        // invoice can name an item the count below does not hold.
-        const std::string posten = verzeichnis + "/rechnungsposten.dat";
-        Ergebnis<File> datei = File::OpenReadOnly(posten);
-        if (datei) {
-            const Ergebnis<std::int64_t> laenge = datei->Size();
-            if (!laenge) {
-                throw MessageException(Oeffnungsfehler(laenge.Ursache()));
-            }
-            postenAnzahl_ = *laenge / static_cast<std::int64_t>(PostenVerwaltung::Posten::DiskSize);
-            postendatei_ = std::move(*datei);
-        } else if (!datei.Ursache().Fehlt()) {
-            throw MessageException(Oeffnungsfehler(datei.Ursache()));
-        }
-        einstellungen_ =
-            std::make_unique<Customizer>(verzeichnis + "/preferences.dat", Zugriff::NurLesen);
-        rechnungen_ = std::make_unique<RechnungsVerwaltung>(verzeichnis + "/rechnungen.dat",
-                                                            Zugriff::NurLesen);
-        verwaltungen_.customizer = einstellungen_.get();
-        verwaltungen_.rechnungsVerwaltung = rechnungen_.get();
-        rechnungen_->SetVerwaltungen(&verwaltungen_);
         return;
     }
     bestand_ =

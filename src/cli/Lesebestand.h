@@ -15,10 +15,9 @@ class Lesebestand {
   public:
     // What a command reads: everything, only the customers and their
     // groups (the address export must not read the big invoice files), or
-    // the invoices and settings with the item file open but unread (the
-    // search by number reads the items of its hits alone; see Postendatei),
-    // or the settings alone (the amount search streams the files itself).
-    enum class Bedarf { Alles, Kunden, Rechnungen, Einstellungen };
+    // the settings alone (the searches and the bottle list stream the files
+    // themselves).
+    enum class Bedarf { Alles, Kunden, Einstellungen };
 
     // The data files the managers read; the price lists "<k>.wl" come on top.
     static constexpr const char* kDateien[] = {
@@ -30,8 +29,7 @@ class Lesebestand {
     // text when `verzeichnis` is no directory or one of its data files is
     // no regular file or cannot be opened; a missing file is simply empty.
     // With Bedarf::Kunden only the customer and group managers exist in
-    // V(); every other pointer there is null. With Bedarf::Rechnungen only
-    // the invoice manager and the settings do, with Bedarf::Einstellungen
+    // V(); every other pointer there is null. With Bedarf::Einstellungen
     // the settings alone.
     explicit Lesebestand(const std::string& verzeichnis, Bedarf bedarf = Bedarf::Alles);
     ~Lesebestand();
@@ -41,10 +39,6 @@ class Lesebestand {
 
     Verwaltungen& V() { return bestand_ ? bestand_->GetVerwaltungen() : verwaltungen_; }
 
-    // Bedarf::Rechnungen: the item file, opened with the invoices (not open
-    // when there is none), and the number of whole records it held then.
-    const File& Postendatei() const { return postendatei_; }
-    std::int64_t PostenAnzahl() const { return postenAnzahl_; }
     Datenbestand& Bestand() { return *bestand_; }
 
     // Raises the German message of a missing data directory when
@@ -60,10 +54,7 @@ class Lesebestand {
     // Bedarf::Kunden: the two managers alone, without the data set.
     std::unique_ptr<GeoGruppe> gruppen_;
     std::unique_ptr<KundenVerwaltung> kunden_;
-    // Bedarf::Rechnungen: the invoices and settings without the data set.
+    // Bedarf::Einstellungen: the settings without the data set.
     std::unique_ptr<Customizer> einstellungen_;
-    std::unique_ptr<RechnungsVerwaltung> rechnungen_;
-    File postendatei_;
-    std::int64_t postenAnzahl_ = 0;
     Verwaltungen verwaltungen_;
 };

@@ -14,9 +14,10 @@
 #include "cli/Aufruf.h"
 #include "cli/Bedienfehler.h"
 #include "cli/Beispieldaten.h"
-#include "cli/Betragssuche.h"
 #include "cli/Datenpruefung.h"
+#include "cli/Flaschenzaehlung.h"
 #include "cli/Lesebestand.h"
+#include "cli/Rechnungssuche.h"
 #include "documents/Adressdatei.h"
 #include "documents/Arbeitsmappe.h"
 #include "documents/Ausgabeziel.h"
@@ -31,6 +32,7 @@
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
 #include "model/Rechnungsbetrag.h"
+#include "model/WeinlistenVerwaltung.h"
 #include "storage/CodePage.h"
 #include "storage/Customizer.h"
 #include "storage/DatenSperre.h"
@@ -199,7 +201,9 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
     }
     AusgabePruefen(datei);
 
-    Lesebestand bestand(kDaten);
+    // The invoices, their items and (for the workbook) the wines are read
+    // as files, not as the data set.
+    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Einstellungen);
     Customizer& einstellungen = *bestand.V().customizer;
     // The flags every start of the program begins with (the dating period
     // only), unless periods are given; then exactly those.
@@ -213,31 +217,27 @@ int RebkontorCli::Flaschenliste(Aufruf& aufruf) {
         einstellungen.filterVon2 = static_cast<std::int32_t>(datierung->von.Julian());
         einstellungen.filterBis2 = static_cast<std::int32_t>(datierung->bis.Julian());
     }
-    RechnungsVerwaltung& rechnungen = *bestand.V().rechnungsVerwaltung;
+    const Flaschenzaehlung::Zaehlung zaehlung = Flaschenzaehlung::Zaehlen(kDaten, einstellungen);
+    if (art == ::Flaschenliste::kText && !arbeitsmappe) {
+        // The list names its file in its own encoding.
+        Schreiben(datei, ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), zaehlung.weine,
+                                               einstellungen));
+        return kErfolg;
+    }
+    ::Flaschenliste::Eintraege eintraege;
+    zaehlung.Eintraege(eintraege);
     if (arbeitsmappe) {
-        ::Flaschenliste::Eintraege eintraege;
-        rechnungen.GetFlaschenPosten(eintraege);
+        const WeinlistenVerwaltung weine(kDaten + std::string("/weinliste.dat"), Zugriff::NurLesen);
         if (const Ergebnis<void> geschrieben = Arbeitsmappe::Schreiben(
-                datei,
-                FlaschenlisteArbeitsmappe::Inhalt(eintraege, einstellungen,
-                                                  bestand.V().weinlistenVerwaltung),
-                kDaten);
+                datei, FlaschenlisteArbeitsmappe::Inhalt(eintraege, einstellungen, &weine), kDaten);
             !geschrieben) {
             throw MessageException(NichtGeschrieben(datei, geschrieben));
         }
         return kErfolg;
     }
-    if (art == ::Flaschenliste::kText) {
-        ::Flaschenliste::Eintraege eintraege;
-        rechnungen.GetFlaschenPosten(eintraege);
-        // The list names its file in its own encoding.
-        Schreiben(datei,
-                  ::Flaschenliste::Text(CodePage::Utf8ToCp1252(datei), eintraege, einstellungen));
-        return kErfolg;
-    }
     ::Flaschenliste::Auslassung auslassung;
     if (const Ergebnis<void> geschrieben =
-            ::Flaschenliste::Write(rechnungen, einstellungen, datei, art, &auslassung);
+            ::Flaschenliste::Tabelle(datei, eintraege, einstellungen, &auslassung);
         !geschrieben) {
         throw MessageException(NichtGeschrieben(datei, geschrieben));
     }
@@ -445,30 +445,16 @@ int RebkontorCli::Suche(Aufruf& aufruf) {
         }
     }
 
-    if (betrag) {
-        Lesebestand bestand(kDaten, Lesebestand::Bedarf::Einstellungen);
-        for (const Betragssuche::Treffer& r :
-             Betragssuche::Suchen(kDaten, Rechnungsbetrag::Cent(b), Rechnungsbetrag::Cent(t),
-                                  bestand.V().customizer)) {
-            Zeile(out_, std::to_string(r.id) + ";" + std::to_string(r.nummer) + ";" +
-                            std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" +
-                            Rechnungsbetrag::Text(r.summe));
-        }
-        return kErfolg;
-    }
-    // By number only the hits' items are read, along their chains.
-    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Rechnungen);
-    const Customizer* einstellungen = bestand.V().customizer;
-    const bool inDM = einstellungen == nullptr || einstellungen->preiseInEuro == 0;
-    GenericList<::Rechnung> treffer;
-    bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(n, b, t, treffer);
-    for (unsigned i = 0; i < treffer.Count(); ++i) {
-        const ::Rechnung& r = treffer[i];
-        const std::int64_t summe = Rechnungsbetrag::Cent(PostenVerwaltung::SummeAusDatei(
-            bestand.Postendatei(), bestand.PostenAnzahl(), r.postenKopf, r.id, inDM));
+    // Neither search opens the data set: both read the files in pieces.
+    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Einstellungen);
+    const std::vector<Rechnungssuche::Treffer> treffer =
+        betrag ? Rechnungssuche::NachBetrag(kDaten, Rechnungsbetrag::Cent(b),
+                                            Rechnungsbetrag::Cent(t), bestand.V().customizer)
+               : Rechnungssuche::NachNummer(kDaten, n, bestand.V().customizer);
+    for (const Rechnungssuche::Treffer& r : treffer) {
         Zeile(out_, std::to_string(r.id) + ";" + std::to_string(r.nummer) + ";" +
                         std::to_string(r.kunde) + ";" + Datumstext(r.datum) + ";" +
-                        Rechnungsbetrag::Text(summe));
+                        Rechnungsbetrag::Text(r.summe));
     }
     return kErfolg;
 }

@@ -1,6 +1,11 @@
 #include "documents/Flaschenliste.h"
 
+#include <algorithm>
+#include <charconv>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "documents/Ausgabeziel.h"
 #include "documents/BIFFOut.h"
@@ -35,44 +40,91 @@ Ergebnis<void> Flaschenliste::Write(RechnungsVerwaltung& rechnungen,
 
 std::string Flaschenliste::Text(const std::string& fileName, const Eintraege& eintraege,
                                 const Customizer& einstellungen) {
+    // Each run of entries of one wine is a wine of the list.
+    std::vector<std::int16_t> mengen(eintraege.Count());
+    std::vector<Wein> weine;
+    std::vector<std::size_t> anfaenge;
+    for (unsigned i = 0; i < eintraege.Count(); ++i) {
+        mengen[i] = eintraege[i].menge;
+        if (i == 0 || eintraege[i].weinNummer != eintraege[i - 1].weinNummer) {
+            weine.push_back({eintraege[i].weinNummer, {}});
+            anfaenge.push_back(i);
+        }
+    }
+    anfaenge.push_back(mengen.size());
+    for (std::size_t w = 0; w < weine.size(); ++w) {
+        weine[w].mengen = std::span<const std::int16_t>(mengen.data() + anfaenge[w],
+                                                        anfaenge[w + 1] - anfaenge[w]);
+    }
+    return Text(fileName, weine, einstellungen);
+}
+
+std::string Flaschenliste::Text(const std::string& fileName, const std::vector<Wein>& weine,
+                                const Customizer& einstellungen) {
     std::string out = "Datei: " + fileName + kZeilenende + kZeilenende;
     if (einstellungen.filterMit2) {
         out += "Flaschenliste für den Zeitraum vom "_w + Tag(einstellungen.filterVon2) +
                " bis zum " + Tag(einstellungen.filterBis2) + kZeilenende + kZeilenende +
                kZeilenende;
     }
-    int summe = 0;
-    int zaehler = 0;
-    bool ersteInZeile = true;
-    for (unsigned i = 0; i < eintraege.Count(); ++i) {
-        const auto& eintrag = eintraege[i];
-        if (i == 0 || eintrag.weinNummer != eintraege[i - 1].weinNummer) {
-            if (i != 0) {
-                out += kZeilenende + std::string("Summe: ") + std::to_string(summe) + kZeilenende +
-                       kZeilenende;
+    std::size_t anzahl = 0;
+    for (const Wein& wein : weine) {
+        anzahl += wein.mengen.size();
+    }
+    // Hundreds of thousands of numbers: written into a buffer that goes to
+    // the text in large pieces, not as a string each.
+    out.reserve(out.size() + anzahl * 4 + weine.size() * 48 + 256);
+    char puffer[64 * 1024];
+    char* p = puffer;
+    auto platz = [&](std::size_t n) {
+        if (static_cast<std::size_t>(puffer + sizeof puffer - p) < n) {
+            out.append(puffer, static_cast<std::size_t>(p - puffer));
+            p = puffer;
+        }
+    };
+    auto text = [&p](std::string_view t) { p = std::copy(t.begin(), t.end(), p); };
+    auto zahl = [&p](int wert) {
+        // Bottles are mostly one or two digits, in no order a branch could
+        // guess: those without one.
+        if (wert >= 0 && wert < 100) {
+            const bool zwei = wert >= 10;
+            const char einer = static_cast<char>('0' + wert % 10);
+            p[0] = zwei ? static_cast<char>('0' + wert / 10) : einer;
+            p[1] = einer;
+            p += 1 + static_cast<int>(zwei);
+        } else {
+            p = std::to_chars(p, p + 12, wert).ptr;
+        }
+    };
+    for (const Wein& wein : weine) {
+        platz(64);
+        text("Wein Nummer (");
+        zahl(wein.nummer);
+        text("): ");
+        int summe = 0;
+        // The heading takes the room of five numbers on the first line.
+        int zaehler = 5;
+        bool ersteInZeile = true;
+        for (const std::int16_t menge : wein.mengen) {
+            platz(64);
+            if (!ersteInZeile) {
+                text(", ");
             }
-            out += "Wein Nummer (" + std::to_string(eintrag.weinNummer) + "): ";
-            summe = 0;
-            // The heading takes the room of five numbers on the first line.
-            zaehler = 5;
-            ersteInZeile = true;
+            zahl(menge);
+            ersteInZeile = false;
+            summe += menge;
+            if (++zaehler > 25) {
+                zaehler = 0;
+                text(",\r\n");
+                ersteInZeile = true;
+            }
         }
-        if (!ersteInZeile) {
-            out += ", ";
-        }
-        out += std::to_string(eintrag.menge);
-        ersteInZeile = false;
-        summe += eintrag.menge;
-        if (++zaehler > 25) {
-            zaehler = 0;
-            out += std::string(",") + kZeilenende;
-            ersteInZeile = true;
-        }
+        platz(64);
+        text("\r\nSumme: ");
+        zahl(summe);
+        text("\r\n\r\n");
     }
-    if (eintraege.Count() > 0) {
-        out += kZeilenende + std::string("Summe: ") + std::to_string(summe) + kZeilenende +
-               kZeilenende;
-    }
+    out.append(puffer, static_cast<std::size_t>(p - puffer));
     return out;
 }
 

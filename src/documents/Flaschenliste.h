@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "model/RechnungsVerwaltung.h"
 #include "storage/Fehler.h"
@@ -36,8 +39,18 @@ class Flaschenliste {
                                 const std::string& fileName, int format,
                                 Auslassung* auslassung = nullptr);
 
+    // One wine of the list: its number and its items' bottles in list order.
+    struct Wein {
+        std::int32_t nummer = 0;
+        std::span<const std::int16_t> mengen;
+    };
+
     // The text form of collected, sorted entries (CR LF line ends).
     static std::string Text(const std::string& fileName, const Eintraege& eintraege,
+                            const Customizer& einstellungen);
+    // The same of the wines in list order, for a list that was counted
+    // without entries (each wine has at least one item).
+    static std::string Text(const std::string& fileName, const std::vector<Wein>& weine,
                             const Customizer& einstellungen);
     // The spreadsheet form.
     static Ergebnis<void> Tabelle(const std::string& fileName, const Eintraege& eintraege,

@@ -142,6 +142,9 @@ class RechnungsVerwaltung {
     std::int32_t NaechsteNummer() const { return naechsteNummer_; }
     // Number of invoices in the file.
     std::int32_t Gespeichert() const { return gespeichert_; }
+    // The bytes of stored record n (n below Gespeichert()), for scans that
+    // read a few fields of every invoice (Feldwert) without building it.
+    std::string_view Rohsatz(std::int32_t n) const { return Satz(n); }
 
     static constexpr const char* kAllocFehler =
         "Es wurde eine Rechnung in RechnungsVerwaltung::AllocRechnung() allokiert, obwohl die "

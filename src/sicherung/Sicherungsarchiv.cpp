@@ -61,13 +61,14 @@ struct Ausgabe {
     std::optional<Fehler> fehler;
 };
 
-la_ssize_t Schreibe(archive* a, void* daten, const void* puffer, size_t laenge) {
+// A failed write or read keeps its reason in `fehler`, where the message
+// takes it from; the archive only learns that the call failed.
+la_ssize_t Schreibe(archive*, void* daten, const void* puffer, size_t laenge) {
     auto* ausgabe = static_cast<Ausgabe*>(daten);
     const Ergebnis<void> r =
         ausgabe->datei->Append(std::string_view(static_cast<const char*>(puffer), laenge));
     if (!r) {
         ausgabe->fehler = r.Ursache();
-        archive_set_error(a, r.Ursache().Nummer(), "write failed");
         return -1;
     }
     return static_cast<la_ssize_t>(laenge);
@@ -163,13 +164,12 @@ struct Quelle {
     std::optional<Fehler> fehler;
 };
 
-la_ssize_t Lies(archive* a, void* daten, const void** puffer) {
+la_ssize_t Lies(archive*, void* daten, const void** puffer) {
     auto* q = static_cast<Quelle*>(daten);
     const Ergebnis<std::size_t> n =
         q->datei.ReadAt(q->position, q->puffer.data(), q->puffer.size());
     if (!n) {
         q->fehler = n.Ursache();
-        archive_set_error(a, n.Ursache().Nummer(), "read failed");
         return -1;
     }
     q->position += static_cast<std::int64_t>(*n);

@@ -1,14 +1,17 @@
 // The statistics' charts as Qt Charts draws them: the names of twenty lying
 // bars in full, the message across an empty chart, what a screen reader is
-// told, and the pictures saved from a chart.
+// told, the pictures saved from a chart, and the chart of a page that comes
+// to the front.
 
 #include <gtest/gtest.h>
 
 #include <QBarCategoryAxis>
 #include <QChart>
+#include <QChartView>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLocale>
+#include <QTabWidget>
 #include <memory>
 #include <string>
 
@@ -82,6 +85,43 @@ TEST(DiagrammQtTest, PicturesInEachFormat) {
     EXPECT_EQ(png.size(), QSize(1600, 1000));
     EXPECT_TRUE(Diagrammansicht::Bild(d, Bildformat::Pdf, 842, 595).startsWith("%PDF-"));
     EXPECT_TRUE(Diagrammansicht::Bild(d, Bildformat::Svg, 800, 500).contains("<svg"));
+}
+
+// A page behind others gets its chart when it comes to the front: the chart
+// given last, not one given before it, and a screen reader hears of it at
+// once. The page in front shows its chart at once.
+TEST(DiagrammQtTest, AHiddenPageShowsTheChartGivenLastWhenItComesToTheFront) {
+    QTabWidget seiten;
+    auto* vorne = new QChartView();
+    auto* hinten = new QChartView();
+    seiten.addTab(vorne, QStringLiteral("Vorne"));
+    seiten.addTab(hinten, QStringLiteral("Hinten"));
+    seiten.resize(800, 600);
+    // Before the window is shown nothing is in front.
+    Diagrammansicht::Zeigen(*vorne, Kunden(3));
+    seiten.show();
+    ASSERT_EQ(vorne->chart()->axes(Qt::Vertical).size(), 1);
+
+    Diagramm alt = Kunden(20);
+    alt.titel = "Alt";
+    Diagrammansicht::Zeigen(*hinten, alt);
+    Diagrammansicht::Zeigen(*hinten, Kunden(5));
+    EXPECT_TRUE(hinten->accessibleDescription().startsWith(QStringLiteral("Die 20 besten Kunden")));
+    Diagramm umsatz = Kunden(2);
+    umsatz.titel = "Umsatz je Monat";
+    Diagrammansicht::Zeigen(*vorne, umsatz);
+    EXPECT_EQ(vorne->chart()->title(), QStringLiteral("Umsatz je Monat"));
+
+    seiten.setCurrentIndex(1);
+    EXPECT_EQ(hinten->chart()->title(), QStringLiteral("Die 20 besten Kunden"));
+    const auto achsen = hinten->chart()->axes(Qt::Vertical);
+    ASSERT_EQ(achsen.size(), 1);
+    EXPECT_EQ(qobject_cast<QBarCategoryAxis*>(achsen.front())->count(), 5);
+    // Shown again, it keeps what it shows.
+    QChart* gezeigt = hinten->chart();
+    seiten.setCurrentIndex(0);
+    seiten.setCurrentIndex(1);
+    EXPECT_EQ(hinten->chart(), gezeigt);
 }
 
 }  // namespace

@@ -1,21 +1,26 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "CliFixture.h"
 #include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
+#include "documents/Flaschenliste.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/RechnungsVerwaltung.h"
 #include "model/Rechnungsbetrag.h"
 #include "storage/ByteWriter.h"
+#include "storage/Customizer.h"
+#include "storage/Datum.h"
 #include "storage/Feldtabelle.h"
 #include "storage/GenericList.h"
 #include "storage/IoFaults.h"
@@ -25,6 +30,22 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
+
+// Where two long texts part, with a little of each from there ("" when
+// they are equal): the whole texts would be too long to compare in a message.
+std::string Unterschied(const std::string& ist, const std::string& soll) {
+    if (ist == soll) {
+        return "";
+    }
+    const std::size_t ab =
+        std::mismatch(ist.begin(),
+                      ist.begin() + static_cast<std::ptrdiff_t>(std::min(ist.size(), soll.size())),
+                      soll.begin())
+            .first -
+        ist.begin();
+    return "ab Byte " + std::to_string(ab) + ": " + ist.substr(ab, 80) +
+           " | erwartet: " + soll.substr(ab, 80);
+}
 
 class LesenTest : public CliFixture {
   protected:
@@ -77,6 +98,55 @@ TEST_F(LesenTest, TheAddressExportReadsOnlyCustomersAndGroups) {
     }
 }
 
+// The bottle list and the searches read the invoices, their items and the
+// settings (the workbook the wines too) and nothing else: with every other
+// data file failing to read, they write the same bytes.
+TEST_F(LesenTest, TheBottleListAndTheSearchesReadOnlyInvoicesItemsAndSettings) {
+    SampleDaten();
+    const std::vector<std::vector<std::string>> befehle = {
+        {"flaschenliste", "-", "--erfassung", "1.1.1990", "31.12.2030"},
+        {"flaschenliste", "-"},
+        {"suche", "--nummer", "1108"},
+        {"suche", "--betrag", "100", "--abweichung", "20"}};
+    std::vector<Ergebnis> vorher;
+    for (const auto& befehl : befehle) {
+        vorher.push_back(ImProzess(befehl));
+        ASSERT_EQ(vorher.back().status, 0) << vorher.back().err;
+        ASSERT_NE(vorher.back().out, "");
+    }
+    const Ergebnis mappe = ImProzess({"flaschenliste", "liste.xlsx"});
+    ASSERT_EQ(mappe.status, 0) << mappe.err;
+
+    std::vector<std::string> gelesen;
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+        if (op != IoFaults::Op::Read) {
+            return 0;
+        }
+        const std::string datei = std::filesystem::path(pfad).filename();
+        if (std::filesystem::path(pfad).parent_path().filename() != "daten") {
+            return 0;
+        }
+        gelesen.push_back(datei);
+        return datei == "rechnungen.dat" || datei == "rechnungsposten.dat" ||
+                       datei == "preferences.dat" || datei == "weinliste.dat"
+                   ? 0
+                   : EIO;
+    });
+    std::vector<Ergebnis> nachher;
+    for (const auto& befehl : befehle) {
+        nachher.push_back(ImProzess(befehl));
+    }
+    const Ergebnis mappeNachher = ImProzess({"flaschenliste", "liste2.xlsx"});
+    IoFaults::ClearHook();
+    for (std::size_t i = 0; i < befehle.size(); ++i) {
+        EXPECT_EQ(nachher[i].status, 0) << nachher[i].err;
+        EXPECT_EQ(nachher[i].out, vorher[i].out) << befehle[i][0];
+    }
+    EXPECT_EQ(mappeNachher.status, 0) << mappeNachher.err;
+    EXPECT_NE(std::find(gelesen.begin(), gelesen.end(), "rechnungsposten.dat"), gelesen.end());
+    EXPECT_NE(std::find(gelesen.begin(), gelesen.end(), "weinliste.dat"), gelesen.end());
+}
+
 // Another program cuts the item file short, again and again, while a
 // reading command reads it in a second process: each run ends either with
 // the data it read whole or with a German message naming the file, never
@@ -121,8 +191,15 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     const std::int32_t neuerKopf = erster + kFremde - 1;
     std::memcpy(kopfbild.data() + kopfFeld, &neuerKopf, sizeof neuerKopf);
     WriteBytes(rechnungen, kopfbild);
-    const Ergebnis heil = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
-    ASSERT_EQ(heil.status, 0) << heil.err;
+    // Both commands that walk the item file's chains in one read of it.
+    const std::vector<std::vector<std::string>> befehle = {
+        {"suche", "--betrag", "100", "--abweichung", "50"},
+        {"flaschenliste", "-", "--erfassung", "1.1.1990", "31.12.2030"}};
+    std::vector<Ergebnis> heil;
+    for (const auto& befehl : befehle) {
+        heil.push_back(Lauf(befehl));
+        ASSERT_EQ(heil.back().status, 0) << heil.back().err;
+    }
 
     // Cut to half and written back to its whole length, over and over; the
     // real items stay in place all the while.
@@ -130,7 +207,10 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
     // A run that starts while the file is short reads a sound, shorter file
     // to its end: the chain then leaves the file, and that is what it says.
     WriteBytes(posten, bild.substr(0, halb));
-    const Ergebnis kurz = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
+    std::vector<Ergebnis> kurz;
+    for (const auto& befehl : befehle) {
+        kurz.push_back(Lauf(befehl));
+    }
     WriteBytes(posten, bild);
     const int fd = ::open(posten.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
@@ -143,34 +223,36 @@ TEST_F(LesenTest, AnItemFileCutShortWhileACommandReadsItEndsInAMessage) {
                 static_cast<ssize_t>(bild.size() - halb));
         }
     });
-    int abgebrochen = 0;
-    // A cut that falls into a read is a matter of timing: on a busy machine
-    // it may take many runs, so the runs go on until one was seen.
-    for (int lauf = 0; lauf < 4000 && abgebrochen == 0; ++lauf) {
-        const Ergebnis e = Lauf({"suche", "--betrag", "100", "--abweichung", "50"});
-        if (e.status == -1) {
-            ADD_FAILURE() << "ended by a signal";
-            break;
+    for (std::size_t b = 0; b < befehle.size(); ++b) {
+        int abgebrochen = 0;
+        // A cut that falls into a read is a matter of timing: on a busy
+        // machine it may take many runs, so the runs go on until one was seen.
+        for (int lauf = 0; lauf < 4000 && abgebrochen == 0; ++lauf) {
+            const Ergebnis e = Lauf(befehle[b]);
+            if (e.status == -1) {
+                ADD_FAILURE() << "ended by a signal";
+                break;
+            }
+            if (e.status == kurz[b].status && e.out == kurz[b].out && e.err == kurz[b].err) {
+                continue;
+            }
+            if (e.status == 0) {
+                // Read whole, whatever its length at the start.
+                EXPECT_EQ(e.out, heil[b].out);
+                continue;
+            }
+            ++abgebrochen;
+            EXPECT_EQ(e.status, 1);
+            EXPECT_EQ(e.out, "");
+            EXPECT_THAT(e.err, StartsWith("rebkontor-cli: "));
+            EXPECT_THAT(e.err, HasSubstr("rechnungsposten.dat"));
+            EXPECT_THAT(e.err, HasSubstr("die Datei wurde beim Lesen k\xC3\xBCrzer"));
         }
-        if (e.status == kurz.status && e.out == kurz.out && e.err == kurz.err) {
-            continue;
-        }
-        if (e.status == 0) {
-            // Read whole, whatever its length at the start.
-            EXPECT_EQ(e.out, heil.out);
-            continue;
-        }
-        ++abgebrochen;
-        EXPECT_EQ(e.status, 1);
-        EXPECT_EQ(e.out, "");
-        EXPECT_THAT(e.err, StartsWith("rebkontor-cli: "));
-        EXPECT_THAT(e.err, HasSubstr("rechnungsposten.dat"));
-        EXPECT_THAT(e.err, HasSubstr("die Datei wurde beim Lesen k\xC3\xBCrzer"));
+        EXPECT_GT(abgebrochen, 0) << befehle[b][0];
     }
     fertig = true;
     schere.join();
     ::close(fd);
-    EXPECT_GT(abgebrochen, 0);
 }
 
 TEST_F(LesenTest, TheStreamedAmountSearchAddsWhatTheDataSetAddsAlsoOverDamagedChains) {
@@ -235,6 +317,117 @@ TEST_F(LesenTest, TheStreamedAmountSearchAddsWhatTheDataSetAddsAlsoOverDamagedCh
         gefunden += zeile.substr(0, zeile.find(';')) + zeile.substr(zeile.rfind(';')) + "\n";
     }
     EXPECT_EQ(gefunden, erwartet);
+}
+
+// The bottle list walks the item file once for all chosen invoices and
+// lists what the data set lists: over damaged chains, over items an edit
+// added long after their invoice was stored (the walk meets them before the
+// items of newer invoices), and without an old invoice dated into the
+// period that the pre-dating limit keeps out.
+TEST_F(LesenTest, TheStreamedBottleListListsWhatTheDataSetListsAlsoOverEditedAndDamagedChains) {
+    SampleDaten();
+    using P = PostenVerwaltung::Posten;
+    constexpr std::size_t R = Rechnung::DiskSize;
+    const std::string posten = Daten() + "/rechnungsposten.dat";
+    const std::string rechnungen = Daten() + "/rechnungen.dat";
+    std::string bild = ReadBytes(posten);
+    std::string kopfbild = ReadBytes(rechnungen);
+    const std::size_t anzahl = bild.size() / P::DiskSize;
+    const std::size_t gespeichert = kopfbild.size() / R;
+    ASSERT_GT(anzahl, 40u);
+    ASSERT_GT(gespeichert, 40u);
+    auto setze = [](std::string& ziel, std::size_t offset, std::int32_t wert) {
+        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
+    };
+    auto lies = [](const std::string& quelle, std::size_t offset) {
+        std::int32_t wert = 0;
+        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
+        return wert;
+    };
+    const std::size_t kopfFeld = Rechnung::kFelder.Offset(&Rechnung::postenKopf);
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        const std::size_t satz = i * P::DiskSize;
+        const std::size_t naechster = satz + P::kFelder.Offset(&P::naechster);
+        if (i % 23 == 3) {
+            setze(bild, satz + P::kFelder.Offset(&P::rechnung),
+                  lies(bild, satz + P::kFelder.Offset(&P::rechnung)) + 1);
+        } else if (i % 29 == 5) {
+            setze(bild, naechster, static_cast<std::int32_t>(i + 2));
+        } else if (i % 31 == 6 && i > 20) {
+            setze(bild, naechster, static_cast<std::int32_t>(i - 17));
+        }
+    }
+    std::string neu;
+    {
+        ByteWriter writer(neu);
+        for (std::size_t n = 3; n < gespeichert; n += 7) {
+            P p;
+            p.rechnung = lies(kopfbild, n * R + Rechnung::kFelder.Offset(&Rechnung::id));
+            p.weinNummer =
+                lies(bild, (n % anzahl) * P::DiskSize + P::kFelder.Offset(&P::weinNummer));
+            p.menge = static_cast<std::int16_t>(100 + n);
+            p.naechster = lies(kopfbild, n * R + kopfFeld);
+            writer << p;
+            setze(kopfbild, n * R + kopfFeld,
+                  static_cast<std::int32_t>(anzahl + neu.size() / P::DiskSize - 1));
+        }
+        // And the newest invoice sells more wines than any catalogue has.
+        const std::size_t letzte = (gespeichert - 1) * R;
+        for (std::int32_t k = 0; k < 70000; ++k) {
+            P p;
+            p.rechnung = lies(kopfbild, letzte + Rechnung::kFelder.Offset(&Rechnung::id));
+            p.weinNummer = 1000000 - k;
+            p.menge = static_cast<std::int16_t>(1 + k % 5);
+            p.naechster = lies(kopfbild, letzte + kopfFeld);
+            writer << p;
+            setze(kopfbild, letzte + kopfFeld,
+                  static_cast<std::int32_t>(anzahl + neu.size() / P::DiskSize - 1));
+        }
+    }
+    bild += neu;
+    // The latest date of an invoice ends the period, and the oldest invoice
+    // is dated and captured in it, behind invoices captured long before.
+    const std::size_t datumFeld = Rechnung::kFelder.Offset(&Rechnung::datum);
+    std::uint32_t ende = 0;
+    for (std::size_t n = 0; n < gespeichert; ++n) {
+        const auto datum = static_cast<std::uint32_t>(lies(kopfbild, n * R + datumFeld));
+        if (datum < Datum(1, 1, 2100).Julian()) {
+            ende = std::max(ende, datum);
+        }
+    }
+    ASSERT_GT(ende, Datum(1, 1, 2020).Julian());
+    setze(kopfbild, datumFeld, static_cast<std::int32_t>(ende));
+    setze(kopfbild, Rechnung::kFelder.Offset(&Rechnung::erfasstDatum),
+          static_cast<std::int32_t>(ende));
+    WriteBytes(posten, bild);
+    WriteBytes(rechnungen, kopfbild);
+    const Datum von(ende - 200);
+    const Datum bis(ende);
+
+    auto erwartet = [&](bool erfassung) {
+        Lesebestand bestand(Daten());
+        Customizer& c = *bestand.V().customizer;
+        c.filterMit1 = erfassung ? 1 : 0;
+        c.filterMit2 = erfassung ? 0 : 1;
+        c.filterVon1 = static_cast<std::int32_t>(Datum(1, 1, 1990).Julian());
+        c.filterBis1 = static_cast<std::int32_t>(Datum(31, 12, 2030).Julian());
+        c.filterVon2 = static_cast<std::int32_t>(von.Julian());
+        c.filterBis2 = static_cast<std::int32_t>(bis.Julian());
+        ::Flaschenliste::Eintraege eintraege;
+        bestand.V().rechnungsVerwaltung->GetFlaschenPosten(eintraege);
+        return ::Flaschenliste::Text("-", eintraege, c);
+    };
+    const Ergebnis alle = Lauf({"flaschenliste", "-", "--erfassung", "1.1.1990", "31.12.2030"});
+    ASSERT_EQ(alle.status, 0) << alle.err;
+    const std::string alleErwartet = erwartet(true);
+    EXPECT_THAT(alleErwartet, HasSubstr(", 103"));
+    EXPECT_THAT(alleErwartet, HasSubstr("Wein Nummer (930001): 5\r\n"));
+    EXPECT_EQ(Unterschied(alle.out, alleErwartet), "");
+    const Ergebnis datiert = Lauf({"flaschenliste", "-", "--datierung", von.Text(), bis.Text()});
+    ASSERT_EQ(datiert.status, 0) << datiert.err;
+    const std::string datiertErwartet = erwartet(false);
+    EXPECT_THAT(datiertErwartet, ::testing::ContainsRegex(", [1-4][0-9][0-9]"));
+    EXPECT_EQ(Unterschied(datiert.out, datiertErwartet), "");
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "CliFixture.h"
+#include "cli/Datenpruefung.h"
 #include "model/Kunde.h"
 #include "model/KundenVerwaltung.h"
 #include "model/PostenVerwaltung.h"
 #include "model/Rechnung.h"
 #include "model/Wein.h"
 #include "storage/Customizer.h"
+#include "storage/IoFaults.h"
 #include "support/FileBytes.h"
 
 using ::testing::HasSubstr;
@@ -236,6 +239,92 @@ TEST_F(PruefenTest, ItemsOfAnInvoiceThatWasNeverStored) {
            std::to_string(index) + ").");
 }
 
+// Chains that run into one another are told in the order of their invoices
+// and customers, whichever of them meets the shared record first in the
+// file: the first chain to reach a record holds it, a later one runs into
+// it, and each chain has its one finding in its place among the others.
+TEST_F(PruefenTest, ChainsThatRunIntoOneAnotherAreToldInTheOrderOfTheirRecords) {
+    const auto mitPostenVor = [&](std::int32_t id) {
+        while (Kette(--id).empty()) {
+        }
+        return id;
+    };
+    // Invoice x's items are deleted ones (which stay in their chain). The
+    // earlier invoice w leads into x's chain at its newest item, the earlier
+    // v and the later y at its second; u passes an item of f.
+    const std::int32_t x = MitPosten();
+    const std::int32_t w = mitPostenVor(x);
+    const std::int32_t u = mitPostenVor(w);
+    const std::int32_t f = mitPostenVor(u);
+    const std::int32_t v = mitPostenVor(f);
+    const std::int32_t y = x + 1;
+    const std::vector<std::int32_t> kette = Kette(x);
+    const std::int32_t fremd = Kette(f).front();
+    ASSERT_LT(fremd, Kette(u).back());
+    for (std::int32_t i : kette) {
+        SetzePostenfeld(i, kRechnungDesPostens, -1);
+    }
+    SetzeRechnungsfeld(w, kPostenKopf, kette[0]);
+    SetzeRechnungsfeld(v, kPostenKopf, kette[1]);
+    SetzeRechnungsfeld(y, kPostenKopf, kette[1]);
+    SetzePostenfeld(Kette(u).back(), kNaechster, fremd);
+    // Customer a takes the later customer b's number and joins b's chain at
+    // its second invoice; the chains of customer d between them and of the
+    // last customer leave the file.
+    const std::size_t a = KundeMitRechnungen();
+    const std::size_t d = a + 1;
+    std::size_t b = d + 1;
+    while (Rechnungen(b).size() < 2) {
+        ++b;
+    }
+    const std::vector<std::int32_t> ids = Rechnungen(b);
+    const auto c = static_cast<std::size_t>(Anzahl("kunden.dat", kKunde) - 1);
+    ASSERT_LT(b, c);
+    const auto nummer = static_cast<std::int32_t>(b + 1);
+    SetzeInt32(D("kunden.dat"), a * kKunde, nummer);
+    SetzeInt32(D("kunden.dat"), a * kKunde + kLetzteRechnung, ids[1]);
+    SetzeInt32(D("kunden.dat"), d * kKunde + kLetzteRechnung, 1000000);
+    SetzeInt32(D("kunden.dat"), c * kKunde + kLetzteRechnung, 1000000);
+
+    const auto name = [](std::int32_t id) {
+        return "Rechnung Nr. " + std::to_string(id + 1001) + " (Id " + std::to_string(id) + ")";
+    };
+    const auto muendet = [&](std::int32_t id, std::int32_t posten, std::int32_t in) {
+        return "Die Postenkette der " + name(id) + " m\xC3\xBC" + "ndet bei Posten " +
+               std::to_string(posten) + " in die Postenkette der " + name(in) + ".\n";
+    };
+    const auto ausserhalb = [](std::size_t kunde) {
+        return "Die Rechnungskette des Kunden " + std::to_string(kunde + 1) +
+               " verweist auf die Rechnung Id 1000000, die es nicht gibt (die Datei hat 400 "
+               "Rechnungen).\n";
+    };
+    const std::vector<std::string> folge = {
+        "Die Kundennummer " + std::to_string(nummer) + " kommt 2-mal vor (Positionen " +
+            std::to_string(a) + ", " + std::to_string(b) + " in daten/kunden.dat).\n",
+        "Die Postenkette der " + name(u) + " f\xC3\xBChrt \xC3\xBC" + "ber Posten " +
+            std::to_string(fremd) + ", der zur Rechnung Id " + std::to_string(f) +
+            " geh\xC3\xB6rt.\n",
+        muendet(w, kette[1], v),
+        muendet(x, kette[0], w),
+        muendet(y, kette[1], v),
+        ausserhalb(d),
+        "Die Rechnungskette des Kunden " + std::to_string(nummer) + " m\xC3\xBC" + "ndet bei der " +
+            name(ids[1]) + " in die Rechnungskette des Kunden " + std::to_string(nummer) + ".\n",
+        ausserhalb(c),
+        "Die " + name(v) + " erreicht ",
+    };
+    Findet(folge.back());
+    const std::string out = Lauf({"pruefen"}).out;
+    std::size_t stelle = 0;
+    for (const std::string& zeile : folge) {
+        const std::size_t gefunden = out.find(zeile, stelle);
+        ASSERT_NE(gefunden, std::string::npos)
+            << zeile << "\nnicht nach Stelle " << stelle << " in:\n"
+            << out;
+        stelle = gefunden + zeile.size();
+    }
+}
+
 // What a crash with a new invoice open leaves once the next invoice got its
 // id, and what deleting a customer leaves: the check names both. The next
 // start of the program books the item back and says so; then the check has
@@ -315,6 +404,20 @@ TEST_F(PruefenTest, MoreThanTwentyPriceLists) {
     Findet("daten/weinlisten.txt endet nach der 20. Preisliste mit einem Zeilenende");
     WriteBytes(D("weinlisten.txt"), namen + "\r\nListe20");
     Findet("daten/weinlisten.txt nennt 21 Preislisten; mehr als 20 sind nicht erlaubt.");
+}
+
+// An item file that cannot be read is told as such, once: no chain is judged
+// by items that could not be read.
+TEST_F(PruefenTest, AnItemFileThatCannotBeReadIsToldOnceAndNoChainIsJudged) {
+    const std::string posten = D("rechnungsposten.dat");
+    IoFaults::SetHook([&](IoFaults::Op op, const std::string& pfad) {
+        return op == IoFaults::Op::Read && pfad == posten ? EIO : 0;
+    });
+    const std::vector<std::string> probleme = Datenpruefung(Daten()).Pruefen();
+    IoFaults::ClearHook();
+    ASSERT_EQ(probleme.size(), 1u) << probleme[1];
+    EXPECT_THAT(probleme[0],
+                ::testing::StartsWith("Die Datei " + posten + " kann nicht gelesen werden ("));
 }
 
 TEST_F(PruefenTest, ArbitraryDamageNeverHangsOrCrashes) {

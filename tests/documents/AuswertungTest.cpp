@@ -409,21 +409,40 @@ TEST_F(AuswertungTest, PeriodsThatCutMonthsAndYearsMatchTheRecordFilesToo) {
 }
 
 // Invoices whose own date and capture date are both damaged are left out of
-// every view and counted, with a note that says so.
+// every view and counted, with a note that says so. One whose own date alone
+// is damaged counts by its capture day; one dated years before its capture
+// in the period counts by its own date, outside the period, and one dated
+// in the period long after its capture counts in it.
 TEST_F(AuswertungTest, InvoicesWithoutAValidDateAreLeftOutAndCounted) {
     TempDir kopie;
     const std::string daten = kopie / "daten";
     std::filesystem::copy(Daten(), daten);
     std::string r = ReadBytes(daten + "/rechnungen.dat");
     const std::size_t anzahl = r.size() / 297;
+    const auto setzen = [&r](std::size_t o, std::int64_t julian) {
+        for (std::size_t i = 0; i < 4; ++i) {
+            r[o + i] = static_cast<char>((julian >> (8 * i)) & 0xFF);
+        }
+    };
     int beschaedigt = 0;
-    for (std::size_t n = anzahl - 1; beschaedigt < 3; --n) {
+    for (std::size_t n = anzahl - 1; beschaedigt < 6; --n) {
         const std::size_t o = n * 297;
         if (I16(r, o + 14) == 32767) {
             continue;  // deleted anyway
         }
-        std::memset(&r[o + 16], 0, 4);  // datum
-        std::memset(&r[o + 25], 0, 4);  // erfasstDatum
+        if (beschaedigt < 3) {
+            setzen(o + 16, 0);  // datum
+            setzen(o + 25, 0);  // erfasstDatum
+        } else if (beschaedigt == 3) {
+            setzen(o + 16, 0);
+            setzen(o + 25, Julian(2026, 3, 10));
+        } else if (beschaedigt == 4) {
+            setzen(o + 16, Julian(2019, 6, 15));
+            setzen(o + 25, Julian(2026, 3, 10));
+        } else {
+            setzen(o + 16, Julian(2026, 5, 2));
+            setzen(o + 25, Julian(2012, 1, 9));
+        }
         ++beschaedigt;
     }
     WriteBytes(daten + "/rechnungen.dat", r);
