@@ -91,10 +91,8 @@ std::string_view RechnungsVerwaltung::Satz(std::int32_t n) const {
     return std::string_view(abbild_.Daten() + static_cast<std::size_t>(n) * kGroesse, kGroesse);
 }
 
-void RechnungsVerwaltung::Nachsehen() const {
-    if (abbild_.Verkuerzt()) {
-        throw MessageException(Oeffnungsfehler(abbild_.Abgeschnitten()));
-    }
+void RechnungsVerwaltung::Abgeschnitten() const {
+    throw MessageException(Oeffnungsfehler(abbild_.Abgeschnitten()));
 }
 
 template <typename F>

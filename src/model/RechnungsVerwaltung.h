@@ -143,8 +143,21 @@ class RechnungsVerwaltung {
     // Number of invoices in the file.
     std::int32_t Gespeichert() const { return gespeichert_; }
     // The bytes of stored record n (n below Gespeichert()), for scans that
-    // read a few fields of every invoice (Feldwert) without building it.
-    std::string_view Rohsatz(std::int32_t n) const { return Satz(n); }
+    // read a few fields of every invoice (Feldwert) without building it. They
+    // lie in the mapped file: raises the read error when an earlier read met a
+    // page the file lost meanwhile; after the last read, ask Nachsehen().
+    std::string_view Rohsatz(std::int32_t n) const {
+        Nachsehen();
+        return Satz(n);
+    }
+    // Raises the read error when a read of the file since the last check met
+    // a page the file no longer holds (another program cut it short): what
+    // was read there is not the file's.
+    void Nachsehen() const {
+        if (abbild_.Verkuerzt()) {
+            Abgeschnitten();
+        }
+    }
 
     static constexpr const char* kAllocFehler =
         "Es wurde eine Rechnung in RechnungsVerwaltung::AllocRechnung() allokiert, obwohl die "
@@ -163,9 +176,7 @@ class RechnungsVerwaltung {
     // The image of record n (n below gespeichert_), in the mapped file: read
     // it before the next write, and call Nachsehen() after reading.
     std::string_view Satz(std::int32_t n) const;
-    // Raises the read error when a read since the last call met a page the
-    // file no longer holds (cut short by another program).
-    void Nachsehen() const;
+    [[noreturn]] void Abgeschnitten() const;
     // Calls f(n, satz) for every record, front to back, letting go of the
     // pages passed, so that a pass over a large file does not hold it all in
     // memory.

@@ -372,6 +372,18 @@ TEST_F(RechnungsVerwaltungTest, FilesCutShortUnderTheManagersEndInTheReadErrorNo
     });
     EXPECT_THAT(text, HasSubstr("daten/rechnungen.dat\n"));
     EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    // A scan of the raw records learns it at its next record, or when it
+    // asks after its last.
+    text = FehlerVon([&] {
+        std::int64_t nummern = 0;
+        for (std::int32_t n = 0; n < Rv().Gespeichert(); ++n) {
+            nummern += Feldwert<&Rechnung::nummer>(Rv().Rohsatz(n));
+        }
+        Rv().Nachsehen();
+        ADD_FAILURE() << "numbers added up to " << nummern << " from a cut file";
+    });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungen.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
     WriteBytes(kRechnungen, rechnungen);
     ASSERT_NE(Rv().GetRechnung(letzte), nullptr);
     EXPECT_EQ(Rv().GetRechnung(letzte)->nummer, 500 + letzte);
