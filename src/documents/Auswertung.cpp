@@ -200,6 +200,7 @@ Auswertung Auswertung::Berechnen(Verwaltungen& v, Datum von, Datum bis) {
                 k.letzteRechnung = datum;
             }
         }
+        rv.Nachsehen();
     }
 
     // The names and stock from the catalogue and the customer file.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <ostream>
+#include <stdexcept>
 #include <string_view>
 
 #include "model/Rechnung.h"
@@ -54,8 +55,8 @@ std::int32_t Bestand(std::int32_t bestand, std::int32_t delta) {
         summe, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// Field by field at the offsets of the record table: the items of years are
-// decoded at every start, and the generic reader costs more than the read.
+// Field by field at the offsets of the record table, as Hole decodes the
+// mapped records: the generic reader costs more than the read.
 template <typename T>
 T Feld(const char* bild, std::size_t offset) {
     T wert;
@@ -81,48 +82,23 @@ void Entschluesseln(std::string_view bild, PostenVerwaltung::Posten& posten) {
 }  // namespace
 
 PostenVerwaltung::PostenVerwaltung(const std::string& fileName, Zugriff zugriff)
-    : fileName_(fileName), zugriff_(zugriff) {
+    : fileName_(fileName), zugriff_(zugriff), abbild_(fileName) {
     // A missing file is created by the first item. One that cannot be read
     // stops the start: taken for empty, the next item would be written over
-    // the first.
-    Ergebnis<File> datei = File::OpenReadOnly(fileName_);
-    if (!datei) {
-        if (datei.Ursache().Fehlt()) {
+    // the first. Stray bytes after the last whole record are no item; the
+    // next item is written over them, at its own index.
+    const Ergebnis<std::int64_t> laenge = abbild_.Oeffnen();
+    if (!laenge) {
+        if (laenge.Ursache().Fehlt()) {
             return;
         }
-        throw MessageException(Oeffnungsfehler(datei.Ursache()));
-    }
-    // Decoded straight from pieces of the file into slots made once: a copy
-    // of the whole file beside the items would double the memory of the
-    // largest file for nothing. Stray bytes after the last whole record are
-    // no item; the next item is written over them, at its own index.
-    const Ergebnis<std::int64_t> laenge = datei->Size();
-    if (!laenge) {
         throw MessageException(Oeffnungsfehler(laenge.Ursache()));
     }
-    posten_.reserve(static_cast<std::size_t>(*laenge) / Posten::DiskSize);
-    constexpr std::size_t kStueck = (256 * 1024 / Posten::DiskSize) * Posten::DiskSize;
-    std::string rest;
-    const Ergebnis<void> gelesen = datei->ReadPieces(kStueck, [&](std::string_view stueck) {
-        // Pieces are whole records but for a file that grew meanwhile.
-        if (!rest.empty()) {
-            const std::size_t fehlt = Posten::DiskSize - rest.size();
-            rest.append(stueck.substr(0, fehlt));
-            stueck.remove_prefix(std::min(fehlt, stueck.size()));
-            if (rest.size() == Posten::DiskSize) {
-                Entschluesseln(std::string_view(rest), posten_.emplace_back());
-                rest.clear();
-            }
-        }
-        while (stueck.size() >= Posten::DiskSize) {
-            Entschluesseln(stueck.substr(0, Posten::DiskSize), posten_.emplace_back());
-            stueck.remove_prefix(Posten::DiskSize);
-        }
-        rest.append(stueck);
-    });
-    if (!gelesen) {
-        throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
-    }
+    anzahl_ = static_cast<std::uint32_t>(*laenge / kGroesse);
+}
+
+void PostenVerwaltung::Abgeschnitten() const {
+    throw MessageException(Oeffnungsfehler(abbild_.Abgeschnitten()));
 }
 
 bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
@@ -130,9 +106,16 @@ bool PostenVerwaltung::Schreibe(std::int32_t index, const Posten& posten) {
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_).WertOder(File());
     }
+    if (!datei_.IsOpen()) {
+        return false;
+    }
+    // Room in the mapping first, so that the item can be read once it is
+    // written; not to be had, nothing is written.
+    if (const Ergebnis<void> platz = abbild_.Platz((index + 1) * kGroesse); !platz) {
+        throw MessageException(Oeffnungsfehler(platz.Ursache()));
+    }
     // On the disk before the stock that counts on it is changed.
-    return datei_.IsOpen() && datei_.WriteAt(index * kGroesse, Satzbild(posten)) &&
-           datei_.DataSync();
+    return datei_.WriteAt(index * kGroesse, Satzbild(posten)) && datei_.DataSync();
 }
 
 bool PostenVerwaltung::Vorgemerkt(const Posten& posten) {
@@ -152,7 +135,7 @@ void PostenVerwaltung::Abschneiden(std::int32_t index) {
 
 std::int32_t PostenVerwaltung::AddPosten(const Rechnung& rechnung, Posten& posten) {
     posten.naechster = rechnung.postenKopf;
-    const auto index = static_cast<std::int32_t>(posten_.size());
+    const auto index = static_cast<std::int32_t>(anzahl_);
     const Wein* wein = WeinZu(posten);
     const bool bewegt = wein != nullptr && posten.menge != 0;
     if (bewegt) {
@@ -176,9 +159,9 @@ std::int32_t PostenVerwaltung::AddPosten(const Rechnung& rechnung, Posten& poste
                 weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, posten.menge);
             } catch (const MessageException&) {
                 // The stock stays taken; the marked record says so, and the
-                // next start gives the bottles back. Kept in the list, so
-                // that no later item is written over it.
-                posten_.push_back(Vormerkung(posten, Bestand(wein->bestand, posten.menge)));
+                // next start gives the bottles back. Counted, so that no
+                // later item is written over it.
+                ++anzahl_;
                 throw MessageException(kAddSchreibFehler);
             }
         }
@@ -187,22 +170,21 @@ std::int32_t PostenVerwaltung::AddPosten(const Rechnung& rechnung, Posten& poste
         Abschneiden(index);
         throw MessageException(kAddSchreibFehler);
     }
-    posten_.push_back(posten);
+    ++anzahl_;
     return index;
 }
 
 bool PostenVerwaltung::Zuruecknehmen(std::int32_t index) {
-    if (!ImBestand(index) || static_cast<std::size_t>(index) + 1 != posten_.size()) {
+    if (!ImBestand(index) || static_cast<std::uint32_t>(index) + 1 != anzahl_) {
         return false;
     }
-    const Posten posten = posten_.back();
+    const Posten posten = Hole(static_cast<std::uint32_t>(index));
     if (Wein* wein = WeinZu(posten); wein != nullptr && posten.menge != 0) {
         // Marked with the stock the bottles come back to, before they do.
         const Posten vorgemerkt = Vormerkung(posten, Bestand(wein->bestand, posten.menge));
         if (!Schreibe(index, vorgemerkt)) {
             return false;
         }
-        posten_.back() = vorgemerkt;
         try {
             weinlistenVerwaltung_->ChangeBestand(posten.weinNummer, posten.menge);
         } catch (const MessageException&) {
@@ -213,12 +195,15 @@ bool PostenVerwaltung::Zuruecknehmen(std::int32_t index) {
         // Back in stock; the marked record left behind says so.
         return false;
     }
-    posten_.pop_back();
+    --anzahl_;
     return true;
 }
 
 void PostenVerwaltung::Zurueckbuchen(std::uint32_t index) {
-    const Posten alt = posten_.at(index);
+    if (index >= anzahl_) {
+        throw std::out_of_range("PostenVerwaltung::Zurueckbuchen");
+    }
+    const Posten alt = Hole(index);
     Wein* wein = WeinZu(alt);
     // An item in its marked form took its bottles only if the stock moved
     // away from the stock it names; every other one took them.
@@ -236,7 +221,6 @@ void PostenVerwaltung::Zurueckbuchen(std::uint32_t index) {
         if (!Schreibe(static_cast<std::int32_t>(index), vorgemerkt)) {
             throw MessageException(kUpdateSchreibFehler);
         }
-        posten_[index] = vorgemerkt;
         weinlistenVerwaltung_->ChangeBestand(alt.weinNummer, alt.menge);
     }
     // As a deletion stores it: no invoice, no prices, quantity 0, the link
@@ -249,13 +233,13 @@ void PostenVerwaltung::Zurueckbuchen(std::uint32_t index) {
     if (!Schreibe(static_cast<std::int32_t>(index), geloescht)) {
         throw MessageException(kUpdateSchreibFehler);
     }
-    posten_[index] = geloescht;
 }
 
 void PostenVerwaltung::Update(const Posten& posten, std::int32_t start) {
-    for (std::int32_t i = ImBestand(start) ? start : -1; i >= 0; i = Folge(i)) {
-        const Posten alt = posten_[static_cast<std::size_t>(i)];
+    for (std::int32_t i = ImBestand(start) ? start : -1; i >= 0;) {
+        const Posten alt = Hole(static_cast<std::uint32_t>(i));
         if (alt.rechnung != posten.rechnung || alt.weinNummer != posten.weinNummer) {
+            i = Folge(i, alt);
             continue;
         }
         Posten neu = posten;
@@ -274,15 +258,12 @@ void PostenVerwaltung::Update(const Posten& posten, std::int32_t start) {
             Schreibe(i, alt);
             throw MessageException(kUpdateSchreibFehler);
         }
-        posten_[static_cast<std::size_t>(i)] = neu;
         if (weinlistenVerwaltung_ != nullptr) {
             try {
                 weinlistenVerwaltung_->ChangeBestand(neu.weinNummer, alt.menge - neu.menge);
             } catch (const MessageException& fehler) {
                 // The item as it was, to match the stock as it is.
-                if (Schreibe(i, alt)) {
-                    posten_[static_cast<std::size_t>(i)] = alt;
-                }
+                (void)Schreibe(i, alt);
                 throw MessageException(fehler.Text() +
                                        (neu.menge == 0 ? " Der Posten wurde nicht gelöscht."_w
                                                        : " Der Posten wurde nicht geändert."_w));
@@ -300,8 +281,8 @@ bool PostenVerwaltung::GetPosten(Posten& posten, std::int32_t& cursor,
     }
     while (ImBestand(cursor)) {
         const std::int32_t index = cursor;
-        posten = posten_[static_cast<std::size_t>(index)];
-        cursor = Folge(index);
+        posten = Hole(static_cast<std::uint32_t>(index));
+        cursor = Folge(index, posten);
         if (posten.rechnung == rechnung) {
             return true;
         }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
-#include <vector>
+#include <string_view>
 
+#include "storage/Dateiabbild.h"
 #include "storage/Feldtabelle.h"
 #include "storage/File.h"
 #include "storage/Zugriff.h"
@@ -20,8 +23,10 @@ class WeinlistenVerwaltung;
 // `naechster` to the oldest. A deleted item stays in its chain with rechnung
 // -1. Every change of an item moves bottle stock in the wine catalogue.
 //
-// The file is held in memory and written through record by record: each write
-// has reached the operating system when the operation returns.
+// The file is mapped, not copied (Dateiabbild), and an item is decoded when
+// it is used; changes are written through record by record, and each write
+// has reached the operating system when the operation returns. A file cut
+// short by another program while it is read raises the German read error.
 class PostenVerwaltung {
   public:
     class Posten {
@@ -113,9 +118,18 @@ class PostenVerwaltung {
                                std::int32_t rechnung, bool inDM);
 
     // Number of whole records, which is also the index of the next item.
-    std::uint32_t Anzahl() const { return static_cast<std::uint32_t>(posten_.size()); }
-    // The record at an index, live or not; the index must be below Anzahl().
-    const Posten& operator[](std::uint32_t index) const { return posten_[index]; }
+    std::uint32_t Anzahl() const { return anzahl_; }
+    // The record at an index, live or not, decoded from the file; the index
+    // must be below Anzahl().
+    Posten operator[](std::uint32_t index) const { return Hole(index); }
+
+    // After a pass over many items: the pages of the records from `von` to
+    // before `bis` leave the process's memory (the file's cache keeps them)
+    // and are read again when used again.
+    void Loslassen(std::uint32_t von, std::uint32_t bis) const {
+        abbild_.Freigeben(std::int64_t{von} * std::int64_t{Posten::DiskSize},
+                          std::int64_t{bis} * std::int64_t{Posten::DiskSize});
+    }
 
   private:
     // The link to follow after the record at `index`, or -1 where the chain
@@ -123,13 +137,34 @@ class PostenVerwaltung {
     // of that moment, so every sound link points to a lower index. A link that
     // does not, or that leaves the file, is damage and ends the chain; that
     // also bounds every walk by the number of records.
-    std::int32_t Folge(std::int32_t index) const {
-        std::int32_t next = posten_[static_cast<std::size_t>(index)].naechster;
-        return next >= 0 && next < index ? next : -1;
+    static std::int32_t Folge(std::int32_t index, const Posten& posten) {
+        return posten.naechster >= 0 && posten.naechster < index ? posten.naechster : -1;
     }
     bool ImBestand(std::int32_t index) const {
-        return index >= 0 && static_cast<std::size_t>(index) < posten_.size();
+        return index >= 0 && static_cast<std::uint32_t>(index) < anzahl_;
     }
+    // The record at an index below Anzahl(), straight from the mapped file;
+    // raises the read error when the file was cut short under the read.
+    Posten Hole(std::uint32_t index) const {
+        Posten posten;
+        const char* bild = abbild_.Daten() + std::size_t{index} * Posten::DiskSize;
+        if constexpr (std::endian::native == std::endian::little) {
+            constexpr auto& f = Posten::kFelder;
+            std::memcpy(&posten.weinNummer, bild + f.Offset(&Posten::weinNummer), 4);
+            std::memcpy(&posten.rechnung, bild + f.Offset(&Posten::rechnung), 4);
+            std::memcpy(&posten.preisDM, bild + f.Offset(&Posten::preisDM), 4);
+            std::memcpy(&posten.preisEuro, bild + f.Offset(&Posten::preisEuro), 4);
+            std::memcpy(&posten.menge, bild + f.Offset(&Posten::menge), 2);
+            std::memcpy(&posten.naechster, bild + f.Offset(&Posten::naechster), 4);
+        } else {
+            SatzLesen(std::string_view(bild, Posten::DiskSize), posten);
+        }
+        if (abbild_.Verkuerzt()) {
+            Abgeschnitten();
+        }
+        return posten;
+    }
+    [[noreturn]] void Abgeschnitten() const;
     void Protokolliere(const char* marker, const Posten& alt) const;
     // Writes one record at its index; false when it did not reach the file.
     bool Schreibe(std::int32_t index, const Posten& posten);
@@ -143,15 +178,18 @@ class PostenVerwaltung {
     std::string fileName_;
     Zugriff zugriff_;
     File datei_;
-    std::vector<Posten> posten_;
+    Dateiabbild abbild_;
+    // Whole records in the file.
+    std::uint32_t anzahl_ = 0;
 };
 
 template <typename F>
 void PostenVerwaltung::FuerJedenPosten(std::int32_t kopf, std::int32_t rechnung, F&& f) const {
-    for (std::int32_t i = ImBestand(kopf) ? kopf : -1; i >= 0; i = Folge(i)) {
-        const Posten& posten = posten_[static_cast<std::size_t>(i)];
+    for (std::int32_t i = ImBestand(kopf) ? kopf : -1; i >= 0;) {
+        const Posten posten = Hole(static_cast<std::uint32_t>(i));
         if (posten.rechnung == rechnung) {
             f(posten);
         }
+        i = Folge(i, posten);
     }
 }

@@ -57,41 +57,27 @@ RechnungsVerwaltung::RechnungsVerwaltung(const std::string& fileName, Zugriff zu
     : aktuell_(std::make_unique<Rechnung>(nullptr, Rechnung::kOhneNummer, Rechnung::kOhneNummer,
                                           Rechnung::kOhneNummer)),
       fileName_(fileName),
-      zugriff_(zugriff) {
+      zugriff_(zugriff),
+      abbild_(fileName) {
     // A missing file holds no invoice. One that cannot be read stops the
     // start: taken for empty, the next invoice would get id 0 and be written
     // over the first.
-    Ergebnis<File> datei = File::OpenReadOnly(fileName_);
-    if (!datei && !datei.Ursache().Fehlt()) {
-        throw MessageException(Oeffnungsfehler(datei.Ursache()));
-    }
-    if (datei) {
-        // Room made once, unfilled, and the file read into it in pieces: a
-        // zero-filled image of the whole file first would touch every page
-        // twice. A file that grew meanwhile is read on to its end.
-        const Ergebnis<std::int64_t> laenge = datei->Size();
-        if (!laenge) {
-            throw MessageException(Oeffnungsfehler(laenge.Ursache()));
-        }
-        bild_.reserve(static_cast<std::size_t>(*laenge));
-        const Ergebnis<void> gelesen =
-            datei->ReadPieces(256 * 1024, [&](std::string_view stueck) { bild_.append(stueck); });
-        if (!gelesen) {
-            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
-        }
+    const Ergebnis<std::int64_t> laenge = abbild_.Oeffnen();
+    if (!laenge && !laenge.Ursache().Fehlt()) {
+        throw MessageException(Oeffnungsfehler(laenge.Ursache()));
     }
     // Only whole records count; stray bytes after them are written over by
     // the next invoice, at its own position.
-    gespeichert_ = static_cast<std::int32_t>(bild_.size() / kGroesse);
-    bild_.resize(static_cast<std::size_t>(gespeichert_) * kGroesse);
+    gespeichert_ =
+        laenge ? static_cast<std::int32_t>(*laenge / static_cast<std::int64_t>(kGroesse)) : 0;
     if (gespeichert_ > 0) {
-        const std::string_view letzter(bild_.data() + bild_.size() - kGroesse, kGroesse);
         anzahl_ = gespeichert_;
-        naechsteNummer_ = Nachfolger(Feldwert<&Rechnung::nummer>(letzter));
+        naechsteNummer_ = Nachfolger(Feldwert<&Rechnung::nummer>(Satz(gespeichert_ - 1)));
     }
-    for (std::int32_t n = 0; n < gespeichert_ && idsSindPositionen_; ++n) {
-        idsSindPositionen_ = IdAn(n) == n;
-    }
+    JederSatz([&](std::int32_t n, std::string_view satz) {
+        idsSindPositionen_ = idsSindPositionen_ && Feldwert<&Rechnung::id>(satz) == n;
+    });
+    Nachsehen();
 }
 
 RechnungsVerwaltung::~RechnungsVerwaltung() = default;
@@ -102,11 +88,36 @@ void RechnungsVerwaltung::SetVerwaltungen(Verwaltungen* verwaltungen) {
 }
 
 std::string_view RechnungsVerwaltung::Satz(std::int32_t n) const {
-    return std::string_view(bild_).substr(static_cast<std::size_t>(n) * kGroesse, kGroesse);
+    return std::string_view(abbild_.Daten() + static_cast<std::size_t>(n) * kGroesse, kGroesse);
+}
+
+void RechnungsVerwaltung::Abgeschnitten() const {
+    throw MessageException(Oeffnungsfehler(abbild_.Abgeschnitten()));
+}
+
+template <typename F>
+void RechnungsVerwaltung::JederSatz(F&& f) const {
+    // A megabyte at a time; the file's cache keeps what is let go.
+    constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+    auto bis = [](std::int32_t n) {
+        return static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse);
+    };
+    abbild_.Durchlauf(true);
+    std::int32_t losgelassen = 0;
+    for (std::int32_t n = 0; n < gespeichert_; ++n) {
+        if (n - losgelassen == kSchritt) {
+            abbild_.Freigeben(bis(losgelassen), bis(n));
+            losgelassen = n;
+        }
+        f(n, Satz(n));
+    }
+    abbild_.Freigeben(bis(losgelassen), bis(gespeichert_));
+    abbild_.Durchlauf(false);
 }
 
 void RechnungsVerwaltung::Lies(std::int32_t n, Rechnung& r) const {
     SatzLesen(Satz(n), r);
+    Nachsehen();
     r.PostenGeaendert();
 }
 
@@ -119,18 +130,23 @@ bool RechnungsVerwaltung::Schreibe(std::int32_t n, const Rechnung& r) {
     if (!datei_.IsOpen()) {
         datei_ = File::OpenReadWrite(fileName_).WertOder(File());
     }
+    if (!datei_.IsOpen()) {
+        return false;
+    }
     const std::string bytes = Satzbild(r);
-    const auto offset = static_cast<std::size_t>(n) * kGroesse;
+    const auto offset = static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse);
+    // Room in the mapping first, so that the record can be read once it is
+    // written; not to be had, nothing is written.
+    if (const Ergebnis<void> platz = abbild_.Platz(offset + static_cast<std::int64_t>(kGroesse));
+        !platz) {
+        throw MessageException(Oeffnungsfehler(platz.Ursache()));
+    }
     // On the disk before the chain head that counts on it is written.
-    if (!datei_.IsOpen() || !datei_.WriteAt(static_cast<std::int64_t>(offset), bytes) ||
-        !datei_.DataSync()) {
+    if (!datei_.WriteAt(offset, bytes) || !datei_.DataSync()) {
         return false;
     }
     idsSindPositionen_ = idsSindPositionen_ && r.id == n;
-    if (n < gespeichert_) {
-        bild_.replace(offset, kGroesse, bytes);
-    } else {
-        bild_.append(bytes);
+    if (n >= gespeichert_) {
         ++gespeichert_;
     }
     return true;
@@ -257,7 +273,19 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
         // invoice down finds every customer's head, and whoever is left has
         // none.
         Rechnung r;
+        // The pages passed are let go, a megabyte at a time, as in JederSatz.
+        constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+        auto bis = [](std::int32_t n) {
+            return static_cast<std::int64_t>(n) * static_cast<std::int64_t>(kGroesse);
+        };
+        std::int32_t losgelassen = gespeichert_;
+        std::int32_t unten = gespeichert_;
         for (std::int32_t n = gespeichert_ - 1; n >= 0 && fehlend > 0; --n) {
+            unten = n;
+            if (losgelassen - n == kSchritt) {
+                abbild_.Freigeben(bis(n + 1), bis(losgelassen));
+                losgelassen = n + 1;
+            }
             if (IdAn(n) != n) {
                 continue;
             }
@@ -283,6 +311,7 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
                 offen.erase(treffer);
             }
         }
+        abbild_.Freigeben(bis(unten), bis(losgelassen));
         for (const auto& [nummer, wartend] : offen) {
             for (unsigned i : wartend) {
                 (*kunden)[i].letzteRechnung = -1;
@@ -290,6 +319,8 @@ std::vector<std::int32_t> RechnungsVerwaltung::KettenkoepfeNachtragen() {
             }
         }
     }
+    // Nothing mended from what a cut file showed.
+    Nachsehen();
     std::sort(berichtigt.begin(), berichtigt.end());
     if (!geaendert || zugriff_ == Zugriff::NurLesen) {
         return berichtigt;
@@ -315,13 +346,31 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
         std::int32_t kopf = -1;
         bool heil = true;
     };
-    // The chain of every stored invoice, walked as the program reads it; a
-    // chain that ends anywhere but at -1, passes another invoice's item or
-    // meets another chain is damaged.
-    std::unordered_map<std::int32_t, Kette> ketten;
-    ketten.reserve(static_cast<std::size_t>(gespeichert_));
-    for (std::int32_t n = 0; n < gespeichert_; ++n) {
-        const std::string_view satz = Satz(n);
+    // The chain of every stored invoice, by position, walked as the program
+    // reads it; a chain that ends anywhere but at -1, passes another
+    // invoice's item or meets another chain is damaged.
+    std::vector<Kette> ketten(static_cast<std::size_t>(gespeichert_));
+    // Where ids are not positions (a damaged file), the position of each id's
+    // first record.
+    std::unordered_map<std::int32_t, std::int32_t> position;
+    auto finde = [&](std::int32_t id) -> Kette* {
+        if (idsSindPositionen_) {
+            return id >= 0 && id < gespeichert_ ? &ketten[static_cast<std::size_t>(id)] : nullptr;
+        }
+        const auto treffer = position.find(id);
+        return treffer != position.end() ? &ketten[static_cast<std::size_t>(treffer->second)]
+                                         : nullptr;
+    };
+    // The items of one invoice lie close together, behind those of the
+    // invoice before: their pages are let go with the invoices'.
+    constexpr std::int32_t kSchritt = (1 << 20) / static_cast<std::int32_t>(kGroesse);
+    std::uint32_t losgelassen = 0;
+    std::uint32_t oben = 0;
+    JederSatz([&](std::int32_t n, std::string_view satz) {
+        if (n % kSchritt == 0 && oben > losgelassen) {
+            posten->Loslassen(losgelassen, oben);
+            losgelassen = oben;
+        }
         const std::int32_t id = Feldwert<&Rechnung::id>(satz);
         Kette kette{Feldwert<&Rechnung::nummer>(satz), Feldwert<&Rechnung::postenKopf>(satz), true};
         for (std::int64_t i = kette.kopf; i != -1;) {
@@ -329,8 +378,9 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
                 kette.heil = false;
                 break;
             }
-            const PostenVerwaltung::Posten& p = (*posten)[static_cast<std::uint32_t>(i)];
+            const PostenVerwaltung::Posten p = (*posten)[static_cast<std::uint32_t>(i)];
             erreicht[static_cast<std::size_t>(i)] = true;
+            oben = std::max(oben, static_cast<std::uint32_t>(i) + 1);
             if (p.rechnung != id && p.rechnung != PostenVerwaltung::kGeloescht) {
                 // Another invoice's item in this chain: damage, and the item
                 // is not one that no invoice leads to.
@@ -343,32 +393,46 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
             }
             i = p.naechster;
         }
-        const auto [eintrag, neu] = ketten.emplace(id, kette);
-        if (!neu) {
-            // Two records with one id: neither chain can be trusted.
-            eintrag->second.heil = false;
+        ketten[static_cast<std::size_t>(n)] = kette;
+        if (!idsSindPositionen_) {
+            const auto [eintrag, neu] = position.emplace(id, n);
+            if (!neu) {
+                // Two records with one id: neither chain can be trusted.
+                ketten[static_cast<std::size_t>(eintrag->second)].heil = false;
+            }
         }
-    }
+    });
+    Nachsehen();
+    posten->Loslassen(0, oben);
 
     // What is left, by id: items of invoices never stored (also where the
     // id was given again), and new items of a stored invoice that never
     // learnt of them (newer than its chain's head).
     std::map<std::int32_t, std::vector<std::uint32_t>> nieGespeichert;
     std::map<std::int32_t, std::vector<std::uint32_t>> neuePosten;
+    constexpr std::uint32_t kPostenSchritt = (1 << 20) / PostenVerwaltung::Posten::DiskSize;
+    std::uint32_t bisher = 0;
     for (std::uint32_t i = 0; i < posten->Anzahl(); ++i) {
-        const PostenVerwaltung::Posten& p = (*posten)[i];
-        if (p.rechnung < 0 || erreicht[i]) {
+        if (i - bisher == kPostenSchritt) {
+            posten->Loslassen(bisher, i);
+            bisher = i;
+        }
+        if (erreicht[i]) {
             continue;
         }
-        const auto kette = ketten.find(p.rechnung);
-        if (kette == ketten.end()) {
+        const PostenVerwaltung::Posten p = (*posten)[i];
+        if (p.rechnung < 0) {
+            continue;
+        }
+        const Kette* kette = finde(p.rechnung);
+        if (kette == nullptr) {
             nieGespeichert[p.rechnung].push_back(i);
-        } else if (kette->second.heil) {
-            (static_cast<std::int64_t>(i) > kette->second.kopf ? neuePosten
-                                                               : nieGespeichert)[p.rechnung]
+        } else if (kette->heil) {
+            (static_cast<std::int64_t>(i) > kette->kopf ? neuePosten : nieGespeichert)[p.rechnung]
                 .push_back(i);
         }
     }
+    posten->Loslassen(bisher, posten->Anzahl());
     auto zurueckbuchen = [&](const std::vector<std::uint32_t>& liste) {
         for (std::uint32_t i : liste) {
             posten->Zurueckbuchen(i);
@@ -384,7 +448,7 @@ std::vector<std::string> RechnungsVerwaltung::NichtGespeichertesZurueckbuchen() 
         for (const auto& [id, liste] : neuePosten) {
             zurueckbuchen(liste);
             const std::string rechnung =
-                " der Rechnung Nr. " + std::to_string(ketten[id].nummer) + " nicht gespeichert; ";
+                " der Rechnung Nr. " + std::to_string(finde(id)->nummer) + " nicht gespeichert; ";
             meldungen.push_back(liste.size() == 1
                                     ? "Beim letzten Programmende war ein neuer Posten"_w +
                                           rechnung + "er wurde zurückgebucht."_w
@@ -634,6 +698,7 @@ void RechnungsVerwaltung::NachDatum(std::uint32_t erfasstVon, std::uint32_t erfa
         }
         f(n, satz);
     }
+    Nachsehen();
 }
 
 void RechnungsVerwaltung::GetRechnungenNachDatum(GenericList<Rechnung>& liste,
@@ -671,6 +736,7 @@ void RechnungsVerwaltung::JedeMitDatumOderErfasstIn(
             f(puffer);
         }
     }
+    Nachsehen();
 }
 
 void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer, float betrag,
@@ -706,6 +772,7 @@ void RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag(std::int32_t nummer,
             liste.Add(puffer);
         }
     }
+    Nachsehen();
 }
 
 void RechnungsVerwaltung::GetFlaschenPosten(GenericSortableList<FlaschenPosten>& liste) {

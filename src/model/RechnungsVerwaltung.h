@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/Rechnung.h"
+#include "storage/Dateiabbild.h"
 #include "storage/File.h"
 #include "storage/GenericList.h"
 #include "storage/GenericSortableList.h"
@@ -21,8 +22,10 @@ struct Verwaltungen;
 // found by customer, by date ranges and by number or amount. Every change of
 // a stored invoice goes to the log book with the values from before it.
 //
-// The file is held in memory and written through record by record: each write
-// has reached the operating system when the operation returns.
+// The file is mapped, not copied (Dateiabbild), and a record is decoded when
+// it is used; changes are written through record by record, and each write
+// has reached the operating system when the operation returns. A file cut
+// short by another program while it is read raises the German read error.
 class RechnungsVerwaltung {
   public:
     // One counted item of the bottle list.
@@ -140,8 +143,21 @@ class RechnungsVerwaltung {
     // Number of invoices in the file.
     std::int32_t Gespeichert() const { return gespeichert_; }
     // The bytes of stored record n (n below Gespeichert()), for scans that
-    // read a few fields of every invoice (Feldwert) without building it.
-    std::string_view Rohsatz(std::int32_t n) const { return Satz(n); }
+    // read a few fields of every invoice (Feldwert) without building it. They
+    // lie in the mapped file: raises the read error when an earlier read met a
+    // page the file lost meanwhile; after the last read, ask Nachsehen().
+    std::string_view Rohsatz(std::int32_t n) const {
+        Nachsehen();
+        return Satz(n);
+    }
+    // Raises the read error when a read of the file since the last check met
+    // a page the file no longer holds (another program cut it short): what
+    // was read there is not the file's.
+    void Nachsehen() const {
+        if (abbild_.Verkuerzt()) {
+            Abgeschnitten();
+        }
+    }
 
     static constexpr const char* kAllocFehler =
         "Es wurde eine Rechnung in RechnungsVerwaltung::AllocRechnung() allokiert, obwohl die "
@@ -157,8 +173,15 @@ class RechnungsVerwaltung {
         "gefunden werden";
 
   private:
-    // The image of record n (n below gespeichert_).
+    // The image of record n (n below gespeichert_), in the mapped file: read
+    // it before the next write, and call Nachsehen() after reading.
     std::string_view Satz(std::int32_t n) const;
+    [[noreturn]] void Abgeschnitten() const;
+    // Calls f(n, satz) for every record, front to back, letting go of the
+    // pages passed, so that a pass over a large file does not hold it all in
+    // memory.
+    template <typename F>
+    void JederSatz(F&& f) const;
     // Record n of the file into r (n below gespeichert_).
     void Lies(std::int32_t n, Rechnung& r) const;
     std::int32_t IdAn(std::int32_t n) const;
@@ -185,8 +208,8 @@ class RechnungsVerwaltung {
     Zugriff zugriff_;
 
     File datei_;
-    // The whole records of the file, as on disk.
-    std::string bild_;
+    // The file's bytes; the first gespeichert_ records are read from there.
+    Dateiabbild abbild_;
     std::int32_t gespeichert_ = 0;
     // Whether every record's id is its position, as in every sound file; then
     // the newest-first scan for an id ends exactly at that position.

@@ -1,13 +1,17 @@
 #include "model/RechnungsVerwaltung.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "RechnungsFixture.h"
 #include "storage/ByteWriter.h"
 #include "storage/Datum.h"
+#include "storage/GenericList.h"
 #include "storage/IoFaults.h"
 #include "storage/MessageException.h"
 
@@ -298,6 +302,91 @@ TEST_F(RechnungsVerwaltungTest, FailedStoreKeepsTheReservation) {
     ASSERT_NE(Rv().Reserviert(), nullptr);
     Rv().StoreRechnung();
     EXPECT_EQ(ReadBytes(kRechnungen).size(), 2u * 297u);
+}
+
+// Another program cuts the item file and then the invoice file short while
+// the managers have them mapped: a read past the new end ends in the German
+// read error naming the file, never in a signal, and nothing read there is
+// taken for data. Once a file is whole again the same reads see it.
+TEST_F(RechnungsVerwaltungTest, FilesCutShortUnderTheManagersEndInTheReadErrorNotASignal) {
+    const auto seite = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    // Several pages of each file, chains as stored invoices leave them.
+    const auto anzahl = static_cast<std::int32_t>(3 * seite / Rechnung::DiskSize + 3);
+    constexpr std::int32_t kJe = 20;
+    std::string rechnungen;
+    std::string posten;
+    {
+        ByteWriter rw(rechnungen);
+        ByteWriter pw(posten);
+        std::int32_t index = 0;
+        for (std::int32_t n = 0; n < anzahl; ++n) {
+            for (std::int32_t j = 0; j < kJe; ++j, ++index) {
+                PostenVerwaltung::Posten p;
+                p.weinNummer = 100 + j;
+                p.rechnung = n;
+                p.preisDM = 2.0f;
+                p.preisEuro = 1.0f + static_cast<float>(j);
+                p.menge = 1;
+                p.naechster = j == 0 ? -1 : index - 1;
+                pw << p;
+            }
+            Rechnung r;
+            r.id = n;
+            r.nummer = 500 + n;
+            r.postenKopf = index - 1;
+            rw << r;
+        }
+    }
+    ASSERT_GT(posten.size(), 3 * seite);
+    bestand_.reset();
+    WriteBytes(kRechnungen, rechnungen);
+    WriteBytes(kPosten, posten);
+    Starten();
+    const std::int32_t letzte = anzahl - 1;
+    // 1 + 2 + ... + 20 Euro.
+    const float summe = 210.0f;
+    ASSERT_FLOAT_EQ(Rv().GetRechnung(letzte)->GetSumme(false), summe);
+
+    using ::testing::HasSubstr;
+    const char* kGekuerzt = "die Datei wurde beim Lesen k\xFCrzer";
+    ASSERT_EQ(::truncate(kPosten, static_cast<off_t>(seite)), 0);
+    std::string text = FehlerVon([&] { Rv().GetRechnung(letzte)->GetSumme(false); });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungsposten.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    GenericList<Rechnung> liste;
+    text = FehlerVon([&] { Rv().GetRechnungenNachNummerOderBetrag(-1, summe, 0.01f, liste); });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungsposten.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    // Whole again: the pages of the file, not the zeros of the cut.
+    WriteBytes(kPosten, posten);
+    EXPECT_FLOAT_EQ(Rv().GetRechnung(letzte)->GetSumme(false), summe);
+
+    ASSERT_EQ(::truncate(kRechnungen, static_cast<off_t>(seite)), 0);
+    text = FehlerVon([&] { Rv().GetRechnung(letzte); });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungen.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    liste.Empty();
+    text = FehlerVon([&] {
+        Rv().GetRechnungenNachDatum(liste, 0, std::numeric_limits<std::uint32_t>::max(), 0, 0, true,
+                                    false, false);
+    });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungen.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    // A scan of the raw records learns it at its next record, or when it
+    // asks after its last.
+    text = FehlerVon([&] {
+        std::int64_t nummern = 0;
+        for (std::int32_t n = 0; n < Rv().Gespeichert(); ++n) {
+            nummern += Feldwert<&Rechnung::nummer>(Rv().Rohsatz(n));
+        }
+        Rv().Nachsehen();
+        ADD_FAILURE() << "numbers added up to " << nummern << " from a cut file";
+    });
+    EXPECT_THAT(text, HasSubstr("daten/rechnungen.dat\n"));
+    EXPECT_THAT(text, HasSubstr(kGekuerzt));
+    WriteBytes(kRechnungen, rechnungen);
+    ASSERT_NE(Rv().GetRechnung(letzte), nullptr);
+    EXPECT_EQ(Rv().GetRechnung(letzte)->nummer, 500 + letzte);
 }
 
 TEST(RechnungsVerwaltungOhneDatei, UnwritableDirectoryIsReportedAtStore) {
