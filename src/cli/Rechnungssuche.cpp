@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -45,9 +46,24 @@ Rechnungssuche::Treffer AusSatz(std::string_view satz, std::int64_t summe) {
             Feld<&Rechnung::kunde>(satz.data()), Feld<&Rechnung::datum>(satz.data()), summe};
 }
 
+// Whether a sum lies so far from the amount that no rounding to cents can
+// bring it within the tolerance: most invoices do, and telling them in
+// doubles (exact for these magnitudes) spares the rounding. Unsure cases
+// (no number, very large values) are left to the exact test.
+bool WeitAb(float summe, std::int64_t betrag, std::int64_t toleranz) {
+    constexpr std::int64_t kGenau = std::int64_t{1} << 50;
+    if (betrag <= -kGenau || betrag >= kGenau || toleranz < 0 || toleranz >= kGenau) {
+        return false;
+    }
+    const double cent = static_cast<double>(summe) * 100.0;
+    return std::fabs(cent) < 1e14 &&
+           std::fabs(cent - static_cast<double>(betrag)) > static_cast<double>(toleranz) + 1.0;
+}
+
 using Fund = std::pair<std::uint32_t, Rechnungssuche::Treffer>;
 
-// Every live invoice with its sum, given to `fertig` with its position once
+// Every live invoice with the float sum of its items, given to `fertig`
+// with its position once
 // its chain is walked; both files are read from their ends in pieces.
 // Invoices and items are appended in time order, so an invoice's chain head
 // lies above the heads of the invoices stored before it: the walk down the
@@ -58,22 +74,22 @@ using Fund = std::pair<std::uint32_t, Rechnungssuche::Treffer>;
 // others of its kind. Memory grows with the open chains and those set aside,
 // never with the files. Links are followed as PostenVerwaltung follows them
 // (a link that does not point down, or leaves the file, ends the chain).
+constexpr std::size_t kStueck = Rechnungsstrom::kStueck;
 template <typename F>
 void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
                std::uint32_t saetze, bool inDM, F&& fertig) {
     using P = PostenVerwaltung::Posten;
     using Treffer = Rechnungssuche::Treffer;
-    constexpr auto kBlock = static_cast<std::int32_t>(Rechnungsstrom::kStueck / kPosten);
-    constexpr auto kJeStueck = static_cast<std::uint32_t>(Rechnungsstrom::kStueck / kRechnung);
+    constexpr auto kBlock = static_cast<std::int32_t>(kStueck / kPosten);
+    constexpr auto kJeStueck = static_cast<std::uint32_t>(kStueck / kRechnung);
     constexpr std::uint32_t kKeiner = 0xFFFFFFFFu;
 
     const auto posteneintrag = [inDM](const char* bild) {
         const float preis = inDM ? Feld<&P::preisDM>(bild) : Feld<&P::preisEuro>(bild);
         return static_cast<float>(Feld<&P::menge>(bild)) * preis;
     };
-    const auto abschliessen = [&](std::uint32_t satz, Treffer rechnung, float summe) {
-        rechnung.summe = Rechnungsbetrag::Cent(summe);
-        fertig(satz, rechnung);
+    const auto abschliessen = [&](std::uint32_t satz, const Treffer& rechnung, float summe) {
+        fertig(satz, rechnung, summe);
     };
 
     // An open chain: its invoice, the sum so far, the item it waits for and
@@ -157,7 +173,7 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
     // A block is read once, when the walk reaches it, and every chain waiting
     // in it is followed through it on its own: within the block all links
     // are at hand, and a chain that leaves it downwards waits for a lower one.
-    std::unique_ptr<char[]> postenPuffer(new char[Rechnungsstrom::kStueck]);
+    std::unique_ptr<char[]> postenPuffer(new char[kStueck]);
     for (std::size_t block = bloecke; block-- > 0;) {
         const auto anfang = static_cast<std::int32_t>(block) * kBlock;
         const std::int32_t ende = std::min(anzahl, anfang + kBlock);
@@ -169,25 +185,38 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
                                   postenPuffer.get(),
                                   static_cast<std::size_t>(ende - anfang) * kPosten);
         }
+        const char* const puffer = postenPuffer.get();
         while (platz != kKeiner) {
             Offen& kette = offen[platz];
             const std::uint32_t folgend = kette.weiter;
+            const std::int32_t id = kette.rechnung.id;
+            // Kept out of memory while the chain runs: the images may alias
+            // anything, so the sum would be stored after every item.
+            float summe = kette.summe;
             std::int32_t index = kette.ziel;
             for (;;) {
                 const char* const bild =
-                    postenPuffer.get() + kPosten * static_cast<std::size_t>(index - anfang);
+                    puffer + kPosten * static_cast<std::size_t>(index - anfang);
                 // Added up in exactly the order (and single precision) of
                 // the window's walk.
-                if (Feld<&P::rechnung>(bild) == kette.rechnung.id) {
-                    kette.summe += posteneintrag(bild);
+                if (Feld<&P::rechnung>(bild) == id) {
+                    summe += posteneintrag(bild);
                 }
                 const std::int32_t naechster = Feld<&P::naechster>(bild);
+                // Most chains run on to the item just below. Counting down
+                // then, instead of taking the link as the next index, lets
+                // the next item's read start before this link is read.
+                if (naechster == index - 1 && index > anfang) {
+                    --index;
+                    continue;
+                }
                 if (naechster < 0 || naechster >= index) {
-                    abschliessen(kette.satz, kette.rechnung, kette.summe);
+                    abschliessen(kette.satz, kette.rechnung, summe);
                     frei.push_back(platz);
                     break;
                 }
                 if (naechster < anfang) {
+                    kette.summe = summe;
                     warten(platz, naechster);
                     break;
                 }
@@ -232,7 +261,11 @@ std::vector<Rechnungssuche::Treffer> Rechnungssuche::NachBetrag(const std::strin
     const auto saetze = static_cast<std::uint32_t>(Rechnungsstrom::Saetze(rechnungen, kRechnung));
     std::vector<Fund> gefunden;
     Summieren(posten, anzahl, rechnungen, saetze, inDM,
-              [&](std::uint32_t satz, const Treffer& rechnung) {
+              [&](std::uint32_t satz, Treffer rechnung, float summe) {
+                  if (WeitAb(summe, betrag, toleranz)) {
+                      return;
+                  }
+                  rechnung.summe = Rechnungsbetrag::Cent(summe);
                   if (std::llabs(rechnung.summe - betrag) <= toleranz) {
                       gefunden.emplace_back(satz, rechnung);
                   }
