@@ -63,8 +63,8 @@ bool WeitAb(float summe, std::int64_t betrag, std::int64_t toleranz) {
 using Fund = std::pair<std::uint32_t, Rechnungssuche::Treffer>;
 
 // Every live invoice with the float sum of its items, given to `fertig`
-// with its position once
-// its chain is walked; both files are read from their ends in pieces.
+// with its position once its chain is walked; both files are read from
+// their ends in pieces.
 // Invoices and items are appended in time order, so an invoice's chain head
 // lies above the heads of the invoices stored before it: the walk down the
 // item file takes in the invoices down the invoice file just before it
@@ -74,22 +74,18 @@ using Fund = std::pair<std::uint32_t, Rechnungssuche::Treffer>;
 // others of its kind. Memory grows with the open chains and those set aside,
 // never with the files. Links are followed as PostenVerwaltung follows them
 // (a link that does not point down, or leaves the file, ends the chain).
-constexpr std::size_t kStueck = Rechnungsstrom::kStueck;
 template <typename F>
 void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
                std::uint32_t saetze, bool inDM, F&& fertig) {
     using P = PostenVerwaltung::Posten;
     using Treffer = Rechnungssuche::Treffer;
-    constexpr auto kBlock = static_cast<std::int32_t>(kStueck / kPosten);
-    constexpr auto kJeStueck = static_cast<std::uint32_t>(kStueck / kRechnung);
+    constexpr auto kBlock = static_cast<std::int32_t>(Rechnungsstrom::kStueck / kPosten);
+    constexpr auto kJeStueck = static_cast<std::uint32_t>(Rechnungsstrom::kStueck / kRechnung);
     constexpr std::uint32_t kKeiner = 0xFFFFFFFFu;
 
     const auto posteneintrag = [inDM](const char* bild) {
         const float preis = inDM ? Feld<&P::preisDM>(bild) : Feld<&P::preisEuro>(bild);
         return static_cast<float>(Feld<&P::menge>(bild)) * preis;
-    };
-    const auto abschliessen = [&](std::uint32_t satz, const Treffer& rechnung, float summe) {
-        fertig(satz, rechnung, summe);
     };
 
     // An open chain: its invoice, the sum so far, the item it waits for and
@@ -124,7 +120,7 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
         const std::int32_t kopf = Feld<&Rechnung::postenKopf>(bild.data());
         const Treffer rechnung = AusSatz(bild, 0);
         if (kopf < 0 || kopf >= anzahl) {
-            abschliessen(satz, rechnung, 0.0f);
+            fertig(satz, rechnung, 0.0f);
         } else if (kopf >= gelesenAb) {
             spaete.push_back({satz, rechnung, kopf});
         } else {
@@ -173,7 +169,7 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
     // A block is read once, when the walk reaches it, and every chain waiting
     // in it is followed through it on its own: within the block all links
     // are at hand, and a chain that leaves it downwards waits for a lower one.
-    std::unique_ptr<char[]> postenPuffer(new char[kStueck]);
+    std::unique_ptr<char[]> postenPuffer(new char[Rechnungsstrom::kStueck]);
     for (std::size_t block = bloecke; block-- > 0;) {
         const auto anfang = static_cast<std::int32_t>(block) * kBlock;
         const std::int32_t ende = std::min(anzahl, anfang + kBlock);
@@ -211,7 +207,7 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
                     continue;
                 }
                 if (naechster < 0 || naechster >= index) {
-                    abschliessen(kette.satz, kette.rechnung, summe);
+                    fertig(kette.satz, kette.rechnung, summe);
                     frei.push_back(platz);
                     break;
                 }
@@ -241,7 +237,7 @@ void Summieren(const File& posten, std::int32_t anzahl, const File& rechnungen,
             }
         });
         for (std::size_t i = 0; i < spaete.size(); ++i) {
-            abschliessen(spaete[i].satz, spaete[i].rechnung, summen[i]);
+            fertig(spaete[i].satz, spaete[i].rechnung, summen[i]);
         }
     }
 }
