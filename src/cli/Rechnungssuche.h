@@ -7,10 +7,10 @@
 class Customizer;
 
 // The invoice searches of the command line, over the files themselves (see
-// Rechnungsstrom): the invoices pass through in pieces and leave a few
-// numbers each, so that memory grows with the number of invoices (by amount)
-// or of hits (by number) only, never with the files; hits, order and
-// amounts are those of RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag.
+// Rechnungsstrom): the invoices pass through in pieces, so that memory grows
+// with the open item chains and the hits only, never with the files; hits,
+// order and amounts are those of
+// RechnungsVerwaltung::GetRechnungenNachNummerOderBetrag.
 // A missing file is empty; one that cannot be read, or is cut short while it
 // is read, raises the German message of that read error.
 class Rechnungssuche {
@@ -25,8 +25,10 @@ class Rechnungssuche {
     };
 
     // The live invoices of `verzeichnis` whose sum lies within `toleranz`
-    // of `betrag` (cents), newest first. The item file is read once from
-    // its end to its start, along all chains at the same time.
+    // of `betrag` (cents), newest first. Both files are read once from their
+    // ends to their starts, the invoices as the walk along all item chains
+    // at the same time reaches their heads; invoices whose items an edit
+    // stored after newer invoices' items are walked afterwards, apart.
     static std::vector<Treffer> NachBetrag(const std::string& verzeichnis, std::int64_t betrag,
                                            std::int64_t toleranz, const Customizer* einstellungen);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CliFixture.h"
+#include "cli/Beispieldaten.h"
 #include "cli/Lesebestand.h"
 #include "cli/RebkontorCli.h"
 #include "documents/Flaschenliste.h"
@@ -302,6 +303,100 @@ TEST_F(LesenTest, TheStreamedAmountSearchAddsWhatTheDataSetAddsAlsoOverDamagedCh
         bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(-1, 0.01f, 1e7f,
                                                                            treffer);
         ASSERT_GT(treffer.Count(), 10u);
+        for (unsigned i = 0; i < treffer.Count(); ++i) {
+            erwartet +=
+                std::to_string(treffer[i].id) + ";" +
+                Rechnungsbetrag::Text(Rechnungsbetrag(treffer[i], bestand.V().customizer).summe) +
+                "\n";
+        }
+    }
+    const Ergebnis e = Lauf({"suche", "--betrag", "0.01", "--abweichung", "10000000"});
+    ASSERT_EQ(e.status, 0) << e.err;
+    std::string gefunden;
+    std::istringstream zeilen(e.out);
+    for (std::string zeile; std::getline(zeilen, zeile);) {
+        gefunden += zeile.substr(0, zeile.find(';')) + zeile.substr(zeile.rfind(';')) + "\n";
+    }
+    EXPECT_EQ(gefunden, erwartet);
+}
+
+// The search by amount takes in the invoices from the end of their file as
+// its walk down the item file reaches their chain heads. Over more items and
+// invoices than one piece holds, with old invoices whose items an edit stored
+// long after newer invoices' items, chains that leave their piece downwards,
+// damaged links and heads, and deleted invoices, it finds what the data set
+// finds, in the same order and with the same sums.
+TEST_F(LesenTest, TheAmountSearchOverManyPiecesFindsWhatTheDataSetFindsAlsoForEditedInvoices) {
+    std::filesystem::create_directories(Daten());
+    Beispieldaten::Umfang umfang;
+    umfang.kunden = 60;
+    umfang.weine = 16;
+    umfang.preislisten = 2;
+    umfang.rechnungen = 3000;
+    umfang.posten = 36000;
+    Beispieldaten::Erzeugen(Daten(), umfang, 4711, Datum(7, 12, 2026));
+    using P = PostenVerwaltung::Posten;
+    constexpr std::size_t R = Rechnung::DiskSize;
+    const std::string posten = Daten() + "/rechnungsposten.dat";
+    const std::string rechnungen = Daten() + "/rechnungen.dat";
+    std::string bild = ReadBytes(posten);
+    std::string kopfbild = ReadBytes(rechnungen);
+    const std::size_t anzahl = bild.size() / P::DiskSize;
+    const std::size_t gespeichert = kopfbild.size() / R;
+    ASSERT_GT(anzahl * P::DiskSize, 3 * 256 * 1024u);
+    ASSERT_GT(gespeichert * R, 3 * 256 * 1024u);
+    auto setze = [](std::string& ziel, std::size_t offset, std::int32_t wert) {
+        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
+    };
+    auto lies = [](const std::string& quelle, std::size_t offset) {
+        std::int32_t wert = 0;
+        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
+        return wert;
+    };
+    const auto feld = [](std::size_t satz, std::size_t offset) {
+        return satz * P::DiskSize + offset;
+    };
+    const std::size_t rechnungFeld = P::kFelder.Offset(&P::rechnung);
+    const std::size_t naechsterFeld = P::kFelder.Offset(&P::naechster);
+    const std::size_t kopfFeld = Rechnung::kFelder.Offset(&Rechnung::postenKopf);
+    // Links that point up, out of the file, or far down into another piece.
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        if (i % 101 == 7 && i > 14000) {
+            setze(bild, feld(i, naechsterFeld), static_cast<std::int32_t>(i - 13000));
+        } else if (i % 211 == 5) {
+            setze(bild, feld(i, naechsterFeld), static_cast<std::int32_t>(i + 3));
+        } else if (i % 307 == 9) {
+            setze(bild, feld(i, naechsterFeld), 1 << 30);
+        }
+    }
+    // Old invoices edited late: a new item near the end of the file heads
+    // their chain and links down to their old items.
+    std::size_t neu = anzahl - 1;
+    for (std::size_t n = 5; n < gespeichert * 2 / 3; n += 37, neu -= 5) {
+        const std::size_t satz = n * R;
+        setze(bild, feld(neu, rechnungFeld),
+              lies(kopfbild, satz + Rechnung::kFelder.Offset(&Rechnung::id)));
+        setze(bild, feld(neu, naechsterFeld), lies(kopfbild, satz + kopfFeld));
+        setze(kopfbild, satz + kopfFeld, static_cast<std::int32_t>(neu));
+    }
+    for (std::size_t n = 11; n < gespeichert; n += 97) {
+        setze(kopfbild, n * R + kopfFeld, n % 2 == 0 ? -1 : static_cast<std::int32_t>(anzahl + n));
+    }
+    for (std::size_t n = 13; n < gespeichert; n += 89) {
+        const std::int16_t geloescht = Rechnung::kGeloescht;
+        std::memcpy(kopfbild.data() + n * R + Rechnung::kFelder.Offset(&Rechnung::kartons),
+                    &geloescht, sizeof geloescht);
+    }
+    WriteBytes(posten, bild);
+    WriteBytes(rechnungen, kopfbild);
+
+    std::string erwartet;
+    {
+        Lesebestand bestand(Daten());
+        GenericList<Rechnung> treffer;
+        bestand.V().rechnungsVerwaltung->GetRechnungenNachNummerOderBetrag(-1, 0.01f, 1e7f,
+                                                                           treffer);
+        ASSERT_GT(treffer.Count(), 2500u);
         for (unsigned i = 0; i < treffer.Count(); ++i) {
             erwartet +=
                 std::to_string(treffer[i].id) + ";" +
