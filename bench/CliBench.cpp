@@ -11,11 +11,13 @@
 // runs them on a business of N invoices instead (ten items each, a customer
 // per 25 invoices), so that sizes can be compared.
 //
-// BM_BetragGegenSqlite runs "suche --betrag 100 --abweichung 5" against the
-// sqlite3 program answering the same question from a database of the same
-// business (invoices, and items indexed by invoice), both as processes,
-// interleaved, and reports the median CPU time as a multiple of sqlite3's
-// ("xSQLite"), after checking that both find the same invoices.
+// BetragGegenSqlite/... runs "suche --betrag 100 --abweichung 5" against
+// the sqlite3 program answering the same question from a database of the
+// same business (invoices, and items indexed by invoice — index_rechnung —
+// or by invoice, amount and price, so that SQLite need not read the items'
+// table — index_deckend), both as processes, interleaved, and reports the
+// median CPU time as a multiple of sqlite3's ("xSQLite"), after checking
+// that both find the same invoices.
 //
 // BM_Sichern runs "rebkontor-cli sichern --datei" on the benchmark business
 // and BM_SicherungPruefen "rebkontor-cli sicherung-pruefen" on its backup
@@ -39,7 +41,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,9 +128,55 @@ std::string Betrieb() {
     return wurzel;
 }
 
+// Medians of a reference program and a command run in turn, so that a
+// machine busy with other work slows both alike.
+struct Wechsel {
+    double referenz = 0.0;
+    double befehl = 0.0;
+    double referenzCpu = 0.0;
+    double befehlCpu = 0.0;
+    double mb = 0.0;
+};
+
+std::optional<Wechsel> Abwechselnd(benchmark::State& state,
+                                   const std::vector<std::string>& referenz,
+                                   const std::vector<std::string>& befehl) {
+    // The files come from the page cache in both, as they do for a user
+    // who runs a command twice.
+    Prozess(referenz);
+    Prozess(befehl);
+    std::vector<double> r;
+    std::vector<double> b;
+    std::vector<double> rCpu;
+    std::vector<double> bCpu;
+    Wechsel w;
+    for (auto _ : state) {
+        const Messung mr = Prozess(referenz);
+        const Messung mb = Prozess(befehl);
+        if (mr.sekunden <= 0.0 || mb.sekunden < 0.0) {
+            state.SkipWithError((referenz[0] + " or rebkontor-cli failed").c_str());
+            return std::nullopt;
+        }
+        r.push_back(mr.sekunden);
+        b.push_back(mb.sekunden);
+        rCpu.push_back(mr.cpu);
+        bCpu.push_back(mb.cpu);
+        w.mb = std::max(w.mb, mb.mb);
+        state.SetIterationTime(mb.sekunden);
+    }
+    const auto median = [](std::vector<double>& werte) {
+        std::sort(werte.begin(), werte.end());
+        return werte[werte.size() / 2];
+    };
+    w.referenz = median(r);
+    w.befehl = median(b);
+    w.referenzCpu = std::max(median(rCpu), 1e-6);
+    w.befehlCpu = median(bCpu);
+    return w;
+}
+
 // A command on the benchmark business against cat of the files it must
-// read, interleaved run by run, so that a machine busy with other work slows
-// both alike; medians of each.
+// read.
 void Befehl(benchmark::State& state, std::vector<std::string> argumente,
             std::vector<std::string> dateien) {
     const std::string wurzel = Betrieb();
@@ -136,55 +186,35 @@ void Befehl(benchmark::State& state, std::vector<std::string> argumente,
     }
     std::vector<std::string> befehl = {REBKONTOR_CLI, "-C", wurzel};
     befehl.insert(befehl.end(), argumente.begin(), argumente.end());
-    // The files come from the page cache in both, as they do for a user
-    // who runs a command twice.
-    Prozess(katze);
-    Prozess(befehl);
-    std::vector<double> cat;
-    std::vector<double> zeiten;
-    std::vector<double> catCpu;
-    std::vector<double> cpu;
-    double mb = 0.0;
-    for (auto _ : state) {
-        const Messung c = Prozess(katze);
-        const Messung m = Prozess(befehl);
-        if (c.sekunden <= 0.0 || m.sekunden < 0.0) {
-            state.SkipWithError("cat or rebkontor-cli failed");
-            return;
-        }
-        cat.push_back(c.sekunden);
-        zeiten.push_back(m.sekunden);
-        catCpu.push_back(c.cpu);
-        cpu.push_back(m.cpu);
-        mb = std::max(mb, m.mb);
-        state.SetIterationTime(m.sekunden);
+    const std::optional<Wechsel> w = Abwechselnd(state, katze, befehl);
+    if (!w) {
+        return;
     }
-    std::sort(cat.begin(), cat.end());
-    std::sort(zeiten.begin(), zeiten.end());
-    std::sort(catCpu.begin(), catCpu.end());
-    std::sort(cpu.begin(), cpu.end());
-    const double katzeMedian = cat[cat.size() / 2];
-    state.counters["cat_ms"] = katzeMedian * 1e3;
-    state.counters["median_ms"] = zeiten[zeiten.size() / 2] * 1e3;
-    state.counters["xCat"] = zeiten[zeiten.size() / 2] / katzeMedian;
-    state.counters["peak_MB"] = mb;
+    state.counters["cat_ms"] = w->referenz * 1e3;
+    state.counters["median_ms"] = w->befehl * 1e3;
+    state.counters["xCat"] = w->befehl / w->referenz;
+    state.counters["peak_MB"] = w->mb;
     // The same in CPU time (user + system), the fairer measure when other
     // work shares the cores.
-    const double catCpuMedian = std::max(catCpu[catCpu.size() / 2], 1e-6);
-    state.counters["cat_cpu_ms"] = catCpuMedian * 1e3;
-    state.counters["cpu_ms"] = cpu[cpu.size() / 2] * 1e3;
-    state.counters["xCatCPU"] = cpu[cpu.size() / 2] / catCpuMedian;
+    state.counters["cat_cpu_ms"] = w->referenzCpu * 1e3;
+    state.counters["cpu_ms"] = w->befehlCpu * 1e3;
+    state.counters["xCatCPU"] = w->befehlCpu / w->referenzCpu;
 }
 
-// The business as an SQLite database, made once beside it: the live
-// invoices, and every item with the price the program adds (DM or euro as
-// the settings say), indexed by invoice with the amount and price, so that
-// the sums are read from the index in invoice order. Empty when sqlite3
-// failed.
-std::string SqliteDatenbank() {
-    static const std::string datenbank = []() -> std::string {
+// The business as an SQLite database, made once beside it for each index:
+// the live invoices, and every item with the price the program adds (DM or
+// euro as the settings say), its index given by `spalten` — "rechnung"
+// (the items of an invoice found through the index, their amounts and
+// prices read from the table) or "rechnung, menge, preis" (the sums read
+// from the index alone, in invoice order). Empty when sqlite3 failed.
+std::string SqliteDatenbank(const std::string& name, const std::string& spalten) {
+    static std::map<std::string, std::string> gebaut;
+    if (const auto da = gebaut.find(name); da != gebaut.end()) {
+        return da->second;
+    }
+    return gebaut[name] = [&]() -> std::string {
         const std::string wurzel = Betrieb();
-        const std::string datei = wurzel + "/vergleich.sqlite";
+        const std::string datei = wurzel + "/" + name + ".sqlite";
         if (File::Exists(datei)) {
             return datei;
         }
@@ -230,20 +260,21 @@ std::string SqliteDatenbank() {
             ".import --csv " +
             rechnungen + " rechnungen\n.import --csv " + posten +
             " posten\n"
-            "CREATE INDEX posten_nach_rechnung ON posten(rechnung, menge, preis);\n"
+            "CREATE INDEX posten_nach_rechnung ON posten(" +
+            spalten +
+            ");\n"
             "ANALYZE;\n";
         (void)File::ReplaceAtomically(wurzel + "/vergleich.sql", skript);
         File::Remove(datei + ".neu");
-        const bool gebaut =
+        const bool fertig =
             Prozess(
                 {"sh", "-c", "sqlite3 -bail '" + datei + ".neu' < '" + wurzel + "/vergleich.sql'"})
                     .sekunden >= 0.0 &&
             File::Rename(datei + ".neu", datei);
         File::Remove(rechnungen);
         File::Remove(posten);
-        return gebaut ? datei : std::string();
+        return fertig ? datei : std::string();
     }();
-    return datenbank;
 }
 
 // The invoices whose items add up to 95 to 105, with number, customer, date
@@ -253,9 +284,9 @@ constexpr const char* kSqliteAbfrage =
     "round(sum(menge * preis), 2) AS summe FROM posten GROUP BY rechnung) AS s JOIN rechnungen "
     "AS r ON r.id = s.rechnung WHERE s.summe BETWEEN 95 AND 105;";
 
-void BM_BetragGegenSqlite(benchmark::State& state) {
+void BetragGegenSqlite(benchmark::State& state, std::string name, std::string spalten) {
     const std::string wurzel = Betrieb();
-    const std::string datenbank = SqliteDatenbank();
+    const std::string datenbank = SqliteDatenbank(name, spalten);
     if (datenbank.empty()) {
         state.SkipWithError("sqlite3 failed (scripts/install-deps installs it)");
         return;
@@ -275,36 +306,15 @@ void BM_BetragGegenSqlite(benchmark::State& state) {
         state.SkipWithError("sqlite3 and suche --betrag found different invoices");
         return;
     }
-    Prozess(sqlite);
-    Prozess(befehl);
-    std::vector<double> sqliteCpu;
-    std::vector<double> cpu;
-    std::vector<double> sqliteZeiten;
-    std::vector<double> zeiten;
-    double mb = 0.0;
-    for (auto _ : state) {
-        const Messung s = Prozess(sqlite);
-        const Messung m = Prozess(befehl);
-        if (s.sekunden < 0.0 || m.sekunden < 0.0) {
-            state.SkipWithError("sqlite3 or rebkontor-cli failed");
-            return;
-        }
-        sqliteCpu.push_back(s.cpu);
-        cpu.push_back(m.cpu);
-        sqliteZeiten.push_back(s.sekunden);
-        zeiten.push_back(m.sekunden);
-        mb = std::max(mb, m.mb);
-        state.SetIterationTime(m.sekunden);
+    const std::optional<Wechsel> w = Abwechselnd(state, sqlite, befehl);
+    if (!w) {
+        return;
     }
-    const auto median = [](std::vector<double> werte) {
-        std::sort(werte.begin(), werte.end());
-        return werte[werte.size() / 2];
-    };
-    state.counters["sqlite_cpu_ms"] = median(sqliteCpu) * 1e3;
-    state.counters["cpu_ms"] = median(cpu) * 1e3;
-    state.counters["xSQLite"] = median(cpu) / std::max(median(sqliteCpu), 1e-6);
-    state.counters["xSQLiteWall"] = median(zeiten) / median(sqliteZeiten);
-    state.counters["peak_MB"] = mb;
+    state.counters["sqlite_cpu_ms"] = w->referenzCpu * 1e3;
+    state.counters["cpu_ms"] = w->befehlCpu * 1e3;
+    state.counters["xSQLite"] = w->befehlCpu / w->referenzCpu;
+    state.counters["xSQLiteWall"] = w->befehl / w->referenz;
+    state.counters["peak_MB"] = w->mb;
 }
 
 // The median time of 11 runs of "zip -q -r" over the business's data folder,
@@ -426,7 +436,14 @@ BENCHMARK_CAPTURE(Befehl, adressen, {"adressen", "-"}, {"kunden.dat", "geogruppe
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(21);
-BENCHMARK(BM_BetragGegenSqlite)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(21);
+BENCHMARK_CAPTURE(BetragGegenSqlite, index_rechnung, "vergleich-rechnung", "rechnung")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
+BENCHMARK_CAPTURE(BetragGegenSqlite, index_deckend, "vergleich", "rechnung, menge, preis")
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(21);
 BENCHMARK(BM_Sichern)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_SicherungPruefen)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 BENCHMARK(BM_KettenkoepfeReparieren)->Unit(benchmark::kMillisecond)->Iterations(3);
