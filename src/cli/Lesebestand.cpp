@@ -38,12 +38,9 @@ Lesebestand::Lesebestand(const std::string& verzeichnis, Bedarf bedarf) {
     for (int k = 0; k < PreisVerwaltung::kMaxPreislisten; ++k) {
         DateiPruefen(verzeichnis + "/" + std::to_string(k) + ".wl");
     }
-    if (bedarf == Bedarf::Kunden) {
+    if (bedarf == Bedarf::Kundengruppen) {
         gruppen_ = std::make_unique<GeoGruppe>(verzeichnis + "/geogruppe.txt", Zugriff::NurLesen);
-        kunden_ =
-            std::make_unique<KundenVerwaltung>(verzeichnis + "/kunden.dat", Zugriff::NurLesen);
         verwaltungen_.geoGruppe = gruppen_.get();
-        verwaltungen_.kundenVerwaltung = kunden_.get();
         return;
     }
     if (bedarf == Bedarf::Einstellungen) {

@@ -17,7 +17,7 @@ class Lesebestand {
     // groups (the address export must not read the big invoice files), or
     // the settings alone (the searches and the bottle list stream the files
     // themselves).
-    enum class Bedarf { Alles, Kunden, Einstellungen };
+    enum class Bedarf { Alles, Kundengruppen, Einstellungen };
 
     // The data files the managers read; the price lists "<k>.wl" come on top.
     static constexpr const char* kDateien[] = {
@@ -28,8 +28,9 @@ class Lesebestand {
     // Opens, customers included. Raises a MessageException with a German
     // text when `verzeichnis` is no directory or one of its data files is
     // no regular file or cannot be opened; a missing file is simply empty.
-    // With Bedarf::Kunden only the customer and group managers exist in
-    // V(); every other pointer there is null. With Bedarf::Einstellungen
+    // With Bedarf::Kundengruppen only the group manager exists in V() (for
+    // a command that reads the customers record by record itself); every
+    // other pointer there is null. With Bedarf::Einstellungen
     // the settings alone.
     explicit Lesebestand(const std::string& verzeichnis, Bedarf bedarf = Bedarf::Alles);
     ~Lesebestand();
@@ -51,9 +52,8 @@ class Lesebestand {
     static void DateiPruefen(const std::string& pfad);
 
     std::unique_ptr<Datenbestand> bestand_;
-    // Bedarf::Kunden: the two managers alone, without the data set.
+    // Bedarf::Kundengruppen: the groups alone, without the data set.
     std::unique_ptr<GeoGruppe> gruppen_;
-    std::unique_ptr<KundenVerwaltung> kunden_;
     // Bedarf::Einstellungen: the settings without the data set.
     std::unique_ptr<Customizer> einstellungen_;
     Verwaltungen verwaltungen_;

@@ -276,7 +276,7 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
     }
 
     AusgabePruefen(datei);
-    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Kunden);
+    Lesebestand bestand(kDaten, Lesebestand::Bedarf::Kundengruppen);
     int index = -1;
     if (gruppe) {
         // The names in the file are Windows-1252; the argument is UTF-8.
@@ -296,9 +296,18 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
                                                       : "Vorhanden: " + vorhanden + "."));
         }
     }
+    // The customers one by one from their file: the list of them all that
+    // the window keeps would only be filled to be written out once.
+    const Adressdatei::Filter filter{gruppe.has_value(), plz.has_value(), index, plzVon, plzBis};
     std::ostringstream text;
-    Adressdatei::WriteAdressdatei(*bestand.V().kundenVerwaltung, text, gruppe.has_value(),
-                                  plz.has_value(), index, plzVon, plzBis);
+    Adressdatei::Kopf(text);
+    GenericList<Kunde>::JederSatz(
+        std::string(kDaten) + "/kunden.dat", [](unsigned) {},
+        [&](const Kunde& kunde) {
+            if (filter.Passt(kunde)) {
+                Adressdatei::Zeile(kunde, text);
+            }
+        });
     Schreiben(datei, text.str());
     return kErfolg;
 }

@@ -6,15 +6,32 @@
 
 #include "storage/Fehler.h"
 
+class Kunde;
 class KundenVerwaltung;
 
 // The address file for form letters: a header line and one comma-separated
 // line per customer, in the order of the customer file, CR LF, no quoting.
 class Adressdatei {
   public:
-    // Writes the header and every customer that passes the filters: with
-    // nachPLZ, plzVon <= PLZ <= plzBis compared as unsigned numbers; with
-    // nachGruppe, the customer's group equals gruppe (-1 lets nobody pass).
+    // Which customers the file takes: with nachPLZ, plzVon <= PLZ <= plzBis
+    // compared as unsigned numbers; with nachGruppe, the customer's group
+    // equals gruppe (-1 lets nobody pass).
+    struct Filter {
+        bool nachGruppe = false;
+        bool nachPLZ = false;
+        int gruppe = -1;
+        std::uint32_t plzVon = 0;
+        std::uint32_t plzBis = 0;
+
+        bool Passt(const Kunde& kunde) const;
+    };
+
+    // The header line.
+    static void Kopf(std::ostream& out);
+    // The line of one customer.
+    static void Zeile(const Kunde& kunde, std::ostream& out);
+
+    // Writes the header and every customer that passes the filter.
     static void WriteAdressdatei(const KundenVerwaltung& kunden, std::ostream& out, bool nachGruppe,
                                  bool nachPLZ, int gruppe, std::uint32_t plzVon,
                                  std::uint32_t plzBis);

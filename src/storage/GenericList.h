@@ -49,6 +49,15 @@ class GenericList {
     GenericList(const GenericList&) = delete;
     GenericList& operator=(const GenericList&) = delete;
 
+    // Every record of the file, in order, decoded as a list loads them (into
+    // one reused record, so that a partial last record keeps the values of
+    // the one before it where its bytes end), without keeping them: for a
+    // reader that needs each record once. `anzahl` hears the number of
+    // records first. A missing file has none; one that cannot be read raises
+    // the German message of the failure.
+    template <typename Anzahl, typename F>
+    static void JederSatz(const std::string& fileName, Anzahl&& anzahl, F&& f);
+
     int Add(const T& record);
     void Delete(int index);
     T& operator[](unsigned index);
@@ -116,6 +125,36 @@ class GenericList {
 };
 
 template <typename T>
+template <typename Anzahl, typename F>
+void GenericList<T>::JederSatz(const std::string& fileName, Anzahl&& anzahl, F&& f) {
+    Ergebnis<File> datei = File::OpenReadOnly(fileName);
+    if (!datei) {
+        if (datei.Ursache().Fehlt()) {
+            return;
+        }
+        throw MessageException(Oeffnungsfehler(datei.Ursache()));
+    }
+    const Ergebnis<std::int64_t> laenge = datei->Size();
+    if (laenge && *laenge > 0) {
+        anzahl(static_cast<unsigned>((static_cast<std::uint64_t>(*laenge) + T::DiskSize - 1) /
+                                     T::DiskSize));
+    }
+    T buffer;
+    constexpr std::size_t kStueck = std::max<std::size_t>(256 * 1024 / T::DiskSize, 1);
+    const Ergebnis<void> gelesen =
+        datei->ReadPieces(kStueck * T::DiskSize, [&](std::string_view stueck) {
+            for (std::size_t pos = 0; pos < stueck.size(); pos += T::DiskSize) {
+                ByteReader reader(stueck.substr(pos, T::DiskSize));
+                reader >> buffer;
+                f(static_cast<const T&>(buffer));
+            }
+        });
+    if (!gelesen) {
+        throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
+    }
+}
+
+template <typename T>
 GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, float growthFactor,
                             Zugriff zugriff)
     : initialCapacity_(initialCapacity), growthFactor_(growthFactor) {
@@ -134,32 +173,11 @@ GenericList<T>::GenericList(const char* fileName, unsigned initialCapacity, floa
     // Only a missing file is an empty list. A file that cannot be read is
     // not: taken for empty, it would be written over with nothing at the end.
     writeThrough_ = false;
-    if (Ergebnis<File> datei = File::OpenReadOnly(fileName_); datei) {
-        // The records straight from pieces of the file, into slots made
-        // once: no copy of the whole file, no record copied on growth.
-        const Ergebnis<std::int64_t> laenge = datei->Size();
-        if (laenge && *laenge > 0) {
-            Reserve(static_cast<unsigned>((static_cast<std::uint64_t>(*laenge) + T::DiskSize - 1) /
-                                          T::DiskSize));
-        }
-        // One buffer for every record, so that a partial last record keeps
-        // the values of the one before it where its bytes end.
-        T buffer;
-        constexpr std::size_t kStueck = std::max<std::size_t>(256 * 1024 / T::DiskSize, 1);
-        const Ergebnis<void> gelesen =
-            datei->ReadPieces(kStueck * T::DiskSize, [&](std::string_view stueck) {
-                for (std::size_t pos = 0; pos < stueck.size(); pos += T::DiskSize) {
-                    ByteReader reader(stueck.substr(pos, T::DiskSize));
-                    reader >> buffer;
-                    Add(buffer);
-                }
-            });
-        if (!gelesen) {
-            throw MessageException(Oeffnungsfehler(gelesen.Ursache()));
-        }
-    } else if (!datei.Ursache().Fehlt()) {
-        throw MessageException(Oeffnungsfehler(datei.Ursache()));
-    }
+    // The records straight from pieces of the file, into slots made once: no
+    // copy of the whole file, no record copied on growth.
+    JederSatz(
+        fileName_, [this](unsigned anzahl) { Reserve(anzahl); },
+        [this](const T& satz) { Add(satz); });
 
     if (zugriff == Zugriff::NurLesen) {
         // A missing file is an empty list, and stays missing.
