@@ -299,16 +299,17 @@ int RebkontorCli::Adressen(Aufruf& aufruf) {
     // The customers one by one from their file: the list of them all that
     // the window keeps would only be filled to be written out once.
     const Adressdatei::Filter filter{gruppe.has_value(), plz.has_value(), index, plzVon, plzBis};
-    std::ostringstream text;
-    Adressdatei::Kopf(text);
+    std::string text = Adressdatei::kKopf;
     GenericList<Kunde>::JederSatz(
-        std::string(kDaten) + "/kunden.dat", [](unsigned) {},
+        std::string(kDaten) + "/kunden.dat",
+        // About what a line of a customer with the usual texts takes.
+        [&text](unsigned anzahl) { text.reserve(std::size_t{anzahl} * 96); },
         [&](const Kunde& kunde) {
             if (filter.Passt(kunde)) {
                 Adressdatei::Zeile(kunde, text);
             }
         });
-    Schreiben(datei, text.str());
+    Schreiben(datei, text);
     return kErfolg;
 }
 

@@ -1,5 +1,6 @@
 #include "documents/Adressdatei.h"
 
+#include <charconv>
 #include <sstream>
 
 #include "documents/Ausgabeziel.h"
@@ -12,25 +13,36 @@ bool Adressdatei::Filter::Passt(const Kunde& k) const {
            (!nachGruppe || static_cast<int>(k.kundenGruppe) == gruppe);
 }
 
-void Adressdatei::Kopf(std::ostream& out) {
-    out << "Anrede,Vorname,Nachname,Strasse,PLZ,Ort,Telefon,Fax,EMail\r\n";
-}
-
-void Adressdatei::Zeile(const Kunde& k, std::ostream& out) {
-    out << FixedText::Get(k.Anrede) << ',' << FixedText::Get(k.Vorname) << ','
-        << FixedText::Get(k.Nachname) << ',' << FixedText::Get(k.Strasse) << ',' << k.PLZ << ','
-        << FixedText::Get(k.Ort) << ',' << FixedText::Get(k.Telefon) << ',' << FixedText::Get(k.Fax)
-        << ',' << FixedText::Get(k.EMail) << "\r\n";
+void Adressdatei::Zeile(const Kunde& k, std::string& out) {
+    const auto feld = [&out](std::string_view text, char danach) {
+        out.append(text);
+        out.push_back(danach);
+    };
+    feld(FixedText::Sicht(k.Anrede), ',');
+    feld(FixedText::Sicht(k.Vorname), ',');
+    feld(FixedText::Sicht(k.Nachname), ',');
+    feld(FixedText::Sicht(k.Strasse), ',');
+    char plz[16];
+    const auto [ende, fehler] = std::to_chars(plz, plz + sizeof plz, k.PLZ);
+    feld(std::string_view(plz, static_cast<std::size_t>(ende - plz)), ',');
+    feld(FixedText::Sicht(k.Ort), ',');
+    feld(FixedText::Sicht(k.Telefon), ',');
+    feld(FixedText::Sicht(k.Fax), ',');
+    out.append(FixedText::Sicht(k.EMail));
+    out.append("\r\n");
 }
 
 void Adressdatei::WriteAdressdatei(const KundenVerwaltung& kunden, std::ostream& out,
                                    bool nachGruppe, bool nachPLZ, int gruppe, std::uint32_t plzVon,
                                    std::uint32_t plzBis) {
     const Filter filter{nachGruppe, nachPLZ, gruppe, plzVon, plzBis};
-    Kopf(out);
+    out << kKopf;
+    std::string zeile;
     for (unsigned i = 0; i < kunden.Count(); ++i) {
         if (filter.Passt(kunden[i])) {
-            Zeile(kunden[i], out);
+            zeile.clear();
+            Zeile(kunden[i], zeile);
+            out << zeile;
         }
     }
 }

@@ -27,9 +27,10 @@ class Adressdatei {
     };
 
     // The header line.
-    static void Kopf(std::ostream& out);
-    // The line of one customer.
-    static void Zeile(const Kunde& kunde, std::ostream& out);
+    static constexpr const char* kKopf =
+        "Anrede,Vorname,Nachname,Strasse,PLZ,Ort,Telefon,Fax,EMail\r\n";
+    // Appends the line of one customer.
+    static void Zeile(const Kunde& kunde, std::string& out);
 
     // Writes the header and every customer that passes the filter.
     static void WriteAdressdatei(const KundenVerwaltung& kunden, std::ostream& out, bool nachGruppe,

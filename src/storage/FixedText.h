@@ -13,7 +13,12 @@ class FixedText {
     // The text up to the terminator, or the whole array when there is none.
     template <std::size_t N>
     static std::string Get(const char (&field)[N]) {
-        return std::string(field, ::strnlen(field, N));
+        return std::string(Sicht(field));
+    }
+    // The same without a copy, valid as long as the field.
+    template <std::size_t N>
+    static std::string_view Sicht(const char (&field)[N]) {
+        return {field, ::strnlen(field, N)};
     }
 
     // Cuts the text to the field's usable length (N - 1) and terminates it.
