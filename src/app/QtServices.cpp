@@ -287,11 +287,10 @@ void QtServices::ProcessEvents() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& request) {
-    if (quitting_) {
-        return std::nullopt;
-    }
-    std::vector<FileFilter::Entry> filters = FileFilter::Parse(request.filter);
+namespace {
+
+// The file dialog's filter names, "Beschreibung (*.a *.b)".
+QStringList FilterNamen(const std::vector<FileFilter::Entry>& filters) {
     QStringList names;
     for (const auto& entry : filters) {
         QStringList patterns;
@@ -301,6 +300,17 @@ std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& reques
         names << QtText::From(FileFilter::BareDescription(entry.description)) + " (" +
                      patterns.join(' ') + ")";
     }
+    return names;
+}
+
+}  // namespace
+
+std::optional<SaveFileResult> QtServices::SaveFile(const SaveFileRequest& request) {
+    if (quitting_) {
+        return std::nullopt;
+    }
+    std::vector<FileFilter::Entry> filters = FileFilter::Parse(request.filter);
+    const QStringList names = FilterNamen(filters);
     QFileDialog dialog(ActiveWindow(), QtText::From(request.title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -366,15 +376,7 @@ std::optional<std::string> QtServices::OpenFile(const OpenFileRequest& request) 
     if (quitting_) {
         return std::nullopt;
     }
-    QStringList names;
-    for (const auto& entry : FileFilter::Parse(request.filter)) {
-        QStringList patterns;
-        for (const auto& p : entry.patterns) {
-            patterns << QtText::From(p);
-        }
-        names << QtText::From(FileFilter::BareDescription(entry.description)) + " (" +
-                     patterns.join(' ') + ")";
-    }
+    const QStringList names = FilterNamen(FileFilter::Parse(request.filter));
     QFileDialog dialog(ActiveWindow(), QtText::From(request.title));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);

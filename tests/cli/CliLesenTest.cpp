@@ -32,6 +32,17 @@ using ::testing::StartsWith;
 
 namespace {
 
+// A four-byte field of a record image, written or read in place.
+void setze(std::string& ziel, std::size_t offset, std::int32_t wert) {
+    std::memcpy(ziel.data() + offset, &wert, sizeof wert);
+}
+
+std::int32_t lies(const std::string& quelle, std::size_t offset) {
+    std::int32_t wert = 0;
+    std::memcpy(&wert, quelle.data() + offset, sizeof wert);
+    return wert;
+}
+
 // Where two long texts part, with a little of each from there ("" when
 // they are equal): the whole texts would be too long to compare in a message.
 std::string Unterschied(const std::string& ist, const std::string& soll) {
@@ -290,14 +301,6 @@ TEST_F(LesenTest, TheStreamedAmountSearchAddsWhatTheDataSetAddsAlsoOverDamagedCh
     std::string bild = ReadBytes(posten);
     const std::size_t anzahl = bild.size() / P::DiskSize;
     ASSERT_GT(anzahl, 40u);
-    auto setze = [&](std::string& ziel, std::size_t offset, std::int32_t wert) {
-        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
-    };
-    auto lies = [&](const std::string& quelle, std::size_t offset) {
-        std::int32_t wert = 0;
-        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
-        return wert;
-    };
     // Items of another invoice inside chains, links that point up or out of
     // the file, and chains that run into each other.
     for (std::size_t i = 0; i < anzahl; ++i) {
@@ -351,14 +354,6 @@ TEST_F(LesenTest, TheAmountSearchOverManyPiecesFindsWhatTheDataSetFindsAlsoForEd
     const std::size_t gespeichert = kopfbild.size() / R;
     ASSERT_GT(anzahl * P::DiskSize, 3 * 256 * 1024u);
     ASSERT_GT(gespeichert * R, 3 * 256 * 1024u);
-    auto setze = [](std::string& ziel, std::size_t offset, std::int32_t wert) {
-        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
-    };
-    auto lies = [](const std::string& quelle, std::size_t offset) {
-        std::int32_t wert = 0;
-        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
-        return wert;
-    };
     const auto feld = [](std::size_t satz, std::size_t offset) {
         return satz * P::DiskSize + offset;
     };
@@ -416,14 +411,6 @@ TEST_F(LesenTest, TheStreamedBottleListListsWhatTheDataSetListsAlsoOverEditedAnd
     const std::size_t gespeichert = kopfbild.size() / R;
     ASSERT_GT(anzahl, 40u);
     ASSERT_GT(gespeichert, 40u);
-    auto setze = [](std::string& ziel, std::size_t offset, std::int32_t wert) {
-        std::memcpy(ziel.data() + offset, &wert, sizeof wert);
-    };
-    auto lies = [](const std::string& quelle, std::size_t offset) {
-        std::int32_t wert = 0;
-        std::memcpy(&wert, quelle.data() + offset, sizeof wert);
-        return wert;
-    };
     const std::size_t kopfFeld = Rechnung::kFelder.Offset(&Rechnung::postenKopf);
     for (std::size_t i = 0; i < anzahl; ++i) {
         const std::size_t satz = i * P::DiskSize;
